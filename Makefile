@@ -1,0 +1,32 @@
+# The two commands a newcomer needs:
+#   make play   install what is missing, build, and start the game
+#   make test   the same set-up, then every test, then again under ASan + UBSan
+.PHONY: all deps build play test test-default test-asan assets bench clean
+
+all: build
+
+deps:
+	@./tools/install-deps.sh
+
+build: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default
+
+play: build
+	cd build/game && ./the-velotrax
+
+test: build
+	ctest --preset default
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan
+
+# Redraws every image of game/Images and game/Theme (commit the result).
+assets: build
+	./build/tools/velotrax-assetgen game
+
+bench: build
+	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf build build-asan

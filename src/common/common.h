@@ -1,0 +1,50 @@
+// Shared by every layer above the platform: the fatal error convention, the
+// clamps, the lenient number reading and the code-page conversions.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Thrown instead of ending the program when tests ask for it, carrying the
+// whole message (text, CR LF, module, " in ", procedure, " @ ", line).
+struct FatalError : std::runtime_error {
+  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Forms text + "\r\n" + module + " in " + procedure + " @ " + line, shows it in
+// a message box titled "Fatal Error", writes it to stderr and ends the program
+// with exit status 1. Never returns.
+[[noreturn]] void Fatal(const std::string& text, const std::string& module,
+                        const std::string& procedure, int line);
+#define FATAL(text, module, procedure) Fatal((text), (module), (procedure), __LINE__)
+
+// The full message Fatal would show, without raising it.
+std::string FatalMessage(const std::string& text, const std::string& module,
+                         const std::string& procedure, int line);
+
+// Tests switch Fatal to throwing FatalError.
+void SetFatalThrows(bool throws);
+bool FatalThrows();
+
+// Run-time faults (SIGSEGV, SIGFPE, SIGBUS, SIGILL, SIGABRT) reported in the
+// fatal form on stderr, then exit status 1.
+void InstallFaultHandler();
+
+inline int Min(int a, int b) { return a < b ? a : b; }
+inline int Max(int a, int b) { return a > b ? a : b; }
+
+// Leading blanks and tabs skipped, optional sign, decimal digits up to the
+// first other character; no digits reads 0. Clamped to 32 bits.
+int LenientInt(const std::string& text);
+long long LenientInt64(const std::string& text);
+
+// The game keeps every text as Windows-1252 bytes; these convert at the edges.
+// Characters Windows-1252 cannot hold become "?".
+std::string Utf8ToCp1252(const std::string& utf8);
+std::string Cp1252ToUtf8(const std::string& cp1252);
+// True when the text is valid UTF-8.
+bool IsValidUtf8(const std::string& text);
+
+std::string LowerAscii(std::string text);
+std::string TrimSpaces(const std::string& text);  // spaces only, both ends
+std::string Decimal(long long value);

@@ -1,0 +1,3 @@
+#include "engine/init.h"
+
+int RunGame() { return 0; }

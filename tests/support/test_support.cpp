@@ -1,0 +1,43 @@
+#include "test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+fs::path SourceDir() { return VELOTRAX_SOURCE_DIR; }
+fs::path BuildGameDir() { return VELOTRAX_GAME_DIR; }
+
+fs::path ArtifactDir() {
+  fs::path dir = fs::path(VELOTRAX_BUILD_DIR) / "screenshots";
+  fs::create_directories(dir);
+  return dir;
+}
+
+fs::path MakeTempDir(const std::string& tag) {
+  static std::mt19937_64 gen(std::random_device{}());
+  fs::path dir = fs::temp_directory_path() / ("velotrax-" + tag + "-" + std::to_string(gen()));
+  fs::create_directories(dir);
+  return dir;
+}
+
+fs::path CopyGameFolder(const std::string& tag) {
+  fs::path dir = MakeTempDir(tag);
+  fs::copy(SourceDir() / "game", dir, fs::copy_options::recursive);
+  return dir;
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << bytes;
+}
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+}  // namespace testing_support

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs the Debian packages the game, its tools and its tests need, when
+# they are missing. Runs apt-get as root, or through sudo.
+set -e
+PACKAGES="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
+nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
+xvfb xauth xdotool imagemagick"
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+echo "installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq || true
+$SUDO apt-get install -y -qq --no-install-recommends $missing
