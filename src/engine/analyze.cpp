@@ -77,7 +77,7 @@ void LoadTrackTilesFrom(const std::filesystem::path& file) {
   for (const std::string& line : SplitLines(text)) {
     int t = LenientInt(CommaField(line, 1));
     if (t < 0 || t >= kTrackRows)
-      FATAL("tile number outside 0 to 87 in " + Utf8ToCp1252(file.string()) + ": " + line, kModule,
+      FATAL("tile number outside 0 to 87 in " + file.string() + ": " + line, kModule,
             "LoadTrackTiles");
     TrackRecord& row = table[t];
     row.facing = CommaField(line, 2);
@@ -129,14 +129,19 @@ void AddNode(int x, int y, int tile) {
 
   int lanes = Middle()(x, y);
   if (lanes >= 42 && lanes <= 45) {
-    int b = Base()(x, y);
-    int column = b >= 4 && b <= 11 ? b - 4 : b >= 20 && b <= 27 ? b - 20 : -1;
-    if (column >= 0 && kPenalty[lanes - 42][column] >= 0) node.penalty = kPenalty[lanes - 42][column];
+    node.penalty = Max(LanePenalty(lanes, Base()(x, y)), 0);
   } else {
     node.penalty = -1;
   }
   Node().push_back(node);
   gRace.currentNode = static_cast<int>(Node().size()) - 1;
+}
+
+int LanePenalty(int marker, int tile) {
+  int column = tile >= 4 && tile <= 11 ? tile - 4 : tile >= 20 && tile <= 27 ? tile - 20 : -1;
+  if (marker < 42 || marker > 45 || column < 0) return -1;
+  int lane = kPenalty[marker - 42][column];
+  return lane >= 0 ? lane : -1;
 }
 
 bool TilesCompatible(int a, int b) {

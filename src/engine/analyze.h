@@ -20,6 +20,9 @@ Cell StepCell(int d, int x, int y);
 int NextDirection(int d, int tile);
 // Appends a node for a cell and makes it current.
 void AddNode(int x, int y, int tile);
+// The lane a penalty marker (42..45) puts the penalty on for a bend tile;
+// -1 when the pair has no entry.
+int LanePenalty(int marker, int tile);
 bool TilesCompatible(int a, int b);
 int TurnToward(int tile, int d);
 
