@@ -59,15 +59,14 @@ bool IsNumber(const std::string& s) {
   return true;
 }
 
-// "code = number" lines, as in the legend section and the scenery file.
+// "code = number" lines (blank-separated; anything after is a comment), as
+// in the legend section and the scenery file.
 void ReadLegendLine(const std::string& line, Legend& legend, const std::string& where) {
-  size_t eq = line.find('=');
-  std::string code = Trimmed(line.substr(0, eq == std::string::npos ? 0 : eq));
-  std::string value = eq == std::string::npos ? "" : Trimmed(line.substr(eq + 1));
-  std::istringstream words(value);
-  std::string number;
-  words >> number;
-  if (code.empty() || number.empty() || !IsNumber(number)) throw SourceError(where + ": expected \"code = number\"");
+  std::istringstream words(line);
+  std::string code, eq, number;
+  words >> code >> eq >> number;
+  if (code.empty() || eq != "=" || number.empty() || !IsNumber(number))
+    throw SourceError(where + ": expected \"code = number\"");
   legend[code] = LenientInt(number);
 }
 
