@@ -52,6 +52,7 @@ def main():
     put(sx, sy, START[d0])
     x, y, d = sx, sy, d0
     pending = None
+    opened = "HP"
     nodes = 0
 
     def node(nx, ny, code, bend=False):
@@ -74,12 +75,10 @@ def main():
             x, y = x + STEP[d][0], y + STEP[d][1]
             node(x, y, tile_code(d, dout), bend=True)
             d = dout
-        elif m == "[H":
-            pending = "HP"
-        elif m == "[S":
-            pending = "SH"
+        elif m in ("[H", "[S"):
+            pending = opened = "HP" if m == "[H" else "SH"
         elif m == "]":
-            pending = "HP"  # either marker closes
+            pending = opened  # the same marker closes what it opened
         elif m in ("KL", "KR"):
             if d % 2:
                 sys.exit("a side turn needs an orthogonal heading")
