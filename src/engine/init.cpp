@@ -1,3 +1,138 @@
 #include "engine/init.h"
 
-int RunGame() { return 0; }
+#include "common/common.h"
+#include "engine/debug.h"
+#include "engine/define.h"
+#include "engine/spritesheet.h"
+#include "platform/platform.h"
+
+LoopHooks gHooks;
+
+namespace {
+const char* kModule = "Init";
+
+// Until the menu and the race are built, the loop still runs as it will:
+// the menu hands over to the race screen and a frame is a cleared screen.
+void DefaultMainMenu() {
+  if (gProg.gameState != 3) gProg.gameState = 2;
+}
+
+void DefaultRenderFrame() {
+  PlatClearScreen(0x808080);
+  DrawDebugLines();
+  PlatFlipBuffers();
+}
+
+void Call(void (*hook)()) {
+  if (hook != nullptr) hook();
+}
+}  // namespace
+
+void SetViewGeometry(int screenWidth, int screenHeight) {
+  gProg.trackViewWidth = screenWidth - 256;
+  gProg.viewCols = gProg.trackViewWidth / 64 - 1;
+  gProg.viewRows = screenHeight / 64;
+}
+
+void StartPlatform() {
+  if (!PlatInitSprites()) FATAL("could not initialize DirectX", kModule, "");
+  if (!PlatInitKeyboard()) FATAL("could not initialize keyboard", kModule, "");
+  PlatInitSound();  // the game plays no sound; the result does not matter
+  if (PlatExamineDesktops() == 0) FATAL("could not examine desktops", kModule, "");
+  int width = PlatDesktopWidth(0);
+  int height = PlatDesktopHeight(0);
+  gProg.window = PlatOpenWindow(0, 0, width, height, gProg.windowTitle);
+  if (gProg.window == 0) FATAL("could not open window", kModule, "");
+  if (!PlatOpenScreen(gProg.window, 0, 0, PlatWindowInnerWidth(gProg.window),
+                      PlatWindowInnerHeight(gProg.window))) {
+    FATAL("could not open screen", kModule, "");
+  }
+  if (gHooks.wheel != nullptr) PlatSetWindowCallback(gProg.window, gHooks.wheel);
+  PlatClearScreen(0x000000);
+  PlatFlipBuffers();
+  SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
+}
+
+void ReadSettings() {
+  PlatSettings settings;
+  if (!PlatOpenSettings(settings, gProg.programFolder / "The Velotrax.ini")) {
+    FATAL("could not read *.ini file", kModule, "");
+  }
+  gProg.scrollSpeed = PlatReadSettingInt(settings, "ScrollSpeed", 4);
+  gProg.timeSlice = PlatReadSettingInt(settings, "TimeSlice", 167);
+  gProg.laps = PlatReadSettingInt(settings, "Laps", 4);
+  gProg.points = PlatReadSettingText(settings, "Points$", "964321");
+  PlatCloseSettings(settings);
+}
+
+void CreateGameFolders() {
+  for (const auto& folder : {gProg.savedRacesFolder, gProg.resultsFolder}) {
+    if (!PlatIsFolder(folder) && !PlatCreateFolder(folder)) {
+      FATAL("could not create directory: " + folder.string(), kModule, "");
+    }
+  }
+}
+
+void StartUp() {
+  InstallFaultHandler();
+  ResetProgramState();
+  SetProgramFolder(PlatProgramFolder());
+  if (gHooks.mainMenu == nullptr) gHooks.mainMenu = DefaultMainMenu;
+  if (gHooks.renderFrame == nullptr) gHooks.renderFrame = DefaultRenderFrame;
+  if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
+
+  StartPlatform();
+  LoadSpriteSheets();
+  BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
+  ReadSettings();
+  CreateGameFolders();
+
+  InitDebugText((gProg.themeFolder / "Terminal 14.png").string());
+  SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);
+}
+
+void RaceScreenPass() {
+  for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+    if (PlatEventWindow() != gProg.window) continue;
+    // Everything else, the close request included, is ignored here: the
+    // game ends only through the menu.
+    if (event == kEventLeftButtonUp) {
+      Call(gHooks.leftClick);
+    } else if (event == kEventRightButtonUp) {
+      Call(gHooks.rightClick);
+    }
+  }
+  if (gHooks.keyboardCommands != nullptr) {
+    gHooks.keyboardCommands();
+  } else {
+    PlatPollKeyboard();
+  }
+  Call(gHooks.edgeScroll);
+  if (gProg.autoMode != 0 && PlatElapsedMilliseconds() >= gProg.nextStepTime) {
+    Call(gHooks.raceStep);
+    gProg.nextStepTime = PlatElapsedMilliseconds() + gProg.timeSlice;
+  }
+  if (!PlatScreenActive()) Call(gHooks.lostDevice);
+  Call(gHooks.renderFrame);
+}
+
+void RaceScreenLoop() {
+  do {
+    RaceScreenPass();
+  } while (gProg.gameState != 1);
+}
+
+void MainLoop() {
+  for (;;) {
+    Call(gHooks.mainMenu);
+    if (gProg.gameState == 3) return;
+    RaceScreenLoop();
+  }
+}
+
+int RunGame() {
+  StartUp();
+  MainLoop();
+  PlatShutdown();
+  return 0;
+}
