@@ -155,9 +155,12 @@ void LoadRequesters(const std::filesystem::path& file) {
   Requester* current = nullptr;
   for (const std::string& line : CleanLines(requester::LoadText(file))) {
     std::vector<std::string> fields = SplitFields(line);
-    if (fields[0] == "###") {
+    if (fields[0].compare(0, 3, "###") == 0) {
+      // "###, name" as the field rule has it; "### name" is read the same way.
+      std::string name = fields[0].size() > 3 ? TrimSpaces(fields[0].substr(3))
+                                              : (fields.size() > 1 ? fields[1] : std::string());
       if (current != nullptr) SetPageHidden(current->page, 1);
-      Requester& req = s.requesters[fields.size() > 1 ? fields[1] : std::string()];
+      Requester& req = s.requesters[name];
       req = Requester{};
       req.page = ++s.pageCounter;
       current = &req;

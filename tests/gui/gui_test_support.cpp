@@ -203,15 +203,18 @@ void ScriptFrames(std::vector<std::function<void()>> steps) {
 
 bool ScriptDone() { return gNextStep >= gSteps.size(); }
 
-void Click(int x, int y) {
+// A pushed button release carries the pointer position the layer knows when
+// it is pushed, so the move is handled first (key events handled here still
+// reach the next keyboard poll).
+static void ClickWith(int button, int x, int y) {
   PlatPushMouseMove(x, y);
-  PlatPushButtonUp(1);
+  while (PlatNextWindowEvent() != kEventNone) {
+  }
+  PlatPushButtonUp(button);
 }
 
-void RightClick(int x, int y) {
-  PlatPushMouseMove(x, y);
-  PlatPushButtonUp(3);
-}
+void Click(int x, int y) { ClickWith(1, x, y); }
+void RightClick(int x, int y) { ClickWith(3, x, y); }
 
 void TypeKey(int scanCode, const std::string& text) { PlatPushTypedKey(scanCode, text); }
 
