@@ -121,11 +121,6 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, num(5), num(4), req->page);
   }
 }
-
-void HidePage(Requester* req, int& confirmed, int value) {
-  SetPageHidden(req->page, 1);
-  confirmed = value;
-}
 }  // namespace
 
 namespace requester {
@@ -193,18 +188,16 @@ std::string Display(const std::string& name, const std::string& prompt, const st
   std::string result = req->keyboardArea != nullptr ? GetKBAText(req->keyboardArea) : "";
   bool picksLines = name != "Message Box" && name != "Answer Box";
   SetPageHidden(req->page, 0);
-  while (true) {
+  int ending = -1;  // 1 confirmed, 0 cancelled
+  while (ending == -1) {
     PlatPollKeyboard();
     for (char c : PlatTypedCharacters()) {
-      if (c == 13) {
-        HidePage(req, confirmed, 1);
-        return result;
-      }
-      if (c == 27) {
-        HidePage(req, confirmed, 0);
-        return "";
+      if (c == 13 || c == 27) {
+        ending = c == 13 ? 1 : 0;
+        break;
       }
     }
+    if (ending != -1) break;
     if (req->textArea != nullptr) {
       if (PlatKeyReleased(kKeyUp)) ScrollTextArea(req->textArea, -1);
       if (PlatKeyReleased(kKeyDown)) ScrollTextArea(req->textArea, 1);
@@ -227,18 +220,15 @@ std::string Display(const std::string& name, const std::string& prompt, const st
       }
       if (req->buttonArray != nullptr) {
         int button = PickButton(req->buttonArray, x, y);
-        if (button == 0) {
-          HidePage(req, confirmed, 1);
-          return result;
-        }
-        if (button == 1) {
-          HidePage(req, confirmed, 0);
-          return "";
-        }
+        if (button == 0 || button == 1) ending = button == 0 ? 1 : 0;
       }
+      if (ending != -1) break;
     }
-    FinishModalFrame(s.lostDevice);
+    if (ending == -1) FinishModalFrame(s.lostDevice);
   }
+  SetPageHidden(req->page, 1);
+  confirmed = ending;
+  return ending == 1 ? result : "";
 }
 
 static std::string WithFinalTilde(std::string text) {

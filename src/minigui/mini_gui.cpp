@@ -186,31 +186,30 @@ void DrawAllElements() {
   }
 }
 
+// The hidden flag of an entry's record; fonts have none.
+static int* HiddenFlag(const RegistryEntry& entry) {
+  switch (entry.kind) {
+    case kKindFrame:
+      return &static_cast<Frame*>(entry.record)->hidden;
+    case kKindLabel:
+      return &static_cast<Label*>(entry.record)->hidden;
+    case kKindTextArea:
+      return &static_cast<TextArea*>(entry.record)->hidden;
+    case kKindButtonArray:
+      return &static_cast<ButtonArray*>(entry.record)->hidden;
+    case kKindKBArea:
+      return &static_cast<KBArea*>(entry.record)->hidden;
+    case kKindScrollArrows:
+      return &static_cast<ScrollArrows*>(entry.record)->hidden;
+    default:
+      return nullptr;
+  }
+}
+
 void SetPageHidden(int page, int hidden) {
-  for (RegistryEntry& entry : Gui().entries) {
+  for (const RegistryEntry& entry : Gui().entries) {
     if (page != -1 && entry.page != page) continue;
-    switch (entry.kind) {
-      case kKindFrame:
-        static_cast<Frame*>(entry.record)->hidden = hidden;
-        break;
-      case kKindLabel:
-        static_cast<Label*>(entry.record)->hidden = hidden;
-        break;
-      case kKindTextArea:
-        static_cast<TextArea*>(entry.record)->hidden = hidden;
-        break;
-      case kKindButtonArray:
-        SetButtonArrayHidden(static_cast<ButtonArray*>(entry.record), hidden);
-        break;
-      case kKindKBArea:
-        static_cast<KBArea*>(entry.record)->hidden = hidden;
-        break;
-      case kKindScrollArrows:
-        static_cast<ScrollArrows*>(entry.record)->hidden = hidden;
-        break;
-      default:
-        break;
-    }
+    if (int* flag = HiddenFlag(entry)) *flag = hidden;
   }
 }
 
