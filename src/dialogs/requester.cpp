@@ -1,6 +1,7 @@
 // Requesters: layouts read once from "Requesters.txt", run as modal loops.
 #include "dialogs/requester.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -74,7 +75,8 @@ int CentredIn(int origin, int outer, int inner) {
 // (for positions relative to it) without a frame are ignored.
 void CreateElement(Requester* req, const std::vector<std::string>& f) {
   RequesterSettings& s = Settings();
-  auto num = [&f](size_t i) { return i < f.size() ? LenientInt(f[i]) : 0; };
+  // Sizes multiply these by the tile size: keep them far from overflowing.
+  auto num = [&f](size_t i) { return i < f.size() ? std::clamp(LenientInt(f[i]), -100000, 100000) : 0; };
   auto text = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
   std::string keyword = LowerAscii(f[0]);
   if (keyword == "frame") {

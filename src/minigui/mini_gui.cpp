@@ -42,8 +42,6 @@ void InitMiniGUI(int window, LostDeviceProc lostDevice, const std::filesystem::p
   LoadAllSprites();
 }
 
-int MiniGUIWindow() { return Gui().window; }
-LostDeviceProc MiniGUILostDevice() { return Gui().lostDevice; }
 int ElementCount() { return static_cast<int>(Gui().entries.size()); }
 
 void ResetMiniGUI() {

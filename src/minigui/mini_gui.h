@@ -124,9 +124,6 @@ int GetSpriteID(const std::string& imageName);
 // Page of the first entry with this record and kind; 0 when there is none.
 int ElementPage(const void* record, int kind);
 void ReloadAllSprites();
-// Settings given to InitMiniGUI (the modal loops of the dialogs use them too).
-int MiniGUIWindow();
-LostDeviceProc MiniGUILostDevice();
 // Number of registered elements (fonts included).
 int ElementCount();
 // Forgets every element and sprite name; for tests only, since the game never

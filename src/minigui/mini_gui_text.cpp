@@ -81,9 +81,18 @@ void DrawFrame(const Frame* frame) {
   // Always at least the first and last column and row.
   int columns = std::max(frame->width, 2);
   int rows = std::max(frame->height, 2);
-  for (int r = 0; r < rows; ++r) {
+  // Only the tiles on the screen are drawn, so an absurd size from a data
+  // file costs nothing.
+  auto visible = [tile](int origin, int count, int screen, int& first, int& last) {
+    first = origin >= 0 ? 0 : std::min((-origin) / tile, count);
+    last = origin >= screen ? -1 : std::min((screen - 1 - origin) / tile, count - 1);
+  };
+  int firstColumn, lastColumn, firstRow, lastRow;
+  visible(frame->x, columns, PlatScreenWidth(), firstColumn, lastColumn);
+  visible(frame->y, rows, PlatScreenHeight(), firstRow, lastRow);
+  for (int r = firstRow; r <= lastRow; ++r) {
     int imageRow = r == 0 ? 0 : (r == rows - 1 ? 2 : 1);
-    for (int c = 0; c < columns; ++c) {
+    for (int c = firstColumn; c <= lastColumn; ++c) {
       int imageColumn = c == 0 ? 0 : (c == columns - 1 ? 2 : 1);
       PlatClipSprite(frame->sprite, imageColumn * tile, imageRow * tile, tile, tile);
       PlatDisplaySprite(frame->sprite, frame->x + c * tile, frame->y + r * tile);

@@ -123,6 +123,19 @@ TEST_F(Dialogs, LayoutFileProblemsAreFatal) {
   EXPECT_FATAL(InputBox("p", "d"), "Requester does not exist: Input Box\r\nRequester mod in InputBox @ ");
 }
 
+TEST_F(Dialogs, HostileSizesEndInAMessageOrCostNothing) {
+  LoadRequesters(Write("r.txt", "###, Huge\r\nframe, 0, 0, 999999999, 999999999\r\n"
+                                "textarea, 0, 0, 2147483647, 2147483647, 4, 1, 0, 0\r\n"));
+  Requester* huge = FindRequester("Huge");
+  EXPECT_EQ(huge->frameWidth, 100000 * 32);
+  SetPageHidden(huge->page, 0);
+  PlatResetDrawStats();
+  DrawAllElements();
+  EXPECT_EQ(PlatGetDrawStats().displays, 32u * 24u);  // the tiles on the screen only
+  EXPECT_FATAL(LoadRequesters(Write("k.txt", "###, Wide\r\nframe, 0, 0, 4, 4\r\nkeyboardarea, 0, 0, 99999999, 0, 2\r\n")),
+               "could not create sprite\r\nMini GUI mod in CreateEraser @ ");
+}
+
 TEST_F(Dialogs, ShippedLayoutsHaveWhatTheGameNeeds) {
   LoadShipped();
   for (const char* name : {"Message Box", "Answer Box", "List Box", "Input Box"}) {

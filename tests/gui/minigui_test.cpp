@@ -113,15 +113,6 @@ TEST_F(MiniGui, SpriteTextStopsAtTheRightLimitAndSkipsControlCharacters) {
   EXPECT_EQ(Displays(), 2);
 }
 
-TEST_F(MiniGui, TextIsTintedWithTheGivenColour) {
-  PlatClearScreen(0x000000);
-  DrawSpriteText(font, "|", 0, 0, 0x0000FF);
-  // The bar of "|" is in the glyph's middle column.
-  bool found = false;
-  for (int y = 0; y < 18 && !found; ++y) found = PlatScreenPixel(4, y) == 0x0000FF;
-  EXPECT_TRUE(found);
-}
-
 // --- Frames and labels -------------------------------------------------------------
 TEST_F(MiniGui, FramesCentreAndMeasureInTiles) {
   Frame* frame = CreateFrame("Frame", -1, -1, 5, 3, 1);
