@@ -83,8 +83,13 @@ void CreateGameFolders() {
 
 void StartUp() {
   InstallFaultHandler();
+  StartUpIn(PlatProgramFolder());
+}
+
+void StartUpIn(const std::filesystem::path& programFolder) {
   ResetProgramState();
-  SetProgramFolder(PlatProgramFolder());
+  ResetRaceData();
+  SetProgramFolder(programFolder);
   if (gHooks.mainMenu == nullptr) gHooks.mainMenu = DefaultMainMenu;
   if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
