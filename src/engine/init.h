@@ -16,6 +16,9 @@ struct LoopHooks {
   void (*renderFrame)() = nullptr;
   void (*lostDevice)() = nullptr;
   void (*wheel)(int delta) = nullptr;    // the window callback
+  void (*raceButtonClick)() = nullptr;   // the side panel's buttons
+  void (*newRaceSetUp)() = nullptr;      // after a circuit was chosen and loaded
+  void (*resumeRace)() = nullptr;        // after a saved race was chosen and loaded
 };
 extern LoopHooks gHooks;
 

@@ -7,3 +7,12 @@
 void CellUnderPointer(int& col, int& row);
 // As CellUnderPointer, and col = -1 too when the cell holds no track tile.
 void TrackCellUnderPointer(int& col, int& row);
+
+// Scrolls the view so the cell is as near the middle of the track view as the
+// circuit's edges allow; the labels move with it.
+void CentreView(int col, int row);
+
+// The race screen's click handlers: a click on the side panel or beside the
+// circuit goes to the panel's buttons; one on the circuit does nothing.
+void LeftClick();
+void RightClick();
