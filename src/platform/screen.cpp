@@ -56,6 +56,7 @@ struct State {
   std::string typed;
 
   int mouseX = -1, mouseY = -1;
+  int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
 
   bool capture = false;
   RgbaImage lastFrame;
@@ -800,10 +801,15 @@ void PlatPushMouseMove(int x, int y) {
   e.motion.windowID = g.windowId;
   e.motion.x = x;
   e.motion.y = y;
+  g.pushedX = x;
+  g.pushedY = y;
   SDL_PushEvent(&e);
 }
 
-void PlatPushMouseLeave() { PushWindowEventRaw(SDL_WINDOWEVENT_LEAVE); }
+void PlatPushMouseLeave() {
+  g.pushedX = g.pushedY = -1;
+  PushWindowEventRaw(SDL_WINDOWEVENT_LEAVE);
+}
 
 void PlatPushButtonUp(int button) {
   SDL_Event e{};
@@ -812,9 +818,10 @@ void PlatPushButtonUp(int button) {
   e.button.button = static_cast<Uint8>(button);
   e.button.state = SDL_RELEASED;
   e.button.clicks = 1;
-  // A button event carries the pointer position; keep the one we know.
-  e.button.x = g.mouseX;
-  e.button.y = g.mouseY;
+  // A button event carries the pointer position: where pushed input last
+  // moved it, or where it is now.
+  e.button.x = g.pushedX >= 0 ? g.pushedX : g.mouseX;
+  e.button.y = g.pushedX >= 0 ? g.pushedY : g.mouseY;
   SDL_PushEvent(&e);
 }
 
