@@ -1,6 +1,7 @@
 // Node building: routing, tile fits, side turns, markers, penalties and the
 // circuits the builder refuses.
 #include <algorithm>
+#include <set>
 
 #include "../support/test_support.h"
 #include "engine/analyze.h"
@@ -313,4 +314,36 @@ TEST_F(RaceDataTest, LabelFile) {
   ShiftSpriteLabels(-5, 7);
   EXPECT_EQ(gLabels.labels[1].x, 635);
   EXPECT_EQ(gLabels.labels[1].y, 7);
+}
+
+TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(testing_support::SourceDir() / "game");
+  LoadTrackTiles();
+  auto digits = [](const std::string& facing) {
+    EXPECT_EQ(facing.size(), 3u) << facing;
+    EXPECT_EQ(facing[1], ' ') << facing;
+    return std::set<int>{facing[0] - '0', facing[2] - '0'};
+  };
+  for (int t = 0; t < 40; ++t) {
+    SCOPED_TRACE("tile " + Decimal(t));
+    const TrackRecord& row = Track()[t];
+    std::set<int> facing = digits(row.facing);
+    int base = t >= 16 && t < 32 ? t - 16 : t >= 36 ? t - 4 : t;
+    if (base < 12) {  // the tile's own directions of travel
+      std::set<int> exits = {kEnds[base][0], kEnds[base][1]};
+      EXPECT_EQ(facing, exits);
+    } else if (base < 16) {  // side-turn tiles: two diagonals a quarter apart
+      int a = *facing.begin(), b = *facing.rbegin();
+      EXPECT_TRUE(a % 2 == 1 && b % 2 == 1 && (b - a == 2 || b - a == 6));
+      continue;
+    }
+    for (int lane = 0; lane < 2; ++lane) {
+      EXPECT_TRUE(row.x[lane] >= 0 && row.x[lane] < 64);
+      EXPECT_TRUE(row.y[lane] >= 0 && row.y[lane] < 64);
+    }
+    int dx = row.x[1] - row.x[0], dy = row.y[1] - row.y[0];
+    EXPECT_GE(dx * dx + dy * dy, 16 * 16) << "two cars side by side";
+  }
 }
