@@ -81,11 +81,17 @@ const char* SignalName(int sig) {
 
 extern "C" void OnFault(int sig) {
   // Only async-signal-safe calls here: the process is already broken.
-  const char* what = SignalName(sig);
-  const char* tail = "\r\nThe Velotrax @ 0\n";
-  ssize_t ignored = write(2, "Fatal Error: ", 13);
-  ignored = write(2, what, strlen(what));
-  ignored = write(2, tail, strlen(tail));
+  // The fault's description, CR LF, where it happened; the line of a
+  // machine-level fault is not known, so it reads 0.
+  static char text[160];
+  size_t n = 0;
+  for (const char* part : {"Fatal Error: ", SignalName(sig), "\r\nThe Velotrax @ 0\n"}) {
+    size_t len = strlen(part);
+    if (n + len >= sizeof text) break;
+    memcpy(text + n, part, len);
+    n += len;
+  }
+  ssize_t ignored = write(2, text, n);
   (void)ignored;
   _exit(1);
 }

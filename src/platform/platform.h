@@ -110,6 +110,8 @@ int PlatImageHeight(int number);
 // Drawing goes to an image or to a sprite's pixels until PlatStopDrawing.
 bool PlatStartDrawingImage(int image);
 bool PlatStartDrawingSprite(int sprite);
+// Default mode writes red, green and blue and keeps the pixel's alpha (the
+// colour's own alpha byte is ignored); kDrawAllChannels writes all four.
 void PlatDrawingMode(int mode);
 void PlatBox(int x, int y, int width, int height, uint32_t rgba);
 void PlatStopDrawing();
@@ -185,6 +187,7 @@ bool PlatCloseSettings(PlatSettings& settings);
 // Other services.
 void PlatMessageBox(const std::string& title, const std::string& text);
 bool PlatSetClipboardText(const std::string& text);
+std::string PlatGetClipboardText();
 int64_t PlatElapsedMilliseconds();  // monotonic
 // Uniform in [minimum, maximum] inclusive.
 int PlatRandom(int maximum, int minimum);
@@ -196,7 +199,11 @@ void PlatSetWindowTitle(const std::string& title);
 bool PlatIsHeadless();
 // Desktop size reported by PlatExamineDesktops (0, 0: the real one).
 void PlatSetDesktopOverride(int width, int height);
-// The back buffer as PNG bytes (empty on failure) / written to a file.
+// While on, every flip keeps a copy of the frame it presents, so tests can
+// look at what the player saw after the loop under test has flipped.
+void PlatCaptureFrames(bool on);
+// The captured frame (or, without capture, the back buffer) as PNG bytes
+// (empty on failure) / written to a file.
 std::vector<uint8_t> PlatScreenshotPng();
 bool PlatSaveScreenshot(const std::filesystem::path& file);
 // Reads one pixel of the back buffer (0xBBGGRR), -1 on failure.
@@ -233,3 +240,9 @@ struct PlatDrawStats {
 };
 PlatDrawStats PlatGetDrawStats();
 void PlatResetDrawStats();
+// The drawing benchmark's bare loop: record the display calls of a frame,
+// then issue the very same draws straight to SDL with nothing of the
+// layer's own bookkeeping in between.
+void PlatRecordDraws(bool on);
+size_t PlatRecordedDraws();
+void PlatReplayRecordedDrawsRaw();

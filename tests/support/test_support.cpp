@@ -41,3 +41,46 @@ std::string ReadBytes(const fs::path& file) {
   return s.str();
 }
 }  // namespace testing_support
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/common.h"
+#include "engine/define.h"
+#include "engine/init.h"
+#include "platform/platform.h"
+
+namespace testing_support {
+void EnsureHeadlessScreen(int width, int height) {
+  if (gProg.window != 0 && PlatScreenWidth() == width && PlatScreenHeight() == height) return;
+  if (gProg.window != 0) PlatShutdown();
+  gProg.window = 0;
+  PlatSetDesktopOverride(width, height);
+  StartPlatform();
+}
+
+void StartGameHeadless(int width, int height, const fs::path& folder) {
+  if (gProg.window != 0) PlatShutdown();
+  gProg.window = 0;
+  PlatSetDesktopOverride(width, height);
+  StartUpIn(folder);
+}
+
+std::string SolidPng(int width, int height, unsigned int rgba) {
+  int image = PlatCreateImage(kAnySprite, width, height, rgba);
+  std::vector<uint8_t> png = PlatEncodeImagePng(image);
+  PlatFreeImage(image);
+  return std::string(png.begin(), png.end());
+}
+
+int RunAllTests(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SetFatalThrows(true);
+  ::testing::InitGoogleTest(&argc, argv);
+  int rc = RUN_ALL_TESTS();
+  PlatShutdown();
+  return rc;
+}
+}  // namespace testing_support

@@ -1,0 +1,14 @@
+#include "dialogs/dialog_text.h"
+
+#include "common/common.h"
+#include "platform/platform.h"
+
+std::string LoadDialogText(const std::filesystem::path& file, const char* module) {
+  std::string name = Utf8ToCp1252(file.string());
+  if (PlatFileSize(file) == kFileMissing) FATAL("could not find file: " + name, module, "LoadText");
+  std::string text;
+  if (!PlatReadFile(file, text)) FATAL("could not read file: " + name, module, "LoadText");
+  if (text.empty()) FATAL("file is empty: " + name, module, "LoadText");
+  if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) text += "\r\n";
+  return text;
+}

@@ -1,0 +1,28 @@
+// A whole race (or a circuit: at least its three tile layers) as one compact
+// UTF-8 JSON document.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Writes the current race to the file, replacing it atomically.
+void Save(const std::filesystem::path& file);
+// The document of Save, as it would be written.
+std::string SaveDocument();
+// A circuit file: the three layers and the tile table.
+std::string CircuitDocument();
+// {"Node":[...],"Corner":[...]} of the built track, as a save writes them.
+std::string TrackDocument();
+
+// Reads a circuit or saved race, rebuilds and analyses the track and loads
+// the circuit's labels. A file that cannot be raced is a fatal error that
+// says what is wrong and where.
+void Load(const std::filesystem::path& file);
+
+// Load calls this when the file has no "Driver" member (the game points it
+// at the loading of "Drivers.csv"); unset, the driver table is left alone.
+using LoadDriversHandler = void (*)();
+void SetLoadDriversHandler(LoadDriversHandler handler);
+
+// Largest circuit accepted, in columns and rows.
+constexpr int kMaxGridSize = 256;

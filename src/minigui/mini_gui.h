@@ -1,0 +1,213 @@
+// The game's own sprite-drawn GUI toolkit: one registry of every element in
+// creation (= drawing) order, sprite fonts, frames, labels, text areas, scroll
+// arrows, button arrays, check boxes, option boxes and keyboard areas, grouped
+// into pages that are shown and hidden whole. It knows nothing of the race.
+//
+// Elements are plain records referenced by pointer; they are never destroyed
+// while the program runs. Every creation failure and invalid argument is a
+// fatal error ("Mini GUI mod").
+#pragma once
+
+#include <climits>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using LostDeviceProc = void (*)();
+
+// Element kinds as stored in the registry (2 is not used).
+constexpr int kKindFrame = 1;
+constexpr int kKindLabel = 3;
+constexpr int kKindTextArea = 4;
+constexpr int kKindButtonArray = 5;
+constexpr int kKindKBArea = 6;
+constexpr int kKindSpriteFont = 7;
+constexpr int kKindScrollArrows = 8;
+
+constexpr int kFontGlyphs = 224;  // codes 32 to 255
+constexpr int kNoLimit = INT_MAX;
+
+struct SpriteFont {
+  int sprite = 0;
+  int glyphWidth = 0;
+  int glyphHeight = 0;
+  int glyphX[kFontGlyphs] = {};
+  int glyphY[kFontGlyphs] = {};
+  int normalColour = 0;
+  int selectedColour = 0;
+  int disabledColour = 0;
+};
+
+struct Frame {
+  int sprite = 0;
+  int x = 0, y = 0;
+  int width = 0, height = 0;  // in tiles
+  int tileSize = 0;
+  int hidden = 0;
+};
+
+struct Label {
+  SpriteFont* font = nullptr;
+  int x = 0, y = 0;
+  std::string text;
+  int colour = 0;
+  int hidden = 0;
+};
+
+struct TextArea {
+  SpriteFont* font = nullptr;
+  int x = 0, y = 0;
+  int width = 0, height = 0;
+  int margin = 0;
+  std::vector<std::string> lines;
+  int selectionMode = 0;  // 0 single, 1 multiple, other none
+  int selected = -1;
+  std::string selectionList = "~";  // "~3~0~": indices in selection order
+  int rows = 0;
+  int scrollMode = 0;  // 0 newest rows only, 1 follow newest, other free
+  int top = 0;
+  int hidden = 0;
+};
+
+struct ButtonArray {
+  int background = 0;  // sprite, 0 for none
+  std::vector<int> buttonX, buttonY;
+  SpriteFont* font = nullptr;
+  std::vector<int> captionX, captionY;
+  int x = 0, y = 0;
+  int totalWidth = 0, totalHeight = 0;
+  int endX = 0, endY = 0;
+  int columns = 1;
+  int buttonWidth = 0, buttonHeight = 0;
+  std::vector<std::string> captions;
+  std::vector<int> states;  // 0 normal, 1 selected, 2 disabled
+  int hidden = 0;
+};
+
+struct KBArea {
+  SpriteFont* font = nullptr;
+  int x = 0, y = 0;
+  int width = 0, height = 0;
+  int margin = 0;
+  std::string text;
+  int eraser = 0;
+  int backgroundColour = 0;
+  int hidden = 0;
+};
+
+struct ScrollArrows {
+  int sprite = 0;
+  TextArea* textArea = nullptr;
+  ButtonArray* buttons = nullptr;
+  int x = 0, y = 0;
+  int hidden = 0;
+};
+
+struct CheckBox {
+  Frame* frame = nullptr;
+  Label* tick = nullptr;
+  Label* caption = nullptr;
+  int x = 0, y = 0;
+  int state = 0;
+};
+
+struct OptionBoxes {
+  std::vector<CheckBox*> boxes;
+  int selected = -1;
+};
+
+// --- Registry and sprites ---------------------------------------------------
+void InitMiniGUI(int window, LostDeviceProc lostDevice, const std::filesystem::path& themeFolder);
+void LoadAllSprites();
+int LoadSpritesheet(const std::filesystem::path& file);
+int GetSpriteID(const std::string& imageName);
+// Page of the first entry with this record and kind; 0 when there is none.
+int ElementPage(const void* record, int kind);
+void ReloadAllSprites();
+// Number of registered elements (fonts included).
+int ElementCount();
+// Forgets every element and sprite name; for tests only, since the game never
+// destroys an element. Records handed out before become invalid.
+void ResetMiniGUI();
+
+// --- Accessors --------------------------------------------------------------
+int FrameX(const Frame* frame);
+int FrameY(const Frame* frame);
+int FrameRight(const Frame* frame);
+int FrameBottom(const Frame* frame);
+int IsFrameHidden(const Frame* frame);
+int SpriteFontWidth(const SpriteFont* font);
+int SpriteFontHeight(const SpriteFont* font);
+int TextAreaColumns(const TextArea* textArea);
+int GetCheckBox(const CheckBox* checkBox);
+int GetSelectedOption(const OptionBoxes* optionBoxes);
+int GetButtonState(const ButtonArray* buttonArray, int index);
+void SetButtonState(ButtonArray* buttonArray, int index, int state);
+
+// --- Sprite fonts and text --------------------------------------------------
+SpriteFont* CreateSpriteFont(const std::string& imageName, int normalColour, int selectedColour,
+                             int disabledColour);
+// A character starts only while the pen is at or before rightLimit.
+void DrawSpriteText(const SpriteFont* font, const std::string& text, int x, int y, int colour,
+                    int rightLimit = kNoLimit);
+// "~"-separated lines in the sheet's own colours, every row padded to the
+// longest line + 2.
+void DrawTextBox(const SpriteFont* font, const std::string& text, int x, int y);
+
+// --- Frames, labels, text areas, scroll arrows -------------------------------
+Frame* CreateFrame(const std::string& image, int x, int y, int widthTiles, int heightTiles, int page);
+Label* CreateLabel(const std::string& text, SpriteFont* font, int x, int y, int colour, int page);
+void SetLabel(Label* label, const std::string& text, int colour);
+TextArea* CreateTextArea(SpriteFont* font, int x, int y, int width, int height, int margin,
+                         int scrollMode, int selectionMode, int page);
+void AddText(TextArea* textArea, const std::string& text);
+void AddCentredText(TextArea* textArea, const std::string& text);
+void ClearTextArea(TextArea* textArea);
+void SetTextAreaTop(TextArea* textArea, int index);
+void ScrollTextArea(TextArea* textArea, int delta);
+std::string PickTextArea(TextArea* textArea, int mouseX, int mouseY);
+std::string GetTextAreaSelection(const TextArea* textArea);
+void SetTextAreaSelection(TextArea* textArea, int index);
+void RemoveText(TextArea* textArea, const std::string& text);
+ScrollArrows* CreateScrollArrows(const std::string& image, TextArea* textArea, int x, int y);
+void PickScrollArrows(ScrollArrows* scrollArrows, int mouseX, int mouseY);
+
+// --- Button arrays, check boxes, option boxes --------------------------------
+// sizing: an image name, or "width~height" for buttons without background.
+ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int columns, int x,
+                               int y, const std::string& captions, int page);
+int PickButton(const ButtonArray* buttonArray, int mouseX, int mouseY);
+void SetButtonArrayHidden(ButtonArray* buttonArray, int hidden);
+CheckBox* CreateCheckBox(const std::string& caption, SpriteFont* font, int x, int y, int colour,
+                         const std::string& frameImage, int page);
+int PickCheckBox(CheckBox* checkBox, int mouseX, int mouseY);
+void SetCheckBox(CheckBox* checkBox, int state);
+void SetCheckBoxHidden(CheckBox* checkBox, int hidden);
+OptionBoxes* CreateOptionBoxes(const std::string& captions, SpriteFont* font, int x, int y,
+                               int colour, const std::string& frameImage, int page);
+int PickOptionBox(OptionBoxes* optionBoxes, int mouseX, int mouseY);
+void SetSelectedOption(OptionBoxes* optionBoxes, int index);
+void SetOptionBoxesHidden(OptionBoxes* optionBoxes, int hidden);
+
+// --- Keyboard areas ---------------------------------------------------------
+KBArea* CreateKBArea(SpriteFont* font, int x, int y, int width, int margin, int backgroundColour,
+                     int page);
+void CreateEraser(KBArea* kbArea);
+// Modal entry started by a click strictly inside the area; returns the text on
+// Enter, Tab or a left click, "" on Escape or a right click.
+std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& filter);
+std::string GetKBAText(const KBArea* kbArea);
+void SetKBAText(KBArea* kbArea, const std::string& text);
+
+// --- Drawing and pages ------------------------------------------------------
+void DrawAllElements();
+// page -1: every element.
+void SetPageHidden(int page, int hidden);
+
+// --- Shared by the toolkit's and the dialogs' modal loops -------------------
+// Lost-device check (lostDevice may be nullptr), drawing pass and flip: the
+// end of every modal frame.
+void FinishModalFrame(LostDeviceProc lostDevice);
+// Called once at the end of every modal frame of the toolkit and the dialogs
+// (nullptr: none). Lets tests script input frame by frame.
+void SetModalFrameHook(void (*hook)());

@@ -1,0 +1,97 @@
+// Keyboard areas: one-line text entry with a character filter.
+#include "minigui/mini_gui_internal.h"
+#include "platform/platform.h"
+
+KBArea* CreateKBArea(SpriteFont* font, int x, int y, int width, int margin, int backgroundColour,
+                     int page) {
+  KBArea* area = NewRecord(Gui().kbAreas, "could not create KB Area", "CreateKBArea", __LINE__);
+  RequireFont(font, "invalid spritefont", "CreateKBArea", __LINE__);
+  area->font = font;
+  area->width = width;
+  area->margin = margin;
+  area->height = font->glyphHeight + 2 * margin;
+  area->x = x == -1 ? (PlatScreenWidth() - width) / 2 : x;
+  area->y = y == -1 ? (PlatScreenHeight() - font->glyphHeight - 2 * margin) / 2 : y;
+  area->backgroundColour = backgroundColour;
+  CreateEraser(area);
+  Register(area, "", kKindKBArea, page);
+  return area;
+}
+
+void CreateEraser(KBArea* kbArea) {
+  int sprite = PlatCreateSprite(kAnySprite, kbArea->width, kbArea->height);
+  if (sprite == 0) FATAL("could not create sprite", kMiniGuiModule, "CreateEraser");
+  if (PlatStartDrawingSprite(sprite)) {
+    PlatDrawingMode(kDrawAllChannels);
+    PlatBox(0, 0, kbArea->width, kbArea->height,
+            0xFF000000u | (static_cast<uint32_t>(kbArea->backgroundColour) & 0xFFFFFFu));
+    PlatStopDrawing();
+  }
+  kbArea->eraser = sprite;
+}
+
+void DrawKBArea(const KBArea* kbArea) {
+  if (kbArea->hidden) return;
+  PlatDisplaySpriteOpaque(kbArea->eraser, kbArea->x, kbArea->y);
+  DrawSpriteText(kbArea->font, kbArea->text, kbArea->x + kbArea->margin, kbArea->y + kbArea->margin,
+                 kbArea->font->normalColour, kbArea->x + kbArea->margin + kbArea->width);
+}
+
+std::string GetKBAText(const KBArea* kbArea) { return kbArea->text; }
+void SetKBAText(KBArea* kbArea, const std::string& text) { kbArea->text = text; }
+
+namespace {
+enum class EntryEnd { None, Accept, Cancel };
+
+// One typed character; returns how the entry ends, if it does.
+EntryEnd TypeCharacter(KBArea* area, char c, int regex, size_t capacity) {
+  std::string& text = area->text;  // always ends with the cursor here
+  switch (c) {
+    case 27:
+      return EntryEnd::Cancel;
+    case 13:
+    case 9:
+      return EntryEnd::Accept;
+    case 8:
+      if (text.size() > 1) text.erase(text.size() - 2, 1);
+      return EntryEnd::None;
+    default:
+      if (text.size() < capacity && PlatRegexMatch(regex, std::string(1, c))) {
+        text.insert(text.size() - 1, 1, c);
+      }
+      return EntryEnd::None;
+  }
+}
+}  // namespace
+
+std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& filter) {
+  if (kbArea->hidden) return "";
+  if (!(kbArea->x < mouseX && mouseX < kbArea->x + kbArea->width)) return "";
+  if (!(kbArea->y < mouseY && mouseY < kbArea->y + kbArea->height)) return "";
+  int regex = PlatCompileRegex(filter);
+  if (regex == 0) FATAL("invalid regular expression: " + filter, kMiniGuiModule, "PickKBA");
+  size_t capacity = static_cast<size_t>(kbArea->width / kbArea->font->glyphWidth);
+  kbArea->text += "_";
+  EntryEnd end = EntryEnd::None;
+  while (end == EntryEnd::None) {
+    PlatPollKeyboard();
+    // Several keys may have been released since the last poll; each counts,
+    // in the order typed.
+    for (char c : PlatTypedCharacters()) {
+      end = TypeCharacter(kbArea, c, regex, capacity);
+      if (end != EntryEnd::None) break;
+    }
+    if (end != EntryEnd::None) break;
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() != Gui().window) continue;
+      if (event == kEventLeftButtonUp) end = EntryEnd::Accept;
+      if (event == kEventRightButtonUp) end = EntryEnd::Cancel;
+      if (end != EntryEnd::None) break;
+    }
+    if (end != EntryEnd::None) break;
+    FinishModalFrame(Gui().lostDevice);
+  }
+  PlatFreeRegex(regex);
+  kbArea->text.pop_back();  // the cursor
+  return end == EntryEnd::Accept ? kbArea->text : "";
+}

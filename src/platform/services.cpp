@@ -1,0 +1,339 @@
+// Files, folders, settings files, regular expressions, clock and dice.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+#include <unistd.h>
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <system_error>
+#include <thread>
+
+#include "common/common.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------
+// Files and folders.
+int64_t PlatFileSize(const fs::path& file) {
+  std::error_code ec;
+  auto status = fs::status(file, ec);
+  if (ec || !fs::exists(status)) return kFileMissing;
+  if (fs::is_directory(status)) return kFileIsFolder;
+  auto size = fs::file_size(file, ec);
+  if (ec) return kFileMissing;
+  return static_cast<int64_t>(size);
+}
+
+namespace {
+// "*" and "?" wildcards, letters compared without case, as desktop file
+// dialogs do.
+bool MatchPattern(const std::string& pattern, const std::string& name) {
+  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+}  // namespace
+
+bool PlatListFolder(const fs::path& folder, const std::string& pattern,
+                    std::vector<PlatFolderEntry>& out) {
+  out.clear();
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return false;
+  for (const auto& entry : it) {
+    std::string name = Utf8ToCp1252(entry.path().filename().string());
+    if (!pattern.empty() && !MatchPattern(pattern, name)) continue;
+    PlatFolderEntry e;
+    e.name = name;
+    e.isFolder = entry.is_directory(ec);
+    out.push_back(e);
+  }
+  // The file system's own order differs between machines; the game's lists
+  // must not.
+  std::sort(out.begin(), out.end(),
+            [](const PlatFolderEntry& a, const PlatFolderEntry& b) { return a.name < b.name; });
+  return true;
+}
+
+bool PlatCreateFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return true;
+  return fs::create_directory(folder, ec) && !ec;
+}
+
+bool PlatIsFolder(const fs::path& folder) {
+  std::error_code ec;
+  return fs::is_directory(folder, ec);
+}
+
+bool PlatReadFile(const fs::path& file, std::string& bytes) {
+  bytes.clear();
+  std::error_code ec;
+  if (fs::is_directory(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  if (in.bad()) return false;
+  bytes = s.str();
+  return true;
+}
+
+bool PlatWriteFileAtomic(const fs::path& file, const std::string& bytes) {
+  if (file.filename().empty()) return false;
+  fs::path dir = file.parent_path();
+  std::error_code ec;
+  if (!dir.empty() && !fs::is_directory(dir, ec)) return false;
+  if (fs::is_directory(file, ec)) return false;
+  fs::path temp = file;
+  temp += ".tmp-" + std::to_string(::getpid());
+  FILE* f = std::fopen(temp.c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = (std::fflush(f) == 0) && ok;
+  ok = (::fsync(::fileno(f)) == 0) && ok;
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  fs::rename(temp, file, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+fs::path PlatProgramFolder() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return fs::current_path(ec);
+  return exe.parent_path();
+}
+
+// ---------------------------------------------------------------------------
+// Settings files.
+namespace {
+// Splits "key = value"; false for comments, sections and lines without "=".
+bool ParseSettingLine(const std::string& line, std::string& key, std::string& value) {
+  size_t eq = line.find('=');
+  if (eq == std::string::npos) return false;
+  auto trim = [](const std::string& s) {
+    size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return std::string();
+    size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+  };
+  key = trim(line.substr(0, eq));
+  value = trim(line.substr(eq + 1));
+  if (key.empty() || key[0] == ';' || key[0] == '[') return false;
+  return true;
+}
+
+bool IsSectionLine(const std::string& line) {
+  size_t a = line.find_first_not_of(" \t");
+  return a != std::string::npos && line[a] == '[' && line.find(']', a) != std::string::npos;
+}
+
+bool IsCommentLine(const std::string& line) {
+  size_t a = line.find_first_not_of(" \t");
+  return a != std::string::npos && line[a] == ';';
+}
+
+// Index of the line holding the key before the first section, or -1. The
+// first occurrence wins when a key is written twice.
+int FindSetting(const PlatSettings& s, const std::string& key) {
+  std::string want = LowerAscii(key);
+  for (size_t i = 0; i < s.lines.size(); ++i) {
+    const std::string& line = s.lines[i];
+    if (IsSectionLine(line)) return -1;
+    if (IsCommentLine(line)) continue;
+    std::string k, v;
+    if (ParseSettingLine(line, k, v) && LowerAscii(k) == want) return static_cast<int>(i);
+  }
+  return -1;
+}
+}  // namespace
+
+bool PlatOpenSettings(PlatSettings& settings, const fs::path& file) {
+  settings = PlatSettings{};
+  std::string bytes;
+  if (!PlatReadFile(file, bytes)) return false;
+  // UTF-8 with a byte-order mark, or the ANSI code page: the keys and values
+  // the game reads are plain ASCII either way, so keep the text as 1252.
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    bytes = Utf8ToCp1252(bytes.substr(3));
+  }
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    std::string line = bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    settings.lines.push_back(line);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  settings.file = file;
+  settings.open = true;
+  return true;
+}
+
+int PlatReadSettingInt(const PlatSettings& settings, const std::string& key, int fallback) {
+  int i = FindSetting(settings, key);
+  if (i < 0) return fallback;
+  std::string k, v;
+  ParseSettingLine(settings.lines[i], k, v);
+  return LenientInt(v);
+}
+
+std::string PlatReadSettingText(const PlatSettings& settings, const std::string& key,
+                                const std::string& fallback) {
+  int i = FindSetting(settings, key);
+  if (i < 0) return fallback;
+  std::string k, v;
+  ParseSettingLine(settings.lines[i], k, v);
+  return v;
+}
+
+void PlatWriteSettingInt(PlatSettings& settings, const std::string& key, int value) {
+  std::string line = key + " = " + std::to_string(value);
+  int i = FindSetting(settings, key);
+  if (i >= 0) {
+    std::string k, v;
+    ParseSettingLine(settings.lines[i], k, v);
+    settings.lines[i] = k + " = " + std::to_string(value);
+  } else {
+    // New keys go before the first section, where they will be read.
+    size_t at = 0;
+    while (at < settings.lines.size() && !IsSectionLine(settings.lines[at])) ++at;
+    while (at > 0 && settings.lines[at - 1].empty()) --at;
+    settings.lines.insert(settings.lines.begin() + static_cast<long>(at), line);
+  }
+  settings.changed = true;
+}
+
+bool PlatCloseSettings(PlatSettings& settings) {
+  bool ok = true;
+  if (settings.open && settings.changed) {
+    std::string text;
+    for (const auto& line : settings.lines) text += line + "\r\n";
+    ok = PlatWriteFileAtomic(settings.file, text);
+  }
+  settings = PlatSettings{};
+  return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Regular expressions (8-bit, no UTF: the game's texts are 1252 bytes).
+namespace {
+std::map<int, pcre2_code*> gRegexes;
+int gNextRegex = 1;
+}  // namespace
+
+int PlatCompileRegex(const std::string& pattern) {
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), 0,
+                                   &error, &offset, nullptr);
+  if (code == nullptr) return 0;
+  int id = gNextRegex++;
+  gRegexes[id] = code;
+  return id;
+}
+
+bool PlatRegexMatch(int regex, const std::string& text) {
+  auto it = gRegexes.find(regex);
+  if (it == gRegexes.end()) return false;
+  pcre2_match_data* md = pcre2_match_data_create_from_pattern(it->second, nullptr);
+  if (md == nullptr) return false;
+  int rc = pcre2_match(it->second, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md,
+                       nullptr);
+  pcre2_match_data_free(md);
+  return rc >= 0;
+}
+
+void PlatFreeRegex(int regex) {
+  auto it = gRegexes.find(regex);
+  if (it == gRegexes.end()) return;
+  pcre2_code_free(it->second);
+  gRegexes.erase(it);
+}
+
+// ---------------------------------------------------------------------------
+// Clock and dice.
+namespace {
+bool gDrivenClock = false;
+int64_t gDrivenMs = 0;
+
+std::mt19937_64& Generator() {
+  static std::mt19937_64 gen([] {
+    auto t = std::chrono::steady_clock::now().time_since_epoch().count();
+    auto id = std::hash<std::thread::id>{}(std::this_thread::get_id());
+    return static_cast<uint64_t>(t) ^ (static_cast<uint64_t>(id) << 1);
+  }());
+  return gen;
+}
+
+std::vector<int> gScript;
+size_t gScriptPos = 0;
+uint64_t gRandomCalls = 0;
+}  // namespace
+
+int64_t PlatElapsedMilliseconds() {
+  if (gDrivenClock) return gDrivenMs;
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void PlatSetDrivenClock(int64_t milliseconds) {
+  gDrivenClock = true;
+  gDrivenMs = milliseconds;
+}
+void PlatAdvanceDrivenClock(int64_t milliseconds) { gDrivenMs += milliseconds; }
+void PlatUseRealClock() { gDrivenClock = false; }
+
+int PlatRandom(int maximum, int minimum) {
+  if (maximum < minimum) std::swap(maximum, minimum);
+  ++gRandomCalls;
+  if (!gScript.empty() && minimum == 1 && maximum == 100) {
+    int v = gScript[gScriptPos];
+    gScriptPos = (gScriptPos + 1) % gScript.size();
+    return std::clamp(v, minimum, maximum);
+  }
+  std::uniform_int_distribution<int> dist(minimum, maximum);
+  return dist(Generator());
+}
+
+void PlatSeedRandom(uint64_t seed) { Generator().seed(seed); }
+
+void PlatScriptRandom(const std::vector<int>& rolls) {
+  gScript = rolls;
+  gScriptPos = 0;
+}
+
+uint64_t PlatRandomCalls() { return gRandomCalls; }

@@ -1,0 +1,13 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/common.h"
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SetFatalThrows(true);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,43 @@
+// velotrax-tool entry point: dispatches to the subcommands.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "tool.h"
+
+namespace {
+struct Command {
+  const char* name;
+  int (*run)(const ToolArgs& args);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"check", RunCheck, "check FILE.json [--game-dir DIR]"},
+    {"make-circuit", RunMakeCircuit, "make-circuit SOURCE.txt OUT.json [--game-dir DIR]"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage:\n");
+  for (const Command& c : kCommands) std::fprintf(stderr, "  velotrax-tool %s\n", c.usage);
+  return 2;
+}
+}  // namespace
+
+std::filesystem::path TakeGameDir(ToolArgs& args) {
+  for (size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == "--game-dir") {
+      std::filesystem::path dir = args[i + 1];
+      args.erase(args.begin() + i, args.begin() + i + 2);
+      return dir;
+    }
+  return PlatProgramFolder();
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  ToolArgs args(argv + 2, argv + argc);
+  for (const Command& c : kCommands)
+    if (std::strcmp(argv[1], c.name) == 0) return c.run(args);
+  return Usage();
+}

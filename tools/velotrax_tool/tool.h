@@ -1,0 +1,16 @@
+// velotrax-tool: the game's engine on the command line. Each subcommand gets
+// the arguments after its own name and returns the exit status.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using ToolArgs = std::vector<std::string>;
+
+int RunCheck(const ToolArgs& args);
+int RunMakeCircuit(const ToolArgs& args);
+
+// Takes "--game-dir DIR" out of the arguments; the folder holding the tool
+// when it is not given.
+std::filesystem::path TakeGameDir(ToolArgs& args);
