@@ -19,6 +19,7 @@ struct LoopHooks {
   void (*raceButtonClick)() = nullptr;   // the side panel's buttons
   void (*newRaceSetUp)() = nullptr;      // after a circuit was chosen and loaded
   void (*resumeRace)() = nullptr;        // after a saved race was chosen and loaded
+  void (*menuFrame)() = nullptr;         // after each menu frame (tests script input here)
 };
 extern LoopHooks gHooks;
 

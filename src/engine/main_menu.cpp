@@ -22,6 +22,7 @@ void DrawMenuFrame() {
     DrawAllElements();
     PlatFlipBuffers();
   }
+  if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
 }
 
 void ShowWelcome() {

@@ -431,6 +431,9 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   if (g.renderer == nullptr) g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_SOFTWARE);
   if (g.renderer == nullptr) return false;
   SDL_SetRenderDrawBlendMode(g.renderer, SDL_BLENDMODE_NONE);
+  // A new screen starts black, whatever the window surface still shows.
+  SDL_SetRenderDrawColor(g.renderer, 0, 0, 0, 0xFF);
+  SDL_RenderClear(g.renderer);
   g.screenW = width;
   g.screenH = height;
   g.deviceLost = false;

@@ -173,22 +173,29 @@ TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
   fs::remove_all(dir / "Saved Races");
   testing_support::StartGameHeadless(1920, 1080, dir);
   EXPECT_EQ(gProg.gameState, 4);
-  ButtonArray* menu = gElements.MenuButtons;
-  // The greeting waits for Enter; then Escape and a right click do nothing;
-  // "Return" and "Load Race" are disabled; then "Quit".
-  PlatPushTypedKey(kKeyReturn, "");
-  PlatPushButtonUp(3);
-  auto centre = [&](int i) {
-    return std::pair{menu->buttonX[i] + menu->buttonWidth / 2, menu->buttonY[i] + menu->buttonHeight / 2};
+  static ButtonArray* menu = gElements.MenuButtons;
+  static int frame = 0;
+  frame = 0;
+  // One step of input per menu frame, as a player would give it: the
+  // greeting waits for Enter; a right click does nothing; the disabled
+  // "Return" does nothing; then "Quit".
+  gHooks.menuFrame = [] {
+    auto click = [](int i, int button) {
+      PlatPushMouseMove(menu->buttonX[i] + menu->buttonWidth / 2, menu->buttonY[i] + menu->buttonHeight / 2);
+      PlatPushButtonUp(button);
+    };
+    switch (++frame) {
+      case 1: PlatPushTypedKey(kKeyReturn, ""); break;
+      case 2: click(0, 3); break;
+      case 3: click(3, 1); break;
+      case 4: click(2, 1); break;
+      default: break;
+    }
   };
-  auto [rx, ry] = centre(3);
-  PlatPushMouseMove(rx, ry);
-  PlatPushButtonUp(1);
-  auto [qx, qy] = centre(2);
-  PlatPushMouseMove(qx, qy);
-  PlatPushButtonUp(1);
   MainMenu();
+  gHooks.menuFrame = nullptr;
   EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(frame, 4);
   EXPECT_EQ(GetButtonState(menu, 3), 2);
   EXPECT_EQ(GetButtonState(menu, 1), 2);
   fs::remove_all(dir);
