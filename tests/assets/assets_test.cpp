@@ -119,7 +119,9 @@ TEST(ShippedArt, TerminalFontIsWhiteOnTransparentWithTickAndCursor) {
   EXPECT_EQ(inked(0x81), 0);     // undefined in Windows-1252
   EXPECT_GT(inked(0x80), 10);    // the euro sign
   for (size_t i = 0; i < sheet.px.size(); i += 4)
-    if (sheet.px[i + 3] > 0) ASSERT_TRUE(sheet.px[i] == 255 && sheet.px[i + 1] == 255 && sheet.px[i + 2] == 255);
+    if (sheet.px[i + 3] > 0) {
+      ASSERT_TRUE(sheet.px[i] == 255 && sheet.px[i + 1] == 255 && sheet.px[i + 2] == 255);
+    }
 }
 
 TEST(ShippedArt, SmallFontIsDarkOnOpaquePale) {
@@ -138,7 +140,9 @@ TEST(ShippedArt, SmallFontIsDarkOnOpaquePale) {
 TEST(TrackTable, HasARowPerTileWithFacingForEveryTrackTile) {
   std::string text = ReadBytes(Game() / "Data" / "Race Track Data.csv");
   for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n') ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
+    if (text[i] == '\n') {
+      ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
+    }
   std::vector<Row> rows = TrackTable();
   ASSERT_EQ(rows.size(), 88u);
   for (int t = 0; t < 88; ++t) {
@@ -169,14 +173,12 @@ TEST(TrackTable, SideTurnsFindTheBendBesideAndTurnOntoIt) {
       for (bool left : {true, false}) {
         int nd = (d + (left ? 6 : 2)) % 8;
         int corner = (d + (left ? 1 : 7)) % 8;
-        // the bend has a straight end toward nd and a diagonal end toward the corner
-        int exitAtCorner = corner, exitAtSide = nd;
+        // the bend's ends: the side toward nd and the corner toward the side tile
         int bend = -1;
         for (int t = style + 4; t <= style + 11; ++t) {
           const std::string& f = rows[size_t(t)].facing;
           std::set<int> exits{f[0] - '0', f[2] - '0'};
-          // leaving through the corner the car heads away from the side tile
-          if (exits.count(exitAtSide) && exits.count((exitAtCorner + 4) % 8)) bend = t;
+          if (exits.count(nd) && exits.count(corner)) bend = t;
         }
         ASSERT_GE(bend, 0) << "heading " << d << (left ? " left" : " right");
         EXPECT_TRUE(Compatible(side, rows[size_t(bend)].facing)) << "side tile " << 12 + k + style << ", bend " << bend;
