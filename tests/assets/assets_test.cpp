@@ -173,14 +173,12 @@ TEST(TrackTable, SideTurnsFindTheBendBesideAndTurnOntoIt) {
       for (bool left : {true, false}) {
         int nd = (d + (left ? 6 : 2)) % 8;
         int corner = (d + (left ? 1 : 7)) % 8;
-        // the bend has a straight end toward nd and a diagonal end toward the corner
-        int exitAtCorner = corner, exitAtSide = nd;
+        // the bend's ends: the side toward nd and the corner toward the side tile
         int bend = -1;
         for (int t = style + 4; t <= style + 11; ++t) {
           const std::string& f = rows[size_t(t)].facing;
           std::set<int> exits{f[0] - '0', f[2] - '0'};
-          // leaving through the corner the car heads away from the side tile
-          if (exits.count(exitAtSide) && exits.count((exitAtCorner + 4) % 8)) bend = t;
+          if (exits.count(nd) && exits.count(corner)) bend = t;
         }
         ASSERT_GE(bend, 0) << "heading " << d << (left ? " left" : " right");
         EXPECT_TRUE(Compatible(side, rows[size_t(bend)].facing)) << "side tile " << 12 + k + style << ", bend " << bend;

@@ -23,8 +23,9 @@ Image MakeFrame() {
   const float size = 96;
   Image img(96, 96);
   ShadeRect(img, 0, 0, 96, 96, [&](float x, float y) {
+    // Opaque to the last pixel: dialogs stack over each other and over a
+    // screen that is not always redrawn beneath them.
     float d = Inset(x, y, size, size, 7);
-    if (d < 0) return Rgba{};
     if (d < 1.2f) return Colour(0x0F1114);
     if (d < 12) {
       // carbon weave: a 4-pixel checker of slightly different greys
