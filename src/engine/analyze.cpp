@@ -213,10 +213,11 @@ void BuildTrack() {
   std::vector<char> visited(base.cells.size(), 0);
   auto enter = [&](int x, int y, int fromX, int fromY) {
     if (!base.Inside(x, y))
-      FATAL("track leaves the grid after cell " + CellText(fromX, fromY) + " (node " + Decimal(Node().size()) + ")",
+      FATAL("track leaves the grid after cell " + CellText(fromX, fromY) +
+                (Node().empty() ? std::string(" (the start tile)") : " (node " + Decimal(Node().size() - 1) + ")"),
             kModule, "BuildTrack");
     if (visited[base.Index(x, y)])
-      FATAL("track runs into itself at cell " + CellText(x, y) + " (node " + Decimal(Node().size()) +
+      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " + Decimal(Node().size()) +
                 ") without returning to its start tile",
             kModule, "BuildTrack");
     visited[base.Index(x, y)] = 1;

@@ -338,6 +338,29 @@ Grid ReadLayer(const Json& v, const std::string& name) {
   return grid;
 }
 
+// How deeply arrays and objects nest, outside strings. The reader copies
+// nested values recursively, so a hostile file nested thousands deep would
+// exhaust the stack; a race document nests four deep.
+constexpr int kMaxNesting = 32;
+bool NestsTooDeep(const std::string& bytes) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxNesting) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
 const Json& Required(const Json& root, const char* name, int line) {
   auto it = root.find(name);
   if (it == root.end()) Fatal("missing JSON member", kModule, "Load", line);
@@ -463,7 +486,7 @@ void Load(const std::filesystem::path& file) {
   if (PlatFileSize(file) == kFileMissing) FATAL("could not find file: " + file.string(), kModule, "Load");
   std::string bytes;
   if (!PlatReadFile(file, bytes)) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
-  Json root = Json::parse(bytes, nullptr, false);
+  Json root = NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
   if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
   if (!root.is_object()) FATAL("could not get JSON value", kModule, "Load");
 

@@ -227,14 +227,14 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
   } cases[] = {
       {"no start tile", [] { Base()(3, 1) = 0; }, "circuit has no start tile (32 to 39)"},
       {"path off the grid", [] { Base()(0, 2) = 46; Base()(0, 3) = 46; Base()(1, 6) = 0; Base()(0, 6) = 0; },
-       "track leaves the grid after cell 0, 6 (node 12)"},
+       "track leaves the grid after cell 0, 6 (node 13)"},
       {"path into itself",
        [] {  // up the left side, then east along row 2 into the right side
          Base()(0, 3) = 4;
          Base()(1, 2) = 10;
          for (int x = 2; x <= 6; ++x) Base()(x, 2) = 0;
        },
-       "track runs into itself at cell 7, 2 (node 22) without returning to its start tile"},
+       "track runs into itself at cell 7, 2 (as node 22) without returning to its start tile"},
       {"no corner", [] { Top().Resize(Top().cols, Top().rows, -1); }, "circuit has no corner (markers 40 or 41 on the Top layer)"},
       {"node 0 in a corner", [] { Top()(4, 1) = 41; Top()(6, 1) = 41; }, "node 0 (cell 4, 1) is inside a corner"},
       {"corner open at the end", [] { Top()(2, 1) = -1; Top()(3, 1) = -1; }, "corner still open at the last node 19 (cell 3, 1)"},

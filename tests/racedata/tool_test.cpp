@@ -1,0 +1,177 @@
+// velotrax-tool: every shipped circuit passes "check"; make-circuit turns a
+// source into a circuit; broken files exit 1 with the reason on stderr.
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "../support/test_support.h"
+#include "engine/analyze.h"
+#include "engine/save_load.h"
+#include "racedata_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+ToolRun Tool(const std::string& args) {
+  fs::path errFile = testing_support::MakeTempDir("tool") / "stderr.txt";
+  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) + " " + args + " 2>" +
+                        Quoted(errFile.string());
+  ToolRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.err = testing_support::ReadBytes(errFile);
+  fs::remove_all(errFile.parent_path());
+  return run;
+}
+
+std::vector<fs::path> ShippedCircuits() {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
+    if (entry.path().extension() == ".json") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+}  // namespace
+
+TEST(Tool, EveryShippedCircuitPassesCheck) {
+  std::vector<fs::path> circuits = ShippedCircuits();
+  ASSERT_GE(circuits.size(), 5u);
+  bool fitsSmallScreen = false, scrollsBothWays = false, longDiagonal = false, sideTurns = false;
+  for (const fs::path& file : circuits) {
+    SCOPED_TRACE(file.filename().string());
+    ToolRun run = Tool("check " + Quoted(file.string()) + " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    ASSERT_FALSE(run.out.empty());
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "one line";
+
+    // The same as the game makes of it.
+    ResetProgramState();
+    ResetRaceData();
+    SetProgramFolder(testing_support::BuildGameDir());
+    Load(file);
+    EXPECT_EQ(run.out, TrackDocument() + "\n");
+    EXPECT_TRUE(fs::exists(file.parent_path() / (file.stem().string() + " SL.txt")));
+
+    bool hairpin = false, sharp = false, penalty = false;
+    for (const CornerRecord& c : Corner()) (c.type == 2 ? hairpin : sharp) = true;
+    int run3 = 0, longest = 0;
+    for (size_t i = 0; i < Node().size(); ++i) {
+      const NodeRecord& a = Node()[i];
+      const NodeRecord& b = Node()[(i + 1) % Node().size()];
+      if (a.penalty >= 0) penalty = true;
+      run3 = IsDiagonalStep(a.nodeX, a.nodeY, b.nodeX, b.nodeY) ? run3 + 1 : 0;
+      longest = std::max(longest, run3);
+    }
+    EXPECT_TRUE(hairpin && sharp && penalty);
+    for (int v : Base().cells) sideTurns |= (v >= 12 && v <= 15) || (v >= 28 && v <= 31);
+    fitsSmallScreen |= Base().cols * 64 <= 1024 - 256 && Base().rows * 64 <= 768;
+    scrollsBothWays |= Base().cols * 64 - 1 > 1920 - 256 && Base().rows * 64 - 1 > 1080;
+    longDiagonal |= longest >= 8;
+  }
+  EXPECT_TRUE(fitsSmallScreen);
+  EXPECT_TRUE(scrollsBothWays);
+  EXPECT_TRUE(longDiagonal);
+  EXPECT_TRUE(sideTurns);
+}
+
+TEST_F(RaceDataTest, CheckNamesWhatIsWrong) {
+  testing_support::WriteBytes(dir / "Circuits" / "Flat.json", "{\"Base\":[[1,1]],\"Middle\":[[-1,-1]],\"Top\":[[-1,-1]]}");
+  ToolRun run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " + Quoted(dir.string()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.rfind("circuit has no start tile (32 to 39)\r\nAnalyze in BuildTrack @ ", 0), 0u) << run.err;
+
+  testing_support::WriteBytes(dir / "Circuits" / "Ragged.json", "{\"Base\":[[1,1],[1]],\"Middle\":[[1]],\"Top\":[[1]]}");
+  run = Tool("check " + Quoted((dir / "Circuits" / "Ragged.json").string()) + " --game-dir " + Quoted(dir.string()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("invalid JSON member: Base[1]"), std::string::npos) << run.err;
+
+  // A file without its own tile table needs the game folder's.
+  fs::remove(dir / "Data" / "Race Track Data.csv");
+  run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " + Quoted(dir.string()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("could not find file: ", 0), 0u) << run.err;
+}
+
+TEST_F(RaceDataTest, MakeCircuitFromASource) {
+  testing_support::WriteBytes(dir / "scenery.txt", "; grass\r\n.. = 46 grass\r\nTT = 48\r\n");
+  const std::string source =
+      "; a small ring\n"
+      "[legend]\n"
+      "~~ = 49 water\n"
+      "[base]\n"
+      "TT .. .. .. .. .. .. .. .. ~~\n"
+      ".. E5 WE >> WE WE W3 .. .. ..\n"
+      "S1 .. .. .. .. .. .. S7 .. ..\n"
+      "NS .. .. .. .. .. .. NS .. ..\n"
+      "NS .. .. .. .. .. .. NS' .. ..\n"
+      "N3 .. .. .. .. .. .. N5 .. ..\n"
+      ".. E7 WE WE WE WE W1 .. .. ..\n"
+      "[middle]\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. oo .. .. .. .. oo .. .. ..\n"
+      "oo .. .. .. .. .. .. ii .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      "oo .. .. .. .. .. .. oo .. ..\n"
+      ".. oo .. .. .. .. oo .. .. ..\n"
+      "[top]\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. .. SH .. .. .. SH .. .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. .. .. .. .. .. .. .. .. ..\n"
+      ".. HP .. .. .. HP .. .. .. ..\n"
+      "[labels]\n"
+      "Little Ring, 3, 3\n";
+  testing_support::WriteBytes(dir / "Ring.txt", source);
+  fs::path out = dir / "Circuits" / "Ring.json";
+  ToolRun run = Tool("make-circuit " + Quoted((dir / "Ring.txt").string()) + " " + Quoted(out.string()) +
+                 " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(testing_support::ReadBytes(dir / "Circuits" / "Ring SL.txt"), "Little Ring, 3, 3\r\n");
+
+  nlohmann::json doc = nlohmann::json::parse(testing_support::ReadBytes(out));
+  EXPECT_EQ(doc.size(), 4u);  // the layers and the tile table only
+  EXPECT_EQ(doc["Base"][0][0], 48);
+  EXPECT_EQ(doc["Base"][9][0], 49);
+  EXPECT_EQ(doc["Base"][1][0], 46);
+  EXPECT_EQ(doc["Base"][7][4], 17);  // the second image set of a straight
+  EXPECT_EQ(doc["Top"][2][1], 41);
+  EXPECT_EQ(doc["Track"].size(), 88u);
+
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(dir);
+  Load(out);
+  ASSERT_EQ(Node().size(), 20u);
+  // Node 2 turns right from east to south-east: "oo" puts the penalty on
+  // the lane that is higher in the cell, the outside of the bend.
+  const NodeRecord& bend = Node()[2];
+  ASSERT_GE(bend.penalty, 0);
+  EXPECT_LT(bend.y[bend.penalty], bend.y[1 - bend.penalty]);
+  // The next bend is the same turn marked "ii": the other lane.
+  EXPECT_EQ(Node()[3].penalty, 1 - ((Node()[3].y[0] < Node()[3].y[1]) ? 0 : 1));
+
+  testing_support::WriteBytes(dir / "Bad.txt", "[base]\n>> ?? WE\n");
+  run = Tool("make-circuit " + Quoted((dir / "Bad.txt").string()) + " " + Quoted((dir / "Bad.json").string()) +
+             " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Bad.txt:2: unknown code \"??\""), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(dir / "Bad.json"));
+}
