@@ -72,6 +72,14 @@ void Select(const std::string& key) {
   ASSERT_TRUE(SelectNode(Car().at(key).listInd));
 }
 
+void OpenScreen() {
+  // The fixture resets the program state, window number included.
+  static int window = 0;
+  gProg.window = window;
+  testing_support::EnsureHeadlessScreen(1024, 768);
+  window = gProg.window;
+}
+
 void ScriptRolls(const std::vector<int>& rolls) { PlatScriptRandom(rolls); }
 
 void ExpectFatal(const std::string& what, const std::string& prefix, const std::string& moduleAndProcedure) {

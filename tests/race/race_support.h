@@ -31,6 +31,9 @@ void Put(const std::string& key, int node, int lane);
 // Makes the car and its node current.
 void Select(const std::string& key);
 
+// A headless window and screen, opened once for the whole run.
+void OpenScreen();
+
 void ScriptRolls(const std::vector<int>& rolls);
 
 // The full fatal message text up to " @ " and a line number.
