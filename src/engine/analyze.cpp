@@ -13,7 +13,9 @@
 namespace {
 const char* kModule = "Analyze";
 
-std::string CellText(int x, int y) { return Decimal(x) + ", " + Decimal(y); }
+std::string CellText(int x, int y) {
+  return Decimal(x) + ", " + Decimal(y);
+}
 
 // The i-th blank-separated field (1-based) of a facing text, "" when missing.
 std::string BlankField(const std::string& text, int i) {
@@ -53,8 +55,12 @@ const int kPenalty[4][8] = {
     {0, 1, -2, -2, -2, -2, 0, 1},
 };
 
-bool IsStartTile(int tile) { return tile >= 32 && tile <= 39; }
-bool IsPathTile(int tile) { return (tile >= 0 && tile <= 11) || (tile >= 16 && tile <= 27); }
+bool IsStartTile(int tile) {
+  return tile >= 32 && tile <= 39;
+}
+bool IsPathTile(int tile) {
+  return (tile >= 0 && tile <= 11) || (tile >= 16 && tile <= 27);
+}
 
 // A tile number with no row in the table (an empty cell, a short table read
 // from a file) reads as a blank row: no facing, no offsets.
@@ -89,7 +95,9 @@ void LoadTrackTilesFrom(const std::filesystem::path& file) {
   Track() = std::move(table);
 }
 
-void LoadTrackTiles() { LoadTrackTilesFrom(gProg.dataFolder / "Race Track Data.csv"); }
+void LoadTrackTiles() {
+  LoadTrackTilesFrom(gProg.dataFolder / "Race Track Data.csv");
+}
 
 Cell StepCell(int d, int x, int y) {
   static const int kDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
@@ -101,7 +109,8 @@ Cell StepCell(int d, int x, int y) {
 int NextDirection(int d, int tile) {
   if (d < 0 || d > 7) return 0;
   for (const Route& route : kRoutes[d])
-    if (std::find(route.tiles.begin(), route.tiles.end(), tile) != route.tiles.end()) return route.result;
+    if (std::find(route.tiles.begin(), route.tiles.end(), tile) != route.tiles.end())
+      return route.result;
   return 0;
 }
 
@@ -171,8 +180,10 @@ int TurnToward(int tile, int d) {
 
 SideTurn ResolveSideTile(int d, int tile, int x, int y) {
   int b = 0;
-  if (tile >= 16 && tile <= 31) b = 16;
-  else if (tile >= 37 && tile <= 39) b = 4;
+  if (tile >= 16 && tile <= 31)
+    b = 16;
+  else if (tile >= 37 && tile <= 39)
+    b = 4;
 
   static const int kA[8][2] = {{-1, 0}, {0, -1}, {0, -1}, {1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0}};
   static const int kB[8][2] = {{1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0}, {-1, 0}, {0, -1}, {0, -1}};
@@ -206,7 +217,10 @@ void BuildTrack() {
       }
   if (sx < 0) FATAL("circuit has no start tile (32 to 39)", kModule, "BuildTrack");
   int start = base(sx, sy);
-  int d = (start == 32 || start == 36) ? 6 : (start == 33 || start == 37) ? 0 : (start == 34 || start == 38) ? 2 : 4;
+  int d = (start == 32 || start == 36)   ? 6
+          : (start == 33 || start == 37) ? 0
+          : (start == 34 || start == 38) ? 2
+                                         : 4;
 
   // A path that runs into a cell it has already passed can never get back
   // to the start tile; it also bounds the node list by the grid's size.
@@ -214,11 +228,12 @@ void BuildTrack() {
   auto enter = [&](int x, int y, int fromX, int fromY) {
     if (!base.Inside(x, y))
       FATAL("track leaves the grid after cell " + CellText(fromX, fromY) +
-                (Node().empty() ? std::string(" (the start tile)") : " (node " + Decimal(Node().size() - 1) + ")"),
+                (Node().empty() ? std::string(" (the start tile)")
+                                : " (node " + Decimal(Node().size() - 1) + ")"),
             kModule, "BuildTrack");
     if (visited[base.Index(x, y)])
-      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " + Decimal(Node().size()) +
-                ") without returning to its start tile",
+      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " +
+                Decimal(Node().size()) + ") without returning to its start tile",
             kModule, "BuildTrack");
     visited[base.Index(x, y)] = 1;
   };
@@ -256,7 +271,9 @@ void BuildTrack() {
   // The analysis walks need a corner, node 0 outside it and every corner
   // closed before the start tile.
   const std::vector<NodeRecord>& nodes = Node();
-  auto nodeText = [&](size_t i) { return "node " + Decimal(i) + " (cell " + CellText(nodes[i].nodeX, nodes[i].nodeY) + ")"; };
+  auto nodeText = [&](size_t i) {
+    return "node " + Decimal(i) + " (cell " + CellText(nodes[i].nodeX, nodes[i].nodeY) + ")";
+  };
   if (std::none_of(nodes.begin(), nodes.end(), [](const NodeRecord& n) { return n.corner != 0; }))
     FATAL("circuit has no corner (markers 40 or 41 on the Top layer)", kModule, "BuildTrack");
   if (nodes.front().corner != 0) FATAL(nodeText(0) + " is inside a corner", kModule, "BuildTrack");
@@ -402,7 +419,8 @@ void SetCornerValues() {
   LastNode();
   while (CurrentNode().corner == 0 && PreviousNode()) {
   }
-  for (size_t i = gRace.currentNode; i < Node().size(); ++i) Node()[i].cornerValue = Corner().front().value;
+  for (size_t i = gRace.currentNode; i < Node().size(); ++i)
+    Node()[i].cornerValue = Corner().front().value;
 }
 
 void RankCorners() {

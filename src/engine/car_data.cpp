@@ -31,12 +31,19 @@ void LoadCarData() {
 int GearMP(int gear) {
   const CarRecord& car = CurrentCar();
   switch (gear) {
-    case 1: return car.gear1;
-    case 2: return car.gear2;
-    case 3: return car.gear3;
-    case 4: return car.gear4;
-    case 5: return car.gear5;
-    case 6: return car.gearTop;
-    default: return 0;
+    case 1:
+      return car.gear1;
+    case 2:
+      return car.gear2;
+    case 3:
+      return car.gear3;
+    case 4:
+      return car.gear4;
+    case 5:
+      return car.gear5;
+    case 6:
+      return car.gearTop;
+    default:
+      return 0;
   }
 }

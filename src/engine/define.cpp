@@ -34,12 +34,14 @@ void Grid::Resize(int columns, int rowCount, int fill) {
 }
 
 int& Grid::operator()(int x, int y) {
-  if (!Inside(x, y)) FATAL("cell outside the grid: " + Decimal(x) + ", " + Decimal(y), "Define", "Grid");
+  if (!Inside(x, y))
+    FATAL("cell outside the grid: " + Decimal(x) + ", " + Decimal(y), "Define", "Grid");
   return cells[Index(x, y)];
 }
 
 int Grid::operator()(int x, int y) const {
-  if (!Inside(x, y)) FATAL("cell outside the grid: " + Decimal(x) + ", " + Decimal(y), "Define", "Grid");
+  if (!Inside(x, y))
+    FATAL("cell outside the grid: " + Decimal(x) + ", " + Decimal(y), "Define", "Grid");
   return cells[Index(x, y)];
 }
 
@@ -63,23 +65,31 @@ bool SelectIndex(int& current, int index, size_t size) {
 }
 }  // namespace
 
-bool SelectNode(int index) { return SelectIndex(gRace.currentNode, index, gRace.node.size()); }
+bool SelectNode(int index) {
+  return SelectIndex(gRace.currentNode, index, gRace.node.size());
+}
 
 NodeRecord& CurrentNode() {
   int i = gRace.currentNode;
-  if (i < 0 || static_cast<size_t>(i) >= gRace.node.size()) FATAL("no current node", "Define", "CurrentNode");
+  if (i < 0 || static_cast<size_t>(i) >= gRace.node.size())
+    FATAL("no current node", "Define", "CurrentNode");
   return gRace.node[i];
 }
 
-bool SelectCorner(int index) { return SelectIndex(gRace.currentCorner, index, gRace.corner.size()); }
+bool SelectCorner(int index) {
+  return SelectIndex(gRace.currentCorner, index, gRace.corner.size());
+}
 
 CornerRecord& CurrentCorner() {
   int i = gRace.currentCorner;
-  if (i < 0 || static_cast<size_t>(i) >= gRace.corner.size()) FATAL("no current corner", "Define", "CurrentCorner");
+  if (i < 0 || static_cast<size_t>(i) >= gRace.corner.size())
+    FATAL("no current corner", "Define", "CurrentCorner");
   return gRace.corner[i];
 }
 
-bool SelectStanding(int index) { return SelectIndex(gRace.currentStanding, index, gRace.standing.size()); }
+bool SelectStanding(int index) {
+  return SelectIndex(gRace.currentStanding, index, gRace.standing.size());
+}
 
 StandingRecord& CurrentStanding() {
   int i = gRace.currentStanding;
@@ -88,18 +98,30 @@ StandingRecord& CurrentStanding() {
   return gRace.standing[i];
 }
 
-bool FirstNode() { return SelectNode(0); }
-bool LastNode() { return SelectNode(static_cast<int>(gRace.node.size()) - 1); }
-bool NextNode() { return SelectNode(gRace.currentNode + 1); }
-bool PreviousNode() { return gRace.currentNode > 0 && SelectNode(gRace.currentNode - 1); }
+bool FirstNode() {
+  return SelectNode(0);
+}
+bool LastNode() {
+  return SelectNode(static_cast<int>(gRace.node.size()) - 1);
+}
+bool NextNode() {
+  return SelectNode(gRace.currentNode + 1);
+}
+bool PreviousNode() {
+  return gRace.currentNode > 0 && SelectNode(gRace.currentNode - 1);
+}
 
-void ResetRaceData() { gRace = RaceData{}; }
+void ResetRaceData() {
+  gRace = RaceData{};
+}
 
 namespace {
 MessageBoxHandler gMessageBoxHandler = nullptr;
 }
 
-void SetMessageBoxHandler(MessageBoxHandler handler) { gMessageBoxHandler = handler; }
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+  gMessageBoxHandler = handler;
+}
 
 void ShowMessageBox(const std::string& text) {
   if (gMessageBoxHandler) {

@@ -186,17 +186,39 @@ struct RaceData {
 
 extern RaceData gRace;
 
-inline std::map<std::string, CarRecord>& Car() { return gRace.car; }
-inline std::vector<NodeRecord>& Node() { return gRace.node; }
-inline std::vector<CornerRecord>& Corner() { return gRace.corner; }
-inline std::vector<StandingRecord>& Standing() { return gRace.standing; }
-inline std::vector<TrackRecord>& Track() { return gRace.track; }
-inline Grid& Base() { return gRace.base; }
-inline Grid& Middle() { return gRace.middle; }
-inline Grid& Top() { return gRace.top; }
-inline std::vector<std::string>& OrderOfFinish() { return gRace.orderOfFinish; }
-inline std::vector<std::string>& DNF() { return gRace.dnf; }
-inline std::map<std::string, DriverRecord>& Driver() { return gRace.driver; }
+inline std::map<std::string, CarRecord>& Car() {
+  return gRace.car;
+}
+inline std::vector<NodeRecord>& Node() {
+  return gRace.node;
+}
+inline std::vector<CornerRecord>& Corner() {
+  return gRace.corner;
+}
+inline std::vector<StandingRecord>& Standing() {
+  return gRace.standing;
+}
+inline std::vector<TrackRecord>& Track() {
+  return gRace.track;
+}
+inline Grid& Base() {
+  return gRace.base;
+}
+inline Grid& Middle() {
+  return gRace.middle;
+}
+inline Grid& Top() {
+  return gRace.top;
+}
+inline std::vector<std::string>& OrderOfFinish() {
+  return gRace.orderOfFinish;
+}
+inline std::vector<std::string>& DNF() {
+  return gRace.dnf;
+}
+inline std::map<std::string, DriverRecord>& Driver() {
+  return gRace.driver;
+}
 
 // Current elements. Select* returns false (and changes nothing) when there
 // is no such entry; Current* is fatal without a valid current entry.

@@ -1,9 +1,15 @@
 #include "engine/init.h"
 
 #include "common/common.h"
+#include "dialogs/requester.h"
+#include "engine/analyze.h"
 #include "engine/debug.h"
 #include "engine/define.h"
+#include "engine/gui_init.h"
+#include "engine/render.h"
+#include "engine/sprite_labels.h"
 #include "engine/spritesheet.h"
+#include "minigui/mini_gui.h"
 #include "platform/platform.h"
 
 LoopHooks gHooks;
@@ -17,11 +23,13 @@ void DefaultMainMenu() {
   if (gProg.gameState != 3) gProg.gameState = 2;
 }
 
-void DefaultRenderFrame() {
-  PlatClearScreen(0x808080);
-  DrawDebugLines();
-  PlatFlipBuffers();
-}
+// After a lost device: the labels take the new label sheet, the toolkit
+// reloads its theme.
+void ReloadLabelSheet() { SetSpriteLabelSheet(gSheets.labelSheetSprite); }
+
+// Problems that are not fatal (a tile combination that does not fit) are
+// shown in the "Message Box" requester once the requesters exist.
+void ShowInRequester(const std::string& text) { MessageBox(text); }
 
 void Call(void (*hook)()) {
   if (hook != nullptr) hook();
@@ -78,7 +86,7 @@ void StartUp() {
   ResetProgramState();
   SetProgramFolder(PlatProgramFolder());
   if (gHooks.mainMenu == nullptr) gHooks.mainMenu = DefaultMainMenu;
-  if (gHooks.renderFrame == nullptr) gHooks.renderFrame = DefaultRenderFrame;
+  if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
 
   StartPlatform();
@@ -86,6 +94,13 @@ void StartUp() {
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
   ReadSettings();
   CreateGameFolders();
+  InitSpriteLabels(gSheets.labelSheetSprite);
+  LoadTrackTiles();
+  BuildGameScreens(LostDevice);
+  SetMessageBoxHandler(ShowInRequester);
+  ClearReloadHooks();
+  AddReloadHook(ReloadLabelSheet);
+  AddReloadHook(ReloadAllSprites);
 
   InitDebugText((gProg.themeFolder / "Terminal 14.png").string());
   SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);

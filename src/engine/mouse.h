@@ -1,5 +1,13 @@
-// Mouse commands of the race screen and the view centring the race uses.
+// What lies under the mouse pointer on the track view, and the view centring
+// the race uses.
 #pragma once
+
+// The circuit cell under the pointer; col = -1 when the pointer is over the
+// side panel or beyond the circuit (row is then left as it was when the
+// pointer is over the panel).
+void CellUnderPointer(int& col, int& row);
+// As CellUnderPointer, and col = -1 too when the cell holds no track tile.
+void TrackCellUnderPointer(int& col, int& row);
 
 // Scrolls the view so that cell (col, row) is as near the middle of the track
 // view as the circuit's edges allow; the labels follow.

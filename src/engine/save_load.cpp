@@ -20,9 +20,13 @@ LoadDriversHandler gLoadDrivers = nullptr;
 // ---------------------------------------------------------------------------
 // Writing.
 
-Json Text(const std::string& cp1252) { return Json(Cp1252ToUtf8(cp1252)); }
+Json Text(const std::string& cp1252) {
+  return Json(Cp1252ToUtf8(cp1252));
+}
 
-Json Pair(const int (&v)[2]) { return Json::array({v[0], v[1]}); }
+Json Pair(const int (&v)[2]) {
+  return Json::array({v[0], v[1]});
+}
 
 Json Layer(const Grid& grid) {
   Json columns = Json::array();
@@ -149,7 +153,8 @@ void Write(const Json& v, std::string& out) {
 
 int ReadInt(const Json& v, const std::string& where) {
   if (v.is_number_unsigned()) {
-    if (v.get<unsigned long long>() <= INT32_MAX) return static_cast<int>(v.get<unsigned long long>());
+    if (v.get<unsigned long long>() <= INT32_MAX)
+      return static_cast<int>(v.get<unsigned long long>());
   } else if (v.is_number_integer()) {
     long long n = v.get<long long>();
     if (n >= INT32_MIN && n <= INT32_MAX) return static_cast<int>(n);
@@ -214,9 +219,12 @@ CarRecord ReadCar(const Json& v, const std::string& where) {
   f.Int("finished", c.finished);
   auto turns = v.find("turns");
   if (turns != v.end()) {
-    if (turns->is_null()) c.turns = std::numeric_limits<float>::quiet_NaN();
-    else if (turns->is_number()) c.turns = static_cast<float>(turns->get<double>());
-    else Invalid(where + ".turns", "number expected", __LINE__);
+    if (turns->is_null())
+      c.turns = std::numeric_limits<float>::quiet_NaN();
+    else if (turns->is_number())
+      c.turns = static_cast<float>(turns->get<double>());
+    else
+      Invalid(where + ".turns", "number expected", __LINE__);
   }
   f.Int("gear1", c.gear1);
   f.Int("gear2", c.gear2);
@@ -253,7 +261,8 @@ NodeRecord ReadNode(const Json& v, const std::string& where) {
   f.Int("penalty", n.penalty);
   auto cars = v.find("car");
   if (cars != v.end()) {
-    if (!cars->is_array() || cars->size() != 2) Invalid(where + ".car", "array of 2 strings expected", __LINE__);
+    if (!cars->is_array() || cars->size() != 2)
+      Invalid(where + ".car", "array of 2 strings expected", __LINE__);
     n.car[0] = ReadText((*cars)[0], where + ".car[0]");
     n.car[1] = ReadText((*cars)[1], where + ".car[1]");
   }
@@ -304,14 +313,16 @@ std::vector<Record> ReadList(const Json& v, const std::string& name,
   std::vector<Record> list;
   const Json& array = ReadArray(v, name);
   list.reserve(array.size());
-  for (size_t i = 0; i < array.size(); ++i) list.push_back(read(array[i], name + "[" + Decimal(i) + "]"));
+  for (size_t i = 0; i < array.size(); ++i)
+    list.push_back(read(array[i], name + "[" + Decimal(i) + "]"));
   return list;
 }
 
 std::vector<std::string> ReadStrings(const Json& v, const std::string& name) {
   std::vector<std::string> list;
   const Json& array = ReadArray(v, name);
-  for (size_t i = 0; i < array.size(); ++i) list.push_back(ReadText(array[i], name + "[" + Decimal(i) + "]"));
+  for (size_t i = 0; i < array.size(); ++i)
+    list.push_back(ReadText(array[i], name + "[" + Decimal(i) + "]"));
   return list;
 }
 
@@ -321,13 +332,15 @@ Grid ReadLayer(const Json& v, const std::string& name) {
   const std::string shape = "array of 1 to " + Decimal(kMaxGridSize) + " columns of 1 to " +
                             Decimal(kMaxGridSize) + " integers expected";
   if (!v.is_array() || v.empty() || v.size() > kMaxGridSize) Invalid(name, shape, __LINE__);
-  if (!v[0].is_array() || v[0].empty() || v[0].size() > kMaxGridSize) Invalid(name + "[0]", shape, __LINE__);
+  if (!v[0].is_array() || v[0].empty() || v[0].size() > kMaxGridSize)
+    Invalid(name + "[0]", shape, __LINE__);
   Grid grid;
   grid.Resize(static_cast<int>(v.size()), static_cast<int>(v[0].size()), -1);
   for (int x = 0; x < grid.cols; ++x) {
     std::string column = name + "[" + Decimal(x) + "]";
     if (!v[x].is_array() || v[x].size() != static_cast<size_t>(grid.rows))
-      Invalid(column, "array of " + Decimal(grid.rows) + " integers expected, like " + name + "[0]", __LINE__);
+      Invalid(column, "array of " + Decimal(grid.rows) + " integers expected, like " + name + "[0]",
+              __LINE__);
     for (int y = 0; y < grid.rows; ++y) {
       std::string cell = column + "[" + Decimal(y) + "]";
       int value = ReadInt(v[x][y], cell);
@@ -348,8 +361,10 @@ bool NestsTooDeep(const std::string& bytes) {
   for (size_t i = 0; i < bytes.size(); ++i) {
     char c = bytes[i];
     if (inString) {
-      if (c == '\\') ++i;
-      else if (c == '"') inString = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        inString = false;
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {
@@ -374,8 +389,10 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
   const std::string range = "-1 to " + Decimal(nodes - 1) + " expected";
   if (fileHasCars)
     for (const auto& [key, car] : Car()) {
-      if (car.listInd < -1 || car.listInd >= nodes) Invalid("Car." + key + ".listInd", "node " + range, __LINE__);
-      if (car.lane < -1 || car.lane > 1) Invalid("Car." + key + ".lane", "lane -1 to 1 expected", __LINE__);
+      if (car.listInd < -1 || car.listInd >= nodes)
+        Invalid("Car." + key + ".listInd", "node " + range, __LINE__);
+      if (car.lane < -1 || car.lane > 1)
+        Invalid("Car." + key + ".lane", "lane -1 to 1 expected", __LINE__);
     }
   if (!fileHasStanding) return;
   std::set<std::pair<int, int>> places;
@@ -384,23 +401,33 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
     const StandingRecord& s = Standing()[i];
     std::string where = "Standing[" + Decimal(i) + "]";
     auto it = Car().find(s.car);
-    if (it == Car().end()) Invalid(where + ".car", "a car of the \"Car\" member expected", __LINE__);
-    if (!keys.insert(s.car).second) Invalid(where + ".car", "each car once in the running order expected", __LINE__);
-    if (s.listInd < 0 || s.listInd >= nodes) Invalid(where + ".listInd", "node 0 to " + Decimal(nodes - 1) + " expected", __LINE__);
+    if (it == Car().end())
+      Invalid(where + ".car", "a car of the \"Car\" member expected", __LINE__);
+    if (!keys.insert(s.car).second)
+      Invalid(where + ".car", "each car once in the running order expected", __LINE__);
+    if (s.listInd < 0 || s.listInd >= nodes)
+      Invalid(where + ".listInd", "node 0 to " + Decimal(nodes - 1) + " expected", __LINE__);
     if (s.lane < 0 || s.lane > 1) Invalid(where + ".lane", "lane 0 or 1 expected", __LINE__);
     const CarRecord& car = it->second;
     std::string carWhere = "Car." + s.car;
     if (car.listInd < 0 || car.listInd >= nodes)
-      Invalid(carWhere + ".listInd", "node 0 to " + Decimal(nodes - 1) + " for a car in the running order expected", __LINE__);
+      Invalid(carWhere + ".listInd",
+              "node 0 to " + Decimal(nodes - 1) + " for a car in the running order expected",
+              __LINE__);
     if (car.lane < 0 || car.lane > 1)
       Invalid(carWhere + ".lane", "lane 0 or 1 for a car in the running order expected", __LINE__);
     if (!places.insert({car.listInd, car.lane}).second)
-      Invalid(carWhere, "a place of its own (node " + Decimal(car.listInd) + ", lane " + Decimal(car.lane) + ") expected", __LINE__);
+      Invalid(carWhere,
+              "a place of its own (node " + Decimal(car.listInd) + ", lane " + Decimal(car.lane) +
+                  ") expected",
+              __LINE__);
   }
 }
 }  // namespace
 
-void SetLoadDriversHandler(LoadDriversHandler handler) { gLoadDrivers = handler; }
+void SetLoadDriversHandler(LoadDriversHandler handler) {
+  gLoadDrivers = handler;
+}
 
 namespace {
 Json TrackTable() {
@@ -457,9 +484,11 @@ std::string SaveDocument() {
   root["Node"] = NodeList();
   Json standing = Json::array();
   for (const StandingRecord& s : Standing())
-    standing.push_back(Json{{"car", Text(s.car)}, {"lap", s.lap}, {"listInd", s.listInd}, {"lane", s.lane}});
+    standing.push_back(
+        Json{{"car", Text(s.car)}, {"lap", s.lap}, {"listInd", s.listInd}, {"lane", s.lane}});
   root["Standing"] = std::move(standing);
-  bool current = gRace.currentStanding >= 0 && static_cast<size_t>(gRace.currentStanding) < Standing().size();
+  bool current =
+      gRace.currentStanding >= 0 && static_cast<size_t>(gRace.currentStanding) < Standing().size();
   root["StandingLI"] = current ? gRace.currentStanding : -1;
   root["Corner"] = CornerList();
   root["OrderOfFinish"] = Strings(OrderOfFinish());
@@ -467,8 +496,11 @@ std::string SaveDocument() {
   root["Laps"] = gProg.laps;
   Json drivers = Json::object();
   for (const auto& [key, d] : Driver())
-    drivers[Cp1252ToUtf8(key)] = Json{{"name", Text(d.name)},         {"skill", d.skill}, {"style", d.style},
-                                      {"points", d.points},          {"lastTime", Text(d.lastTime)},
+    drivers[Cp1252ToUtf8(key)] = Json{{"name", Text(d.name)},
+                                      {"skill", d.skill},
+                                      {"style", d.style},
+                                      {"points", d.points},
+                                      {"lastTime", Text(d.lastTime)},
                                       {"user", d.user}};
   root["Driver"] = std::move(drivers);
   root["GridOn"] = gProg.gridOn;
@@ -479,14 +511,18 @@ std::string SaveDocument() {
 
 void Save(const std::filesystem::path& file) {
   std::string document = SaveDocument();
-  if (!PlatWriteFileAtomic(file, document)) FATAL("could not save: " + file.string(), kModule, "Save");
+  if (!PlatWriteFileAtomic(file, document))
+    FATAL("could not save: " + file.string(), kModule, "Save");
 }
 
 void Load(const std::filesystem::path& file) {
-  if (PlatFileSize(file) == kFileMissing) FATAL("could not find file: " + file.string(), kModule, "Load");
+  if (PlatFileSize(file) == kFileMissing)
+    FATAL("could not find file: " + file.string(), kModule, "Load");
   std::string bytes;
-  if (!PlatReadFile(file, bytes)) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
-  Json root = NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
+  if (!PlatReadFile(file, bytes))
+    FATAL("could not load JSON file: " + file.string(), kModule, "Load");
+  Json root =
+      NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
   if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
   if (!root.is_object()) FATAL("could not get JSON value", kModule, "Load");
 
@@ -500,7 +536,9 @@ void Load(const std::filesystem::path& file) {
   for (const char* name : {"Middle", "Top"}) {
     const Grid& layer = std::string(name) == "Middle" ? Middle() : Top();
     if (layer.cols != Base().cols || layer.rows != Base().rows)
-      Invalid(name, Decimal(Base().cols) + " columns of " + Decimal(Base().rows) + " rows like \"Base\" expected",
+      Invalid(name,
+              Decimal(Base().cols) + " columns of " + Decimal(Base().rows) +
+                  " rows like \"Base\" expected",
               __LINE__);
   }
 

@@ -14,9 +14,13 @@ void InitSpriteLabels(int sheet) {
   }
 }
 
-void SetSpriteLabelSheet(int sheet) { gLabels.sheet = sheet; }
+void SetSpriteLabelSheet(int sheet) {
+  gLabels.sheet = sheet;
+}
 
-void ClearSpriteLabels() { gLabels.labels.clear(); }
+void ClearSpriteLabels() {
+  gLabels.labels.clear();
+}
 
 void AddSpriteLabel(const std::string& text, int colour, int x, int y) {
   gLabels.labels.push_back(SpriteLabel{text, colour, x, y});

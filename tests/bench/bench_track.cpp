@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 static fs::path LargestCircuit() {
   fs::path best;
   uintmax_t size = 0;
-  for (const auto& entry : fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
+  for (const auto& entry :
+       fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
     if (entry.path().extension() == ".json" && entry.file_size() > size) {
       size = entry.file_size();
       best = entry.path();

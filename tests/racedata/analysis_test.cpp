@@ -120,8 +120,10 @@ TEST_F(RaceDataTest, DiagonalStepsCostThree) {
   int diagonal = 0;
   for (size_t i = 0; i + 1 < Node().size(); ++i)
     if (Node()[i].corner == 0 && Node()[i + 1].corner == 0 &&
-        IsDiagonalStep(Node()[i].nodeX, Node()[i].nodeY, Node()[i + 1].nodeX, Node()[i + 1].nodeY)) {
-      EXPECT_EQ(Node()[i].distanceInMPs - Node()[i + 1].distanceInMPs, 3 + (Node()[i].lastCornerNode ? 2 : 0));
+        IsDiagonalStep(Node()[i].nodeX, Node()[i].nodeY, Node()[i + 1].nodeX,
+                       Node()[i + 1].nodeY)) {
+      EXPECT_EQ(Node()[i].distanceInMPs - Node()[i + 1].distanceInMPs,
+                3 + (Node()[i].lastCornerNode ? 2 : 0));
       ++diagonal;
     }
   EXPECT_GE(diagonal, 3);

@@ -1,21 +1,24 @@
 #include "racedata_support.h"
 
+#include "../support/test_support.h"
 #include "engine/analyze.h"
 #include "engine/save_load.h"
 #include "engine/sprite_labels.h"
-#include "../support/test_support.h"
 
 namespace fs = std::filesystem;
 
 std::string TestTileTable() {
-  const char* facing[40] = {"2 6", "0 4", "1 5", "3 7", "1 4", "4 7", "0 3", "0 5", "3 6", "1 6",
-                            "2 5", "2 7", "1 3", "3 5", "5 7", "1 7", nullptr};
+  const char* facing[40] = {"2 6", "0 4", "1 5", "3 7", "1 4", "4 7", "0 3", "0 5",  "3 6",
+                            "1 6", "2 5", "2 7", "1 3", "3 5", "5 7", "1 7", nullptr};
   std::string text = "; tile, facing, lane offsets\r\n";
   for (int t = 0; t < 40; ++t) {
     int base = t >= 16 && t < 32 ? t - 16 : t >= 36 ? t - 4 : t;
-    std::string f = base < 16 ? facing[base] : base == 32 || base == 34 ? "2 6" : base == 33 || base == 35 ? "0 4" : "";
-    text += Decimal(t) + "," + f + "," + Decimal(t) + "," + Decimal(t + 100) + "," + Decimal(t + 1) + "," +
-            Decimal(t + 101) + "\r\n";
+    std::string f = base < 16                  ? facing[base]
+                    : base == 32 || base == 34 ? "2 6"
+                    : base == 33 || base == 35 ? "0 4"
+                                               : "";
+    text += Decimal(t) + "," + f + "," + Decimal(t) + "," + Decimal(t + 100) + "," +
+            Decimal(t + 1) + "," + Decimal(t + 101) + "\r\n";
   }
   return text;
 }
@@ -59,7 +62,8 @@ std::vector<std::string>& MessageBoxes() {
   return shown;
 }
 
-void ExpectFatal(const std::string& what, const std::string& prefix, const std::string& moduleAndProcedure) {
+void ExpectFatal(const std::string& what, const std::string& prefix,
+                 const std::string& moduleAndProcedure) {
   std::string tail = "\r\n" + moduleAndProcedure + " @ ";
   ASSERT_GE(what.size(), prefix.size() + tail.size()) << what;
   EXPECT_EQ(what.substr(0, prefix.size()), prefix) << what;

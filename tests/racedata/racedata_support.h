@@ -29,7 +29,8 @@ extern const Rows kRectBase, kRectMiddle, kRectTop;
 std::vector<std::string>& MessageBoxes();
 
 // The full fatal message text up to " @ " and a line number.
-void ExpectFatal(const std::string& what, const std::string& prefix, const std::string& moduleAndProcedure);
+void ExpectFatal(const std::string& what, const std::string& prefix,
+                 const std::string& moduleAndProcedure);
 
 class RaceDataTest : public testing::Test {
  protected:

@@ -1,11 +1,12 @@
 // Saving and loading races: the fatal messages, hostile files, and a race in
 // progress that comes back byte for byte.
+#include "engine/save_load.h"
+
 #include <cmath>
 #include <limits>
 
 #include "../support/test_support.h"
 #include "engine/analyze.h"
-#include "engine/save_load.h"
 #include "engine/sprite_labels.h"
 #include "racedata_support.h"
 
@@ -31,7 +32,8 @@ std::string RectLayers() {
 }
 
 const char* kCars =
-    "\"Car\":{\"A\":{\"listInd\":19,\"lane\":0},\"B\":{\"listInd\":19,\"lane\":1},\"C\":{\"listInd\":-1}}";
+    "\"Car\":{\"A\":{\"listInd\":19,\"lane\":0},\"B\":{\"listInd\":19,\"lane\":1},\"C\":{"
+    "\"listInd\":-1}}";
 
 int gDriverLoads = 0;
 }  // namespace
@@ -72,11 +74,14 @@ TEST_F(SaveLoadTest, EveryLoadFatalMessage) {
   ExpectRefused("{\"Middle\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Middle\":[[1]]}", "missing JSON member");
-  ExpectRefused("{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}]}", "missing JSON member");
-  ExpectRefused("{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}],\"StandingLI\":1}",
-                "invalid list index");
-  ExpectRefused("{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}],\"StandingLI\":-1}",
-                "invalid list index");
+  ExpectRefused("{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}]}",
+                "missing JSON member");
+  ExpectRefused(
+      "{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}],\"StandingLI\":1}",
+      "invalid list index");
+  ExpectRefused(
+      "{" + RectLayers() + "," + kCars + ",\"Standing\":[{\"car\":\"A\"}],\"StandingLI\":-1}",
+      "invalid list index");
 }
 
 TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
@@ -85,24 +90,36 @@ TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
   struct Case {
     std::string json, message;
   } cases[] = {
-      {"{\"Base\":7,\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base (array of 1 to 256 columns"},
+      {"{\"Base\":7,\"Middle\":[[1]],\"Top\":[[1]]}",
+       "invalid JSON member: Base (array of 1 to 256 columns"},
       {"{\"Base\":[],\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base (array"},
       {"{\"Base\":[[1,2],[3]],\"Middle\":[[1]],\"Top\":[[1]]}",
        "invalid JSON member: Base[1] (array of 2 integers expected, like Base[0])"},
-      {"{\"Base\":[[1,\"2\"]],\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base[0][1] (32-bit integer"},
-      {"{\"Base\":[[1,2.5]],\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base[0][1] (32-bit integer"},
-      {"{\"Base\":[[1],[88]],\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base[1][0] (cell -1 to 87"},
-      {"{\"Base\":[[-2]],\"Middle\":[[1]],\"Top\":[[1]]}", "invalid JSON member: Base[0][0] (cell -1 to 87"},
-      {"{\"Base\":[[1,1]],\"Middle\":[[1]],\"Top\":[[1,1]]}", "invalid JSON member: Middle (1 columns of 2 rows"},
-      {"{\"Base\":[" + std::string(257 * 4, ' ').replace(0, 0, "") + "]}", "invalid JSON member: Base ("},
-      {"{\"Base\":" + std::string(100000, '[') + std::string(100000, ']') + ",\"Middle\":[[1]],\"Top\":[[1]]}",
+      {"{\"Base\":[[1,\"2\"]],\"Middle\":[[1]],\"Top\":[[1]]}",
+       "invalid JSON member: Base[0][1] (32-bit integer"},
+      {"{\"Base\":[[1,2.5]],\"Middle\":[[1]],\"Top\":[[1]]}",
+       "invalid JSON member: Base[0][1] (32-bit integer"},
+      {"{\"Base\":[[1],[88]],\"Middle\":[[1]],\"Top\":[[1]]}",
+       "invalid JSON member: Base[1][0] (cell -1 to 87"},
+      {"{\"Base\":[[-2]],\"Middle\":[[1]],\"Top\":[[1]]}",
+       "invalid JSON member: Base[0][0] (cell -1 to 87"},
+      {"{\"Base\":[[1,1]],\"Middle\":[[1]],\"Top\":[[1,1]]}",
+       "invalid JSON member: Middle (1 columns of 2 rows"},
+      {"{\"Base\":[" + std::string(257 * 4, ' ').replace(0, 0, "") + "]}",
+       "invalid JSON member: Base ("},
+      {"{\"Base\":" + std::string(100000, '[') + std::string(100000, ']') +
+           ",\"Middle\":[[1]],\"Top\":[[1]]}",
        "could not load JSON file: "},
       {"{" + layers + ",\"Car\":[]}", "invalid JSON member: Car (object expected)"},
-      {"{" + layers + ",\"Car\":{\"A\":{\"gear\":3000000000}}}", "invalid JSON member: Car.A.gear (32-bit"},
-      {"{" + layers + ",\"Car\":{\"A\":{\"turns\":\"7\"}}}", "invalid JSON member: Car.A.turns (number expected)"},
-      {"{" + layers + ",\"Track\":[{\"x\":[1]}]}", "invalid JSON member: Track[0].x (array of 2 integers"},
+      {"{" + layers + ",\"Car\":{\"A\":{\"gear\":3000000000}}}",
+       "invalid JSON member: Car.A.gear (32-bit"},
+      {"{" + layers + ",\"Car\":{\"A\":{\"turns\":\"7\"}}}",
+       "invalid JSON member: Car.A.turns (number expected)"},
+      {"{" + layers + ",\"Track\":[{\"x\":[1]}]}",
+       "invalid JSON member: Track[0].x (array of 2 integers"},
       {"{" + layers + ",\"Track\":{}}", "invalid JSON member: Track (array expected)"},
-      {"{" + layers + ",\"Node\":[{\"car\":[\"\",5]}]}", "invalid JSON member: Node[0].car[1] (string"},
+      {"{" + layers + ",\"Node\":[{\"car\":[\"\",5]}]}",
+       "invalid JSON member: Node[0].car[1] (string"},
       {"{" + layers + ",\"Laps\":\"four\"}", "invalid JSON member: Laps (32-bit"},
       {"{" + layers + ",\"Driver\":{\"A\":3}}", "invalid JSON member: Driver.A (object expected)"},
       {"{" + layers + ",\"DNF\":[1]}", "invalid JSON member: DNF[0] (string expected)"},
@@ -114,8 +131,10 @@ TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
        "invalid JSON member: Standing[0].lane (lane 0 or 1"},
       {race + ",\"Standing\":[{\"car\":\"C\"}],\"StandingLI\":0}",
        "invalid JSON member: Car.C.listInd (node 0 to 19 for a car in the running order"},
-      {"{" + layers + ",\"Car\":{\"A\":{\"listInd\":20}}}", "invalid JSON member: Car.A.listInd (node -1 to 19"},
-      {"{" + layers + ",\"Car\":{\"A\":{\"lane\":-2}}}", "invalid JSON member: Car.A.lane (lane -1 to 1"},
+      {"{" + layers + ",\"Car\":{\"A\":{\"listInd\":20}}}",
+       "invalid JSON member: Car.A.listInd (node -1 to 19"},
+      {"{" + layers + ",\"Car\":{\"A\":{\"lane\":-2}}}",
+       "invalid JSON member: Car.A.lane (lane -1 to 1"},
       {"{" + layers + ",\"Car\":{\"A\":{\"listInd\":3},\"B\":{\"listInd\":3}}," +
            "\"Standing\":[{\"car\":\"A\"},{\"car\":\"B\"}],\"StandingLI\":0}",
        "invalid JSON member: Car.B (a place of its own (node 3, lane 0) expected)"},
@@ -151,8 +170,9 @@ TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
 
   // With a driver table of its own nothing is read from the drivers file;
   // its nodes and corners are rebuilt, not taken.
-  Load(Write("Race.json", "{" + RectLayers() +
-                              ",\"Driver\":{},\"Node\":[{\"nodeX\":99}],\"Corner\":[{\"value\":5}]}"));
+  Load(Write(
+      "Race.json",
+      "{" + RectLayers() + ",\"Driver\":{},\"Node\":[{\"nodeX\":99}],\"Corner\":[{\"value\":5}]}"));
   EXPECT_EQ(gDriverLoads, 1);
   EXPECT_EQ(Node().size(), 20u);
   EXPECT_EQ(Node()[0].nodeX, 4);
@@ -170,7 +190,8 @@ TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {
     c.gearTop = 18;
     c.hb = 5;
     Car()[names[i]] = c;
-    Driver()[names[i]] = DriverRecord{"Driver \"" + Decimal(i) + "\"\n", i, i + 1, 10 * i, i ? "1:23" : "0", i == 1};
+    Driver()[names[i]] =
+        DriverRecord{"Driver \"" + Decimal(i) + "\"\n", i, i + 1, 10 * i, i ? "1:23" : "0", i == 1};
   }
   const int places[3][2] = {{19, 0}, {19, 1}, {18, 0}};
   for (int i = 0; i < 3; ++i) {
@@ -201,7 +222,7 @@ TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {
   EXPECT_EQ(first.find('\n'), std::string::npos);
   EXPECT_EQ(first.find("\":\t"), std::string::npos);
   EXPECT_NE(first.find("\"Zo\xc3\xab\":{\"tile\":0,"), std::string::npos);  // UTF-8 in the file
-  EXPECT_NE(first.find("\"Ctl\\u001f\""), std::string::npos);              // lower-case \u escapes
+  EXPECT_NE(first.find("\"Ctl\\u001f\""), std::string::npos);               // lower-case \u escapes
   EXPECT_NE(first.find("\"\xe2\x82\xacuro\""), std::string::npos);
   EXPECT_NE(first.find("\"turns\":3.25,"), std::string::npos);
   EXPECT_NE(first.find("\"turns\":0.3333333433,"), std::string::npos);

@@ -19,12 +19,14 @@ struct ToolRun {
   std::string out, err;
 };
 
-std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+std::string Quoted(const std::string& s) {
+  return "'" + s + "'";
+}
 
 ToolRun Tool(const std::string& args) {
   fs::path errFile = testing_support::MakeTempDir("tool") / "stderr.txt";
-  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) + " " + args + " 2>" +
-                        Quoted(errFile.string());
+  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) + " " +
+                        args + " 2>" + Quoted(errFile.string());
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -39,7 +41,8 @@ ToolRun Tool(const std::string& args) {
 
 std::vector<fs::path> ShippedCircuits() {
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
+  for (const auto& entry :
+       fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
     if (entry.path().extension() == ".json") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
@@ -52,7 +55,8 @@ TEST(Tool, EveryShippedCircuitPassesCheck) {
   bool fitsSmallScreen = false, scrollsBothWays = false, longDiagonal = false, sideTurns = false;
   for (const fs::path& file : circuits) {
     SCOPED_TRACE(file.filename().string());
-    ToolRun run = Tool("check " + Quoted(file.string()) + " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+    ToolRun run = Tool("check " + Quoted(file.string()) + " --game-dir " +
+                       Quoted(testing_support::BuildGameDir().string()));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     ASSERT_FALSE(run.out.empty());
@@ -89,20 +93,27 @@ TEST(Tool, EveryShippedCircuitPassesCheck) {
 }
 
 TEST_F(RaceDataTest, CheckNamesWhatIsWrong) {
-  testing_support::WriteBytes(dir / "Circuits" / "Flat.json", "{\"Base\":[[1,1]],\"Middle\":[[-1,-1]],\"Top\":[[-1,-1]]}");
-  ToolRun run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " + Quoted(dir.string()));
+  testing_support::WriteBytes(dir / "Circuits" / "Flat.json",
+                              "{\"Base\":[[1,1]],\"Middle\":[[-1,-1]],\"Top\":[[-1,-1]]}");
+  ToolRun run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " +
+                     Quoted(dir.string()));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err.rfind("circuit has no start tile (32 to 39)\r\nAnalyze in BuildTrack @ ", 0), 0u) << run.err;
+  EXPECT_EQ(run.err.rfind("circuit has no start tile (32 to 39)\r\nAnalyze in BuildTrack @ ", 0),
+            0u)
+      << run.err;
 
-  testing_support::WriteBytes(dir / "Circuits" / "Ragged.json", "{\"Base\":[[1,1],[1]],\"Middle\":[[1]],\"Top\":[[1]]}");
-  run = Tool("check " + Quoted((dir / "Circuits" / "Ragged.json").string()) + " --game-dir " + Quoted(dir.string()));
+  testing_support::WriteBytes(dir / "Circuits" / "Ragged.json",
+                              "{\"Base\":[[1,1],[1]],\"Middle\":[[1]],\"Top\":[[1]]}");
+  run = Tool("check " + Quoted((dir / "Circuits" / "Ragged.json").string()) + " --game-dir " +
+             Quoted(dir.string()));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("invalid JSON member: Base[1]"), std::string::npos) << run.err;
 
   // A file without its own tile table needs the game folder's.
   fs::remove(dir / "Data" / "Race Track Data.csv");
-  run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " + Quoted(dir.string()));
+  run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " +
+             Quoted(dir.string()));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.rfind("could not find file: ", 0), 0u) << run.err;
 }
@@ -141,8 +152,9 @@ TEST_F(RaceDataTest, MakeCircuitFromASource) {
       "Little Ring, 3, 3\n";
   testing_support::WriteBytes(dir / "Ring.txt", source);
   fs::path out = dir / "Circuits" / "Ring.json";
-  ToolRun run = Tool("make-circuit " + Quoted((dir / "Ring.txt").string()) + " " + Quoted(out.string()) +
-                 " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+  ToolRun run =
+      Tool("make-circuit " + Quoted((dir / "Ring.txt").string()) + " " + Quoted(out.string()) +
+           " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(testing_support::ReadBytes(dir / "Circuits" / "Ring SL.txt"), "Little Ring, 3, 3\r\n");
 
@@ -169,8 +181,9 @@ TEST_F(RaceDataTest, MakeCircuitFromASource) {
   EXPECT_EQ(Node()[3].penalty, 1 - ((Node()[3].y[0] < Node()[3].y[1]) ? 0 : 1));
 
   testing_support::WriteBytes(dir / "Bad.txt", "[base]\n>> ?? WE\n");
-  run = Tool("make-circuit " + Quoted((dir / "Bad.txt").string()) + " " + Quoted((dir / "Bad.json").string()) +
-             " --game-dir " + Quoted(testing_support::BuildGameDir().string()));
+  run = Tool("make-circuit " + Quoted((dir / "Bad.txt").string()) + " " +
+             Quoted((dir / "Bad.json").string()) + " --game-dir " +
+             Quoted(testing_support::BuildGameDir().string()));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Bad.txt:2: unknown code \"??\""), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(dir / "Bad.json"));

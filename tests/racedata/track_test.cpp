@@ -1,6 +1,7 @@
 // Node building: routing, tile fits, side turns, markers, penalties and the
 // circuits the builder refuses.
 #include <algorithm>
+#include <set>
 
 #include "../support/test_support.h"
 #include "engine/analyze.h"
@@ -14,14 +15,18 @@ namespace {
 const int kEnds[12][2] = {{6, 2}, {0, 4}, {1, 5}, {7, 3}, {4, 1}, {4, 7},
                           {0, 3}, {0, 5}, {6, 3}, {6, 1}, {2, 5}, {2, 7}};
 
-int Nodes() { return static_cast<int>(Node().size()); }
+int Nodes() {
+  return static_cast<int>(Node().size());
+}
 }  // namespace
 
 TEST(Routing, EveryTrackTileLeavesByItsOtherEnd) {
   for (int tile = 0; tile < 12; ++tile)
     for (int d = 0; d < 8; ++d) {
       int back = (d + 4) % 8;  // the end the path comes in by
-      int expected = back == kEnds[tile][0] ? kEnds[tile][1] : back == kEnds[tile][1] ? kEnds[tile][0] : 0;
+      int expected = back == kEnds[tile][0]   ? kEnds[tile][1]
+                     : back == kEnds[tile][1] ? kEnds[tile][0]
+                                              : 0;
       EXPECT_EQ(NextDirection(d, tile), expected) << "tile " << tile << " entered " << d;
       EXPECT_EQ(NextDirection(d, tile + 16), expected) << "tile " << tile + 16 << " entered " << d;
     }
@@ -226,7 +231,13 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
     const char* message;
   } cases[] = {
       {"no start tile", [] { Base()(3, 1) = 0; }, "circuit has no start tile (32 to 39)"},
-      {"path off the grid", [] { Base()(0, 2) = 46; Base()(0, 3) = 46; Base()(1, 6) = 0; Base()(0, 6) = 0; },
+      {"path off the grid",
+       [] {
+         Base()(0, 2) = 46;
+         Base()(0, 3) = 46;
+         Base()(1, 6) = 0;
+         Base()(0, 6) = 0;
+       },
        "track leaves the grid after cell 0, 6 (node 13)"},
       {"path into itself",
        [] {  // up the left side, then east along row 2 into the right side
@@ -235,9 +246,20 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
          for (int x = 2; x <= 6; ++x) Base()(x, 2) = 0;
        },
        "track runs into itself at cell 7, 2 (as node 22) without returning to its start tile"},
-      {"no corner", [] { Top().Resize(Top().cols, Top().rows, -1); }, "circuit has no corner (markers 40 or 41 on the Top layer)"},
-      {"node 0 in a corner", [] { Top()(4, 1) = 41; Top()(6, 1) = 41; }, "node 0 (cell 4, 1) is inside a corner"},
-      {"corner open at the end", [] { Top()(2, 1) = -1; Top()(3, 1) = -1; }, "corner still open at the last node 19 (cell 3, 1)"},
+      {"no corner", [] { Top().Resize(Top().cols, Top().rows, -1); },
+       "circuit has no corner (markers 40 or 41 on the Top layer)"},
+      {"node 0 in a corner",
+       [] {
+         Top()(4, 1) = 41;
+         Top()(6, 1) = 41;
+       },
+       "node 0 (cell 4, 1) is inside a corner"},
+      {"corner open at the end",
+       [] {
+         Top()(2, 1) = -1;
+         Top()(3, 1) = -1;
+       },
+       "corner still open at the last node 19 (cell 3, 1)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -255,14 +277,17 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
 }
 
 TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {
-  testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv", "0,2 6,1,2,3,4\r\n88,1 5,0,0,0,0\r\n");
+  testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv",
+                              "0,2 6,1,2,3,4\r\n88,1 5,0,0,0,0\r\n");
   try {
     LoadTrackTiles();
     FAIL();
   } catch (const FatalError& e) {
-    EXPECT_NE(std::string(e.what()).find("tile number outside 0 to 87"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("tile number outside 0 to 87"), std::string::npos)
+        << e.what();
   }
-  testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv", "; only one row\r\n5,4 7,1,2,3,4\r\n");
+  testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv",
+                              "; only one row\r\n5,4 7,1,2,3,4\r\n");
   LoadTrackTiles();
   ASSERT_EQ(Track().size(), 88u);
   EXPECT_EQ(Track()[5].facing, "4 7");
@@ -289,4 +314,36 @@ TEST_F(RaceDataTest, LabelFile) {
   ShiftSpriteLabels(-5, 7);
   EXPECT_EQ(gLabels.labels[1].x, 635);
   EXPECT_EQ(gLabels.labels[1].y, 7);
+}
+
+TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(testing_support::SourceDir() / "game");
+  LoadTrackTiles();
+  auto digits = [](const std::string& facing) {
+    EXPECT_EQ(facing.size(), 3u) << facing;
+    EXPECT_EQ(facing[1], ' ') << facing;
+    return std::set<int>{facing[0] - '0', facing[2] - '0'};
+  };
+  for (int t = 0; t < 40; ++t) {
+    SCOPED_TRACE("tile " + Decimal(t));
+    const TrackRecord& row = Track()[t];
+    std::set<int> facing = digits(row.facing);
+    int base = t >= 16 && t < 32 ? t - 16 : t >= 36 ? t - 4 : t;
+    if (base < 12) {  // the tile's own directions of travel
+      std::set<int> exits = {kEnds[base][0], kEnds[base][1]};
+      EXPECT_EQ(facing, exits);
+    } else if (base < 16) {  // side-turn tiles: two diagonals a quarter apart
+      int a = *facing.begin(), b = *facing.rbegin();
+      EXPECT_TRUE(a % 2 == 1 && b % 2 == 1 && (b - a == 2 || b - a == 6));
+      continue;
+    }
+    for (int lane = 0; lane < 2; ++lane) {
+      EXPECT_TRUE(row.x[lane] >= 0 && row.x[lane] < 64);
+      EXPECT_TRUE(row.y[lane] >= 0 && row.y[lane] < 64);
+    }
+    int dx = row.x[1] - row.x[0], dy = row.y[1] - row.y[0];
+    EXPECT_GE(dx * dx + dy * dy, 16 * 16) << "two cars side by side";
+  }
 }

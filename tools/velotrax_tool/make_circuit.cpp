@@ -83,7 +83,8 @@ void ReadSource(const fs::path& file, Source& source) {
     if (text.empty() || text[0] == ';') continue;
     if (text.front() == '[' && text.back() == ']') {
       section = LowerAscii(text.substr(1, text.size() - 2));
-      if (section != "base" && section != "middle" && section != "top" && section != "labels" && section != "legend")
+      if (section != "base" && section != "middle" && section != "top" && section != "labels" &&
+          section != "legend")
         throw SourceError(where + ": unknown section " + text);
       continue;
     }
@@ -172,7 +173,8 @@ void ResolvePenalties(const std::map<std::pair<int, int>, int>& wanted) {
     int marker = -1;
     for (int m = 42; m <= 45 && marker < 0; ++m)
       if (LanePenalty(m, tile) == lane) marker = m;
-    if (marker < 0) throw SourceError("no penalty marker fits tile " + Decimal(tile) + " at " + cell);
+    if (marker < 0)
+      throw SourceError("no penalty marker fits tile " + Decimal(tile) + " at " + cell);
     Middle()(n.nodeX, n.nodeY) = marker;
   }
 }
@@ -182,7 +184,8 @@ int RunMakeCircuit(const ToolArgs& given) {
   ToolArgs args = given;
   fs::path gameDir = TakeGameDir(args);
   if (args.size() != 2) {
-    std::fprintf(stderr, "usage: velotrax-tool make-circuit SOURCE.txt OUT.json [--game-dir DIR]\n");
+    std::fprintf(stderr,
+                 "usage: velotrax-tool make-circuit SOURCE.txt OUT.json [--game-dir DIR]\n");
     return 2;
   }
   fs::path sourceFile = args[0], out = args[1];
@@ -194,7 +197,8 @@ int RunMakeCircuit(const ToolArgs& given) {
     if (source.layer[0].empty()) throw SourceError(sourceFile.string() + ": no [base] section");
     const int rows = static_cast<int>(source.layer[0].size());
     const int cols = static_cast<int>(source.layer[0][0].size());
-    if (cols > kMaxGridSize || rows > kMaxGridSize) throw SourceError(sourceFile.string() + ": circuit too large");
+    if (cols > kMaxGridSize || rows > kMaxGridSize)
+      throw SourceError(sourceFile.string() + ": circuit too large");
 
     ResetRaceData();
     SetProgramFolder(gameDir);
@@ -209,8 +213,8 @@ int RunMakeCircuit(const ToolArgs& given) {
       for (int y = 0; y < rows; ++y) {
         std::string where = sourceFile.string() + ":" + Decimal(source.layerLine[k][y]);
         if (static_cast<int>(source.layer[k][y].size()) != cols)
-          throw SourceError(where + ": row has " + Decimal(source.layer[k][y].size()) + " cells, " + Decimal(cols) +
-                            " expected");
+          throw SourceError(where + ": row has " + Decimal(source.layer[k][y].size()) + " cells, " +
+                            Decimal(cols) + " expected");
         for (int x = 0; x < cols; ++x) {
           int value = Code(source.layer[k][y][x], k, source.legend, where);
           if (value == kOuterLane || value == kInnerLane) {
@@ -227,13 +231,14 @@ int RunMakeCircuit(const ToolArgs& given) {
     ResolvePenalties(wanted);
     BuildTrack();
 
-    if (!PlatWriteFileAtomic(out, CircuitDocument())) throw SourceError("cannot write " + out.string());
+    if (!PlatWriteFileAtomic(out, CircuitDocument()))
+      throw SourceError("cannot write " + out.string());
     std::string labels;
     for (const std::string& line : source.labels) labels += line + "\r\n";
     fs::path labelFile = out.parent_path() / (out.stem().string() + " SL.txt");
     if (!source.labels.empty()) SaveText(labelFile, labels);
-    std::printf("%s: %d x %d cells, %zu nodes, %zu corners\n", out.string().c_str(), cols, rows, Node().size(),
-                Corner().size());
+    std::printf("%s: %d x %d cells, %zu nodes, %zu corners\n", out.string().c_str(), cols, rows,
+                Node().size(), Corner().size());
     return 0;
   } catch (const FatalError& e) {
     std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());

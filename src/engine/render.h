@@ -1,0 +1,19 @@
+// One frame of the race screen: the three tile layers, the labels, the grid,
+// the cars in their lanes, the pop-up under the pointer, then the GUI.
+#pragma once
+
+#include <string>
+
+// Draws and presents one frame; leaves the current car and node as it found
+// them and changes no race state.
+void RenderFrame();
+
+// The parts of a frame, in the order RenderFrame draws them.
+void DrawTileLayers();
+void DrawSpriteLabels();
+void DrawGridOverlay();
+void DrawCars();
+void DrawPopUp();
+// The pop-up's "~"-lines for the cell under the pointer: the two lanes'
+// cars of the first node on that cell; "" when there is nothing to show.
+std::string PopUpText();
