@@ -1,7 +1,7 @@
 # The two commands a newcomer needs:
 #   make play   install what is missing, build, and start the game
 #   make test   the same set-up, then every test, then again under ASan + UBSan
-.PHONY: all deps build play test test-default test-asan assets bench clean
+.PHONY: all deps build play test assets circuits bench clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: build
 # Redraws every image of game/Images and game/Theme (commit the result).
 assets: build
 	./build/tools/velotrax-assetgen game
+
+# Remakes every circuit of game/Circuits from its source in tools/circuits.
+circuits: build
+	./tools/circuits/make_circuits.sh
 
 bench: build
 	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done; true

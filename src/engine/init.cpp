@@ -6,6 +6,9 @@
 #include "engine/debug.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
+#include "engine/kb.h"
+#include "engine/main_menu.h"
+#include "engine/mouse.h"
 #include "engine/render.h"
 #include "engine/sprite_labels.h"
 #include "engine/spritesheet.h"
@@ -16,12 +19,6 @@ LoopHooks gHooks;
 
 namespace {
 const char* kModule = "Init";
-
-// Until the menu and the race are built, the loop still runs as it will:
-// the menu hands over to the race screen and a frame is a cleared screen.
-void DefaultMainMenu() {
-  if (gProg.gameState != 3) gProg.gameState = 2;
-}
 
 // After a lost device: the labels take the new label sheet, the toolkit
 // reloads its theme.
@@ -83,9 +80,19 @@ void CreateGameFolders() {
 
 void StartUp() {
   InstallFaultHandler();
+  StartUpIn(PlatProgramFolder());
+}
+
+void StartUpIn(const std::filesystem::path& programFolder) {
   ResetProgramState();
-  SetProgramFolder(PlatProgramFolder());
-  if (gHooks.mainMenu == nullptr) gHooks.mainMenu = DefaultMainMenu;
+  ResetRaceData();
+  SetProgramFolder(programFolder);
+  if (gHooks.mainMenu == nullptr) gHooks.mainMenu = MainMenu;
+  if (gHooks.keyboardCommands == nullptr) gHooks.keyboardCommands = KeyboardCommands;
+  if (gHooks.edgeScroll == nullptr) gHooks.edgeScroll = EdgeScroll;
+  if (gHooks.leftClick == nullptr) gHooks.leftClick = LeftClick;
+  if (gHooks.rightClick == nullptr) gHooks.rightClick = RightClick;
+  if (gHooks.wheel == nullptr) gHooks.wheel = WheelScroll;
   if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
 

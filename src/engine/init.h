@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 // The parts of the loop that belong to other units of the game. Start-up
 // points them at the real procedures; tests point them at their own.
@@ -15,6 +16,9 @@ struct LoopHooks {
   void (*renderFrame)() = nullptr;
   void (*lostDevice)() = nullptr;
   void (*wheel)(int delta) = nullptr;    // the window callback
+  void (*raceButtonClick)() = nullptr;   // the side panel's buttons
+  void (*newRaceSetUp)() = nullptr;      // after a circuit was chosen and loaded
+  void (*resumeRace)() = nullptr;        // after a saved race was chosen and loaded
 };
 extern LoopHooks gHooks;
 
@@ -27,6 +31,9 @@ void StartPlatform();        // engine, keyboard, desktop, window, screen, geome
 void ReadSettings();         // "The Velotrax.ini"
 void CreateGameFolders();    // "Saved Races", "Results"
 void StartUp();              // every step in order, up to the main loop
+// The same from a given program folder (tests and tools start the game's
+// own start-up on a copy of the game folder).
+void StartUpIn(const std::filesystem::path& programFolder);
 
 // One pass of the race-screen loop (events, keys, edge scroll, the timed
 // race step, device recovery, the frame).

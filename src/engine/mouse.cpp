@@ -2,6 +2,7 @@
 
 #include "common/common.h"
 #include "engine/define.h"
+#include "engine/init.h"
 #include "engine/sprite_labels.h"
 #include "platform/platform.h"
 
@@ -32,3 +33,11 @@ void CentreView(int col, int row) {
   gProg.scrollY = Min(Max(row - gProg.viewRows / 2, 0) * kTileSize, gProg.maxScrollY);
   ShiftSpriteLabels(oldX - gProg.scrollX, oldY - gProg.scrollY);
 }
+
+void LeftClick() {
+  int col = -1, row = 0;
+  CellUnderPointer(col, row);
+  if (col == -1 && gHooks.raceButtonClick != nullptr) gHooks.raceButtonClick();
+}
+
+void RightClick() {}

@@ -1,5 +1,4 @@
-// What lies under the mouse pointer on the track view, and the view centring
-// the race uses.
+// What lies under the mouse pointer on the track view.
 #pragma once
 
 // The circuit cell under the pointer; col = -1 when the pointer is over the
@@ -9,6 +8,11 @@ void CellUnderPointer(int& col, int& row);
 // As CellUnderPointer, and col = -1 too when the cell holds no track tile.
 void TrackCellUnderPointer(int& col, int& row);
 
-// Scrolls the view so that cell (col, row) is as near the middle of the track
-// view as the circuit's edges allow; the labels follow.
+// Scrolls the view so the cell is as near the middle of the track view as the
+// circuit's edges allow; the labels move with it.
 void CentreView(int col, int row);
+
+// The race screen's click handlers: a click on the side panel or beside the
+// circuit goes to the panel's buttons; one on the circuit does nothing.
+void LeftClick();
+void RightClick();

@@ -240,3 +240,9 @@ struct PlatDrawStats {
 };
 PlatDrawStats PlatGetDrawStats();
 void PlatResetDrawStats();
+// The drawing benchmark's bare loop: record the display calls of a frame,
+// then issue the very same draws straight to SDL with nothing of the
+// layer's own bookkeeping in between.
+void PlatRecordDraws(bool on);
+size_t PlatRecordedDraws();
+void PlatReplayRecordedDrawsRaw();

@@ -66,6 +66,29 @@ struct State {
 
 State g;
 
+struct RawDraw {
+  SDL_Texture* texture;
+  SDL_Rect src;
+  SDL_Rect dst;
+  double angle;
+  Uint8 alpha, r, g, b;
+  SDL_BlendMode blend;
+};
+bool gRecording = false;
+std::vector<RawDraw> gRecorded;
+
+void Record(const Sprite& s, SDL_Rect dst, int intensity, int tint, bool opaque) {
+  if (!gRecording) return;
+  RawDraw d{s.texture, s.clip, dst, s.angle, static_cast<Uint8>(std::clamp(intensity, 0, 255)), 255, 255,
+            255, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND};
+  if (tint != kNoTint) {
+    d.r = tint & 0xFF;
+    d.g = (tint >> 8) & 0xFF;
+    d.b = (tint >> 16) & 0xFF;
+  }
+  gRecorded.push_back(d);
+}
+
 // SDL scancodes against the set-1 numbering the game speaks.
 struct KeyPair {
   SDL_Scancode sdl;
@@ -559,6 +582,7 @@ void PlatDisplaySprite(int number, int x, int y, int intensity, int tint) {
     SDL_SetTextureColorMod(s->texture, tint & 0xFF, (tint >> 8) & 0xFF, (tint >> 16) & 0xFF);
   }
   SDL_Rect dst{x, y, s->clip.w, s->clip.h};
+  Record(*s, dst, intensity, tint, false);
   if (s->angle == 0.0f) {
     SDL_RenderCopy(g.renderer, s->texture, &s->clip, &dst);
   } else {
@@ -574,6 +598,7 @@ void PlatDisplaySpriteOpaque(int number, int x, int y) {
   SDL_SetTextureAlphaMod(s->texture, 255);
   SDL_SetTextureColorMod(s->texture, 255, 255, 255);
   SDL_Rect dst{x, y, s->clip.w, s->clip.h};
+  Record(*s, dst, 255, kNoTint, true);
   if (s->angle == 0.0f) {
     SDL_RenderCopy(g.renderer, s->texture, &s->clip, &dst);
   } else {
@@ -872,3 +897,24 @@ void PlatSimulateDeviceLoss() { g.deviceLost = true; }
 
 PlatDrawStats PlatGetDrawStats() { return g.stats; }
 void PlatResetDrawStats() { g.stats = PlatDrawStats{}; }
+
+void PlatRecordDraws(bool on) {
+  gRecording = on;
+  if (on) gRecorded.clear();
+}
+
+size_t PlatRecordedDraws() { return gRecorded.size(); }
+
+void PlatReplayRecordedDrawsRaw() {
+  if (g.renderer == nullptr) return;
+  for (const RawDraw& d : gRecorded) {
+    SDL_SetTextureBlendMode(d.texture, d.blend);
+    SDL_SetTextureAlphaMod(d.texture, d.alpha);
+    SDL_SetTextureColorMod(d.texture, d.r, d.g, d.b);
+    if (d.angle == 0.0) {
+      SDL_RenderCopy(g.renderer, d.texture, &d.src, &d.dst);
+    } else {
+      SDL_RenderCopyEx(g.renderer, d.texture, &d.src, &d.dst, d.angle, nullptr, SDL_FLIP_NONE);
+    }
+  }
+}

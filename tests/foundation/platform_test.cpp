@@ -291,6 +291,22 @@ TEST_F(Platform, ScreenshotsAndDeviceLoss) {
   EXPECT_TRUE(PlatScreenActive());
 }
 
+TEST_F(Platform, OpaqueDisplayIgnoresAlphaAndTheClipboardKeepsHighBytes) {
+  int sprite = PlatSpriteFromMemory(kAnySprite, SolidPng(4, 4, 0x000000FF).data(), 0);
+  EXPECT_EQ(sprite, 0);  // no bytes, no sprite
+  std::string clear = SolidPng(4, 4, 0x000000FF);  // red, fully transparent
+  sprite = PlatSpriteFromMemory(kAnySprite, clear.data(), clear.size());
+  PlatClearScreen(0x00FF00);
+  PlatDisplaySprite(sprite, 0, 0);
+  EXPECT_EQ(PlatScreenPixel(1, 1), 0x00FF00);
+  PlatDisplaySpriteOpaque(sprite, 0, 0);
+  EXPECT_EQ(PlatScreenPixel(1, 1), 0x0000FF);
+  PlatFreeSprite(sprite);
+
+  ASSERT_TRUE(PlatSetClipboardText("Season \x80 r\xE9sum\xE9\r\n"));
+  EXPECT_EQ(PlatGetClipboardText(), "Season \x80 r\xE9sum\xE9\r\n");
+}
+
 TEST(Conversions, Cp1252AndUtf8) {
   std::string all;
   for (int c = 1; c < 256; ++c) all += static_cast<char>(c);

@@ -60,6 +60,13 @@ void EnsureHeadlessScreen(int width, int height) {
   StartPlatform();
 }
 
+void StartGameHeadless(int width, int height, const fs::path& folder) {
+  if (gProg.window != 0) PlatShutdown();
+  gProg.window = 0;
+  PlatSetDesktopOverride(width, height);
+  StartUpIn(folder);
+}
+
 std::string SolidPng(int width, int height, unsigned int rgba) {
   int image = PlatCreateImage(kAnySprite, width, height, rgba);
   std::vector<uint8_t> png = PlatEncodeImagePng(image);

@@ -24,6 +24,9 @@ namespace testing_support {
 void EnsureHeadlessScreen(int width, int height);
 // A PNG of a plain colour (0xAABBGGRR), made with the platform's own encoder.
 std::string SolidPng(int width, int height, unsigned int rgba);
+// The game's whole start-up, headless, on a game folder (the assembled
+// build/game by default): screens, sheets, settings, toolkit, requesters.
+void StartGameHeadless(int width, int height, const std::filesystem::path& folder = BuildGameDir());
 // Every test program's main: fatal errors throw, SDL runs on the dummy driver.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support

@@ -1,0 +1,15 @@
+// The main menu: new race, load race, quit, return.
+#pragma once
+
+#include <filesystem>
+
+// Modal; returns with gameState 2 (run the race screen) or 3 (quit).
+void MainMenu();
+// Lets the player pick a race file of the folder and loads it: 1 when one
+// was chosen and loaded, 0 when the choice was cancelled.
+int ChooseRaceFile(const std::filesystem::path& folder);
+void ShowWelcome();
+// The index of the picked button, or -1 (right click, Escape).
+int WaitMenuChoice(struct ButtonArray* buttons);
+// One frame behind and around the menu.
+void DrawMenuFrame();

@@ -1,0 +1,87 @@
+// Every shipped circuit on a 1920 x 1080 screen with a full grid of cars and
+// the side panel, with and without the grid overlay: screenshots for a
+// reviewer under build/screenshots, and the checks a screenshot cannot make.
+#include <gtest/gtest.h>
+
+#include "engine/car_data.h"
+#include "engine/define.h"
+#include "engine/render.h"
+#include "engine/save_load.h"
+#include "platform/platform.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+bool ShippedArtPresent() {
+  fs::path game = testing_support::BuildGameDir();
+  for (const char* f : {"Images/Tileset.png", "Images/Cars.png", "Theme/Frame.png",
+                        "Data/Requesters.txt", "Data/Race Track Data.csv"}) {
+    if (!fs::exists(game / f)) return false;
+  }
+  return true;
+}
+
+// Lines the cars up behind the start line, two by two, as a grid would.
+int PlaceFullGrid() {
+  int placed = 0;
+  int n = static_cast<int>(Node().size());
+  for (auto& [key, car] : Car()) {
+    int index = n - 1 - placed / 2;
+    if (index < 0) break;
+    NodeRecord& node = Node()[index];
+    int lane = placed % 2;
+    node.car[lane] = key;
+    car.listInd = index;
+    car.lane = lane;
+    car.facing = node.facing;
+    ++placed;
+  }
+  return placed;
+}
+
+// Scrolls so the start tile is as near the middle as the circuit allows.
+void LookAtTheStart() {
+  const NodeRecord& start = Node().back();
+  gProg.scrollX = std::clamp((start.nodeX - gProg.viewCols / 2) * 64, 0, gProg.maxScrollX);
+  gProg.scrollY = std::clamp((start.nodeY - gProg.viewRows / 2) * 64, 0, gProg.maxScrollY);
+}
+}  // namespace
+
+TEST(ShippedCircuits, ScreenshotsWithAFullGrid) {
+  if (!ShippedArtPresent()) GTEST_SKIP() << "the shipped art is not in the game folder yet";
+  testing_support::StartGameHeadless(1920, 1080);
+  PlatCaptureFrames(true);
+  std::vector<PlatFolderEntry> files;
+  ASSERT_TRUE(PlatListFolder(gProg.circuitsFolder, "*.json", files));
+  ASSERT_GE(files.size(), 5u);
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    Load(gProg.circuitsFolder / file.name);
+    LoadCarData();
+    ASSERT_GE(Car().size(), 12u);
+    int placed = PlaceFullGrid();
+    EXPECT_EQ(placed, static_cast<int>(Car().size()));
+    // Every car stands inside its cell, on a track tile.
+    for (const auto& [key, car] : Car()) {
+      const NodeRecord& node = Node()[car.listInd];
+      EXPECT_GE(node.x[car.lane], 8);
+      EXPECT_LE(node.x[car.lane], 56);
+      EXPECT_GE(node.y[car.lane], 8);
+      EXPECT_LE(node.y[car.lane], 56);
+      int tile = Base()(node.nodeX, node.nodeY);
+      EXPECT_TRUE(tile >= 0 && tile <= 39) << key;
+    }
+    LookAtTheStart();
+    std::string stem = file.name.substr(0, file.name.size() - 5);
+    gProg.gridOn = 0;
+    RenderFrame();
+    EXPECT_TRUE(PlatSaveScreenshot(testing_support::ArtifactDir() / ("circuit " + stem + ".png")));
+    gProg.gridOn = 1;
+    RenderFrame();
+    EXPECT_TRUE(
+        PlatSaveScreenshot(testing_support::ArtifactDir() / ("circuit " + stem + " grid.png")));
+    gProg.gridOn = 0;
+  }
+  PlatCaptureFrames(false);
+}

@@ -1,0 +1,195 @@
+// The race screen's keys, scrolling and centring, and the main menu driven by
+// scripted input.
+#include <gtest/gtest.h>
+
+#include "engine/define.h"
+#include "engine/gui_init.h"
+#include "engine/init.h"
+#include "engine/kb.h"
+#include "engine/main_menu.h"
+#include "engine/mouse.h"
+#include "engine/sprite_labels.h"
+#include "minigui/mini_gui.h"
+#include "platform/platform.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+int gSteps = 0;
+
+class Commands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::EnsureHeadlessScreen(1920, 1080);
+    int window = gProg.window;
+    ResetProgramState();
+    ResetRaceData();
+    gProg.window = window;
+    SetViewGeometry(1920, 1080);
+    Base().Resize(60, 40, 0);
+    gProg.maxScrollX = 60 * 64 - gProg.trackViewWidth - 1;
+    gProg.maxScrollY = 40 * 64 - 1080 - 1;
+    ClearSpriteLabels();
+    AddSpriteLabel("here", 0, 100, 100);
+    saved = gHooks;
+    gHooks.raceStep = [] { ++gSteps; };
+    gSteps = 0;
+  }
+  void TearDown() override { gHooks = saved; }
+  void Pointer(int x, int y) {
+    if (x < 0) {
+      PlatPushMouseLeave();
+    } else {
+      PlatPushMouseMove(x, y);
+    }
+    while (PlatNextWindowEvent() != kEventNone) {
+    }
+  }
+  LoopHooks saved;
+};
+}  // namespace
+
+TEST_F(Commands, DigitsSetTheCarTheViewFollows) {
+  KeyCommand("3");
+  EXPECT_EQ(gProg.centerMode, 3);
+  KeyCommand("12");  // two digits released within one frame
+  EXPECT_EQ(gProg.centerMode, 12);
+  KeyCommand("0");
+  EXPECT_EQ(gProg.centerMode, 0);
+}
+
+TEST_F(Commands, LettersActOnceWhateverTheirCase) {
+  KeyCommand("A");
+  EXPECT_EQ(gProg.autoMode, 1);
+  KeyCommand(" ");  // no manual step while the race runs by itself
+  EXPECT_EQ(gSteps, 0);
+  KeyCommand("a");
+  EXPECT_EQ(gProg.autoMode, 0);
+  KeyCommand(" ");
+  EXPECT_EQ(gSteps, 1);
+  KeyCommand("G");
+  EXPECT_EQ(gProg.gridOn, 1);
+  KeyCommand("ga");  // two letters in one frame match no command
+  EXPECT_EQ(gProg.gridOn, 1);
+  EXPECT_EQ(gProg.autoMode, 0);
+  KeyCommand("x");
+  KeyCommand("\x1b");
+  EXPECT_EQ(gProg.gameState, 1);
+}
+
+TEST_F(Commands, TypedKeysReachTheCommandsThroughThePoll) {
+  PlatPushTypedKey(34, "g");
+  KeyboardCommands();
+  EXPECT_EQ(gProg.gridOn, 1);
+  KeyboardCommands();  // released once, acted on once
+  EXPECT_EQ(gProg.gridOn, 1);
+}
+
+TEST_F(Commands, EdgeScrollingStopsAtTheCircuitsEdgesAndMovesTheLabels) {
+  gProg.scrollSpeed = 4;
+  gProg.scrollX = 2;
+  Pointer(10, 500);
+  EdgeScroll();
+  EXPECT_EQ(gProg.scrollX, 0);
+  EXPECT_EQ(gLabels.labels[0].x, 102);
+  EdgeScroll();
+  EXPECT_EQ(gProg.scrollX, 0);
+  EXPECT_EQ(gLabels.labels[0].x, 102);
+
+  // The right margin lies inside the side panel; both axes at a corner.
+  Pointer(1919, 1079);
+  EdgeScroll();
+  EXPECT_EQ(gProg.scrollX, 4);
+  EXPECT_EQ(gProg.scrollY, 4);
+  EXPECT_EQ(gLabels.labels[0].x, 98);
+  EXPECT_EQ(gLabels.labels[0].y, 96);
+  gProg.scrollX = gProg.maxScrollX - 1;
+  EdgeScroll();
+  EXPECT_EQ(gProg.scrollX, gProg.maxScrollX);
+
+  // A pointer outside the window reads -1, -1: the left and top margins.
+  gProg.scrollX = gProg.scrollY = 40;
+  Pointer(-1, -1);
+  EdgeScroll();
+  EXPECT_EQ(gProg.scrollX, 36);
+  EXPECT_EQ(gProg.scrollY, 36);
+}
+
+TEST_F(Commands, TheWheelScrolls64PixelsANotchWithinTheCircuit) {
+  gProg.scrollY = gProg.maxScrollY - 10;
+  WheelScroll(-120);  // toward the user: down, but only to the edge
+  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY);
+  EXPECT_EQ(gLabels.labels[0].y, 90);
+  WheelScroll(240);
+  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY - 128);
+  WheelScroll(60);  // less than a notch does nothing
+  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY - 128);
+  gProg.scrollY = 30;
+  WheelScroll(120);
+  EXPECT_EQ(gProg.scrollY, 0);
+}
+
+TEST_F(Commands, CentringStartsTheViewOnAWholeCell) {
+  CentreView(0, 0);
+  EXPECT_EQ(gProg.scrollX, 0);
+  EXPECT_EQ(gProg.scrollY, 0);
+  CentreView(30, 20);
+  EXPECT_EQ(gProg.scrollX, (30 - 12) * 64);
+  EXPECT_EQ(gProg.scrollY, (20 - 8) * 64);
+  EXPECT_EQ(gLabels.labels[0].x, 100 - (30 - 12) * 64);
+  CentreView(59, 39);
+  EXPECT_EQ(gProg.scrollX, gProg.maxScrollX);
+  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY);
+}
+
+TEST_F(Commands, CellsUnderThePointer) {
+  int col = 5, row = 7;
+  Pointer(1700, 10);  // the side panel
+  CellUnderPointer(col, row);
+  EXPECT_EQ(col, -1);
+  EXPECT_EQ(row, 7);
+  gProg.scrollX = 100;
+  Pointer(30, 70);
+  CellUnderPointer(col, row);
+  EXPECT_EQ(col, 2);
+  EXPECT_EQ(row, 1);
+  Base()(2, 1) = 45;  // not a track tile
+  TrackCellUnderPointer(col, row);
+  EXPECT_EQ(col, -1);
+  Base().Resize(1, 1, 0);
+  CellUnderPointer(col, row);
+  EXPECT_EQ(col, -1);
+}
+
+// The menu against the game's real screens and requesters.
+TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
+  fs::path game = testing_support::BuildGameDir();
+  if (!fs::exists(game / "Theme" / "Frame.png") || !fs::exists(game / "Images" / "Tileset.png")) {
+    GTEST_SKIP() << "the shipped art is not in the game folder yet";
+  }
+  fs::path dir = testing_support::CopyGameFolder("menu");
+  fs::copy(game, dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::remove_all(dir / "Saved Races");
+  testing_support::StartGameHeadless(1920, 1080, dir);
+  EXPECT_EQ(gProg.gameState, 4);
+  ButtonArray* menu = gElements.MenuButtons;
+  // The greeting waits for Enter; then Escape and a right click do nothing;
+  // "Return" and "Load Race" are disabled; then "Quit".
+  PlatPushTypedKey(kKeyReturn, "");
+  PlatPushButtonUp(3);
+  auto centre = [&](int i) {
+    return std::pair{menu->buttonX[i] + menu->buttonWidth / 2, menu->buttonY[i] + menu->buttonHeight / 2};
+  };
+  auto [rx, ry] = centre(3);
+  PlatPushMouseMove(rx, ry);
+  PlatPushButtonUp(1);
+  auto [qx, qy] = centre(2);
+  PlatPushMouseMove(qx, qy);
+  PlatPushButtonUp(1);
+  MainMenu();
+  EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(GetButtonState(menu, 3), 2);
+  EXPECT_EQ(GetButtonState(menu, 1), 2);
+  fs::remove_all(dir);
+}

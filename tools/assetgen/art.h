@@ -1,0 +1,45 @@
+// The generator's image builders.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "raster.h"
+
+namespace assetgen {
+
+// Ground and surface textures; all repeat every 64 pixels so that cells
+// placed side by side join without seams.
+Rgba Grass(float x, float y);
+Rgba Gravel(float x, float y);
+Rgba Asphalt(float x, float y);
+Rgba Sand(float x, float y);
+Rgba Water(float x, float y);
+
+// One 64 x 64 track tile (0..39) or marker (40..45).
+Image TrackCell(int tile, std::string& error);
+// The asphalt a diagonal through a corner (1, 3, 5, 7) puts into a cell
+// that only touches that corner.
+Image CornerPatchCell(int corner, bool gravel);
+// One scenery cell (46..87) and its description for circuit authors.
+Image SceneryCell(int tile);
+std::string SceneryName(int tile);
+
+bool MakeTileset(Image& out, std::string& error);  // 512 x 704
+bool MakeCars(Image& out, std::string& error);     // 512 x 704, cars in cells 0..kCars-1
+constexpr int kCars = 24;
+
+// Theme images.
+Image MakeFrame();        // 96 x 96
+Image MakePanel();        // 24 x 24
+Image MakeButton(int w, bool accent = true);  // w x 32
+Image MakeScrollArrows(); // 24 x 64
+
+// Sample circuits drawn from the tile images and the tile table, with cars,
+// written into folder (for checking the art; not part of the game).
+bool WritePreviews(const std::string& folder, const Image& tileset, const Image& cars,
+                   std::string& error);
+bool WriteGuiPreview(const std::string& folder, const Image& tileset, const Image& terminal, const Image& consolas,
+                     std::string& error);
+
+}  // namespace assetgen

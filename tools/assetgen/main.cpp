@@ -1,0 +1,108 @@
+// velotrax-assetgen: draws every image of the game's Images and Theme folders
+// and writes the tile table, all from code and the DejaVu fonts, so the art
+// can be regenerated at will. Same input, same bytes.
+//
+//   velotrax-assetgen GAME_DIR                   write the game's assets
+//   velotrax-assetgen --preview GAME_DIR OUT_DIR  also write preview sheets
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "art.h"
+#include "fonts.h"
+#include "geometry.h"
+
+namespace fs = std::filesystem;
+using namespace assetgen;
+
+namespace {
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "velotrax-assetgen: %s\n", text.c_str());
+  return 1;
+}
+
+// Written beside the target and renamed over it, so a failed run never
+// leaves a half-written file behind.
+bool WriteFileAtomically(const fs::path& path, const std::string& bytes, std::string& error) {
+  fs::path tmp = path;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!out) {
+      error = "could not write " + tmp.string();
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(tmp, path, ec);
+  if (ec) {
+    error = "could not replace " + path.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+bool WritePngAtomically(const fs::path& path, const Image& img, std::string& error) {
+  fs::path tmp = path;
+  tmp += ".tmp";
+  if (!WritePng(tmp.string(), img, error)) return false;
+  std::error_code ec;
+  fs::rename(tmp, path, ec);
+  if (ec) {
+    error = "could not replace " + path.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string previewDir;
+  fs::path game;
+  if (argc == 2) {
+    game = argv[1];
+  } else if (argc == 4 && std::string(argv[1]) == "--preview") {
+    game = argv[2];
+    previewDir = argv[3];
+  } else {
+    std::fprintf(stderr, "usage: velotrax-assetgen GAME_DIR\n       velotrax-assetgen --preview GAME_DIR OUT_DIR\n");
+    return 1;
+  }
+  std::error_code ec;
+  for (const char* sub : {"Images", "Theme", "Data"}) {
+    fs::create_directories(game / sub, ec);
+    if (ec) return Fail("could not create " + (game / sub).string() + ": " + ec.message());
+  }
+  std::string error;
+  Image terminal, consolas, tileset, cars;
+  if (!MakeTerminalSheet(terminal, error)) return Fail(error);
+  if (!MakeConsolasSheet(consolas, error)) return Fail(error);
+  if (!MakeTileset(tileset, error)) return Fail(error);
+  if (!MakeCars(cars, error)) return Fail(error);
+  const std::pair<fs::path, Image> images[] = {
+      {game / "Images" / "Tileset.png", tileset},
+      {game / "Images" / "Cars.png", cars},
+      {game / "Images" / "Terminal 14.png", terminal},
+      {game / "Theme" / "Terminal 14.png", terminal},
+      {game / "Theme" / "Consolas 9.png", consolas},
+      {game / "Theme" / "Frame.png", MakeFrame()},
+      {game / "Theme" / "Panel.png", MakePanel()},
+      {game / "Theme" / "Button Long.png", MakeButton(176)},
+      {game / "Theme" / "Button Short.png", MakeButton(82)},
+      {game / "Theme" / "Scroll Arrows.png", MakeScrollArrows()},
+  };
+  for (const auto& [path, img] : images)
+    if (!WritePngAtomically(path, img, error)) return Fail(error);
+  if (!WriteFileAtomically(game / "Data" / "Race Track Data.csv", TrackCsv(), error)) return Fail(error);
+  if (!previewDir.empty()) {
+    fs::create_directories(previewDir, ec);
+    if (ec) return Fail("could not create " + previewDir + ": " + ec.message());
+    if (!WritePreviews(previewDir, tileset, cars, error)) return Fail(error);
+    if (!WriteGuiPreview(previewDir, tileset, terminal, consolas, error)) return Fail(error);
+  }
+  return 0;
+}
