@@ -119,7 +119,9 @@ TEST(ShippedArt, TerminalFontIsWhiteOnTransparentWithTickAndCursor) {
   EXPECT_EQ(inked(0x81), 0);     // undefined in Windows-1252
   EXPECT_GT(inked(0x80), 10);    // the euro sign
   for (size_t i = 0; i < sheet.px.size(); i += 4)
-    if (sheet.px[i + 3] > 0) ASSERT_TRUE(sheet.px[i] == 255 && sheet.px[i + 1] == 255 && sheet.px[i + 2] == 255);
+    if (sheet.px[i + 3] > 0) {
+      ASSERT_TRUE(sheet.px[i] == 255 && sheet.px[i + 1] == 255 && sheet.px[i + 2] == 255);
+    }
 }
 
 TEST(ShippedArt, SmallFontIsDarkOnOpaquePale) {
@@ -138,7 +140,9 @@ TEST(ShippedArt, SmallFontIsDarkOnOpaquePale) {
 TEST(TrackTable, HasARowPerTileWithFacingForEveryTrackTile) {
   std::string text = ReadBytes(Game() / "Data" / "Race Track Data.csv");
   for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n') ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
+    if (text[i] == '\n') {
+      ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
+    }
   std::vector<Row> rows = TrackTable();
   ASSERT_EQ(rows.size(), 88u);
   for (int t = 0; t < 88; ++t) {
