@@ -12,7 +12,9 @@
 namespace {
 std::vector<GearOption> gOptions;
 
-int Roll() { return PlatRandom(100, 1); }
+int Roll() {
+  return PlatRandom(100, 1);
+}
 
 int StyleOfCurrentDriver() {
   auto it = Driver().find(gRace.currentCar);
@@ -27,7 +29,9 @@ int StandingIndex(const std::string& key) {
 }
 }  // namespace
 
-std::vector<GearOption>& GearOptions() { return gOptions; }
+std::vector<GearOption>& GearOptions() {
+  return gOptions;
+}
 
 void ComputerGear() {
   gOptions.clear();
@@ -36,7 +40,8 @@ void ComputerGear() {
   if (car.finished != 0) return;
   const NodeRecord& node = CurrentNode();
   // Inside a corner at or above its limit the car holds its gear.
-  if (car.cornerExit == 0 && ((node.corner == 1 && g0 >= car.sharp) || (node.corner == 2 && g0 >= car.hairpin)))
+  if (car.cornerExit == 0 &&
+      ((node.corner == 1 && g0 >= car.sharp) || (node.corner == 2 && g0 >= car.hairpin)))
     return;
   const int keepNode = gRace.currentNode;
   const bool spunOut = car.gear5 == car.gearTop;
@@ -121,8 +126,10 @@ int PickGear() {
     big = 2;
     small = 10;
   }
-  std::stable_sort(gOptions.begin(), gOptions.end(), [](auto& a, auto& b) { return a.risk < b.risk; });
-  std::stable_sort(gOptions.begin(), gOptions.end(), [](auto& a, auto& b) { return a.gear > b.gear; });
+  std::stable_sort(gOptions.begin(), gOptions.end(),
+                   [](auto& a, auto& b) { return a.risk < b.risk; });
+  std::stable_sort(gOptions.begin(), gOptions.end(),
+                   [](auto& a, auto& b) { return a.gear > b.gear; });
   for (const GearOption& option : gOptions) {
     if (option.risk >= 99) continue;
     if (option.risk >= 3) {
@@ -135,7 +142,8 @@ int PickGear() {
   }
   // Nothing worth the risk: brake as hard as allowed. A gear below standing
   // means nothing, so the car stops at 0 rather than sinking further.
-  return static_cast<int>(std::clamp<long long>(static_cast<long long>(car.gear) - car.downShift, 0, 6));
+  return static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(car.gear) - car.downShift, 0, 6));
 }
 
 bool NextCorner(int i) {

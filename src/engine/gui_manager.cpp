@@ -1,7 +1,7 @@
 #include "engine/gui_manager.h"
 
-#include "engine/car_data.h"
 #include "common/common.h"
+#include "engine/car_data.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
 #include "engine/save_load.h"
@@ -37,7 +37,9 @@ void AddLogText(const std::string& text) {
   if (gLogListener != nullptr) HandLinesToListener(text);
 }
 
-void SetLogListener(LogListener listener) { gLogListener = listener; }
+void SetLogListener(LogListener listener) {
+  gLogListener = listener;
+}
 
 std::string RightAlign2(long long value) {
   std::string text = Decimal(value);
@@ -61,7 +63,8 @@ void ShowCarStatus(int mode) {
   AddText(area, "HBs: " + Decimal(car.hb) + "  ORs: " + Decimal(car.ors));
   AddText(area, "downshift: " + Decimal(car.downShift) + (car.gearTop == car.gear5 ? " SO" : ""));
   std::string gear = car.gear == 6 ? "Tp" : Decimal(car.gear);
-  std::string mp = mode == 0 ? Decimal(GearMP(car.gear)) + " +" + Decimal(car.bonus) : Decimal(car.remaining);
+  std::string mp =
+      mode == 0 ? Decimal(GearMP(car.gear)) + " +" + Decimal(car.bonus) : Decimal(car.remaining);
   AddText(area, "gear: " + gear + " MP: " + mp);
   SetTextAreaSelection(area, 6);
 }

@@ -17,7 +17,9 @@ namespace {
 const char* kModule = "Movement";
 UserMovesHandler gUserMoves = nullptr;
 
-int LastNodeIndex() { return static_cast<int>(Node().size()) - 1; }
+int LastNodeIndex() {
+  return static_cast<int>(Node().size()) - 1;
+}
 
 NodeRecord& NextNodeRecord() {
   if (Node().empty()) FATAL("no nodes", kModule, "NextNode");
@@ -28,7 +30,8 @@ NodeRecord& NextNodeRecord() {
 // Takes the car out of a place only when the place holds it, so a race state
 // that went wrong can never push another car off the track.
 void LeavePlace(NodeRecord& node, const CarRecord& car) {
-  if ((car.lane == 0 || car.lane == 1) && node.car[car.lane] == gRace.currentCar) node.car[car.lane].clear();
+  if ((car.lane == 0 || car.lane == 1) && node.car[car.lane] == gRace.currentCar)
+    node.car[car.lane].clear();
 }
 
 DriverRecord* CurrentDriver() {
@@ -36,7 +39,9 @@ DriverRecord* CurrentDriver() {
   return it == Driver().end() ? nullptr : &it->second;
 }
 
-int CornerLimit(const CarRecord& car, int cornerType) { return cornerType == 1 ? car.sharp : car.hairpin; }
+int CornerLimit(const CarRecord& car, int cornerType) {
+  return cornerType == 1 ? car.sharp : car.hairpin;
+}
 
 // The car of the current standing and the node it stands on become current.
 void SelectStandingCar() {
@@ -46,7 +51,9 @@ void SelectStandingCar() {
 }
 }  // namespace
 
-void SetUserMovesHandler(UserMovesHandler handler) { gUserMoves = handler; }
+void SetUserMovesHandler(UserMovesHandler handler) {
+  gUserMoves = handler;
+}
 
 long long SkillRoll() {
   const DriverRecord* driver = CurrentDriver();
@@ -120,10 +127,12 @@ void UpdateStandings() {
   std::vector<StandingRecord>& order = Standing();
   order.clear();
   for (const auto& [key, car] : Car())
-    if (car.listInd != -1 && car.finished == 0) order.push_back({key, car.lap, car.listInd, car.lane});
+    if (car.listInd != -1 && car.finished == 0)
+      order.push_back({key, car.lap, car.listInd, car.lane});
   // Three stable passes, the most significant last: lap, then node, then lane.
   std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lane < b.lane; });
-  std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.listInd > b.listInd; });
+  std::stable_sort(order.begin(), order.end(),
+                   [](auto& a, auto& b) { return a.listInd > b.listInd; });
   std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lap > b.lap; });
   ShowStandings();
   gRace.currentStanding = order.empty() ? -1 : 0;

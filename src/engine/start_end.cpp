@@ -28,7 +28,9 @@ constexpr int kResultsColumns = 53;
 
 std::vector<std::string> gSelectedCars;
 
-std::filesystem::path DataFile(const char* name) { return gProg.dataFolder / name; }
+std::filesystem::path DataFile(const char* name) {
+  return gProg.dataFolder / name;
+}
 
 int SaturatingAdd(int a, int b) {
   return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, INT_MIN, INT_MAX));
@@ -39,7 +41,8 @@ int SaturatingAdd(int a, int b) {
 bool PlainFileName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (unsigned char c : name)
-    if (c < 32 || std::string("\"*/:<>?\\|").find(static_cast<char>(c)) != std::string::npos) return false;
+    if (c < 32 || std::string("\"*/:<>?\\|").find(static_cast<char>(c)) != std::string::npos)
+      return false;
   return true;
 }
 
@@ -114,14 +117,18 @@ void LoadDrivers() {
 std::string DriversText() {
   std::string text;
   for (const auto& [key, d] : Driver())
-    text += d.name + "," + key + "," + Decimal(d.skill) + "," + Decimal(d.style) + "," + Decimal(d.points) + ",t" +
-            d.lastTime + "," + Decimal(d.user) + ",\r\n";
+    text += d.name + "," + key + "," + Decimal(d.skill) + "," + Decimal(d.style) + "," +
+            Decimal(d.points) + ",t" + d.lastTime + "," + Decimal(d.user) + ",\r\n";
   return text;
 }
 
-void SaveDrivers() { SaveText(DataFile("Drivers.csv"), DriversText()); }
+void SaveDrivers() {
+  SaveText(DataFile("Drivers.csv"), DriversText());
+}
 
-std::string AskSeasonName() { return InputBox("Enter season name:", ""); }
+std::string AskSeasonName() {
+  return InputBox("Enter season name:", "");
+}
 
 void NewSeason(const std::function<std::string()>& askName) {
   SaveText(DataFile("Drivers.csv"), CleanText(LoadText(DataFile("Drivers - Master.csv"))));
@@ -161,7 +168,8 @@ void AppendToSeasonFile(const std::string& title, const std::vector<std::string>
   std::string text;
   if (PlatFileSize(file) >= 0 && !PlatReadFile(file, text)) return;  // cannot be opened: skipped
   text += " \r\n" + title + "\r\n \r\n";
-  for (size_t i = 0; i < lines.size(); ++i) text += RightAlign2(static_cast<long long>(i) + 1) + lines[i] + "\r\n";
+  for (size_t i = 0; i < lines.size(); ++i)
+    text += RightAlign2(static_cast<long long>(i) + 1) + lines[i] + "\r\n";
   PlatWriteFileAtomic(file, text);  // a file that cannot be written is skipped too
 }
 
@@ -179,7 +187,8 @@ std::vector<std::string> SeasonStandingsLines(int columns) {
     if (d.user != 0) line += "  P";
     entries.push_back({d.points, line});
   }
-  std::stable_sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.points > b.points; });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](auto& a, auto& b) { return a.points > b.points; });
   std::vector<std::string> lines;
   for (Entry& e : entries) lines.push_back(std::move(e.line));
   return lines;
@@ -190,8 +199,10 @@ void ShowSeasonStandings() {
   ClearArea(area);
   if (gElements.ResultsTitleArea != nullptr)
     AddCentredText(gElements.ResultsTitleArea, "Season Standings after " + gProg.raceName);
-  std::vector<std::string> lines = SeasonStandingsLines(area != nullptr ? TextAreaColumns(area) : kResultsColumns);
-  for (size_t i = 0; i < lines.size(); ++i) AddToArea(area, RightAlign2(static_cast<long long>(i) + 1) + lines[i]);
+  std::vector<std::string> lines =
+      SeasonStandingsLines(area != nullptr ? TextAreaColumns(area) : kResultsColumns);
+  for (size_t i = 0; i < lines.size(); ++i)
+    AddToArea(area, RightAlign2(static_cast<long long>(i) + 1) + lines[i]);
   SetPageHidden(3, 0);
   WaitForAcknowledge();
   if (!gEndOfRace.unattended) {
@@ -225,7 +236,9 @@ void WaitForAcknowledge() {
 
 // --- Start grid ----------------------------------------------------------------
 
-std::vector<std::string>& SelectedCars() { return gSelectedCars; }
+std::vector<std::string>& SelectedCars() {
+  return gSelectedCars;
+}
 
 int GridModeFromDialog() {
   const GameElements& e = gElements;
@@ -256,7 +269,8 @@ int SetStartGrid(int mode) {
         const DriverRecord* driver = FindDriver(key);
         byPoints.push_back({key, driver == nullptr ? 0 : driver->points});
       }
-      std::stable_sort(byPoints.begin(), byPoints.end(), [](auto& a, auto& b) { return a.second > b.second; });
+      std::stable_sort(byPoints.begin(), byPoints.end(),
+                       [](auto& a, auto& b) { return a.second > b.second; });
       for (auto& [key, points] : byPoints) order.push_back(key);
       break;
     }
@@ -312,7 +326,8 @@ int SetStartGrid(int mode) {
 void PlaceOnGrid(const std::string& key, int position) {
   if (!SelectCar(key)) FATAL("unknown car: " + key, kModule, "PlaceOnGrid");
   const int nodes = static_cast<int>(Node().size());
-  if (position < 1 || position > 2 * nodes) FATAL("no place on the grid: " + Decimal(position), kModule, "PlaceOnGrid");
+  if (position < 1 || position > 2 * nodes)
+    FATAL("no place on the grid: " + Decimal(position), kModule, "PlaceOnGrid");
   int index = nodes - (position + 1) / 2;
   int lane = (position - 1) % 2;
   CarRecord& car = CurrentCar();
@@ -333,7 +348,8 @@ void PrepareRaceCars() {
   // The car table's HBs and ORs are for four laps.
   auto scaled = [](int v) {
     return static_cast<int>(std::clamp<long long>(
-        static_cast<long long>(std::floor(static_cast<double>(v) * gProg.laps / 4.0)), INT_MIN, INT_MAX));
+        static_cast<long long>(std::floor(static_cast<double>(v) * gProg.laps / 4.0)), INT_MIN,
+        INT_MAX));
   };
   for (auto& [key, car] : Car()) {
     car.hb = scaled(car.hb);
@@ -361,7 +377,8 @@ bool SetUpUnattendedRace(const UnattendedRace& race) {
     for (const auto& [key, car] : Car()) gSelectedCars.push_back(key);
   } else {
     for (const std::string& key : race.cars) {
-      if (Car().find(key) == Car().end()) FATAL("unknown car: " + key, kModule, "SetUpUnattendedRace");
+      if (Car().find(key) == Car().end())
+        FATAL("unknown car: " + key, kModule, "SetUpUnattendedRace");
       gSelectedCars.push_back(key);
     }
   }
@@ -407,8 +424,9 @@ std::vector<std::string> RaceResultsLines() {
     const std::string& key = order[i];
     const DriverRecord* driver = FindDriver(key);
     int place = static_cast<int>(i) + 1;
-    std::string line = " " + RightAlign2(place) + "  " + RightAlign2(PlacePoints(place)) + "  " + key + " - " +
-                       (driver ? driver->name : "") + "  " + (driver ? driver->lastTime : "0");
+    std::string line = " " + RightAlign2(place) + "  " + RightAlign2(PlacePoints(place)) + "  " +
+                       key + " - " + (driver ? driver->name : "") + "  " +
+                       (driver ? driver->lastTime : "0");
     auto car = Car().find(key);
     if (car != Car().end() && car->second.gearTop == car->second.gear5) line += "  SO";
     if (driver != nullptr && driver->user != 0) line += "  P";

@@ -72,9 +72,10 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(gOutput.data());
   }
-  state.counters["steps/race"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
-  state.counters["time/step"] =
-      benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["steps/race"] =
+      benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+  state.counters["time/step"] = benchmark::Counter(
+      static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.SetLabel(file.stem().string() + ", " + std::to_string(Node().size()) + " nodes, " +
                  std::to_string(Car().size()) + " cars");
   SetLogListener(nullptr);

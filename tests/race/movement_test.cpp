@@ -258,10 +258,18 @@ TEST_F(Movement, UseHBsTable) {
     Lines log;
   };
   const Row rows[] = {
-      {1, 2, 0, 0, 0, {"  uses 2 HBs"}},    {1, 999, 0, 0, 997, {"  uses 2 HBs"}}, {1, 1, 0, 1, 0, {"  uses 1 HB"}},
-      {1, 0, 0, 2, 0, {}},                  {2, 5, 20, 0, 3, {"  uses 2 HBs"}},   {2, 5, 19, 3, 3, {"  uses 2 HBs"}},
-      {2, 1, 0, 1, 0, {"  uses 1 HB"}},     {2, 0, 0, 3, 0, {}},                  {0, 5, 0, 0, 5, {}},
-      {3, 5, 0, 0, 5, {}},                  {1, 1000, 0, 0, 1000, {}},            {2, -1, 0, 0, -1, {}},
+      {1, 2, 0, 0, 0, {"  uses 2 HBs"}},
+      {1, 999, 0, 0, 997, {"  uses 2 HBs"}},
+      {1, 1, 0, 1, 0, {"  uses 1 HB"}},
+      {1, 0, 0, 2, 0, {}},
+      {2, 5, 20, 0, 3, {"  uses 2 HBs"}},
+      {2, 5, 19, 3, 3, {"  uses 2 HBs"}},
+      {2, 1, 0, 1, 0, {"  uses 1 HB"}},
+      {2, 0, 0, 3, 0, {}},
+      {0, 5, 0, 0, 5, {}},
+      {3, 5, 0, 0, 5, {}},
+      {1, 1000, 0, 0, 1000, {}},
+      {2, -1, 0, 0, -1, {}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE("outcome " + Decimal(r.outcome) + ", hb " + Decimal(r.hb));
@@ -396,9 +404,9 @@ TEST_F(Movement, FinishingPlacesAndTheirSuffixes) {
   LayStraight(4);
   AddCar("A");
   Put("A", 3, 0);
-  const std::pair<int, const char*> cases[] = {{1, "1st"},   {2, "2nd"},   {3, "3rd"},   {4, "4th"},
-                                               {11, "11th"}, {12, "12th"}, {13, "13th"}, {21, "21th"},
-                                               {22, "22th"}};
+  const std::pair<int, const char*> cases[] = {{1, "1st"},   {2, "2nd"},   {3, "3rd"},
+                                               {4, "4th"},   {11, "11th"}, {12, "12th"},
+                                               {13, "13th"}, {21, "21th"}, {22, "22th"}};
   for (auto [place, text] : cases) {
     OrderOfFinish().assign(place - 1, "Z");
     LogLines().clear();

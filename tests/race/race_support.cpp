@@ -57,7 +57,9 @@ CarRecord& AddCar(const std::string& key) {
   return Car()[key];
 }
 
-DriverRecord& DriverOf(const std::string& key) { return Driver().at(key); }
+DriverRecord& DriverOf(const std::string& key) {
+  return Driver().at(key);
+}
 
 void Put(const std::string& key, int node, int lane) {
   CarRecord& car = Car().at(key);
@@ -80,9 +82,12 @@ void OpenScreen() {
   window = gProg.window;
 }
 
-void ScriptRolls(const std::vector<int>& rolls) { PlatScriptRandom(rolls); }
+void ScriptRolls(const std::vector<int>& rolls) {
+  PlatScriptRandom(rolls);
+}
 
-void ExpectFatal(const std::string& what, const std::string& prefix, const std::string& moduleAndProcedure) {
+void ExpectFatal(const std::string& what, const std::string& prefix,
+                 const std::string& moduleAndProcedure) {
   std::string tail = "\r\n" + moduleAndProcedure + " @ ";
   EXPECT_EQ(what.substr(0, prefix.size()), prefix) << what;
   size_t at = what.rfind(tail);

@@ -37,7 +37,8 @@ void OpenScreen();
 void ScriptRolls(const std::vector<int>& rolls);
 
 // The full fatal message text up to " @ " and a line number.
-void ExpectFatal(const std::string& what, const std::string& prefix, const std::string& moduleAndProcedure);
+void ExpectFatal(const std::string& what, const std::string& prefix,
+                 const std::string& moduleAndProcedure);
 
 class RaceTest : public testing::Test {
  protected:

@@ -31,7 +31,8 @@ void KeepResults(const std::string& heading, const Lines& lines) {
 
 std::vector<fs::path> ShippedCircuits() {
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
+  for (const auto& entry :
+       fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
     if (entry.path().extension() == ".json") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
@@ -42,12 +43,15 @@ struct ToolRun {
   std::string out, err;
 };
 
-std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+std::string Quoted(const std::string& s) {
+  return "'" + s + "'";
+}
 
 ToolRun Simulate(const fs::path& gameDir, const std::string& args) {
   fs::path errFile = gameDir / "stderr.txt";
-  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) + " simulate " + args +
-                        " --game-dir " + Quoted(gameDir.string()) + " 2>" + Quoted(errFile.string());
+  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) +
+                        " simulate " + args + " --game-dir " + Quoted(gameDir.string()) + " 2>" +
+                        Quoted(errFile.string());
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -68,7 +72,8 @@ Lines SplitOutput(const std::string& out) {
 }
 
 std::string Circuit(const char* name) {
-  return Quoted((testing_support::SourceDir() / "game" / "Circuits" / (std::string(name) + ".json")).string());
+  return Quoted((testing_support::SourceDir() / "game" / "Circuits" / (std::string(name) + ".json"))
+                    .string());
 }
 }  // namespace
 
@@ -131,7 +136,8 @@ TEST_F(WholeRace, InvariantsOverSeededRacesOnEveryCircuit) {
       ASSERT_TRUE(SetUpUnattendedRace(race));
       const size_t cars = Standing().size();
       ASSERT_EQ(cars, Car().size());
-      const long long limit = 200LL * (race.laps + 1) * static_cast<long long>(Node().size()) * cars;
+      const long long limit =
+          200LL * (race.laps + 1) * static_cast<long long>(Node().size()) * cars;
       long long steps = 0;
       while (!Standing().empty()) {
         ASSERT_LT(++steps, limit) << "the race does not end";
@@ -205,17 +211,20 @@ TEST_F(SimulateTool, ARaceReplaysExactlyFromItsRolls) {
   fs::remove_all(second);
   second = testing_support::CopyGameFolder("simulate2");
   testing_support::WriteBytes(second / "rolls.txt", "37 5 88 61\n");
-  ToolRun c = Simulate(second, Circuit("Harbour Loop") + " --laps 3 --grid random --races 2 --rolls " +
-                                   Quoted((second / "rolls.txt").string()));
+  ToolRun c =
+      Simulate(second, Circuit("Harbour Loop") + " --laps 3 --grid random --races 2 --rolls " +
+                           Quoted((second / "rolls.txt").string()));
   ASSERT_EQ(c.status, 0) << c.err;
   EXPECT_NE(c.out, a.out);
 }
 
 TEST_F(SimulateTool, ASeasonOfFiveRacesAddsUpThePoints) {
-  ToolRun run = Simulate(game, Circuit("Puddleford Park") +
-                                   " --laps 2 --grid points --races 5 --seed 11 --new-season 'Test Cup'");
+  ToolRun run =
+      Simulate(game, Circuit("Puddleford Park") +
+                         " --laps 2 --grid points --races 5 --seed 11 --new-season 'Test Cup'");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("new season"), std::string::npos) << "commentary before the laps line goes to stderr";
+  EXPECT_NE(run.err.find("new season"), std::string::npos)
+      << "commentary before the laps line goes to stderr";
   Lines lines = SplitOutput(run.out);
   const std::string scale = "964321";
   std::map<std::string, int> expected;
@@ -248,7 +257,8 @@ TEST_F(SimulateTool, ASeasonOfFiveRacesAddsUpThePoints) {
        at = season.find("\r\nPuddleford Park\r\n", at + 1))
     ++races;
   EXPECT_EQ(races, 5u);
-  EXPECT_EQ(testing_support::ReadBytes(game / "Data" / "Last Race.txt").substr(0, 10), "Test Cup\r\n");
+  EXPECT_EQ(testing_support::ReadBytes(game / "Data" / "Last Race.txt").substr(0, 10),
+            "Test Cup\r\n");
 }
 
 TEST_F(SimulateTool, TheLastRaceGridNeedsARecord) {
@@ -258,11 +268,13 @@ TEST_F(SimulateTool, TheLastRaceGridNeedsARecord) {
   EXPECT_EQ(run.out, "");
   run = Simulate(game, Circuit("Diagonal Downs") + " --laps 1 --seed 1 --cars 'Typhoon,Mistral'");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(testing_support::ReadBytes(game / "Data" / "Last Race.txt").substr(0, 9), "no name\r\n");
+  EXPECT_EQ(testing_support::ReadBytes(game / "Data" / "Last Race.txt").substr(0, 9),
+            "no name\r\n");
   run = Simulate(game, Circuit("Diagonal Downs") + " --laps 1 --grid last --seed 2");
   ASSERT_EQ(run.status, 0) << run.err;
   Lines lines = SplitOutput(run.out);
-  EXPECT_EQ(lines.size() - (std::find(lines.begin(), lines.end(), "=== results") - lines.begin()), 4u)
+  EXPECT_EQ(lines.size() - (std::find(lines.begin(), lines.end(), "=== results") - lines.begin()),
+            4u)
       << "the two cars of the last race, no more";
 }
 
@@ -279,10 +291,12 @@ TEST_F(SimulateTool, BadArgumentsAndFilesExitOneWithAMessage) {
       {c + " --laps 2 --cars 'Typhoon,,Mistral'", "--cars wants car keys"},
       {c + " --laps 2 --cars Hovercraft", "unknown car: Hovercraft"},
       {c + " --laps 2 --seed 1 --rolls x", "--seed and --rolls exclude each other"},
-      {c + " --laps 2 --rolls " + Quoted((game / "zero.txt").string()), "roll 2 is not a whole number from 1 to 100: 0"},
+      {c + " --laps 2 --rolls " + Quoted((game / "zero.txt").string()),
+       "roll 2 is not a whole number from 1 to 100: 0"},
       {c + " --laps 2 --rolls " + Quoted((game / "words.txt").string()), "roll 2 is not"},
       {c + " --laps 2 --rolls " + Quoted((game / "empty.txt").string()), "holds no rolls"},
-      {c + " --laps 2 --rolls " + Quoted((game / "none.txt").string()), "could not read rolls file"},
+      {c + " --laps 2 --rolls " + Quoted((game / "none.txt").string()),
+       "could not read rolls file"},
       {c + " --laps 2 --new-season '../x'", "--new-season takes letters"},
       {c + " --laps 2 --speed 3", "unknown option: --speed"},
       {Quoted((game / "missing.json").string()) + " --laps 2", "could not find file: "},
@@ -311,5 +325,6 @@ TEST_F(SimulateTool, ACarWithoutADriverIsLeftOffTheGrid) {
   EXPECT_NE(run.err.find("Typhoon\n  not on the grid: no driver"), std::string::npos) << run.err;
   EXPECT_EQ(run.out.find("Typhoon"), std::string::npos);
   Lines lines = SplitOutput(run.out);
-  EXPECT_EQ(lines.size() - (std::find(lines.begin(), lines.end(), "=== results") - lines.begin()), 15u);
+  EXPECT_EQ(lines.size() - (std::find(lines.begin(), lines.end(), "=== results") - lines.begin()),
+            15u);
 }

@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 namespace {
-std::string Read(const fs::path& file) { return testing_support::ReadBytes(file); }
+std::string Read(const fs::path& file) {
+  return testing_support::ReadBytes(file);
+}
 
 // Text areas built by hand: 9 x 18 glyphs, as the shipped font.
 struct Areas {
@@ -48,13 +50,16 @@ struct Areas {
 
 class Season : public RaceTest {
  protected:
-  void WriteData(const char* name, const std::string& text) { SaveText(gProg.dataFolder / name, text); }
+  void WriteData(const char* name, const std::string& text) {
+    SaveText(gProg.dataFolder / name, text);
+  }
 };
 
 TEST_F(Season, DriversFileLinesReadLenientlyAndWriteBack) {
-  WriteData("Drivers.csv",
-            "; comment\r\n\r\n,,,\r\nAnn Apex,Comet,3,1,12,t1:05,0,\r\n  Bo Brake, Bolt ,2x,2,abc,,1\r\n"
-            "Old Name,Comet,1,1,1,t0,0,\r\n");
+  WriteData(
+      "Drivers.csv",
+      "; comment\r\n\r\n,,,\r\nAnn Apex,Comet,3,1,12,t1:05,0,\r\n  Bo Brake, Bolt ,2x,2,abc,,1\r\n"
+      "Old Name,Comet,1,1,1,t0,0,\r\n");
   LoadDrivers();
   ASSERT_EQ(Driver().size(), 2u);
   const DriverRecord& comet = Driver()["Comet"];
@@ -81,7 +86,8 @@ TEST_F(Season, PointsByPlace) {
   gProg.points = "964321";
   AwardPoints();
   std::vector<int> got;
-  for (const char* key : {"A", "B", "C", "D", "E", "F", "G", "H"}) got.push_back(DriverOf(key).points);
+  for (const char* key : {"A", "B", "C", "D", "E", "F", "G", "H"})
+    got.push_back(DriverOf(key).points);
   EXPECT_EQ(got, (std::vector<int>{9, 6, 4, 3, 2, 1, 0, 0}));
 
   for (auto& [key, d] : Driver()) d.points = 0;
@@ -149,7 +155,8 @@ TEST_F(Season, ResultsLinesWithMarksAndDnfs) {
   EXPECT_EQ(lines[1], "  2   6  C2 - C2 Driver  1:02  SO  P");
   EXPECT_EQ(lines[2], "  3   4  C3 - C3 Driver  1:03  P");
   EXPECT_EQ(lines[6], "  7   0  C7 - C7 Driver  1:07");
-  EXPECT_EQ(lines[7], "  8   1  C8 - C8 Driver  1:08") << "the column shows the scale beyond six places";
+  EXPECT_EQ(lines[7], "  8   1  C8 - C8 Driver  1:08")
+      << "the column shows the scale beyond six places";
   EXPECT_EQ(lines[8], " DNF  0  X - X Driver  0:00");
 }
 
@@ -173,11 +180,13 @@ TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
   EndOfRace();
   EXPECT_EQ(gProg.autoMode, 0);
   EXPECT_EQ(heading, "Oval Race Results");
-  EXPECT_EQ(shown, (Lines{"  1   9  B - B Driver  2:10", "  2   6  A - A Driver  2:15", " DNF  0  C - C Driver  0:00"}));
+  EXPECT_EQ(shown, (Lines{"  1   9  B - B Driver  2:10", "  2   6  A - A Driver  2:15",
+                          " DNF  0  C - C Driver  0:00"}));
   EXPECT_EQ(Read(gProg.dataFolder / "Drivers.csv"),
             "A Driver,A,2,0,6,t2:15,0,\r\nB Driver,B,2,0,9,t2:10,0,\r\nC Driver,C,2,0,0,t0,0,\r\n");
   EXPECT_EQ(Read(gProg.resultsFolder / "Summer Cup.txt"),
-            " \r\nOval\r\n \r\n 1 9  B - B Driver  2:10\r\n 2 6  A - A Driver  2:15\r\n 3 0  C - C Driver  0:00\r\n");
+            " \r\nOval\r\n \r\n 1 9  B - B Driver  2:10\r\n 2 6  A - A Driver  2:15\r\n 3 0  C - C "
+            "Driver  0:00\r\n");
   EXPECT_EQ(Read(gProg.dataFolder / "Last Race.txt"), "Summer Cup\r\n1  B\r\n2  A\r\nDNF  C\r\n");
   EXPECT_TRUE(Standing().empty());
   EXPECT_TRUE(OrderOfFinish().empty());
@@ -239,7 +248,8 @@ TEST_F(Season, SeasonFileBlocksAndNamesThatCannotBeFiles) {
   EXPECT_EQ(gProg.seasonName, "no name");
   EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"), " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n");
   AppendToSeasonFile("Next", {});
-  EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"), " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n \r\nNext\r\n \r\n");
+  EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"),
+            " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n \r\nNext\r\n \r\n");
   WriteData("Last Race.txt", "../../outside\r\n");
   AppendToSeasonFile("Title", {"x"});
   EXPECT_FALSE(fs::exists(gProg.resultsFolder / ".." / ".." / "outside.txt"));
@@ -353,8 +363,9 @@ TEST_F(StartGrid, CarsThatCannotStartAreLeftOffWithALine) {
   ASSERT_EQ(SetStartGrid(4), 1);
   EXPECT_EQ(GridOrder(), (Lines{"A"}));
   EXPECT_EQ(Car()["A"].listInd, 39) << "no hole where a car was left off";
-  EXPECT_EQ(LogLines(), (Lines{"Ghost", "  not on the grid: unknown car", "A", "  not on the grid: already on it", "B",
-                               "  not on the grid: no driver"}));
+  EXPECT_EQ(LogLines(),
+            (Lines{"Ghost", "  not on the grid: unknown car", "A",
+                   "  not on the grid: already on it", "B", "  not on the grid: no driver"}));
   // Every car without a driver: nothing to race.
   for (NodeRecord& n : Node()) n.car[0] = n.car[1] = "";
   Standing().clear();
@@ -382,7 +393,8 @@ TEST_F(StartGrid, ModeFromTheDialogControls) {
   gElements.GridOptions = &options;
   newSeason.state = 1;
   options.selected = 1;
-  EXPECT_EQ(GridModeFromDialog(), 1) << "new season without random: in order, whatever the options say";
+  EXPECT_EQ(GridModeFromDialog(), 1)
+      << "new season without random: in order, whatever the options say";
   random.state = 1;
   EXPECT_EQ(GridModeFromDialog(), 3);
   newSeason.state = 0;
@@ -433,16 +445,16 @@ TEST_F(Panel, CarStatusLines) {
   a.bonus = 3;
   a.remaining = 11;
   ShowCarStatus(0);
-  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "Comet Driver", "lap: 1", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
-                                     "downshift: 1", "gear: Tp MP: 19 +3"}));
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "Comet Driver", "lap: 1", "sharp: 3 hrpin: 2",
+                                     "HBs: 6  ORs: 2", "downshift: 1", "gear: Tp MP: 19 +3"}));
   EXPECT_EQ(areas.info.selected, 6);
   a.gearTop = a.gear5;
   a.gear = 4;
   a.lap = 3;
   Driver().erase("Comet");
   ShowCarStatus(1);
-  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2", "downshift: 1 SO",
-                                     "gear: 4 MP: 11"}));
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
+                                     "downshift: 1 SO", "gear: 4 MP: 11"}));
   gRace.currentCar.clear();
   ShowCarStatus(0);
   EXPECT_TRUE(areas.info.lines.empty());

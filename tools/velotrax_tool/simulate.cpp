@@ -64,15 +64,18 @@ void PrintMessage(const std::string& text) {
 bool ParseWhole(const std::string& text, long long low, long long high, long long& value) {
   if (text.empty() || text.size() > 19) return false;
   size_t start = text[0] == '-' ? 1 : 0;
-  if (start == text.size() || text.find_first_not_of("0123456789", start) != std::string::npos) return false;
+  if (start == text.size() || text.find_first_not_of("0123456789", start) != std::string::npos)
+    return false;
   value = std::stoll(text);
   return value >= low && value <= high;
 }
 
-long long Number(const std::string& option, const std::string& text, long long low, long long high) {
+long long Number(const std::string& option, const std::string& text, long long low,
+                 long long high) {
   long long value = 0;
   if (!ParseWhole(text, low, high, value))
-    throw BadArguments{option + " wants a whole number from " + Decimal(low) + " to " + Decimal(high) + ": " + text};
+    throw BadArguments{option + " wants a whole number from " + Decimal(low) + " to " +
+                       Decimal(high) + ": " + text};
   return value;
 }
 
@@ -81,7 +84,8 @@ std::vector<std::string> CarList(const std::string& text) {
   size_t start = 0;
   for (;;) {
     size_t comma = text.find(',', start);
-    std::string key = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    std::string key =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     if (key.empty()) throw BadArguments{"--cars wants car keys separated by commas: " + text};
     cars.push_back(Utf8ToCp1252(key));
     if (comma == std::string::npos) return cars;
@@ -101,7 +105,8 @@ int GridMode(const std::string& word) {
 std::string SeasonName(const std::string& text) {
   std::string name = Utf8ToCp1252(text);
   for (char c : name)
-    if (!(std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 128) && c != ' ' && c != ',')
+    if (!(std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 128) &&
+        c != ' ' && c != ',')
       throw BadArguments{"--new-season takes letters, digits, spaces and commas only: " + text};
   return name;
 }
@@ -154,7 +159,8 @@ std::vector<int> ReadRolls(const std::filesystem::path& file) {
   for (std::string word; in >> word;) {
     long long roll = 0;
     if (!ParseWhole(word, 1, 100, roll))
-      throw BadArguments{"rolls file " + file.string() + ": roll " + Decimal(static_cast<long long>(rolls.size()) + 1) +
+      throw BadArguments{"rolls file " + file.string() + ": roll " +
+                         Decimal(static_cast<long long>(rolls.size()) + 1) +
                          " is not a whole number from 1 to 100: " + word};
     rolls.push_back(static_cast<int>(roll));
   }
@@ -179,7 +185,8 @@ bool RunRace(const Options& o, bool first) {
   if (!SetUpUnattendedRace(race)) return false;
   const long long limit = StepLimit();
   for (long long steps = 0; !Standing().empty(); ++steps) {
-    if (steps == limit) FATAL("the race did not end after " + Decimal(limit) + " race steps", "Simulate", "RunRace");
+    if (steps == limit)
+      FATAL("the race did not end after " + Decimal(limit) + " race steps", "Simulate", "RunRace");
     RaceStep();
   }
   return true;
