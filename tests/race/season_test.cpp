@@ -250,6 +250,9 @@ TEST_F(Season, SeasonFileBlocksAndNamesThatCannotBeFiles) {
   AppendToSeasonFile("Next", {});
   EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"),
             " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n \r\nNext\r\n \r\n");
+  OpenScreen();  // the clipboard needs the video subsystem
+  CopySeasonFileToClipboard();
+  EXPECT_EQ(PlatGetClipboardText(), Read(gProg.resultsFolder / "no name.txt"));
   WriteData("Last Race.txt", "../../outside\r\n");
   AppendToSeasonFile("Title", {"x"});
   EXPECT_FALSE(fs::exists(gProg.resultsFolder / ".." / ".." / "outside.txt"));
