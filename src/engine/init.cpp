@@ -6,12 +6,16 @@
 #include "engine/debug.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/kb.h"
 #include "engine/main_menu.h"
 #include "engine/mouse.h"
+#include "engine/movement.h"
 #include "engine/render.h"
+#include "engine/save_load.h"
 #include "engine/sprite_labels.h"
 #include "engine/spritesheet.h"
+#include "engine/start_end.h"
 #include "minigui/mini_gui.h"
 #include "platform/platform.h"
 
@@ -95,6 +99,9 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.wheel == nullptr) gHooks.wheel = WheelScroll;
   if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
+  if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;
+  if (gHooks.raceButtonClick == nullptr) gHooks.raceButtonClick = RaceButtonClick;
+  SetLoadDriversHandler(LoadDrivers);
 
   StartPlatform();
   LoadSpriteSheets();

@@ -10,6 +10,7 @@ using ToolArgs = std::vector<std::string>;
 
 int RunCheck(const ToolArgs& args);
 int RunMakeCircuit(const ToolArgs& args);
+int RunSimulate(const ToolArgs& args);
 
 // Takes "--game-dir DIR" out of the arguments; the folder holding the tool
 // when it is not given.

@@ -1,0 +1,86 @@
+// A 10-lap race with every car on the largest shipped circuit, as
+// velotrax-tool simulate runs it: the turn sequence from the first step to
+// the end of the race (results and files included). Loading the circuit and
+// the set-up are left out of the timing.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "../support/test_support.h"
+#include "common/common.h"
+#include "engine/analyze.h"
+#include "engine/define.h"
+#include "engine/gui_manager.h"
+#include "engine/init.h"
+#include "engine/movement.h"
+#include "engine/save_load.h"
+#include "engine/start_end.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string gOutput;  // what the tool would print
+void Print(const std::string& line) {
+  gOutput += line;
+  gOutput += '\n';
+}
+
+fs::path LargestCircuit(const fs::path& game) {
+  fs::path best;
+  size_t nodes = 0;
+  for (const auto& entry : fs::directory_iterator(game / "Circuits")) {
+    if (entry.path().extension() != ".json") continue;
+    Load(entry.path());
+    if (Node().size() > nodes) {
+      nodes = Node().size();
+      best = entry.path();
+    }
+  }
+  return best;
+}
+}  // namespace
+
+static void BM_TenLapRaceEveryCar(benchmark::State& state) {
+  SetFatalThrows(true);
+  fs::path game = testing_support::CopyGameFolder("bench-race");
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(game);
+  ReadSettings();
+  LoadTrackTiles();
+  SetLoadDriversHandler(LoadDrivers);
+  SetLogListener(Print);
+  gEndOfRace.unattended = true;
+  PlatScriptRandom({});
+  fs::path file = LargestCircuit(game);
+  long long steps = 0;
+  uint64_t seed = 1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    PlatSeedRandom(seed++);
+    gOutput.clear();
+    Load(file);
+    gProg.raceName = file.stem().string();
+    UnattendedRace race;
+    race.laps = 10;
+    SetUpUnattendedRace(race);
+    state.ResumeTiming();
+    while (!Standing().empty()) {
+      RaceStep();
+      ++steps;
+    }
+    benchmark::DoNotOptimize(gOutput.data());
+  }
+  state.counters["steps/race"] =
+      benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+  state.counters["time/step"] = benchmark::Counter(
+      static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.SetLabel(file.stem().string() + ", " + std::to_string(Node().size()) + " nodes, " +
+                 std::to_string(Car().size()) + " cars");
+  SetLogListener(nullptr);
+  fs::remove_all(game);
+}
+BENCHMARK(BM_TenLapRaceEveryCar)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

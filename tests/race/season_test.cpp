@@ -1,0 +1,524 @@
+// Drivers and season, the start grid, race times, results, the last-race
+// record and the side panel's lines.
+#include <algorithm>
+#include <set>
+
+#include "../support/test_support.h"
+#include "engine/data_file.h"
+#include "engine/gui_init.h"
+#include "engine/gui_manager.h"
+#include "engine/movement.h"
+#include "engine/start_end.h"
+#include "minigui/mini_gui.h"
+#include "platform/platform.h"
+#include "race_support.h"
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+std::string Read(const fs::path& file) {
+  return testing_support::ReadBytes(file);
+}
+
+// Text areas built by hand: 9 x 18 glyphs, as the shipped font.
+struct Areas {
+  SpriteFont font;
+  TextArea info, standings, results, title;
+  Areas() {
+    font.glyphWidth = 9;
+    font.glyphHeight = 18;
+    auto make = [this](TextArea& a, int width, int margin, int rows, int scrollMode) {
+      a.font = &font;
+      a.width = width;
+      a.margin = margin;
+      a.rows = rows;
+      a.scrollMode = scrollMode;
+    };
+    make(info, 180, 0, 7, 0);
+    make(standings, 176, 4, 12, 0);
+    make(results, 488, 4, 22, 1);
+    make(title, 488, 0, 1, 0);
+    gElements.RaceInfoArea = &info;
+    gElements.StandingsArea = &standings;
+    gElements.ResultsArea = &results;
+    gElements.ResultsTitleArea = &title;
+  }
+  ~Areas() { gElements = GameElements{}; }
+};
+}  // namespace
+
+class Season : public RaceTest {
+ protected:
+  void WriteData(const char* name, const std::string& text) {
+    SaveText(gProg.dataFolder / name, text);
+  }
+};
+
+TEST_F(Season, DriversFileLinesReadLenientlyAndWriteBack) {
+  WriteData(
+      "Drivers.csv",
+      "; comment\r\n\r\n,,,\r\nAnn Apex,Comet,3,1,12,t1:05,0,\r\n  Bo Brake, Bolt ,2x,2,abc,,1\r\n"
+      "Old Name,Comet,1,1,1,t0,0,\r\n");
+  LoadDrivers();
+  ASSERT_EQ(Driver().size(), 2u);
+  const DriverRecord& comet = Driver()["Comet"];
+  EXPECT_EQ(comet.name, "Old Name") << "the later line replaces the earlier";
+  const DriverRecord& bolt = Driver()[" Bolt "];
+  EXPECT_EQ(bolt.name, "Bo Brake");
+  EXPECT_EQ(bolt.skill, 2);
+  EXPECT_EQ(bolt.points, 0);
+  EXPECT_EQ(bolt.lastTime, "0");
+  EXPECT_EQ(bolt.user, 1);
+  Driver()["Comet"].lastTime = "1:23";
+  SaveDrivers();
+  EXPECT_EQ(Read(gProg.dataFolder / "Drivers.csv"),
+            "Bo Brake, Bolt ,2,2,0,t0,1,\r\nOld Name,Comet,1,1,1,t1:23,0,\r\n");
+}
+
+TEST_F(Season, PointsByPlace) {
+  for (const char* key : {"A", "B", "C", "D", "E", "F", "G", "H"}) {
+    AddCar(key);
+    OrderOfFinish().push_back(key);
+  }
+  DNF().push_back("H");
+  OrderOfFinish().pop_back();
+  gProg.points = "964321";
+  AwardPoints();
+  std::vector<int> got;
+  for (const char* key : {"A", "B", "C", "D", "E", "F", "G", "H"})
+    got.push_back(DriverOf(key).points);
+  EXPECT_EQ(got, (std::vector<int>{9, 6, 4, 3, 2, 1, 0, 0}));
+
+  for (auto& [key, d] : Driver()) d.points = 0;
+  gProg.points = "53";
+  AwardPoints();
+  EXPECT_EQ(DriverOf("A").points, 5);
+  EXPECT_EQ(DriverOf("B").points, 3);
+  EXPECT_EQ(DriverOf("C").points, 0);
+
+  for (auto& [key, d] : Driver()) d.points = 0;
+  gProg.points = "98765432";
+  AwardPoints();
+  EXPECT_EQ(DriverOf("F").points, 4);
+  EXPECT_EQ(DriverOf("G").points, 0) << "six places at most";
+
+  gProg.points = "9x4";  // letters in the scale score nothing
+  EXPECT_EQ(PlacePoints(1), 9);
+  EXPECT_EQ(PlacePoints(2), 0);
+  EXPECT_EQ(PlacePoints(3), 4);
+  EXPECT_EQ(PlacePoints(4), 0);
+  EXPECT_EQ(PlacePoints(0), 0);
+}
+
+TEST_F(Season, RaceTimes) {
+  LayStraight(100);
+  CarRecord& a = AddCar("A");
+  a.listInd = 99;
+  SelectCar("A");
+  a.turns = 83.0f;
+  EXPECT_EQ(RaceTime(), "1:24");
+  EXPECT_EQ(a.turns, 83.99f);
+  gProg.laps = 2;
+  a.turns = 83.0f;
+  EXPECT_EQ(RaceTime(), "2:48");
+  gProg.laps = 4;
+  a.listInd = 0;
+  a.turns = 119.5f;  // 119 500 ms: 59.5 s round up into the next minute
+  EXPECT_EQ(RaceTime(), "2:00");
+  a.turns = 65.0f;
+  EXPECT_EQ(RaceTime(), "1:05");
+  a.turns = 0.0f;
+  EXPECT_EQ(RaceTime(), "0");
+  a.turns = -7.0f;  // a damaged save: still a time
+  EXPECT_EQ(RaceTime(), "0:00");
+}
+
+TEST_F(Season, ResultsLinesWithMarksAndDnfs) {
+  gProg.points = "96432101";
+  for (int i = 1; i <= 8; ++i) {
+    std::string key = "C" + Decimal(i);
+    AddCar(key);
+    DriverOf(key).lastTime = "1:0" + Decimal(i);
+    OrderOfFinish().push_back(key);
+  }
+  Car()["C2"].gearTop = Car()["C2"].gear5;
+  DriverOf("C2").user = 1;
+  DriverOf("C3").user = 1;
+  AddCar("X");
+  Car()["X"].gearTop = Car()["X"].gear5;
+  DriverOf("X").user = 1;
+  DNF().push_back("X");
+  Lines lines = RaceResultsLines();
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "  1   9  C1 - C1 Driver  1:01");
+  EXPECT_EQ(lines[1], "  2   6  C2 - C2 Driver  1:02  SO  P");
+  EXPECT_EQ(lines[2], "  3   4  C3 - C3 Driver  1:03  P");
+  EXPECT_EQ(lines[6], "  7   0  C7 - C7 Driver  1:07");
+  EXPECT_EQ(lines[7], "  8   1  C8 - C8 Driver  1:08")
+      << "the column shows the scale beyond six places";
+  EXPECT_EQ(lines[8], " DNF  0  X - X Driver  0:00");
+}
+
+TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
+  Areas areas;
+  WriteData("Last Race.txt", "Summer Cup\r\n1  X\r\n");
+  gProg.raceName = "Oval";
+  for (const char* key : {"A", "B", "C"}) AddCar(key);
+  OrderOfFinish() = {"B", "A"};
+  DNF() = {"C"};
+  DriverOf("B").lastTime = "2:10";
+  DriverOf("A").lastTime = "2:15";
+  Standing().push_back({"A", 4, 3, 0});
+  static std::string heading;
+  static Lines shown;
+  gEndOfRace.resultsShown = [](const std::string& h, const Lines& l) {
+    heading = h;
+    shown = l;
+  };
+  gProg.autoMode = 1;
+  EndOfRace();
+  EXPECT_EQ(gProg.autoMode, 0);
+  EXPECT_EQ(heading, "Oval Race Results");
+  EXPECT_EQ(shown, (Lines{"  1   9  B - B Driver  2:10", "  2   6  A - A Driver  2:15",
+                          " DNF  0  C - C Driver  0:00"}));
+  EXPECT_EQ(Read(gProg.dataFolder / "Drivers.csv"),
+            "A Driver,A,2,0,6,t2:15,0,\r\nB Driver,B,2,0,9,t2:10,0,\r\nC Driver,C,2,0,0,t0,0,\r\n");
+  EXPECT_EQ(Read(gProg.resultsFolder / "Summer Cup.txt"),
+            " \r\nOval\r\n \r\n 1 9  B - B Driver  2:10\r\n 2 6  A - A Driver  2:15\r\n 3 0  C - C "
+            "Driver  0:00\r\n");
+  EXPECT_EQ(Read(gProg.dataFolder / "Last Race.txt"), "Summer Cup\r\n1  B\r\n2  A\r\nDNF  C\r\n");
+  EXPECT_TRUE(Standing().empty());
+  EXPECT_TRUE(OrderOfFinish().empty());
+  EXPECT_TRUE(DNF().empty());
+  // The panel ends on the standings view, every driver with points.
+  const std::string title = "Season Standings after Oval";
+  size_t centred = (TextAreaColumns(&areas.title) - title.size()) / 2;
+  EXPECT_EQ(areas.title.lines.back().find(title), centred);
+  ASSERT_EQ(areas.results.lines.size(), 3u);
+  EXPECT_EQ(areas.results.lines[0].substr(0, 16), " 1  B Driver - B");
+  Lines log(LogLines().end() - 2, LogLines().end());
+  EXPECT_EQ(log, (Lines{"end of race", " "}));
+}
+
+TEST_F(Season, StandingsLinesPadSortAndMark) {
+  for (const char* key : {"A", "B", "C", "D"}) AddCar(key);
+  DriverOf("A").points = 3;
+  DriverOf("B").points = 123;
+  DriverOf("C").points = 3;
+  DriverOf("D").points = 7;
+  DriverOf("D").user = 1;
+  Lines lines = SeasonStandingsLines(53);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "  B Driver - B" + std::string(53 - 14 - 8, ' ') + "12");
+  EXPECT_EQ(lines[1].substr(0, 14), "  D Driver - D");
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 5), " 7  P");
+  EXPECT_EQ(lines[2].substr(0, 14), "  A Driver - A") << "equal points keep the table's order";
+  EXPECT_EQ(lines[3].substr(0, 14), "  C Driver - C");
+  // With the rank in front the points end four columns from the right.
+  EXPECT_EQ((" 1" + lines[0]).size(), 53u - 4u);
+  EXPECT_EQ(SeasonStandingsLines(10)[0], "  B Driver - B  12") << "no room: no padding";
+}
+
+TEST_F(Season, NewSeasonResetsDriversAndNamesTheSeason) {
+  WriteData("Drivers - Master.csv", "; master\r\nAnn,A,2,1,0,t0,0,\r\n\r\nBob,B,3,2,0,t0,0,\r\n");
+  WriteData("Drivers.csv", "Ann,A,2,1,40,t0,0,\r\n");
+  for (const std::string& answer : {std::string(), std::string("no name")}) {
+    NewSeason([&answer] { return answer; });
+    EXPECT_EQ(gProg.seasonName, "New Season");
+    EXPECT_EQ(Read(gProg.resultsFolder / "New Season.txt"), "New Season\r\n");
+    EXPECT_EQ(Read(gProg.dataFolder / "Last Race.txt"), "New Season");
+  }
+  EXPECT_EQ(Read(gProg.dataFolder / "Drivers.csv"), "Ann,A,2,1,0,t0,0,\r\nBob,B,3,2,0,t0,0,\r\n");
+  EXPECT_EQ(Lines(LogLines().begin(), LogLines().begin() + 3), (Lines{" ", "new season", " "}));
+  SaveText(gProg.resultsFolder / "Spring, 2 .txt", "old\r\n");
+  NewSeason([] { return std::string("Spring, 2 "); });
+  EXPECT_EQ(Read(gProg.resultsFolder / "Spring, 2 .txt"), "Spring, 2 \r\n") << "replaced";
+  try {
+    NewSeason([] { return std::string("../escape"); });
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "invalid season name: ../escape", "Start End in NewSeason");
+  }
+}
+
+TEST_F(Season, SeasonFileBlocksAndNamesThatCannotBeFiles) {
+  WriteData("Last Race.txt", "");
+  AppendToSeasonFile("Title", {"x", "y"});
+  EXPECT_EQ(gProg.seasonName, "no name");
+  EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"), " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n");
+  AppendToSeasonFile("Next", {});
+  EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"),
+            " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n \r\nNext\r\n \r\n");
+  OpenScreen();  // the clipboard needs the video subsystem
+  CopySeasonFileToClipboard();
+  EXPECT_EQ(PlatGetClipboardText(), Read(gProg.resultsFolder / "no name.txt"));
+  WriteData("Last Race.txt", "../../outside\r\n");
+  AppendToSeasonFile("Title", {"x"});
+  EXPECT_FALSE(fs::exists(gProg.resultsFolder / ".." / ".." / "outside.txt"));
+  EXPECT_TRUE(SeasonFile().empty());
+  CopySeasonFileToClipboard();  // skipped silently
+  fs::remove(gProg.dataFolder / "Last Race.txt");
+  try {
+    AppendToSeasonFile("Title", {"x"});
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "could not find file: ", "Data File mod in LoadText");
+  }
+}
+
+class StartGrid : public RaceTest {
+ protected:
+  void SetUp() override {
+    RaceTest::SetUp();
+    LayStraight(40);
+    for (const char* key : {"A", "B", "C", "D", "E"}) AddCar(key);
+  }
+  static Lines GridOrder() {
+    Lines keys;
+    for (const StandingRecord& s : Standing()) keys.push_back(s.car);
+    return keys;
+  }
+};
+
+TEST_F(StartGrid, InOrderTwoAbreastFromTheStartTile) {
+  SelectedCars() = {"C", "A", "B"};
+  ASSERT_EQ(SetStartGrid(1), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"C", "A", "B"}));
+  EXPECT_EQ(Car()["C"].listInd, 39);
+  EXPECT_EQ(Car()["C"].lane, 0);
+  EXPECT_EQ(Car()["A"].listInd, 39);
+  EXPECT_EQ(Car()["A"].lane, 1);
+  EXPECT_EQ(Car()["B"].listInd, 38);
+  EXPECT_EQ(Car()["B"].lane, 0);
+  EXPECT_EQ(Car()["B"].facing, 2);
+  EXPECT_EQ(Node()[39].car[1], "A");
+  EXPECT_EQ(Node()[38].car[0], "B");
+  EXPECT_EQ(Car()["D"].listInd, -1) << "cars not selected take no part";
+  EXPECT_EQ(Standing()[2].listInd, 38);
+}
+
+TEST_F(StartGrid, ByPointsStableForEqualPoints) {
+  DriverOf("A").points = 5;
+  DriverOf("B").points = 9;
+  DriverOf("C").points = 5;
+  SelectedCars() = {"C", "A", "B"};
+  ASSERT_EQ(SetStartGrid(2), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"B", "C", "A"}));
+}
+
+TEST_F(StartGrid, RandomShufflesTheSelectionItself) {
+  SelectedCars() = {"A", "B", "C", "D", "E"};
+  PlatSeedRandom(7);
+  ASSERT_EQ(SetStartGrid(3), 1);
+  Lines first = GridOrder();
+  EXPECT_EQ(first, SelectedCars()) << "the selection stays shuffled";
+  Lines sorted = first;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (Lines{"A", "B", "C", "D", "E"}));
+  // The same seed gives the same grid; over a few seeds the pole changes.
+  std::set<std::string> poles;
+  for (int seed = 0; seed < 12; ++seed) {
+    for (NodeRecord& n : Node()) n.car[0] = n.car[1] = "";
+    Standing().clear();
+    SelectedCars() = {"A", "B", "C", "D", "E"};
+    PlatSeedRandom(seed);
+    SetStartGrid(3);
+    poles.insert(Standing()[0].car);
+    if (seed == 7) {
+      EXPECT_EQ(GridOrder(), first);
+    }
+  }
+  EXPECT_GT(poles.size(), 2u);
+}
+
+TEST_F(StartGrid, LastRaceOrderFromTheRecord) {
+  SaveText(gProg.dataFolder / "Last Race.txt", "Cup\r\n1  D\r\n2   B \r\nDNF  E\r\nDNF  A\r\n");
+  SelectedCars() = {"C"};
+  ASSERT_EQ(SetStartGrid(4), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"D", "B", "E", "A"}));
+  EXPECT_EQ(Car()["A"].listInd, 38);
+  EXPECT_EQ(Car()["A"].lane, 1);
+  EXPECT_EQ(Car()["C"].listInd, -1);
+}
+
+TEST_F(StartGrid, LastRaceWithoutCarsIsRefused) {
+  OptionBoxes options;
+  options.selected = 2;
+  gElements.GridOptions = &options;
+  for (const char* record : {"", "Spring Cup", "Spring Cup\r\n"}) {
+    SaveText(gProg.dataFolder / "Last Race.txt", record);
+    Messages().clear();
+    EXPECT_EQ(SetStartGrid(4), 0) << record;
+    EXPECT_EQ(Messages(), (Lines{"There is no record of last race.~Choose another option."}));
+    EXPECT_EQ(options.selected, -1);
+    EXPECT_TRUE(Standing().empty());
+    options.selected = 2;
+  }
+  gElements = GameElements{};
+  fs::remove(gProg.dataFolder / "Last Race.txt");
+  EXPECT_THROW(SetStartGrid(4), FatalError);
+}
+
+TEST_F(StartGrid, CarsThatCannotStartAreLeftOffWithALine) {
+  SaveText(gProg.dataFolder / "Last Race.txt", "Cup\r\n1  Ghost\r\n2  A\r\n3  A\r\nDNF  B\r\n");
+  Driver().erase("B");
+  ASSERT_EQ(SetStartGrid(4), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"A"}));
+  EXPECT_EQ(Car()["A"].listInd, 39) << "no hole where a car was left off";
+  EXPECT_EQ(LogLines(),
+            (Lines{"Ghost", "  not on the grid: unknown car", "A",
+                   "  not on the grid: already on it", "B", "  not on the grid: no driver"}));
+  // Every car without a driver: nothing to race.
+  for (NodeRecord& n : Node()) n.car[0] = n.car[1] = "";
+  Standing().clear();
+  Driver().clear();
+  SelectedCars() = {"A", "C"};
+  EXPECT_EQ(SetStartGrid(1), 0);
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
+TEST_F(StartGrid, MoreCarsThanPlaces) {
+  LayStraight(2);
+  SelectedCars() = {"A", "B", "C", "D", "E"};
+  ASSERT_EQ(SetStartGrid(1), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"A", "B", "C", "D"}));
+  EXPECT_EQ(Car()["D"].listInd, 0);
+  EXPECT_EQ(LogLines(), (Lines{"E", "  not on the grid: no place left"}));
+  EXPECT_THROW(PlaceOnGrid("E", 5), FatalError);
+}
+
+TEST_F(StartGrid, ModeFromTheDialogControls) {
+  CheckBox newSeason, random;
+  OptionBoxes options;
+  gElements.NewSeasonBox = &newSeason;
+  gElements.RandomBox = &random;
+  gElements.GridOptions = &options;
+  newSeason.state = 1;
+  options.selected = 1;
+  EXPECT_EQ(GridModeFromDialog(), 1)
+      << "new season without random: in order, whatever the options say";
+  random.state = 1;
+  EXPECT_EQ(GridModeFromDialog(), 3);
+  newSeason.state = 0;
+  options.selected = -1;
+  EXPECT_EQ(GridModeFromDialog(), 1);
+  for (int i = 0; i < 3; ++i) {
+    options.selected = i;
+    EXPECT_EQ(GridModeFromDialog(), i + 2);
+  }
+  options.selected = 3;
+  try {
+    GridModeFromDialog();
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "logic error", "Start End in SetStartGrid");
+  }
+  gElements = GameElements{};
+}
+
+TEST_F(StartGrid, RaceStartScalesHbsAndOrsToTheLaps) {
+  gProg.laps = 3;
+  Car()["A"].hb = 7;
+  Car()["A"].ors = 2;
+  Car()["A"].ORpermitted = 1;
+  Car()["E"].hb = 9;  // not racing: scaled all the same
+  SelectedCars() = {"A", "B"};
+  SetStartGrid(1);
+  PrepareRaceCars();
+  EXPECT_EQ(LogLines(), (Lines{"3 lap race", " "}));
+  EXPECT_EQ(Car()["A"].hb, 5);
+  EXPECT_EQ(Car()["A"].ors, 1);
+  EXPECT_EQ(Car()["A"].ORpermitted, 0);
+  EXPECT_EQ(Car()["E"].hb, 6);
+  StartFirstMove();
+  EXPECT_EQ(gRace.currentCar, "A");
+  EXPECT_EQ(Car()["A"].gear, 1);
+  EXPECT_EQ(Car()["A"].remaining, 4);
+}
+
+class Panel : public RaceTest {};
+
+TEST_F(Panel, CarStatusLines) {
+  Areas areas;
+  LayStraight(5);
+  CarRecord& a = AddCar("Comet");
+  Put("Comet", 2, 0);
+  a.gear = 6;
+  a.bonus = 3;
+  a.remaining = 11;
+  ShowCarStatus(0);
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "Comet Driver", "lap: 1", "sharp: 3 hrpin: 2",
+                                     "HBs: 6  ORs: 2", "downshift: 1", "gear: Tp MP: 19 +3"}));
+  EXPECT_EQ(areas.info.selected, 6);
+  a.gearTop = a.gear5;
+  a.gear = 4;
+  a.lap = 3;
+  Driver().erase("Comet");
+  ShowCarStatus(1);
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
+                                     "downshift: 1 SO", "gear: 4 MP: 11"}));
+  gRace.currentCar.clear();
+  ShowCarStatus(0);
+  EXPECT_TRUE(areas.info.lines.empty());
+}
+
+TEST_F(Panel, RunningOrderKeepsTheNewestTwelve) {
+  Areas areas;
+  for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
+  gRace.currentStanding = 4;
+  ShowStandings();
+  ASSERT_EQ(areas.standings.lines.size(), 12u);
+  EXPECT_EQ(areas.standings.lines.front(), " 4 K4");
+  EXPECT_EQ(areas.standings.lines[5], " 9 K9");
+  EXPECT_EQ(areas.standings.lines[6], "10 K10");
+  EXPECT_EQ(gRace.currentStanding, 4);
+}
+
+TEST_F(Panel, RaceButtons) {
+  ButtonArray buttons;
+  buttons.x = 100;
+  buttons.y = 100;
+  buttons.buttonWidth = 176;
+  buttons.buttonHeight = 32;
+  buttons.totalWidth = 176;
+  buttons.totalHeight = 96;
+  buttons.endX = 100;
+  buttons.endY = 196;
+  buttons.states = {0, 0, 0};
+  gElements.RaceButtons = &buttons;
+  OpenScreen();
+  auto clickAt = [](int x, int y) {
+    PlatPushMouseMove(x, y);
+    while (PlatNextWindowEvent() != kEventNone) {
+    }
+    RaceButtonClick();
+  };
+  clickAt(150, 110);
+  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(buttons.states[0], 1);
+  clickAt(150, 110);
+  EXPECT_EQ(gProg.autoMode, 0);
+  gProg.raceName = "Oval";
+  fs::create_directories(gProg.savedRacesFolder);
+  clickAt(150, 150);
+  EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Oval.json"));
+  EXPECT_EQ(LogLines(), (Lines{"race saved"}));
+  clickAt(150, 180);
+  EXPECT_EQ(gProg.gameState, 1);
+  gProg.gameState = 2;
+  clickAt(50, 50);
+  EXPECT_EQ(gProg.gameState, 2);
+  gElements = GameElements{};
+}
+
+TEST_F(Panel, WaitForAcknowledgeEndsOnAClickOrAKey) {
+  OpenScreen();
+  gEndOfRace.unattended = false;
+  PlatPushButtonUp(1);
+  WaitForAcknowledge();  // returns: the release was queued
+  PlatPushKey(kKeySpace, true);
+  PlatPushKey(kKeySpace, false);
+  WaitForAcknowledge();
+  SUCCEED();
+}
