@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -180,6 +181,41 @@ void ResolvePenalties(const std::map<std::pair<int, int>, int>& wanted) {
 }
 }  // namespace
 
+// Square tiles meet a diagonal only at a corner point, where the track would
+// pinch to nothing: give the grass cells around every such corner a patch of
+// asphalt (78 north-east, 79 south-east, 80 south-west, 81 north-west; 82 and
+// 83 carry two opposite patches).
+void FillDiagonalCorners() {
+  constexpr int kGrass = 46;
+  std::set<std::pair<int, int>> onPath;
+  for (const NodeRecord& n : Node()) onPath.insert({n.nodeX, n.nodeY});
+  auto patch = [&](int x, int y, int wanted) {
+    if (!Base().Inside(x, y) || onPath.count({x, y}) != 0) return;
+    int& cell = Base()(x, y);
+    if (cell == kGrass) {
+      cell = wanted;
+    } else if ((cell == 78 && wanted == 80) || (cell == 80 && wanted == 78)) {
+      cell = 82;
+    } else if ((cell == 81 && wanted == 79) || (cell == 79 && wanted == 81)) {
+      cell = 83;
+    }
+  };
+  for (const NodeRecord& n : Node()) {
+    int tile = Base().Get(n.nodeX, n.nodeY, -1);
+    if (tile < 0 || tile >= kTrackRows) continue;
+    for (char c : Track()[tile].facing) {
+      if (c != '1' && c != '3' && c != '5' && c != '7') continue;
+      int port = c - '0';
+      int vx = n.nodeX + ((port == 1 || port == 3) ? 1 : 0);
+      int vy = n.nodeY + ((port == 3 || port == 5) ? 1 : 0);
+      patch(vx - 1, vy - 1, 79);
+      patch(vx, vy - 1, 80);
+      patch(vx, vy, 81);
+      patch(vx - 1, vy, 78);
+    }
+  }
+}
+
 int RunMakeCircuit(const ToolArgs& given) {
   ToolArgs args = given;
   fs::path gameDir = TakeGameDir(args);
@@ -229,6 +265,7 @@ int RunMakeCircuit(const ToolArgs& given) {
     }
     BuildTrack();
     ResolvePenalties(wanted);
+    FillDiagonalCorners();
     BuildTrack();
 
     if (!PlatWriteFileAtomic(out, CircuitDocument()))
