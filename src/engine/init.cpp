@@ -10,6 +10,7 @@
 #include "engine/kb.h"
 #include "engine/main_menu.h"
 #include "engine/mouse.h"
+#include "engine/race_setup.h"
 #include "engine/movement.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
@@ -97,6 +98,8 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.leftClick == nullptr) gHooks.leftClick = LeftClick;
   if (gHooks.rightClick == nullptr) gHooks.rightClick = RightClick;
   if (gHooks.wheel == nullptr) gHooks.wheel = WheelScroll;
+  if (gHooks.newRaceSetUp == nullptr) gHooks.newRaceSetUp = NewRaceSetUp;
+  if (gHooks.resumeRace == nullptr) gHooks.resumeRace = ResumeLoadedRace;
   if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
   if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;

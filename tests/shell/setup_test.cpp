@@ -1,0 +1,137 @@
+// A new race set up through the real dialogs with scripted clicks and keys,
+// and a saved race resumed.
+#include <gtest/gtest.h>
+
+#include "engine/car_data.h"
+#include "engine/define.h"
+#include "engine/gui_init.h"
+#include "engine/init.h"
+#include "engine/movement.h"
+#include "engine/race_setup.h"
+#include "engine/save_load.h"
+#include "engine/start_end.h"
+#include "minigui/mini_gui.h"
+#include "platform/platform.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<std::function<void()>> gScript;
+size_t gStep = 0;
+
+void ClickButton(const ButtonArray* b, int i) {
+  PlatPushMouseMove(b->buttonX[i] + b->buttonWidth / 2, b->buttonY[i] + b->buttonHeight / 2);
+  PlatPushButtonUp(1);
+}
+
+class RaceSetUp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::path game = testing_support::BuildGameDir();
+    if (!fs::exists(game / "Theme" / "Frame.png")) GTEST_SKIP() << "no art in the game folder yet";
+    dir = testing_support::MakeTempDir("setup");
+    fs::copy(game, dir, fs::copy_options::recursive);
+    testing_support::StartGameHeadless(1920, 1080, dir);
+    gProg.gameState = 2;
+    gProg.raceName = "Puddleford Park";
+    Load(gProg.circuitsFolder / "Puddleford Park.json");
+    gScript.clear();
+    gStep = 0;
+    // One scripted step per frame, whether the frame is a set-up dialog's or
+    // a requester's.
+    gHooks.menuFrame = [] {
+      if (gStep < gScript.size()) gScript[gStep++]();
+    };
+    SetModalFrameHook(gHooks.menuFrame);
+  }
+  void TearDown() override {
+    gHooks.menuFrame = nullptr;
+    SetModalFrameHook(nullptr);
+    if (!dir.empty()) fs::remove_all(dir);
+  }
+  fs::path dir;
+};
+}  // namespace
+
+TEST_F(RaceSetUp, AllCarsAcceptedWithReturnRaceWithTheirAllowancesScaled) {
+  gProg.laps = 2;
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { PlatPushTypedKey(kKeyReturn, ""); },  // accepts, laps stay 2
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  EXPECT_EQ(gStep, 3u);
+  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gProg.laps, 2);
+  EXPECT_EQ(gProg.autoMode, 0);
+  std::map<std::string, CarRecord> raced = Car();
+  LoadCarData();
+  ASSERT_EQ(Standing().size(), Car().size());
+  for (const auto& [key, car] : Car()) {
+    EXPECT_EQ(raced[key].hb, car.hb * 2 / 4) << key;
+    EXPECT_EQ(raced[key].ors, car.ors * 2 / 4) << key;
+    EXPECT_GE(raced[key].listInd, 0) << key;
+  }
+  for (const auto& [key, driver] : Driver()) EXPECT_EQ(driver.user, 0) << key;
+  EXPECT_EQ(IsFrameHidden(gElements.CarSelectFrame), 1);
+  EXPECT_EQ(IsFrameHidden(gElements.DriveFrame), 1);
+}
+
+TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
+  // Pick the first two lines of the available list one by one, move them
+  // across, accept with OK; in the drive dialog pick the first car.
+  auto line = [](TextArea* area, int i) {
+    PlatPushMouseMove(area->x + 20, area->y + area->margin + i * SpriteFontHeight(area->font) + 5);
+    PlatPushButtonUp(1);
+  };
+  gScript = {[&] { line(gElements.AvailableArea, 0); },
+             [&] { line(gElements.AvailableArea, 1); },
+             [] { ClickButton(gElements.MoveButtons, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [&] { line(gElements.DriveArea, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  EXPECT_EQ(gStep, 6u);
+  ASSERT_EQ(SelectedCars().size(), 2u);
+  std::vector<std::string> keys;
+  for (const auto& [key, car] : Car()) keys.push_back(key);
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(SelectedCars()[0], keys[0]);
+  EXPECT_EQ(SelectedCars()[1], keys[1]);
+  ASSERT_EQ(Standing().size(), 2u);
+  int users = 0;
+  for (const auto& [key, driver] : Driver()) users += driver.user;
+  EXPECT_EQ(users, 1);
+  EXPECT_EQ(Driver()[Standing()[0].car].user, 1);
+}
+
+TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
+  gScript = {[] { ClickButton(gElements.CarSelectButtons, 0); },  // OK with no car
+             [] { PlatPushTypedKey(kKeyReturn, ""); },              // dismisses the message
+             [] { PlatPushTypedKey(kKeyEscape, ""); }};
+  NewRaceSetUp();
+  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_TRUE(Standing().empty());
+}
+
+TEST_F(RaceSetUp, ASavedRaceResumesWithItsCarsBackOnTheirNodes) {
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  for (int i = 0; i < 200; ++i) RaceStep();
+  std::string turnOf = gRace.currentCar;
+  fs::path saved = gProg.savedRacesFolder / "resume.json";
+  Save(saved);
+  std::string before = SaveDocument();
+  Load(saved);
+  ResumeLoadedRace();
+  EXPECT_EQ(gRace.currentCar, turnOf);
+  EXPECT_EQ(SaveDocument(), before);
+  for (const StandingRecord& s : Standing()) {
+    const CarRecord& car = Car()[s.car];
+    if (car.finished == 0) {
+      EXPECT_EQ(Node()[car.listInd].car[car.lane], s.car);
+    }
+  }
+}
