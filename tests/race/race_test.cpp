@@ -38,29 +38,11 @@ std::vector<fs::path> ShippedCircuits() {
   return files;
 }
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Quoted(const std::string& s) {
-  return "'" + s + "'";
-}
+using testing_support::Quoted;
+using testing_support::ToolRun;
 
 ToolRun Simulate(const fs::path& gameDir, const std::string& args) {
-  fs::path errFile = gameDir / "stderr.txt";
-  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) +
-                        " simulate " + args + " --game-dir " + Quoted(gameDir.string()) + " 2>" +
-                        Quoted(errFile.string());
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = testing_support::ReadBytes(errFile);
-  return run;
+  return testing_support::RunTool("simulate " + args + " --game-dir " + Quoted(gameDir.string()));
 }
 
 Lines SplitOutput(const std::string& out) {

@@ -14,30 +14,10 @@
 namespace fs = std::filesystem;
 
 namespace {
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
+using testing_support::Quoted;
+using testing_support::ToolRun;
 
-std::string Quoted(const std::string& s) {
-  return "'" + s + "'";
-}
-
-ToolRun Tool(const std::string& args) {
-  fs::path errFile = testing_support::MakeTempDir("tool") / "stderr.txt";
-  std::string command = Quoted((testing_support::BuildGameDir() / "velotrax-tool").string()) + " " +
-                        args + " 2>" + Quoted(errFile.string());
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = testing_support::ReadBytes(errFile);
-  fs::remove_all(errFile.parent_path());
-  return run;
-}
+ToolRun Tool(const std::string& args) { return testing_support::RunTool(args); }
 
 std::vector<fs::path> ShippedCircuits() {
   std::vector<fs::path> files;

@@ -44,7 +44,9 @@ std::string ReadBytes(const fs::path& file) {
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <sys/wait.h>
 
 #include "common/common.h"
 #include "engine/define.h"
@@ -72,6 +74,25 @@ std::string SolidPng(int width, int height, unsigned int rgba) {
   std::vector<uint8_t> png = PlatEncodeImagePng(image);
   PlatFreeImage(image);
   return std::string(png.begin(), png.end());
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+ToolRun RunTool(const std::string& args) {
+  fs::path errDir = MakeTempDir("tool");
+  fs::path errFile = errDir / "stderr.txt";
+  std::string command = Quoted((BuildGameDir() / "velotrax-tool").string()) + " " + args + " 2>" +
+                        Quoted(errFile.string());
+  ToolRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.err = ReadBytes(errFile);
+  fs::remove_all(errDir);
+  return run;
 }
 
 int RunAllTests(int argc, char** argv) {

@@ -27,6 +27,14 @@ std::string SolidPng(int width, int height, unsigned int rgba);
 // The game's whole start-up, headless, on a game folder (the assembled
 // build/game by default): screens, sheets, settings, toolkit, requesters.
 void StartGameHeadless(int width, int height, const std::filesystem::path& folder = BuildGameDir());
+// velotrax-tool from the assembled game folder, run with `args` (already
+// quoted where needed): its exit status, stdout and stderr.
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+ToolRun RunTool(const std::string& args);
+std::string Quoted(const std::string& text);  // in single quotes, for the shell
 // Every test program's main: fatal errors throw, SDL runs on the dummy driver.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support
