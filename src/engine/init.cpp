@@ -105,6 +105,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;
   if (gHooks.raceButtonClick == nullptr) gHooks.raceButtonClick = RaceButtonClick;
   SetLoadDriversHandler(LoadDrivers);
+  SetUserMovesHandler(UserMoves);
 
   StartPlatform();
   LoadSpriteSheets();

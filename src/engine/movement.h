@@ -70,3 +70,11 @@ void LogCarLine(const std::string& text);
 
 // A risk roll: 1 to 100 plus the driver's skill bonus, (skill - 2) x 8.
 long long SkillRoll();
+
+// --- The player's gear choice -------------------------------------------------
+// Shows the gear panel with the gears the rules allow and waits for the
+// player's choice for the current car (the handler the game installs for
+// cars whose driver is the player's).
+void UserMoves();
+// 1 to 6 a gear, 7 "use OR", -1 "Main Menu", -2 keep the current gear.
+int WaitForGearChoice();
