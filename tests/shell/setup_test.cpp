@@ -89,9 +89,11 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
              [] { ClickButton(gElements.MoveButtons, 0); },
              [] { ClickButton(gElements.CarSelectButtons, 0); },
              [&] { line(gElements.DriveArea, 0); },
-             [] { ClickButton(gElements.DriveOKButton, 0); }};
+             [] { ClickButton(gElements.DriveOKButton, 0); },
+             // The player's car has pole: its first gear choice, kept with Return.
+             [] { PlatPushTypedKey(kKeyReturn, ""); }};
   NewRaceSetUp();
-  EXPECT_EQ(gStep, 6u);
+  EXPECT_EQ(gStep, 7u);
   ASSERT_EQ(SelectedCars().size(), 2u);
   std::vector<std::string> keys;
   for (const auto& [key, car] : Car()) keys.push_back(key);
