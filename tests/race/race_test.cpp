@@ -29,14 +29,7 @@ void KeepResults(const std::string& heading, const Lines& lines) {
   gResults.insert(gResults.begin(), heading);
 }
 
-std::vector<fs::path> ShippedCircuits() {
-  std::vector<fs::path> files;
-  for (const auto& entry :
-       fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
-    if (entry.path().extension() == ".json") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using testing_support::ShippedCircuits;
 
 using testing_support::Quoted;
 using testing_support::ToolRun;

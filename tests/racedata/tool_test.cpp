@@ -19,14 +19,7 @@ using testing_support::ToolRun;
 
 ToolRun Tool(const std::string& args) { return testing_support::RunTool(args); }
 
-std::vector<fs::path> ShippedCircuits() {
-  std::vector<fs::path> files;
-  for (const auto& entry :
-       fs::directory_iterator(testing_support::SourceDir() / "game" / "Circuits"))
-    if (entry.path().extension() == ".json") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using testing_support::ShippedCircuits;
 }  // namespace
 
 TEST(Tool, EveryShippedCircuitPassesCheck) {

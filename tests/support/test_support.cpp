@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -93,6 +94,15 @@ ToolRun RunTool(const std::string& args) {
   run.err = ReadBytes(errFile);
   fs::remove_all(errDir);
   return run;
+}
+
+std::vector<fs::path> ShippedCircuits() {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(SourceDir() / "game" / "Circuits")) {
+    if (entry.path().extension() == ".json") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 int RunAllTests(int argc, char** argv) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 std::filesystem::path SourceDir();
@@ -35,6 +36,8 @@ struct ToolRun {
 };
 ToolRun RunTool(const std::string& args);
 std::string Quoted(const std::string& text);  // in single quotes, for the shell
+// The circuit files shipped in game/Circuits, sorted by name.
+std::vector<std::filesystem::path> ShippedCircuits();
 // Every test program's main: fatal errors throw, SDL runs on the dummy driver.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support
