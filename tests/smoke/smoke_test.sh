@@ -55,9 +55,27 @@ sleep 1
 kill -0 "$GAME" 2>/dev/null || { echo "game ended after Escape / close request:"; cat "$WORK/stderr.txt"; exit 1; }
 import -window root "$SHOTS/smoke_after_keys.png" 2>/dev/null
 
-# The picture must not be the black of an unpainted screen only.
+# The greeting and the menu were drawn: more than the black of a bare screen.
 COLOURS=$(convert "$SHOTS/smoke_start.png" -format "%k" info: 2>/dev/null)
 echo "distinct colours on screen: $COLOURS"
-[ "${COLOURS:-0}" -ge 1 ] || { echo "could not read the screenshot"; exit 1; }
+[ "${COLOURS:-0}" -ge 16 ] || { echo "the screen looks unpainted"; exit 1; }
+
+# Escape closed the greeting; the menu is open. "Quit" is its third button:
+# the 256-pixel menu frame is centred on 1280 x 800, its buttons start 70
+# pixels down and are 32 pixels high.
+xdotool mousemove 640 422 click 1
+for i in $(seq 1 25); do
+  kill -0 "$GAME" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$GAME" 2>/dev/null; then
+  import -window root "$SHOTS/smoke_quit.png" 2>/dev/null
+  echo "the game did not quit from the menu"
+  exit 1
+fi
+wait "$GAME"
+STATUS=$?
+GAME=""
+[ "$STATUS" -eq 0 ] || { echo "the game ended with status $STATUS:"; cat "$WORK/stderr.txt"; exit 1; }
 echo "smoke test passed"
 exit 0
