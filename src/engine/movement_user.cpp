@@ -6,7 +6,6 @@
 #include "engine/init.h"
 #include "engine/kb.h"
 #include "engine/movement.h"
-#include "engine/save_load.h"
 #include "engine/spritesheet.h"
 #include "minigui/mini_gui.h"
 #include "platform/platform.h"
@@ -29,15 +28,10 @@ int WaitForGearChoice() {
         SetPageHidden(5, 1);
         return b + 1;
       }
-      switch (PickButton(gElements.RaceButtons, x, y)) {
-        case 0: ToggleAutoMode(); break;
-        case 1:
-          Save(gProg.savedRacesFolder / (gProg.raceName + ".json"));
-          AddLogText("race saved");
-          break;
-        case 2: return -1;  // the gear panel stays; the menu decides what shows
-        default: break;
-      }
+      // "Main Menu" ends the wait (the gear panel stays; the menu decides what
+      // shows); "Auto Mode" and "Save Race" act as on the race screen.
+      if (PickButton(gElements.RaceButtons, x, y) == 2) return -1;
+      RaceButtonClick();
     }
     PlatPollKeyboard();
     if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
