@@ -14,6 +14,15 @@ namespace {
 void Log(const std::string& text) {
   if (gElements.LogArea != nullptr) AddText(gElements.LogArea, text);
 }
+
+// The program's folder, and where the player's own files are when they are
+// kept elsewhere (an installed copy).
+void ShowProgramPath() {
+  std::string text = gProg.programFolder.string() + "/";
+  if (gProg.playerFolder != gProg.programFolder)
+    text += "\r\nyour files: " + gProg.playerFolder.string() + "/";
+  PlatMessageBox("program path", text);
+}
 }  // namespace
 
 void KeyboardCommands() {
@@ -45,7 +54,7 @@ void KeyCommand(const std::string& typed) {
     case 'g': gProg.gridOn = 1 - gProg.gridOn; break;
     case 's': SetSimulationSpeed(); break;
     case '?': ShowHelp(); break;
-    case '~': PlatMessageBox("program path", gProg.programFolder.string() + "/"); break;
+    case '~': ShowProgramPath(); break;
     default: break;
   }
 }
@@ -57,7 +66,7 @@ void SetSimulationSpeed() {
   v = Min(Max(v, 17), 1000);
   gProg.timeSlice = v;
   PlatSettings settings;
-  if (!PlatOpenSettings(settings, gProg.programFolder / "The Velotrax.ini")) {
+  if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", "KB", "SetSimulationSpeed");
   }
   PlatWriteSettingInt(settings, "TimeSlice", v);

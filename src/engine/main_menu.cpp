@@ -2,7 +2,9 @@
 
 #include "dialogs/requester.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
@@ -49,14 +51,18 @@ int WaitMenuChoice(ButtonArray* buttons) {
 }
 
 int ChooseRaceFile(const std::filesystem::path& folder) {
-  std::string title = folder == gProg.circuitsFolder ? "     Select New Race" : "     Load Saved Race";
-  std::string choice = ListBox(title, GetFileList(folder, "*.json"));
+  bool circuits = folder == gProg.circuitsFolder;
+  std::string title = circuits ? "     Select New Race" : "     Load Saved Race";
+  // Circuits come from the shipped folder and the player's own.
+  std::string choice = ListBox(title, circuits ? CircuitList() : GetFileList(folder, "*.json"));
   if (choice.empty()) {
     gProg.gameState = 1;
     return 0;
   }
   gProg.raceName = choice;
-  Load(folder / (choice + ".json"));
+  Load((circuits ? CircuitFolderFor(choice) : folder) / (choice + ".json"));
+  if (circuits && CircuitHidesShipped(choice))
+    AddLogText("your own " + choice + " is raced, not the shipped one");
   return 1;
 }
 

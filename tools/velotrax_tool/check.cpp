@@ -6,6 +6,7 @@
 #include "common/common.h"
 #include "engine/analyze.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/save_load.h"
 #include "platform/platform.h"
 #include "tool.h"
@@ -30,7 +31,7 @@ int RunCheck(const ToolArgs& given) {
   }
   SetFatalThrows(true);
   try {
-    SetProgramFolder(gameDir);
+    UseGameFolders(gameDir);
     ResetRaceData();
     std::filesystem::path file = args[0];
     if (!HasTrackMember(file)) LoadTrackTiles();

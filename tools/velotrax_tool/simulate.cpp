@@ -10,6 +10,7 @@
 #include "common/common.h"
 #include "engine/analyze.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/movement.h"
@@ -201,7 +202,8 @@ int RunSimulate(const ToolArgs& given) {
     Options o = Parse(args);
     ResetProgramState();
     ResetRaceData();
-    SetProgramFolder(gameDir);
+    UseGameFolders(gameDir);
+    PreparePlayerFolders();
     ReadSettings();
     CreateGameFolders();
     LoadTrackTiles();

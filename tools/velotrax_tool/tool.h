@@ -13,5 +13,6 @@ int RunMakeCircuit(const ToolArgs& args);
 int RunSimulate(const ToolArgs& args);
 
 // Takes "--game-dir DIR" out of the arguments; the folder holding the tool
-// when it is not given.
+// when it is not given. Either is taken as the game takes its own folder: a
+// portable game folder, or the program folder of an installed copy.
 std::filesystem::path TakeGameDir(ToolArgs& args);
