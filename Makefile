@@ -21,9 +21,11 @@ test: build
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Redraws every image of game/Images and game/Theme (commit the result).
+# Redraws every image of game/Images and game/Theme and the desktop icons
+# (commit the result).
 assets: build
 	./build/tools/velotrax-assetgen game
+	./build/tools/velotrax-assetgen --icons desktop/icons
 
 # Remakes every circuit of game/Circuits from its source in tools/circuits.
 circuits: build
