@@ -1,7 +1,7 @@
 # The two commands a newcomer needs:
 #   make play   install what is missing, build, and start the game
 #   make test   the same set-up, then every test, then again under ASan + UBSan
-.PHONY: all deps build play test assets circuits bench clean
+.PHONY: all deps build play test package assets circuits bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ test: build
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan
+
+# A .deb of the game for Debian 12, installing into /usr (build/*.deb).
+package: build
+	cd build && cpack -G DEB
 
 # Redraws every image of game/Images and game/Theme and the desktop icons
 # (commit the result).
