@@ -14,16 +14,14 @@ namespace {
 void Log(const std::string& text) {
   if (gElements.LogArea != nullptr) AddText(gElements.LogArea, text);
 }
-
-// The program's folder, and where the player's own files are when they are
-// kept elsewhere (an installed copy).
-void ShowProgramPath() {
-  std::string text = gProg.programFolder.string() + "/";
-  if (gProg.playerFolder != gProg.programFolder)
-    text += "\r\nyour files: " + gProg.playerFolder.string() + "/";
-  PlatMessageBox("program path", text);
-}
 }  // namespace
+
+std::string ProgramPathText() {
+  std::string text = Utf8ToCp1252(gProg.programFolder.string()) + "/";
+  if (gProg.playerFolder != gProg.programFolder)
+    text += "\r\nyour files: " + Utf8ToCp1252(gProg.playerFolder.string()) + "/";
+  return text;
+}
 
 void KeyboardCommands() {
   PlatPollKeyboard();
@@ -54,7 +52,7 @@ void KeyCommand(const std::string& typed) {
     case 'g': gProg.gridOn = 1 - gProg.gridOn; break;
     case 's': SetSimulationSpeed(); break;
     case '?': ShowHelp(); break;
-    case '~': ShowProgramPath(); break;
+    case '~': PlatMessageBox("program path", ProgramPathText()); break;
     default: break;
   }
 }
