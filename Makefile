@@ -1,7 +1,7 @@
 # The two commands a newcomer needs:
 #   make play   install what is missing, build, and start the game
 #   make test   the same set-up, then every test, then again under ASan + UBSan
-.PHONY: all deps build play test package assets circuits bench clean
+.PHONY: all deps build play test package fuzz assets circuits bench clean
 
 all: build
 
@@ -25,6 +25,15 @@ test: build
 package: build
 	cd build && cpack -G DEB
 
+# Builds the fuzzers with clang and runs each for FUZZ_SECONDS from its corpus
+# in tests/fuzz/corpus; fails on any crash, hang, leak or sanitizer report.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@./tools/install-deps.sh fuzz
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	./tools/fuzz.sh $(FUZZ_SECONDS)
+
 # Redraws every image of game/Images and game/Theme and the desktop icons
 # (commit the result).
 assets: build
@@ -39,4 +48,4 @@ bench: build
 	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

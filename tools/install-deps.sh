@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages the game, its tools and its tests need, when
-# they are missing. Runs apt-get as root, or through sudo.
+# they are missing. Runs apt-get as root, or through sudo. With "fuzz", also
+# clang and its libFuzzer runtime (make fuzz).
 set -e
 PACKAGES="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick desktop-file-utils appstream"
+[ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

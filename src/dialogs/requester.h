@@ -48,3 +48,6 @@ std::string GetFileList(const std::filesystem::path& folder, const std::string& 
 Requester* FindRequester(const std::string& name);
 // Forgets every requester (tests only; pairs with ResetMiniGUI).
 void ResetRequesters();
+// Forgets the layouts read so far but keeps the set-up of InitRequesters
+// (the fuzzer reads layout after layout in one run).
+void ForgetRequesterLayouts();

@@ -36,11 +36,11 @@ struct Route {
   std::vector<int> tiles;
 };
 const std::vector<Route> kRoutes[8] = {
-    {{0, {1, 17, 33, 37}}, {1, {4, 20}}, {7, {5, 21}}},
+    {{0, {1, 17, 33, 37, kCrossingTile}}, {1, {4, 20}}, {7, {5, 21}}},
     {{0, {7, 23}}, {1, {2, 18}}, {2, {10, 26}}},
     {{1, {9, 25}}, {2, {0, 16, 34, 38}}, {3, {8, 24}}},
     {{2, {11, 27}}, {3, {3, 19}}, {4, {5, 21, 36, 39}}},
-    {{3, {6, 22}}, {4, {1, 17, 35, 39}}, {5, {7, 23}}},
+    {{3, {6, 22}}, {4, {1, 17, 35, 39, kCrossingTile}}, {5, {7, 23}}},
     {{4, {4, 20}}, {5, {2, 18}}, {6, {9, 25}}},
     {{5, {10, 26}}, {6, {0, 16, 32, 36}}, {7, {11, 27}}},
     {{0, {6, 22}}, {6, {8, 24}}, {7, {3, 19}}},
@@ -222,20 +222,31 @@ void BuildTrack() {
           : (start == 34 || start == 38) ? 2
                                          : 4;
 
-  // A path that runs into a cell it has already passed can never get back
-  // to the start tile; it also bounds the node list by the grid's size.
-  std::vector<char> visited(base.cells.size(), 0);
+  // A path may cross itself (a figure-eight) at a crossing tile, passing it
+  // once each way; leaving it a second time in the same direction is going
+  // round for ever. Coming back to any other cell would enter a tile by an
+  // end it does not have, so that is refused as it always was. Both bound
+  // the node list by the grid's size.
+  std::vector<char> visited(base.cells.size(), 0), left(base.cells.size() * 8, 0);
   auto enter = [&](int x, int y, int fromX, int fromY) {
     if (!base.Inside(x, y))
       FATAL("track leaves the grid after cell " + CellText(fromX, fromY) +
                 (Node().empty() ? std::string(" (the start tile)")
                                 : " (node " + Decimal(Node().size() - 1) + ")"),
             kModule, "BuildTrack");
-    if (visited[base.Index(x, y)])
+    if (visited[base.Index(x, y)] && base(x, y) != kCrossingTile)
       FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " +
                 Decimal(Node().size()) + ") without returning to its start tile",
             kModule, "BuildTrack");
     visited[base.Index(x, y)] = 1;
+  };
+  auto leave = [&](int x, int y, int dir) {
+    char& seen = left[base.Index(x, y) * 8 + static_cast<size_t>(dir & 7)];
+    if (seen)
+      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " +
+                Decimal(Node().size() - 1) + ") without returning to its start tile",
+            kModule, "BuildTrack");
+    seen = 1;
   };
 
   Cell c = StepCell(d, sx, sy);
@@ -244,6 +255,7 @@ void BuildTrack() {
   AddNode(c.x, c.y, tile);
   d = NextDirection(d, tile);
   CurrentNode().facing = d;
+  leave(c.x, c.y, d);
 
   int x = c.x, y = c.y;
   for (bool done = false; !done;) {
@@ -253,7 +265,9 @@ void BuildTrack() {
     if (IsPathTile(tile) || IsStartTile(tile)) {
       done = IsStartTile(tile);
       if (!done || next.x != sx || next.y != sy) enter(next.x, next.y, x, y);
-      AddNode(next.x, next.y, tile);
+      // Through a crossing north or south, cars stand in the lanes of a
+      // north-south straight.
+      AddNode(next.x, next.y, tile == kCrossingTile && (d == 0 || d == 4) ? 1 : tile);
       d = NextDirection(d, tile);
       CurrentNode().facing = d;
     } else {
@@ -264,6 +278,7 @@ void BuildTrack() {
       AddNode(next.x, next.y, turn.tile);
       CurrentNode().facing = d;
     }
+    if (!done) leave(next.x, next.y, d);
     x = next.x;
     y = next.y;
   }

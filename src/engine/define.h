@@ -76,6 +76,10 @@ void ResetProgramState();
 // Top); corner types 0 none, 1 sharp, 2 hairpin; lanes 0 and 1.
 constexpr int kTrackRows = 88;  // rows of the tile table, one per tile number
 constexpr int kTileSize = 64;   // pixels of a cell on screen
+// The second image of the west-east straight is a crossing: a figure-eight
+// passes it west-east on one lap half and north-south on the other.
+constexpr int kCrossingTile = 16;
+constexpr int kCarSheetCells = 88;  // cells of the "Cars" sheet (8 x 11); a car's tile is one
 
 // One of the three tile layers, indexed (x, y) = (column, row).
 struct Grid {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
+#include <vector>
 
 #include "common/common.h"
 #include "engine/ai.h"
@@ -49,6 +51,80 @@ void SelectStandingCar() {
   if (!SelectCar(key)) FATAL("unknown car in the running order: " + key, kModule, "RaceStep");
   if (!SelectNode(CurrentCar().listInd)) FATAL("car off the track: " + key, kModule, "RaceStep");
 }
+
+// Whether the car will ever have MP to spend: MP in its gear now, or a gear
+// choice ahead of it that offers a gear with MP.
+bool CanGainMP(const std::string& key, const CarRecord& car, const NodeRecord& node) {
+  if (CarGearMP(car, car.gear) >= 1) return true;
+  auto driver = Driver().find(key);
+  bool user = driver != Driver().end() && driver->second.user != 0 && gUserMoves != nullptr;
+  int at = std::clamp(car.gear, 0, 6);
+  int top = Min(at + 1, 6);
+  if (node.corner != 0 && car.cornerExit == 0) {
+    int limit = CornerLimit(car, node.corner);
+    if (!user && car.gear >= limit) return false;  // the computer holds its gear there
+    if (user) top = Min(Max(Min(limit, at + 1), at - 1), 6);
+  }
+  int low = Max(1, at - std::clamp(car.downShift, 0, 6));
+  for (int g = top; g >= low; --g) {
+    if (CarGearMP(car, g) >= 1) return true;
+  }
+  return false;
+}
+
+// True when no car of the running order can ever move again: cars that will
+// never have MP block for good, and so do cars whose next node is held in
+// both lanes by cars that never move (a ring of cars blocking each other).
+bool NoCarCanMove() {
+  const int last = LastNodeIndex();
+  std::set<std::string> movable, racing;
+  for (const StandingRecord& s : Standing()) racing.insert(s.car);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const StandingRecord& s : Standing()) {
+      if (movable.count(s.car) != 0) continue;
+      auto it = Car().find(s.car);
+      if (it == Car().end()) continue;
+      const CarRecord& car = it->second;
+      if (car.finished != 0 || car.listInd < 0 || car.listInd > last) continue;
+      if (!CanGainMP(s.car, car, Node()[car.listInd])) continue;
+      const NodeRecord& next = Node()[car.listInd >= last ? 0 : car.listInd + 1];
+      for (const std::string& holder : next.car) {
+        // A place held by a key outside the running order is not ours to
+        // judge (the loader lets none through): it counts as one that frees.
+        if (holder.empty() || racing.count(holder) == 0 || movable.count(holder) != 0) {
+          movable.insert(s.car);
+          grew = true;
+          break;
+        }
+      }
+    }
+  }
+  return movable.empty();
+}
+
+bool SamePlaces(const std::vector<StandingRecord>& a, const std::vector<StandingRecord>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](auto& x, auto& y) {
+    return x.car == y.car && x.lap == y.lap && x.listInd == y.listInd && x.lane == y.lane;
+  });
+}
+
+// The cars still racing drop out where they stand and the race ends with the
+// results as they are.
+void EndStuckRace() {
+  AddLogText("no car can move any more");
+  for (const StandingRecord& s : Standing()) {
+    if (!SelectCar(s.car)) continue;
+    CarRecord& car = CurrentCar();
+    if (SelectNode(car.listInd)) LeavePlace(CurrentNode(), car);
+    car.finished = 2;
+    car.gear = 0;
+    car.remaining = 0;
+    DNF().push_back(s.car);
+    if (DriverRecord* driver = CurrentDriver()) driver->lastTime = "0";
+  }
+  EndOfRace();
+}
 }  // namespace
 
 void SetUserMovesHandler(UserMovesHandler handler) {
@@ -91,8 +167,14 @@ void EndOfMove() {
     if (at >= 0 && at <= LastNodeIndex()) CentreView(Node()[at].nodeX, Node()[at].nodeY);
   }
   if (!SelectStanding(gRace.currentStanding + 1)) {
+    // A whole pass without a car changing place may mean that none ever will.
+    std::vector<StandingRecord> before = Standing();
     if (CheckRaceOver()) {
       EndOfRace();
+      return;
+    }
+    if (SamePlaces(before, Standing()) && NoCarCanMove()) {
+      EndStuckRace();
       return;
     }
   }

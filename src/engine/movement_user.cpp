@@ -57,20 +57,24 @@ void UserMoves() {
   if (car.finished != 0) return;
   ButtonArray* buttons = gElements.GearButtons;
   int g0 = car.gear;
+  int at = Max(0, Min(g0, 6));  // a gear that exists, whatever a saved race says
   for (int i = 0; i < 7; ++i) SetButtonState(buttons, i, 2);
   const NodeRecord* node = SelectNode(car.listInd) ? &CurrentNode() : nullptr;
   int corner = node != nullptr ? node->corner : 0;
-  int top = g0 + 1;
+  int top = at + 1;
   if (corner != 0 && car.cornerExit == 0) {
     int limit = corner == 1 ? car.sharp : car.hairpin;
-    top = Max(Min(limit, g0 + 1), g0 - 1);
+    top = Max(Min(limit, at + 1), at - 1);
   }
   bool spunOut = car.gear5 == car.gearTop;
   if (car.ORpermitted != 0 && corner == 0 && car.ors >= 1 && g0 == 4 && !spunOut) {
     SetButtonState(buttons, 6, 1);
   }
-  for (int g = top; g >= g0 - car.downShift; --g) {
-    if (g <= 0 || g > 6 || (g == 6 && spunOut)) continue;
+  // Only the gears that exist (1..6) are offered, whatever a saved race or the
+  // car table says, so the loop stays short.
+  int lowest = Max(1, at - Max(0, Min(car.downShift, 6)));
+  for (int g = Min(top, 6); g >= lowest; --g) {
+    if (g == 6 && spunOut) continue;
     SetButtonState(buttons, g - 1, 0);
   }
   if (g0 >= 1 && g0 <= 6) SetButtonState(buttons, g0 - 1, 1);

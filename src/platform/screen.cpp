@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <map>
 #include <unordered_map>
@@ -79,8 +80,15 @@ std::vector<RawDraw> gRecorded;
 
 void Record(const Sprite& s, SDL_Rect dst, int intensity, int tint, bool opaque) {
   if (!gRecording) return;
-  RawDraw d{s.texture, s.clip, dst, s.angle, static_cast<Uint8>(std::clamp(intensity, 0, 255)), 255, 255,
-            255, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND};
+  RawDraw d{s.texture,
+            s.clip,
+            dst,
+            s.angle,
+            static_cast<Uint8>(std::clamp(intensity, 0, 255)),
+            255,
+            255,
+            255,
+            opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND};
   if (tint != kNoTint) {
     d.r = tint & 0xFF;
     d.g = (tint >> 8) & 0xFF;
@@ -95,58 +103,110 @@ struct KeyPair {
   int code;
 };
 const KeyPair kKeys[] = {
-    {SDL_SCANCODE_ESCAPE, 1},        {SDL_SCANCODE_1, 2},
-    {SDL_SCANCODE_2, 3},             {SDL_SCANCODE_3, 4},
-    {SDL_SCANCODE_4, 5},             {SDL_SCANCODE_5, 6},
-    {SDL_SCANCODE_6, 7},             {SDL_SCANCODE_7, 8},
-    {SDL_SCANCODE_8, 9},             {SDL_SCANCODE_9, 10},
-    {SDL_SCANCODE_0, 11},            {SDL_SCANCODE_MINUS, 12},
-    {SDL_SCANCODE_EQUALS, 13},       {SDL_SCANCODE_BACKSPACE, 14},
-    {SDL_SCANCODE_TAB, 15},          {SDL_SCANCODE_Q, 16},
-    {SDL_SCANCODE_W, 17},            {SDL_SCANCODE_E, 18},
-    {SDL_SCANCODE_R, 19},            {SDL_SCANCODE_T, 20},
-    {SDL_SCANCODE_Y, 21},            {SDL_SCANCODE_U, 22},
-    {SDL_SCANCODE_I, 23},            {SDL_SCANCODE_O, 24},
-    {SDL_SCANCODE_P, 25},            {SDL_SCANCODE_LEFTBRACKET, 26},
-    {SDL_SCANCODE_RIGHTBRACKET, 27}, {SDL_SCANCODE_RETURN, 28},
-    {SDL_SCANCODE_LCTRL, 29},        {SDL_SCANCODE_A, 30},
-    {SDL_SCANCODE_S, 31},            {SDL_SCANCODE_D, 32},
-    {SDL_SCANCODE_F, 33},            {SDL_SCANCODE_G, 34},
-    {SDL_SCANCODE_H, 35},            {SDL_SCANCODE_J, 36},
-    {SDL_SCANCODE_K, 37},            {SDL_SCANCODE_L, 38},
-    {SDL_SCANCODE_SEMICOLON, 39},    {SDL_SCANCODE_APOSTROPHE, 40},
-    {SDL_SCANCODE_GRAVE, 41},        {SDL_SCANCODE_LSHIFT, 42},
-    {SDL_SCANCODE_BACKSLASH, 43},    {SDL_SCANCODE_Z, 44},
-    {SDL_SCANCODE_X, 45},            {SDL_SCANCODE_C, 46},
-    {SDL_SCANCODE_V, 47},            {SDL_SCANCODE_B, 48},
-    {SDL_SCANCODE_N, 49},            {SDL_SCANCODE_M, 50},
-    {SDL_SCANCODE_COMMA, 51},        {SDL_SCANCODE_PERIOD, 52},
-    {SDL_SCANCODE_SLASH, 53},        {SDL_SCANCODE_RSHIFT, 54},
-    {SDL_SCANCODE_KP_MULTIPLY, 55},  {SDL_SCANCODE_LALT, 56},
-    {SDL_SCANCODE_SPACE, 57},        {SDL_SCANCODE_CAPSLOCK, 58},
-    {SDL_SCANCODE_F1, 59},           {SDL_SCANCODE_F2, 60},
-    {SDL_SCANCODE_F3, 61},           {SDL_SCANCODE_F4, 62},
-    {SDL_SCANCODE_F5, 63},           {SDL_SCANCODE_F6, 64},
-    {SDL_SCANCODE_F7, 65},           {SDL_SCANCODE_F8, 66},
-    {SDL_SCANCODE_F9, 67},           {SDL_SCANCODE_F10, 68},
-    {SDL_SCANCODE_NUMLOCKCLEAR, 69}, {SDL_SCANCODE_SCROLLLOCK, 70},
-    {SDL_SCANCODE_KP_7, 71},         {SDL_SCANCODE_KP_8, 72},
-    {SDL_SCANCODE_KP_9, 73},         {SDL_SCANCODE_KP_MINUS, 74},
-    {SDL_SCANCODE_KP_4, 75},         {SDL_SCANCODE_KP_5, 76},
-    {SDL_SCANCODE_KP_6, 77},         {SDL_SCANCODE_KP_PLUS, 78},
-    {SDL_SCANCODE_KP_1, 79},         {SDL_SCANCODE_KP_2, 80},
-    {SDL_SCANCODE_KP_3, 81},         {SDL_SCANCODE_KP_0, 82},
-    {SDL_SCANCODE_KP_PERIOD, 83},    {SDL_SCANCODE_NONUSBACKSLASH, 86},
-    {SDL_SCANCODE_F11, 87},          {SDL_SCANCODE_F12, 88},
-    {SDL_SCANCODE_KP_ENTER, 156},    {SDL_SCANCODE_RCTRL, 157},
-    {SDL_SCANCODE_KP_DIVIDE, 181},   {SDL_SCANCODE_PRINTSCREEN, 183},
-    {SDL_SCANCODE_RALT, 184},        {SDL_SCANCODE_PAUSE, 197},
-    {SDL_SCANCODE_HOME, 199},        {SDL_SCANCODE_UP, 200},
-    {SDL_SCANCODE_PAGEUP, 201},      {SDL_SCANCODE_LEFT, 203},
-    {SDL_SCANCODE_RIGHT, 205},       {SDL_SCANCODE_END, 207},
-    {SDL_SCANCODE_DOWN, 208},        {SDL_SCANCODE_PAGEDOWN, 209},
-    {SDL_SCANCODE_INSERT, 210},      {SDL_SCANCODE_DELETE, 211},
-    {SDL_SCANCODE_LGUI, 219},        {SDL_SCANCODE_RGUI, 220},
+    {SDL_SCANCODE_ESCAPE, 1},
+    {SDL_SCANCODE_1, 2},
+    {SDL_SCANCODE_2, 3},
+    {SDL_SCANCODE_3, 4},
+    {SDL_SCANCODE_4, 5},
+    {SDL_SCANCODE_5, 6},
+    {SDL_SCANCODE_6, 7},
+    {SDL_SCANCODE_7, 8},
+    {SDL_SCANCODE_8, 9},
+    {SDL_SCANCODE_9, 10},
+    {SDL_SCANCODE_0, 11},
+    {SDL_SCANCODE_MINUS, 12},
+    {SDL_SCANCODE_EQUALS, 13},
+    {SDL_SCANCODE_BACKSPACE, 14},
+    {SDL_SCANCODE_TAB, 15},
+    {SDL_SCANCODE_Q, 16},
+    {SDL_SCANCODE_W, 17},
+    {SDL_SCANCODE_E, 18},
+    {SDL_SCANCODE_R, 19},
+    {SDL_SCANCODE_T, 20},
+    {SDL_SCANCODE_Y, 21},
+    {SDL_SCANCODE_U, 22},
+    {SDL_SCANCODE_I, 23},
+    {SDL_SCANCODE_O, 24},
+    {SDL_SCANCODE_P, 25},
+    {SDL_SCANCODE_LEFTBRACKET, 26},
+    {SDL_SCANCODE_RIGHTBRACKET, 27},
+    {SDL_SCANCODE_RETURN, 28},
+    {SDL_SCANCODE_LCTRL, 29},
+    {SDL_SCANCODE_A, 30},
+    {SDL_SCANCODE_S, 31},
+    {SDL_SCANCODE_D, 32},
+    {SDL_SCANCODE_F, 33},
+    {SDL_SCANCODE_G, 34},
+    {SDL_SCANCODE_H, 35},
+    {SDL_SCANCODE_J, 36},
+    {SDL_SCANCODE_K, 37},
+    {SDL_SCANCODE_L, 38},
+    {SDL_SCANCODE_SEMICOLON, 39},
+    {SDL_SCANCODE_APOSTROPHE, 40},
+    {SDL_SCANCODE_GRAVE, 41},
+    {SDL_SCANCODE_LSHIFT, 42},
+    {SDL_SCANCODE_BACKSLASH, 43},
+    {SDL_SCANCODE_Z, 44},
+    {SDL_SCANCODE_X, 45},
+    {SDL_SCANCODE_C, 46},
+    {SDL_SCANCODE_V, 47},
+    {SDL_SCANCODE_B, 48},
+    {SDL_SCANCODE_N, 49},
+    {SDL_SCANCODE_M, 50},
+    {SDL_SCANCODE_COMMA, 51},
+    {SDL_SCANCODE_PERIOD, 52},
+    {SDL_SCANCODE_SLASH, 53},
+    {SDL_SCANCODE_RSHIFT, 54},
+    {SDL_SCANCODE_KP_MULTIPLY, 55},
+    {SDL_SCANCODE_LALT, 56},
+    {SDL_SCANCODE_SPACE, 57},
+    {SDL_SCANCODE_CAPSLOCK, 58},
+    {SDL_SCANCODE_F1, 59},
+    {SDL_SCANCODE_F2, 60},
+    {SDL_SCANCODE_F3, 61},
+    {SDL_SCANCODE_F4, 62},
+    {SDL_SCANCODE_F5, 63},
+    {SDL_SCANCODE_F6, 64},
+    {SDL_SCANCODE_F7, 65},
+    {SDL_SCANCODE_F8, 66},
+    {SDL_SCANCODE_F9, 67},
+    {SDL_SCANCODE_F10, 68},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 69},
+    {SDL_SCANCODE_SCROLLLOCK, 70},
+    {SDL_SCANCODE_KP_7, 71},
+    {SDL_SCANCODE_KP_8, 72},
+    {SDL_SCANCODE_KP_9, 73},
+    {SDL_SCANCODE_KP_MINUS, 74},
+    {SDL_SCANCODE_KP_4, 75},
+    {SDL_SCANCODE_KP_5, 76},
+    {SDL_SCANCODE_KP_6, 77},
+    {SDL_SCANCODE_KP_PLUS, 78},
+    {SDL_SCANCODE_KP_1, 79},
+    {SDL_SCANCODE_KP_2, 80},
+    {SDL_SCANCODE_KP_3, 81},
+    {SDL_SCANCODE_KP_0, 82},
+    {SDL_SCANCODE_KP_PERIOD, 83},
+    {SDL_SCANCODE_NONUSBACKSLASH, 86},
+    {SDL_SCANCODE_F11, 87},
+    {SDL_SCANCODE_F12, 88},
+    {SDL_SCANCODE_KP_ENTER, 156},
+    {SDL_SCANCODE_RCTRL, 157},
+    {SDL_SCANCODE_KP_DIVIDE, 181},
+    {SDL_SCANCODE_PRINTSCREEN, 183},
+    {SDL_SCANCODE_RALT, 184},
+    {SDL_SCANCODE_PAUSE, 197},
+    {SDL_SCANCODE_HOME, 199},
+    {SDL_SCANCODE_UP, 200},
+    {SDL_SCANCODE_PAGEUP, 201},
+    {SDL_SCANCODE_LEFT, 203},
+    {SDL_SCANCODE_RIGHT, 205},
+    {SDL_SCANCODE_END, 207},
+    {SDL_SCANCODE_DOWN, 208},
+    {SDL_SCANCODE_PAGEDOWN, 209},
+    {SDL_SCANCODE_INSERT, 210},
+    {SDL_SCANCODE_DELETE, 211},
+    {SDL_SCANCODE_LGUI, 219},
+    {SDL_SCANCODE_RGUI, 220},
     {SDL_SCANCODE_APPLICATION, 221},
 };
 
@@ -167,16 +227,23 @@ SDL_Scancode SdlKeyOf(int code) {
 // Characters the keyboard gives for keys without text of their own.
 char ControlCharOf(int code) {
   switch (code) {
-    case kKeyEscape: return 27;
+    case kKeyEscape:
+      return 27;
     case kKeyReturn:
-    case 156: return 13;
-    case kKeyTab: return 9;
-    case kKeyBackspace: return 8;
-    default: return 0;
+    case 156:
+      return 13;
+    case kKeyTab:
+      return 9;
+    case kKeyBackspace:
+      return 8;
+    default:
+      return 0;
   }
 }
 
-int WindowNumberOf(Uint32 id) { return (g.window != nullptr && id == g.windowId) ? 1 : 0; }
+int WindowNumberOf(Uint32 id) {
+  return (g.window != nullptr && id == g.windowId) ? 1 : 0;
+}
 
 void OnKeyDown(int code) {
   if (code < 0 || code > 255) return;
@@ -248,17 +315,22 @@ int HandleEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       g.eventWindow = WindowNumberOf(e.window.windowID);
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: return kEventCloseRequest;
-        case SDL_WINDOWEVENT_EXPOSED: return kEventRepaint;
+        case SDL_WINDOWEVENT_CLOSE:
+          return kEventCloseRequest;
+        case SDL_WINDOWEVENT_EXPOSED:
+          return kEventRepaint;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           g.focus = true;
           return kEventActivate;
-        case SDL_WINDOWEVENT_FOCUS_LOST: g.focus = false; return kEventOther;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          g.focus = false;
+          return kEventOther;
         case SDL_WINDOWEVENT_LEAVE:
           g.mouseX = -1;
           g.mouseY = -1;
           return kEventOther;
-        default: return kEventOther;
+        default:
+          return kEventOther;
       }
     case SDL_RENDER_DEVICE_RESET:
     case SDL_RENDER_TARGETS_RESET:
@@ -330,8 +402,8 @@ bool ReadBackBuffer(RgbaImage& out) {
   out.width = w;
   out.height = h;
   out.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
-  if (SDL_RenderReadPixels(g.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, out.pixels.data(), w * 4) !=
-      0) {
+  if (SDL_RenderReadPixels(g.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, out.pixels.data(),
+                           w * 4) != 0) {
     out = RgbaImage{};
     return false;
   }
@@ -357,6 +429,13 @@ void PushWindowEventRaw(Uint8 which) {
 // Start-up.
 bool PlatInitSprites() {
   if (g.videoUp) return true;
+  // Ctrl+C, kill and the end of a desktop session end the game as they end
+  // any program (every file is replaced atomically, so nothing is left half
+  // written): SDL must not turn them into a quit event, and a game started in
+  // the background of a script must not inherit an ignored SIGINT.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   g.videoUp = true;
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -371,7 +450,9 @@ bool PlatInitKeyboard() {
 }
 
 // The game plays no sound; there is nothing to open.
-bool PlatInitSound() { return true; }
+bool PlatInitSound() {
+  return true;
+}
 
 int PlatExamineDesktops() {
   if (!g.videoUp) return 0;
@@ -426,7 +507,8 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   if (g.renderer != nullptr) SDL_DestroyRenderer(g.renderer);
   g.renderer = nullptr;
   if (!g.headless) {
-    g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    g.renderer =
+        SDL_CreateRenderer(g.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
   }
   if (g.renderer == nullptr) g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_SOFTWARE);
   if (g.renderer == nullptr) return false;
@@ -440,8 +522,12 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   return true;
 }
 
-int PlatScreenWidth() { return g.screenW; }
-int PlatScreenHeight() { return g.screenH; }
+int PlatScreenWidth() {
+  return g.screenW;
+}
+int PlatScreenHeight() {
+  return g.screenH;
+}
 
 void PlatSetWindowCallback(int window, PlatWheelCallback callback) {
   if (window == 1) g.wheel = callback;
@@ -475,7 +561,9 @@ int PlatWaitWindowEvent(int timeoutMs) {
   return HandleEvent(e);
 }
 
-int PlatEventWindow() { return g.eventWindow; }
+int PlatEventWindow() {
+  return g.eventWindow;
+}
 
 void PlatClearScreen(int rgb) {
   if (g.renderer == nullptr) return;
@@ -535,7 +623,9 @@ void PlatFreeSprite(int number) {
   g.sprites.erase(it);
 }
 
-bool PlatIsSprite(int number) { return FindSprite(number) != nullptr; }
+bool PlatIsSprite(int number) {
+  return FindSprite(number) != nullptr;
+}
 
 int PlatSpriteWidth(int number) {
   Sprite* s = FindSprite(number);
@@ -672,7 +762,9 @@ bool PlatStartDrawingSprite(int sprite) {
   return true;
 }
 
-void PlatDrawingMode(int mode) { g.drawMode = mode; }
+void PlatDrawingMode(int mode) {
+  g.drawMode = mode;
+}
 
 void PlatBox(int x, int y, int width, int height, uint32_t rgba) {
   RgbaImage* t = g.target;
@@ -727,7 +819,8 @@ void PlatPollKeyboard() {
   if (g.videoUp) {
     SDL_PumpEvents();
     SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTEDITING_EXT) > 0) HandleEvent(e);
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTEDITING_EXT) > 0)
+      HandleEvent(e);
   }
   for (int k = 0; k < 256; ++k) {
     g.released[k] = g.pendingRelease[k];
@@ -754,10 +847,16 @@ bool PlatKeyDown(int scanCode) {
   return g.down[scanCode];
 }
 
-std::string PlatTypedCharacters() { return g.typed; }
+std::string PlatTypedCharacters() {
+  return g.typed;
+}
 
-int PlatMouseX() { return g.mouseX; }
-int PlatMouseY() { return g.mouseY; }
+int PlatMouseX() {
+  return g.mouseX;
+}
+int PlatMouseY() {
+  return g.mouseY;
+}
 
 // ---------------------------------------------------------------------------
 // Other services.
@@ -791,7 +890,9 @@ void PlatSetWindowTitle(const std::string& title) {
 
 // ---------------------------------------------------------------------------
 // Headless and test support.
-bool PlatIsHeadless() { return g.headless; }
+bool PlatIsHeadless() {
+  return g.headless;
+}
 
 void PlatSetDesktopOverride(int width, int height) {
   g.desktopW = width;
@@ -889,24 +990,39 @@ void PlatPushTypedKey(int scanCode, const std::string& text) {
 
 void PlatPushWindowEvent(int code) {
   switch (code) {
-    case kEventCloseRequest: PushWindowEventRaw(SDL_WINDOWEVENT_CLOSE); break;
-    case kEventRepaint: PushWindowEventRaw(SDL_WINDOWEVENT_EXPOSED); break;
-    case kEventActivate: PushWindowEventRaw(SDL_WINDOWEVENT_FOCUS_GAINED); break;
-    default: break;
+    case kEventCloseRequest:
+      PushWindowEventRaw(SDL_WINDOWEVENT_CLOSE);
+      break;
+    case kEventRepaint:
+      PushWindowEventRaw(SDL_WINDOWEVENT_EXPOSED);
+      break;
+    case kEventActivate:
+      PushWindowEventRaw(SDL_WINDOWEVENT_FOCUS_GAINED);
+      break;
+    default:
+      break;
   }
 }
 
-void PlatSimulateDeviceLoss() { g.deviceLost = true; }
+void PlatSimulateDeviceLoss() {
+  g.deviceLost = true;
+}
 
-PlatDrawStats PlatGetDrawStats() { return g.stats; }
-void PlatResetDrawStats() { g.stats = PlatDrawStats{}; }
+PlatDrawStats PlatGetDrawStats() {
+  return g.stats;
+}
+void PlatResetDrawStats() {
+  g.stats = PlatDrawStats{};
+}
 
 void PlatRecordDraws(bool on) {
   gRecording = on;
   if (on) gRecorded.clear();
 }
 
-size_t PlatRecordedDraws() { return gRecorded.size(); }
+size_t PlatRecordedDraws() {
+  return gRecorded.size();
+}
 
 void PlatReplayRecordedDrawsRaw() {
   if (g.renderer == nullptr) return;

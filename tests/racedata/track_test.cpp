@@ -6,6 +6,7 @@
 #include "../support/test_support.h"
 #include "engine/analyze.h"
 #include "engine/data_file.h"
+#include "engine/save_load.h"
 #include "engine/sprite_labels.h"
 #include "racedata_support.h"
 
@@ -28,7 +29,9 @@ TEST(Routing, EveryTrackTileLeavesByItsOtherEnd) {
                      : back == kEnds[tile][1] ? kEnds[tile][0]
                                               : 0;
       EXPECT_EQ(NextDirection(d, tile), expected) << "tile " << tile << " entered " << d;
-      EXPECT_EQ(NextDirection(d, tile + 16), expected) << "tile " << tile + 16 << " entered " << d;
+      // The second west-east straight is the crossing: north and south go straight on.
+      int crossing = tile == 0 && (d == 0 || d == 4) ? d : expected;
+      EXPECT_EQ(NextDirection(d, tile + 16), crossing) << "tile " << tile + 16 << " entered " << d;
     }
 }
 
@@ -274,6 +277,36 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
       ExpectFatal(e.what(), c.message, "Analyze in BuildTrack");
     }
   }
+}
+
+// The shipped figure-eight, node for node: the main straight runs west-east
+// through the crossing at 7, 6 and the back of the circuit comes down across
+// it, where the cars stand in the lanes of a north-south straight.
+TEST_F(RaceDataTest, FigureEightCrossesItselfAndClosesAtItsStartTile) {
+  Load(testing_support::SourceDir() / "game" / "Circuits" / "Crossways Eight.json");
+  const std::vector<std::pair<int, int>> path = {
+      {4, 6},  {5, 6},  {6, 6}, {7, 6}, {8, 6}, {9, 6}, {10, 6}, {11, 5}, {11, 4}, {11, 3},
+      {11, 2}, {10, 1}, {9, 1}, {8, 1}, {7, 2}, {7, 3}, {7, 4},  {7, 5},  {7, 6},  {7, 7},
+      {7, 8},  {6, 9},  {5, 9}, {4, 9}, {3, 9}, {2, 9}, {1, 8},  {1, 7},  {2, 6},  {3, 6}};
+  ASSERT_EQ(Nodes(), static_cast<int>(path.size()));
+  for (int i = 0; i < Nodes(); ++i) {
+    EXPECT_EQ(Node()[i].nodeX, path[i].first) << "node " << i;
+    EXPECT_EQ(Node()[i].nodeY, path[i].second) << "node " << i;
+  }
+  EXPECT_EQ(Base()(7, 6), kCrossingTile);
+  const NodeRecord& across = Node()[3];
+  const NodeRecord& down = Node()[18];
+  EXPECT_EQ(across.facing, 2);
+  EXPECT_EQ(down.facing, 4);
+  for (int lane = 0; lane < 2; ++lane) {
+    EXPECT_EQ(across.x[lane], Track()[0].x[lane]);
+    EXPECT_EQ(across.y[lane], Track()[0].y[lane]);
+    EXPECT_EQ(down.x[lane], Track()[1].x[lane]);
+    EXPECT_EQ(down.y[lane], Track()[1].y[lane]);
+  }
+  EXPECT_EQ(across.corner, 0);
+  EXPECT_EQ(down.corner, 0);
+  EXPECT_EQ(Node().back().nodeX, 3);  // the start tile closes the lap
 }
 
 TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {

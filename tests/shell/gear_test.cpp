@@ -52,7 +52,8 @@ class GearChoice : public ::testing::Test {
   }
   void ClickGear(int index) {
     const ButtonArray* b = gElements.GearButtons;
-    PlatPushMouseMove(b->buttonX[index] + b->buttonWidth / 2, b->buttonY[index] + b->buttonHeight / 2);
+    PlatPushMouseMove(b->buttonX[index] + b->buttonWidth / 2,
+                      b->buttonY[index] + b->buttonHeight / 2);
     PlatPushButtonUp(1);
   }
   CarRecord& Mine() { return Car()["Mine"]; }
@@ -114,4 +115,29 @@ TEST_F(GearChoice, SaveRaceKeepsWaitingAndMainMenuLeavesTheGearAlone) {
   EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "gears.json"));
   EXPECT_EQ(gProg.gameState, 1);
   EXPECT_EQ(Mine().gear, 3);
+}
+
+// A hand-edited table or saved race with absurd numbers still offers only the
+// gears that exist, and at once (the loop used to count down two billion).
+TEST_F(GearChoice, AbsurdNumbersOfferOnlyTheGearsThatExist) {
+  struct Case {
+    int gear, downShift;
+    std::vector<int> states;
+  } cases[] = {
+      {0, 2147483647, {0, 2, 2, 2, 2, 2, 2}},
+      {6, 2147483647, {0, 0, 0, 0, 0, 1, 2}},
+      {3, -2147483647 - 1, {2, 2, 1, 0, 2, 2, 2}},
+      {2147483647, 1, {2, 2, 2, 2, 0, 0, 2}},
+      {-5, 3, {0, 2, 2, 2, 2, 2, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gear);
+    Mine().gear = c.gear;
+    Mine().downShift = c.downShift;
+    gStates.clear();
+    gAnswer = [] { PlatPushTypedKey(kKeyReturn, ""); };
+    UserMoves();
+    EXPECT_EQ(gStates, c.states);
+    EXPECT_EQ(Mine().gear, c.gear);  // Return keeps the gear as it was
+  }
 }

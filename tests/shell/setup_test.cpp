@@ -5,6 +5,7 @@
 #include "engine/car_data.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/movement.h"
 #include "engine/race_setup.h"
@@ -84,12 +85,10 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
     PlatPushMouseMove(area->x + 20, area->y + area->margin + i * SpriteFontHeight(area->font) + 5);
     PlatPushButtonUp(1);
   };
-  gScript = {[&] { line(gElements.AvailableArea, 0); },
-             [&] { line(gElements.AvailableArea, 1); },
+  gScript = {[&] { line(gElements.AvailableArea, 0); }, [&] { line(gElements.AvailableArea, 1); },
              [] { ClickButton(gElements.MoveButtons, 0); },
              [] { ClickButton(gElements.CarSelectButtons, 0); },
-             [&] { line(gElements.DriveArea, 0); },
-             [] { ClickButton(gElements.DriveOKButton, 0); },
+             [&] { line(gElements.DriveArea, 0); }, [] { ClickButton(gElements.DriveOKButton, 0); },
              // The player's car has pole: its first gear choice, kept with Return.
              [] { PlatPushTypedKey(kKeyReturn, ""); }};
   NewRaceSetUp();
@@ -109,7 +108,7 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
 
 TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
   gScript = {[] { ClickButton(gElements.CarSelectButtons, 0); },  // OK with no car
-             [] { PlatPushTypedKey(kKeyReturn, ""); },              // dismisses the message
+             [] { PlatPushTypedKey(kKeyReturn, ""); },            // dismisses the message
              [] { PlatPushTypedKey(kKeyEscape, ""); }};
   NewRaceSetUp();
   EXPECT_EQ(gProg.gameState, 1);
@@ -136,4 +135,61 @@ TEST_F(RaceSetUp, ASavedRaceResumesWithItsCarsBackOnTheirNodes) {
       EXPECT_EQ(Node()[car.listInd].car[car.lane], s.car);
     }
   }
+}
+
+// A saved race built to be stuck: two cars stand side by side inside a corner
+// in gear 0, and their car table (a saved race carries its own) makes 0 the
+// safe gear there, so the computer never changes their gear. Every other car
+// piles up behind them; the race must still end, with the results as they stand.
+TEST_F(RaceSetUp, AStuckSavedRaceEndsWithTheResultsAsTheyStand) {
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  ASSERT_GE(Standing().size(), 4u);
+  // The first corner node that no car of the grid stands on.
+  int k = 1;
+  while (k < static_cast<int>(Node().size()) &&
+         (Node()[k].corner == 0 || !Node()[k].car[0].empty() || !Node()[k].car[1].empty()))
+    ++k;
+  ASSERT_LT(k, static_cast<int>(Node().size()));
+  for (int lane = 0; lane < 2; ++lane) {
+    std::string key = Standing()[lane].car;
+    CarRecord& car = Car()[key];
+    Node()[car.listInd].car[car.lane].clear();
+    car.listInd = k;
+    car.lane = lane;
+    car.gear = 0;
+    car.remaining = car.bonus = 0;
+    car.sharp = car.hairpin = 0;
+    car.inCorner = Node()[k].corner;
+    car.cornerExit = 0;
+    Node()[k].car[lane] = key;
+  }
+  fs::path saved = gProg.savedRacesFolder / "stuck.json";
+  Save(saved);
+  Load(saved);
+  ResumeLoadedRace();
+
+  static std::vector<std::string> log;
+  log.clear();
+  SetLogListener([](const std::string& line) { log.push_back(line); });
+  gEndOfRace.unattended = true;
+  gEndOfRace.resultsShown = nullptr;
+  int steps = 0;
+  for (; !Standing().empty() && steps < 200000; ++steps) RaceStep();
+  SetLogListener(nullptr);
+  ASSERT_TRUE(Standing().empty()) << "the race is still running after " << steps << " steps";
+  auto said = std::find(log.begin(), log.end(), "no car can move any more");
+  ASSERT_NE(said, log.end());
+  ASSERT_LT(said + 1, log.end());
+  EXPECT_EQ(*(said + 1), "end of race");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "no car can move any more"), 1);
+  // Nobody finished; every car is out, the two stuck ones among them.
+  for (const auto& [key, car] : Car()) EXPECT_EQ(car.finished, 2) << key;
+  std::string record = testing_support::ReadBytes(gProg.dataFolder / "Last Race.txt");
+  size_t dnf = 0;
+  for (size_t at = record.find("DNF  "); at != std::string::npos; at = record.find("DNF  ", at + 1))
+    ++dnf;
+  EXPECT_EQ(dnf, Car().size()) << record;
 }

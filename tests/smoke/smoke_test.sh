@@ -28,18 +28,31 @@ sleep 1
 
 cd "$WORK"
 unset SDL_VIDEODRIVER
-VELOTRAX_NO_MESSAGE_BOX=1 ./the-velotrax 2>"$WORK/stderr.txt" &
-GAME=$!
+# Starts the game and waits for its window (GAME, WIN).
+start_game() {
+  VELOTRAX_NO_MESSAGE_BOX=1 ./the-velotrax 2>"$WORK/stderr.txt" &
+  GAME=$!
+  WIN=""
+  for i in $(seq 1 50); do
+    WIN=$(xdotool search --name "^The Velotrax$" 2>/dev/null | head -n 1)
+    [ -n "$WIN" ] && break
+    kill -0 "$GAME" 2>/dev/null || { echo "game ended early:"; cat "$WORK/stderr.txt"; exit 1; }
+    sleep 0.2
+  done
+  [ -n "$WIN" ] || { echo "no window titled The Velotrax"; exit 1; }
+  sleep 1
+}
 
-WIN=""
-for i in $(seq 1 50); do
-  WIN=$(xdotool search --name "^The Velotrax$" 2>/dev/null | head -n 1)
-  [ -n "$WIN" ] && break
-  kill -0 "$GAME" 2>/dev/null || { echo "game ended early:"; cat "$WORK/stderr.txt"; exit 1; }
-  sleep 0.2
-done
-[ -n "$WIN" ] || { echo "no window titled The Velotrax"; exit 1; }
-sleep 1
+# True when the game has ended within that many tenths of a second.
+ends_within() {
+  for i in $(seq 1 "$1"); do
+    kill -0 "$GAME" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  ! kill -0 "$GAME" 2>/dev/null
+}
+
+start_game
 
 GEOM=$(xdotool getwindowgeometry "$WIN")
 echo "$GEOM"
@@ -70,11 +83,7 @@ echo "distinct colours on screen: $COLOURS"
 # the 256-pixel menu frame is centred on 1280 x 800, its buttons start 70
 # pixels down and are 32 pixels high.
 xdotool mousemove 640 422 click 1
-for i in $(seq 1 25); do
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.2
-done
-if kill -0 "$GAME" 2>/dev/null; then
+if ! ends_within 50; then
   import -window root "$SHOTS/smoke_quit.png" 2>/dev/null
   echo "the game did not quit from the menu"
   exit 1
@@ -83,5 +92,22 @@ wait "$GAME"
 STATUS=$?
 GAME=""
 [ "$STATUS" -eq 0 ] || { echo "the game ended with status $STATUS:"; cat "$WORK/stderr.txt"; exit 1; }
+
+# Ctrl+C in the terminal, kill, or the end of the desktop session: the game
+# ends within a second, killed by the signal as any program is. Started in
+# the background of this script, it must not keep the ignored SIGINT either.
+for SIG in INT TERM; do
+  start_game
+  kill -s $SIG "$GAME"
+  if ! ends_within 10; then
+    echo "SIG$SIG did not end the game within a second"
+    exit 1
+  fi
+  wait "$GAME"
+  STATUS=$?
+  GAME=""
+  [ "$STATUS" -gt 128 ] || { echo "SIG$SIG: the game ended with status $STATUS, not by the signal"; exit 1; }
+  echo "SIG$SIG ended the game (status $STATUS)"
+done
 echo "smoke test passed"
 exit 0

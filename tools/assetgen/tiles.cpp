@@ -1,4 +1,4 @@
-// Track tiles 0..39 and the marker overlays 40..45.
+// Track tiles 0..39 (16 is the crossing) and the marker overlays 40..45.
 #include <algorithm>
 #include <cmath>
 
@@ -13,8 +13,12 @@ namespace {
 constexpr float kKerbWidth = 5.0f;
 constexpr float kKerbStripe = 6.0f;
 
-float Wrap(float v) { return v - 64.0f * std::floor(v / 64.0f); }
-int WrapI(float v) { return int(std::floor(Wrap(v))); }
+float Wrap(float v) {
+  return v - 64.0f * std::floor(v / 64.0f);
+}
+int WrapI(float v) {
+  return int(std::floor(Wrap(v)));
+}
 
 Rgba Tint(uint32_t rgb, float k) {
   Rgba c = Colour(rgb);
@@ -30,7 +34,8 @@ void KerbRange(const Path& p, float& k0, float& k1) {
     float x, y, tx, ty;
     PointAt(p, s, x, y, tx, ty);
     float nx = -ty * float(p.side), ny = tx * float(p.side);  // toward the outside
-    float ox = x + nx * (kHalfWidth + kKerbWidth + 1.0f), oy = y + ny * (kHalfWidth + kKerbWidth + 1.0f);
+    float ox = x + nx * (kHalfWidth + kKerbWidth + 1.0f),
+          oy = y + ny * (kHalfWidth + kKerbWidth + 1.0f);
     if (ox < 1 || oy < 1 || ox > 63 || oy > 63) break;
     k1 = s;
   }
@@ -50,8 +55,10 @@ Rgba TrackPixel(const TileLook& t, float x, float y) {
   if (t.gravel) {
     // a gravel trap inside a grass margin, so it meets grass neighbours
     float inner = -SdRoundBox(x, y, 32, 32, 32, 32, 10);
-    if (inner > 5.0f) c = Gravel(x, y);
-    else if (inner > 3.5f) c = Mix(c, Colour(0x3D5A2A), 0.5f);
+    if (inner > 5.0f)
+      c = Gravel(x, y);
+    else if (inner > 3.5f)
+      c = Mix(c, Colour(0x3D5A2A), 0.5f);
   }
   PathPoint q = Locate(p, x, y);
   float au = std::fabs(q.u);
@@ -84,12 +91,15 @@ Rgba TrackPixel(const TileLook& t, float x, float y) {
       c = dark ? Colour(0x161616) : Colour(0xF5F5F5);
     }
     // grid slots: a painted bar ahead of each car and short side marks
-    float lx[2] = {(t.lanes.x0 - 32) * fy - (t.lanes.y0 - 32) * fx, (t.lanes.x1 - 32) * fy - (t.lanes.y1 - 32) * fx};
-    float la[2] = {(t.lanes.x0 - 32) * fx + (t.lanes.y0 - 32) * fy, (t.lanes.x1 - 32) * fx + (t.lanes.y1 - 32) * fy};
+    float lx[2] = {(t.lanes.x0 - 32) * fy - (t.lanes.y0 - 32) * fx,
+                   (t.lanes.x1 - 32) * fy - (t.lanes.y1 - 32) * fx};
+    float la[2] = {(t.lanes.x0 - 32) * fx + (t.lanes.y0 - 32) * fy,
+                   (t.lanes.x1 - 32) * fx + (t.lanes.y1 - 32) * fy};
     for (int lane = 0; lane < 2; ++lane) {
       float front = la[lane] + 20.0f;
       bool bar = std::fabs(l - lx[lane]) <= 9.5f && a >= front - 1.6f && a <= front;
-      bool mark = std::fabs(std::fabs(l - lx[lane]) - 9.0f) <= 0.8f && a <= front && a >= front - 8.0f;
+      bool mark =
+          std::fabs(std::fabs(l - lx[lane]) - 9.0f) <= 0.8f && a <= front && a >= front - 8.0f;
       if (bar || mark) c = Over(Colour(0xF4F4F0, 0.9f), c);
     }
   }
@@ -113,12 +123,15 @@ Rgba CornerMarkerPixel(bool hairpin, float x, float y) {
     // U-turn arrow: up the left, over the top, down the right to an arrowhead
     float arc = std::fabs(std::hypot(x - 32, y - 29) - 4.5f);
     if (y > 29) arc = 1e9f;
-    d = std::min({SdSegment(x, y, 27.5f, 38, 27.5f, 29), arc, SdSegment(x, y, 36.5f, 29, 36.5f, 34)});
-    d = std::min({d - 1.4f, SdSegment(x, y, 36.5f, 39, 32.5f, 34) - 1.3f, SdSegment(x, y, 36.5f, 39, 40.5f, 34) - 1.3f});
+    d = std::min(
+        {SdSegment(x, y, 27.5f, 38, 27.5f, 29), arc, SdSegment(x, y, 36.5f, 29, 36.5f, 34)});
+    d = std::min({d - 1.4f, SdSegment(x, y, 36.5f, 39, 32.5f, 34) - 1.3f,
+                  SdSegment(x, y, 36.5f, 39, 40.5f, 34) - 1.3f});
   } else {
     // a square turn: up, then right to an arrowhead
     d = std::min(SdSegment(x, y, 28, 39, 28, 28), SdSegment(x, y, 28, 28, 36, 28)) - 1.5f;
-    d = std::min({d, SdSegment(x, y, 40, 28, 35.5f, 23.5f) - 1.4f, SdSegment(x, y, 40, 28, 35.5f, 32.5f) - 1.4f});
+    d = std::min({d, SdSegment(x, y, 40, 28, 35.5f, 23.5f) - 1.4f,
+                  SdSegment(x, y, 40, 28, 35.5f, 32.5f) - 1.4f});
   }
   if (d <= 0) c = Over(Colour(ink, 1), c);
   return c;
@@ -153,8 +166,10 @@ Rgba CapPixel(int heading, bool gravel, float x, float y) {
   Rgba c = Grass(x, y);
   if (gravel) {
     float inner = -SdRoundBox(x, y, 32, 32, 32, 32, 10);
-    if (inner > 5.0f) c = Gravel(x, y);
-    else if (inner > 3.5f) c = Mix(c, Colour(0x3D5A2A), 0.5f);
+    if (inner > 5.0f)
+      c = Gravel(x, y);
+    else if (inner > 3.5f)
+      c = Mix(c, Colour(0x3D5A2A), 0.5f);
   }
   float hx, hy;
   DirVec(heading, hx, hy);
@@ -241,7 +256,8 @@ Rgba Water(float x, float y) {
   x = Wrap(x);
   y = Wrap(y);
   float n = PeriodicFbm(x, y, 64, 51);
-  float ripple = 0.5f + 0.5f * std::sin((y + 6.0f * PeriodicNoise(x, y, 16, 64, 52)) * 3.14159265f / 4.0f);
+  float ripple =
+      0.5f + 0.5f * std::sin((y + 6.0f * PeriodicNoise(x, y, 16, 64, 52)) * 3.14159265f / 4.0f);
   Rgba c = Tint(0x2D6FA8, 0.85f + 0.2f * n);
   if (ripple > 0.93f) c = Mix(c, Colour(0x9CC8EA), 0.5f);
   return c;
@@ -250,7 +266,8 @@ Rgba Water(float x, float y) {
 Image TrackCell(int tile, std::string& error) {
   Image cell(kCell, kCell);
   if (tile >= 40 && tile <= 41) {
-    ShadeRect(cell, 0, 0, kCell, kCell, [&](float x, float y) { return CornerMarkerPixel(tile == 40, x, y); });
+    ShadeRect(cell, 0, 0, kCell, kCell,
+              [&](float x, float y) { return CornerMarkerPixel(tile == 40, x, y); });
     return cell;
   }
   if (tile >= 42 && tile <= 45) {
@@ -267,12 +284,30 @@ Image TrackCell(int tile, std::string& error) {
           for (int i = 0; i < label.width; ++i)
             cell.Blend(lx + i + ox, ly + j + oy, Colour(0x5A0E00, label.At(i, j).a * 0.8f));
     for (int j = 0; j < label.height; ++j)
-      for (int i = 0; i < label.width; ++i) cell.Blend(lx + i, ly + j, Colour(0xFFFFFF, label.At(i, j).a));
+      for (int i = 0; i < label.width; ++i)
+        cell.Blend(lx + i, ly + j, Colour(0xFFFFFF, label.At(i, j).a));
     return cell;
   }
   if (SideTileHeading(tile) >= 0) {
     bool gravel = tile >= 16;
-    ShadeRect(cell, 0, 0, kCell, kCell, [&](float x, float y) { return CapPixel(SideTileHeading(tile), gravel, x, y); });
+    ShadeRect(cell, 0, 0, kCell, kCell,
+              [&](float x, float y) { return CapPixel(SideTileHeading(tile), gravel, x, y); });
+    return cell;
+  }
+  if (tile == 16) {
+    // The crossing of a figure-eight: the west-east straight with the
+    // north-south one laid over it, on plain grass.
+    TileLook across, along;
+    across.path = TilePath(0);
+    along.path = TilePath(1);
+    across.lanes = TileLanes(0);
+    along.lanes = TileLanes(1);
+    ShadeRect(cell, 0, 0, kCell, kCell, [&](float x, float y) {
+      bool onAlong = std::fabs(Locate(along.path, x, y).u) <= kHalfWidth;
+      bool onAcross = std::fabs(Locate(across.path, x, y).u) <= kHalfWidth;
+      if (onAlong && onAcross) return Asphalt(x, y);  // the box of the crossing, unpainted
+      return onAlong ? TrackPixel(along, x, y) : TrackPixel(across, x, y);
+    });
     return cell;
   }
   TileLook look;

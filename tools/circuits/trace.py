@@ -10,6 +10,8 @@ blanks: F<n> n cells straight on; L / R one bend cell turning 45 degrees left /
 right; [H / [S open a hairpin / sharp corner at the next cell; ] close it at
 the next cell; KL / KR a side-turn tile ahead and a quarter turn left / right
 into the cell beside. The moves must bring the path back onto the start tile.
+A straight run across a straight of the other axis makes that cell the
+crossing "++" of a figure-eight.
 """
 import sys
 
@@ -45,6 +47,9 @@ def main():
     def put(x, y, code):
         if not (0 <= x < cols and 0 <= y < rows):
             sys.exit(f"off the grid at {x}, {y}")
+        if {base[y][x], code} == {"WE", "NS"}:
+            base[y][x] = "++"  # a figure-eight crosses itself here
+            return
         if base[y][x] != "..":
             sys.exit(f"cell {x}, {y} used twice")
         base[y][x] = code

@@ -29,10 +29,12 @@ using Legend = std::map<std::string, int>;
 // Track tiles by the two ends they join: sides N E S W, corners by their
 // direction (1 north-east, 3 south-east, 5 south-west, 7 north-west).
 const Legend kTrackCodes = {
-    {"WE", 0},  {"EW", 0},  {"NS", 1},  {"SN", 1},  {"15", 2},  {"51", 2},  {"37", 3},  {"73", 3},
-    {"S1", 4},  {"1S", 4},  {"S7", 5},  {"7S", 5},  {"N3", 6},  {"3N", 6},  {"N5", 7},  {"5N", 7},
-    {"W3", 8},  {"3W", 8},  {"W1", 9},  {"1W", 9},  {"E5", 10}, {"5E", 10}, {"E7", 11}, {"7E", 11},
-    {"@E", 12}, {"@S", 13}, {"@W", 14}, {"@N", 15}, {"<<", 32}, {"^^", 33}, {">>", 34}, {"vv", 35},
+    {"WE", 0},  {"EW", 0},  {"NS", 1},  {"SN", 1},  {"15", 2},  {"51", 2},  {"37", 3},
+    {"73", 3},  {"S1", 4},  {"1S", 4},  {"S7", 5},  {"7S", 5},  {"N3", 6},  {"3N", 6},
+    {"N5", 7},  {"5N", 7},  {"W3", 8},  {"3W", 8},  {"W1", 9},  {"1W", 9},  {"E5", 10},
+    {"5E", 10}, {"E7", 11}, {"7E", 11}, {"@E", 12}, {"@S", 13}, {"@W", 14}, {"@N", 15},
+    {"<<", 32}, {"^^", 33}, {">>", 34}, {"vv", 35}, {"++", 16},  // the crossing of a figure-eight
+                                                                 // (the second image of WE)
 };
 const Legend kMiddleCodes = {{"..", -1}};
 const Legend kTopCodes = {{"..", -1}, {"HP", 40}, {"SH", 41}};

@@ -1,0 +1,43 @@
+// "Last Race.txt": the grid of the last race and the season it names.
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "common/common.h"
+#include "engine/car_data.h"
+#include "engine/define.h"
+#include "engine/save_load.h"
+#include "engine/start_end.h"
+#include "fuzz_support.h"
+
+namespace {
+std::vector<NodeRecord> gNodes;
+std::map<std::string, CarRecord> gCars;
+
+void Quiet(const std::string&) {}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::filesystem::path& folder = FuzzGameFolder();
+  if (gNodes.empty()) {
+    SetMessageBoxHandler(Quiet);
+    Load(folder / "Circuits" / "Puddleford Park.json");
+    LoadCarData();
+    gNodes = Node();
+    gCars = Car();
+  }
+  Node() = gNodes;
+  Car() = gCars;
+  Standing().clear();
+  SelectedCars().clear();
+  for (const auto& [key, car] : gCars) SelectedCars().push_back(key);
+  FuzzWrite(folder / "Data" / "Last Race.txt", data, size);
+  try {
+    SetStartGrid(4);
+    AppendToSeasonFile("Fuzz Race Results", {"1  line"});
+    std::filesystem::path season = SeasonFile();
+    if (!season.empty()) std::filesystem::remove(season);
+  } catch (const FatalError&) {
+  }
+  return 0;
+}

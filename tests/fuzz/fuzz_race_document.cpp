@@ -1,0 +1,53 @@
+// A circuit or saved race received from another player: Load, the circuit
+// building and analysis it runs, then the race resumed (a saved race) or set
+// up with three cars (a circuit) and a few hundred race steps on it.
+#include <filesystem>
+
+#include "common/common.h"
+#include "engine/define.h"
+#include "engine/gui_init.h"
+#include "engine/movement.h"
+#include "engine/race_setup.h"
+#include "engine/save_load.h"
+#include "engine/start_end.h"
+#include "fuzz_support.h"
+#include "minigui/mini_gui.h"
+#include "platform/platform.h"
+
+namespace {
+void Quiet(const std::string&) {}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::filesystem::path& folder = FuzzGameFolder();
+  // Resuming touches two race-screen elements: stand-ins without a screen.
+  static ButtonArray buttons;
+  static Label label;
+  if (buttons.states.empty()) {
+    buttons.states.assign(4, 0);
+    gElements.RaceButtons = &buttons;
+    gElements.RaceNameLabel = &label;
+    SetMessageBoxHandler(Quiet);
+    gEndOfRace.unattended = true;
+  }
+  std::filesystem::path file = folder / "Saved Races" / "fuzz.json";
+  FuzzWrite(file, data, size);
+  PlatScriptRandom({37, 5, 88, 61, 12, 99, 50, 73, 1, 100, 24});
+  try {
+    ResetRaceData();
+    gProg.raceName = "fuzz";
+    Load(file);
+    if (Standing().empty()) {
+      UnattendedRace race;
+      race.cars = {"Arrowhead", "Comet Eight", "Typhoon"};
+      race.laps = 1;
+      if (!SetUpUnattendedRace(race)) return 0;
+    } else {
+      ResumeLoadedRace();
+    }
+    for (int step = 0; step < 300 && !Standing().empty(); ++step) RaceStep();
+    SaveDocument();
+  } catch (const FatalError&) {
+  }
+  return 0;
+}

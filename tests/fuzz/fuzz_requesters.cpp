@@ -1,0 +1,45 @@
+// "Requesters.txt": the dialog layouts a player may edit. The toolkit keeps
+// every element for the whole run, so each input's elements are dropped
+// again afterwards to keep the run's memory flat.
+#include <map>
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "engine/define.h"
+#include "fuzz_support.h"
+#include "minigui/mini_gui_internal.h"
+
+namespace {
+template <typename T>
+void Truncate(std::deque<T>& store, size_t size) {
+  if (store.size() > size) store.resize(size);
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzStartGameHeadless();
+  std::filesystem::path file = FuzzGameFolder() / "Data" / "Requesters.txt";
+  FuzzWrite(file, data, size);
+  MiniGuiState& gui = Gui();
+  const size_t entries = gui.entries.size(), fonts = gui.fonts.size(), frames = gui.frames.size(),
+               labels = gui.labels.size(), areas = gui.textAreas.size(),
+               buttons = gui.buttonArrays.size(), kbas = gui.kbAreas.size(),
+               arrows = gui.scrollArrows.size(), checks = gui.checkBoxes.size(),
+               options = gui.optionBoxes.size();
+  try {
+    LoadRequesters(file);
+  } catch (const FatalError&) {
+  }
+  ForgetRequesterLayouts();
+  gui.entries.resize(entries);
+  Truncate(gui.fonts, fonts);
+  Truncate(gui.frames, frames);
+  Truncate(gui.labels, labels);
+  Truncate(gui.textAreas, areas);
+  Truncate(gui.buttonArrays, buttons);
+  Truncate(gui.kbAreas, kbas);
+  Truncate(gui.scrollArrows, arrows);
+  Truncate(gui.checkBoxes, checks);
+  Truncate(gui.optionBoxes, options);
+  return 0;
+}

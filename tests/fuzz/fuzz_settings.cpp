@@ -1,0 +1,17 @@
+// "The Velotrax.ini", as a player may edit it.
+#include "common/common.h"
+#include "engine/define.h"
+#include "engine/init.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::filesystem::path& folder = FuzzGameFolder();
+  FuzzWrite(folder / "The Velotrax.ini", data, size);
+  ResetProgramState();
+  SetProgramFolder(folder);
+  try {
+    ReadSettings();
+  } catch (const FatalError&) {
+  }
+  return 0;
+}

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Runs every fuzzer of build-fuzz/fuzz for SECONDS (default 60) each, fast
+# readers first, niced, from a working copy of its committed corpus in
+# tests/fuzz/corpus. Any crash, hang (10 s on one input), leak or sanitizer
+# report stops the run with status 1; the input is left in build-fuzz/findings.
+# Usage: tools/fuzz.sh [SECONDS] [NAME...]
+set -u
+cd "$(dirname "$0")/.."
+SECONDS_EACH=${1:-60}
+[ $# -gt 0 ] && shift
+NAMES=${*:-"png settings car_table tile_table drivers last_race requesters race_document"}
+OUT=build-fuzz
+# The readers are fed through files: keep them in memory when we can.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+mkdir -p "$OUT/findings"
+for name in $NAMES; do
+  fuzzer="$OUT/fuzz/fuzz_$name"
+  [ -x "$fuzzer" ] || { echo "no fuzzer $fuzzer (make fuzz builds them)"; exit 1; }
+  work="$OUT/corpus/$name"
+  mkdir -p "$work"
+  echo "=== $name: $SECONDS_EACH s"
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy nice -n 10 "$fuzzer" "$work" "tests/fuzz/corpus/$name" \
+    -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    -print_final_stats=1 -artifact_prefix="$OUT/findings/$name-" 2>"$OUT/$name.log"
+  status=$?
+  grep -E "^#[0-9]+[[:space:]]+DONE" "$OUT/$name.log"
+  grep -E "^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$OUT/$name.log"
+  if [ $status -ne 0 ]; then
+    echo "fuzz_$name failed (status $status): see $OUT/$name.log and $OUT/findings"
+    tail -40 "$OUT/$name.log"
+    exit 1
+  fi
+done
+echo "every fuzzer ran clean"
