@@ -75,6 +75,18 @@ void RequesterFrame() {
 }
 
 // Runs the main menu with the script above; picks line `pick` of the list.
+// Where NAME stands in the "New Race" list, so the picks follow the circuits
+// the game ships.
+int ListIndex(const std::string& name) {
+  std::string list = CircuitList();
+  int index = 0;
+  for (size_t start = 0, end; (end = list.find('~', start)) != std::string::npos;
+       start = end + 1, ++index)
+    if (list.compare(start, end - start, name) == 0) return index;
+  ADD_FAILURE() << name << " is not offered in " << list;
+  return -1;
+}
+
 void RunMenu(int pick) {
   gMenu = gElements.MenuButtons;
   gMenuFrame = gListStep = 0;
@@ -126,11 +138,11 @@ TEST(InstalledCopy, NewRaceOffersThePlayersCircuitsAndRacesTheirOwnOnAClash) {
                 mine / "Circuits" / "Harbour Loop.json");
   fs::copy_file(share / "Circuits" / "Puddleford Park.json", mine / "Circuits" / "My Own.json");
   testing_support::WriteBytes(mine / "Circuits" / "Notes.txt", "not a circuit");
-  EXPECT_EQ(
-      CircuitList(),
-      "Diagonal Downs~Grand Serpentine~Harbour Loop~My Own~Puddleford Park~Switchback Ridge~");
+  EXPECT_EQ(CircuitList(),
+            "Crossways Eight~Diagonal Downs~Grand Serpentine~Harbour Loop~My Own~"
+            "Puddleford Park~Switchback Ridge~");
 
-  RunMenu(2);  // Harbour Loop
+  RunMenu(ListIndex("Harbour Loop"));
   EXPECT_EQ(gProg.gameState, 2);
   EXPECT_EQ(gProg.raceName, "Harbour Loop");
   EXPECT_EQ(Base().cols, cols);
@@ -152,7 +164,7 @@ TEST(InstalledCopy, APlayersCircuitThatCannotBeRacedIsToldAndTheGameGoesOn) {
                               "{\"Base\": [[1]], \"Middle\": [[0]], \"Top\": [[0]]}");
   for (const char* name : {"Broken", "Empty Track"}) {
     SCOPED_TRACE(name);
-    RunMenu(std::string(name) == "Broken" ? 0 : 2);  // Broken~Diagonal Downs~Empty Track~...
+    RunMenu(ListIndex(name));
     EXPECT_EQ(gProg.gameState, 3) << "the menu went on to Quit";
     EXPECT_EQ(gMessage.rfind(std::string("Your circuit ") + name + " cannot be raced:~", 0), 0u)
         << gMessage;
