@@ -1,5 +1,6 @@
 #include "engine/gui_init.h"
 
+#include "common/common.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "engine/define.h"
@@ -21,8 +22,11 @@ void BuildRacePage() {
   CreateFrame("Panel", fx + 40, fy + 320, 22, 19, 1);
   e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 0, 0, 1);
   AddText(e.LogArea, "<?> = show help");
-  CreateFrame("Panel", fx + 40, fy + 499, 22, 28, 1);
-  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, 224, 4, 0, 0, 1);
+  // The running order takes the rest of the panel (at least one row), so a
+  // full field fits on a tall screen; the player's cars are its selected lines.
+  int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);
+  CreateFrame("Panel", fx + 40, fy + 499, 22, standingsHeight / 8, 1);
+  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, standingsHeight, 4, 0, 1, 1);
 }
 
 void BuildMenuPage() {

@@ -18,13 +18,15 @@ namespace fs = std::filesystem;
 
 class RaceScreen : public testing::Test {
  protected:
+  virtual int Width() const { return 1920; }
+  virtual int Height() const { return 1080; }
   void SetUp() override {
     fs::path built = testing_support::BuildGameDir();
     if (!fs::exists(built / "Theme" / "Frame.png") || !fs::exists(built / "Images" / "Tileset.png"))
       GTEST_SKIP() << "the shipped art is not in the game folder yet";
     game = testing_support::MakeTempDir("race-screen");
     fs::copy(built, game, fs::copy_options::recursive);
-    testing_support::StartGameHeadless(1920, 1080, game);
+    testing_support::StartGameHeadless(Width(), Height(), game);
   }
   void TearDown() override {
     gEndOfRace = EndOfRaceOptions{};
@@ -53,7 +55,9 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
   ASSERT_EQ(info->lines.size(), 7u);
   EXPECT_EQ(info->lines[0], gRace.currentCar);
   EXPECT_EQ(info->lines[1], Driver()[gRace.currentCar].name);
-  EXPECT_EQ(gElements.StandingsArea->lines.size(), 12u) << "14 cars: the newest twelve lines";
+  // The whole field of 14, leader first.
+  ASSERT_EQ(gElements.StandingsArea->lines.size(), 14u);
+  EXPECT_EQ(gElements.StandingsArea->lines.front(), " 1 " + Standing()[0].car);
   EXPECT_EQ(gElements.StandingsArea->lines.back().substr(0, 3), "14 ");
   EXPECT_FALSE(gElements.LogArea->lines.empty());
   RenderFrame();
@@ -66,4 +70,81 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
   SetPageHidden(3, 0);
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / "race_standings.png");
+}
+
+// --- The running order ---------------------------------------------------------------
+TEST(StandingsRows, TheWholeFieldWhenItFits) {
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(14, false), 28).size(), 14u);
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(1, true), 12), std::vector<int>{0});
+  EXPECT_TRUE(StandingsRowsShown({}, 12).empty());
+  EXPECT_TRUE(StandingsRowsShown(std::vector<bool>(3, false), 0).empty());
+}
+
+TEST(StandingsRows, TheLeaderAndThePlayersCarsStayInViewWhenRowsRunShort) {
+  // 14 cars, 12 rows, the player last: the leader, the front of the field,
+  // the car just ahead of the player's and the player's.
+  std::vector<bool> players(14, false);
+  players[13] = true;
+  EXPECT_EQ(StandingsRowsShown(players, 12),
+            (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}));
+  // Two of the player's cars in the middle and at the back.
+  players[7] = true;
+  std::vector<int> rows = StandingsRowsShown(players, 5);
+  EXPECT_EQ(rows, (std::vector<int>{0, 6, 7, 12, 13}));
+  // The player drives every car: the leader, then as many as fit, in order.
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(20, true), 4), (std::vector<int>{0, 1, 2, 3}));
+  // A field of one.
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>{false}, 1), std::vector<int>{0});
+}
+
+namespace {
+// A 14-car race of every car, two laps, with the player driving `playerPlace`
+// (0-based place of the grid), after `steps` race steps of the computer.
+void FourteenCarRace(int steps) {
+  gEndOfRace.unattended = true;
+  PlatSeedRandom(5);
+  Load(gProg.circuitsFolder / "Grand Serpentine.json");
+  gProg.raceName = "Grand Serpentine";
+  UnattendedRace race;
+  race.laps = 2;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < steps; ++i) RaceStep();
+}
+}  // namespace
+
+TEST_F(RaceScreen, TheWholeFieldAtTenEightyWithThePlayersCarSelected) {
+  FourteenCarRace(200);
+  ASSERT_EQ(Standing().size(), 14u);
+  std::string mine = Standing()[9].car;
+  Driver()[mine].user = 1;
+  ShowStandings();
+  const TextArea* area = gElements.StandingsArea;
+  EXPECT_GE(area->rows, 14);
+  ASSERT_EQ(area->lines.size(), 14u);
+  for (size_t i = 0; i < 14; ++i)
+    EXPECT_EQ(area->lines[i], RightAlign2(i + 1) + " " + Standing()[i].car);
+  EXPECT_EQ(GetTextAreaSelection(area), "10 " + mine + "~");
+  // The area stays inside the side panel.
+  EXPECT_LE(area->y + area->height, FrameBottom(gElements.RaceFrame) - 32);
+}
+
+class SmallRaceScreen : public RaceScreen {
+ protected:
+  int Width() const override { return 1024; }
+  int Height() const override { return 768; }
+};
+
+TEST_F(SmallRaceScreen, TheLeaderAndThePlayersCarStayInViewAtSevenSixtyEight) {
+  FourteenCarRace(200);
+  ASSERT_EQ(Standing().size(), 14u);
+  std::string mine = Standing()[13].car;
+  Driver()[mine].user = 1;
+  ShowStandings();
+  const TextArea* area = gElements.StandingsArea;
+  EXPECT_EQ(area->rows, 12);
+  ASSERT_EQ(area->lines.size(), 12u);
+  EXPECT_EQ(area->lines.front(), " 1 " + Standing()[0].car);
+  EXPECT_EQ(area->lines.back(), "14 " + mine);
+  EXPECT_EQ(GetTextAreaSelection(area), "14 " + mine + "~");
+  EXPECT_LE(area->y + area->height, 768);
 }
