@@ -148,3 +148,67 @@ TEST_F(SmallRaceScreen, TheLeaderAndThePlayersCarStayInViewAtSevenSixtyEight) {
   EXPECT_EQ(GetTextAreaSelection(area), "14 " + mine + "~");
   EXPECT_LE(area->y + area->height, 768);
 }
+
+// --- The player's race, as a player sees it ----------------------------------------
+namespace {
+std::string gShotPrefix;
+int gGearPanels = 0;
+std::string gCornerLine;
+std::string gMine;
+bool gMineOnScreen = false;
+
+// On the first frame of the gear panel: check it, keep a picture, keep the gear.
+void OnGearPanelFrame() {
+  if (gGearPanels++ > 0) return;
+  gCornerLine = gElements.GearCornerLabel->text;
+  const CarRecord& car = Car()[gMine];
+  const NodeRecord& node = Node()[car.listInd];
+  int x = node.nodeX * 64 + node.x[car.lane] - gProg.scrollX;
+  int y = node.nodeY * 64 + node.y[car.lane] - gProg.scrollY;
+  gMineOnScreen = x >= 0 && x < gProg.trackViewWidth && y >= 0 && y < PlatScreenHeight();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_gear_panel.png"));
+  PlatPushKey(kKeyReturn, true);
+  PlatPushKey(kKeyReturn, false);
+}
+
+void OnInputBoxFrame() {
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_input_box.png"));
+  PlatPushKey(kKeyReturn, true);
+  PlatPushKey(kKeyReturn, false);
+}
+
+// A 14-car race in which the player drives the car in 8th place: the view is
+// scrolled far from it before its turn, so the gear panel must bring it back.
+void PlayersRace(const std::string& prefix) {
+  gShotPrefix = prefix;
+  gGearPanels = 0;
+  PlatCaptureFrames(true);
+  FourteenCarRace(150);
+  ASSERT_EQ(Standing().size(), 14u);
+  gMine = Standing()[7].car;
+  Driver()[gMine].user = 1;
+  ShowStandings();
+  gProg.scrollX = gProg.maxScrollX;
+  gProg.scrollY = gProg.maxScrollY;
+  gHooks.menuFrame = OnGearPanelFrame;
+  for (int i = 0; i < 400 && gGearPanels == 0; ++i) RaceStep();
+  gHooks.menuFrame = nullptr;
+  ASSERT_EQ(gGearPanels, 1) << "the gear panel opened for the player's car";
+  EXPECT_TRUE(gMineOnScreen) << "the view went to the player's car";
+  EXPECT_NE(gCornerLine.find("MP"), std::string::npos) << gCornerLine;
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (prefix + "_race.png"));
+  SetModalFrameHook(OnInputBoxFrame);
+  EXPECT_EQ(InputBox("Enter", "Grand Serpentine"), "Grand Serpentine");
+  SetModalFrameHook(nullptr);
+  PlatCaptureFrames(false);
+}
+}  // namespace
+
+TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
+  PlayersRace("player_1920x1080");
+}
+
+TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
+  PlayersRace("player_1024x768");
+}

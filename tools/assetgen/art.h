@@ -28,6 +28,10 @@ std::string SceneryName(int tile);
 bool MakeTileset(Image& out, std::string& error);  // 512 x 704
 bool MakeCars(Image& out, std::string& error);     // 512 x 704, cars in cells 0..kCars-1
 constexpr int kCars = 24;
+// The track view's marks, drawn under a car: the player's car, and the car
+// whose move is running. The game reads them from these cells.
+constexpr int kPlayerMarkCell = 86;
+constexpr int kMovingMarkCell = 87;
 
 // Theme images.
 Image MakeFrame();        // 96 x 96
