@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 
 namespace {
+long long gPanelsOpened = 0;
+
 // At least two characters, so the rows line up.
 std::string PadLeft2(long long value) {
   std::string text = Decimal(value);
@@ -94,4 +96,14 @@ void BringCurrentCarIntoView() {
       hidden = true;
   }
   if (hidden) CentreView(node.nodeX, node.nodeY);
+}
+
+void PrepareGearPanel() {
+  ++gPanelsOpened;
+  BringCurrentCarIntoView();
+  ShowGearAdvice();
+}
+
+long long GearPanelsOpened() {
+  return gPanelsOpened;
 }

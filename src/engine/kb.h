@@ -8,6 +8,11 @@ void KeyboardCommands();
 // Runs the commands of a typed text (more than one character when several
 // keys went up within one frame).
 void KeyCommand(const std::string& typed);
+// "f": runs race steps without drawing until the gear panel has opened for
+// one of the player's cars (and the player has chosen), or, with none of
+// theirs racing, until the results; the race screen then draws as usual.
+// The race goes exactly as it would step by step.
+void FastForward();
 // Asks for the automatic-step interval and stores it in the settings file.
 void SetSimulationSpeed();
 // Scrolls the view while the pointer rests within 50 pixels of an edge.

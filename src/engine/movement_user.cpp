@@ -75,8 +75,7 @@ void UserMoves() {
     SetButtonState(buttons, g - 1, 0);
   }
   if (g0 >= 1 && g0 <= 6) SetButtonState(buttons, g0 - 1, 1);
-  BringCurrentCarIntoView();
-  ShowGearAdvice();
+  PrepareGearPanel();
   int r = WaitForGearChoice();
   if (r == -1) {
     gProg.gameState = 1;

@@ -2,10 +2,13 @@
 // page at its end, drawn with the shipped art (screenshots for a reviewer).
 #include "../support/test_support.h"
 #include "dialogs/requester.h"
+#include "engine/ai.h"
 #include "engine/analyze.h"
+#include "engine/gear_panel.h"
 #include "engine/gui_init.h"
 #include "engine/gui_manager.h"
 #include "engine/init.h"
+#include "engine/kb.h"
 #include "engine/movement.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
@@ -211,4 +214,93 @@ TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
 
 TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
   PlayersRace("player_1024x768");
+}
+
+// --- Fast forward ----------------------------------------------------------------------
+namespace {
+std::vector<std::string> gHeard;
+void Hear(const std::string& line) {
+  gHeard.push_back(line);
+}
+// The player's choice, scripted: the panel opens as in the game, and the
+// player takes the gear the computer would (the wait for a click is left out).
+void KeepGear() {
+  PrepareGearPanel();
+  ComputerGear();
+}
+
+struct RaceRecord {
+  std::vector<std::string> commentary;
+  std::vector<std::string> results;
+  std::string drivers, lastRace;
+  long long panels = 0;
+  int fastForwards = 0;
+};
+
+// A 2-lap race of every car on Harbour Loop from seed 11, the player driving
+// the car in 4th place (or none), run to the end by single steps or by "f".
+RaceRecord RunRace(const fs::path& game, bool fast, bool player) {
+  // Every run starts from the same files: the drivers' points set the grid.
+  fs::path built = testing_support::BuildGameDir();
+  for (const char* folder : {"Data", "Results"}) {
+    fs::remove_all(game / folder);
+    if (fs::exists(built / folder))
+      fs::copy(built / folder, game / folder, fs::copy_options::recursive);
+  }
+  fs::create_directories(game / "Results");
+  gHeard.clear();
+  SetLogListener(Hear);
+  gEndOfRace.unattended = true;
+  PlatSeedRandom(11);
+  Load(gProg.circuitsFolder / "Harbour Loop.json");
+  gProg.raceName = "Harbour Loop";
+  UnattendedRace race;
+  race.laps = 2;
+  EXPECT_TRUE(SetUpUnattendedRace(race));
+  if (player) Driver()[Standing()[3].car].user = 1;
+  gProg.gameState = 2;
+  SetUserMovesHandler(KeepGear);
+  RaceRecord record;
+  long long panels = GearPanelsOpened();
+  while (!Standing().empty() && record.fastForwards < 10000) {
+    if (fast) {
+      FastForward();
+      ++record.fastForwards;
+    } else {
+      RaceStep();
+    }
+  }
+  SetUserMovesHandler(UserMoves);
+  SetLogListener(nullptr);
+  record.panels = GearPanelsOpened() - panels;
+  record.commentary = gHeard;
+  record.results = gElements.ResultsArea->lines;  // the standings shown at the end
+  record.drivers = testing_support::ReadBytes(game / "Data" / "Drivers.csv");
+  record.lastRace = testing_support::ReadBytes(game / "Data" / "Last Race.txt");
+  return record;
+}
+}  // namespace
+
+TEST_F(RaceScreen, FastForwardGoesAsSingleStepsAndStopsAtEveryGearPanel) {
+  RaceRecord steps = RunRace(game, false, true);
+  RaceRecord fast = RunRace(game, true, true);
+  ASSERT_GT(steps.panels, 10) << "the player's car moved many times";
+  EXPECT_EQ(fast.panels, steps.panels);
+  // Each "f" ran up to one gear panel; the last one ran to the results.
+  EXPECT_EQ(fast.fastForwards, fast.panels + 1);
+  EXPECT_EQ(fast.commentary, steps.commentary);
+  EXPECT_EQ(fast.results, steps.results);
+  EXPECT_EQ(fast.drivers, steps.drivers);
+  EXPECT_EQ(fast.lastRace, steps.lastRace);
+  EXPECT_FALSE(steps.results.empty());
+}
+
+TEST_F(RaceScreen, FastForwardWithoutThePlayersCarsRunsToTheResults) {
+  RaceRecord steps = RunRace(game, false, false);
+  RaceRecord fast = RunRace(game, true, false);
+  EXPECT_EQ(fast.fastForwards, 1);
+  EXPECT_EQ(fast.panels, 0);
+  EXPECT_EQ(fast.commentary, steps.commentary);
+  EXPECT_EQ(fast.results, steps.results);
+  EXPECT_EQ(fast.lastRace, steps.lastRace);
 }
