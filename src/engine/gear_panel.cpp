@@ -5,6 +5,7 @@
 #include "engine/car_data.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/mouse.h"
 #include "platform/platform.h"
 
@@ -100,6 +101,9 @@ void BringCurrentCarIntoView() {
 
 void PrepareGearPanel() {
   ++gPanelsOpened;
+  // The cars the player drives are chosen after the running order was first
+  // shown: mark them there now.
+  ShowStandings();
   BringCurrentCarIntoView();
   ShowGearAdvice();
 }

@@ -26,9 +26,9 @@ void ShowGearAdvice();
 // When the current car is off screen (or under the gear panel), centres the
 // view on it, unless the view follows a place of the running order.
 void BringCurrentCarIntoView();
-// Everything the gear panel does as it opens for the current car: the view
-// goes to the car, the corner information is filled in, the count of panels
-// opened goes up.
+// Everything the gear panel does as it opens for the current car: the
+// running order marks the player's cars, the view goes to the car, the corner information is filled
+// in, the count of panels opened goes up.
 void PrepareGearPanel();
 // How many times the gear panel has opened (fast forward stops at the next).
 long long GearPanelsOpened();

@@ -159,11 +159,14 @@ int gGearPanels = 0;
 std::string gCornerLine;
 std::string gMine;
 bool gMineOnScreen = false;
+bool gMineMarkedInOrder = false;
 
 // On the first frame of the gear panel: check it, keep a picture, keep the gear.
 void OnGearPanelFrame() {
   if (gGearPanels++ > 0) return;
   gCornerLine = gElements.GearCornerLabel->text;
+  gMineMarkedInOrder =
+      GetTextAreaSelection(gElements.StandingsArea).find(gMine) != std::string::npos;
   const CarRecord& car = Car()[gMine];
   const NodeRecord& node = Node()[car.listInd];
   int x = node.nodeX * 64 + node.x[car.lane] - gProg.scrollX;
@@ -190,7 +193,6 @@ void PlayersRace(const std::string& prefix) {
   ASSERT_EQ(Standing().size(), 14u);
   gMine = Standing()[7].car;
   Driver()[gMine].user = 1;
-  ShowStandings();
   gProg.scrollX = gProg.maxScrollX;
   gProg.scrollY = gProg.maxScrollY;
   gHooks.menuFrame = OnGearPanelFrame;
@@ -198,6 +200,7 @@ void PlayersRace(const std::string& prefix) {
   gHooks.menuFrame = nullptr;
   ASSERT_EQ(gGearPanels, 1) << "the gear panel opened for the player's car";
   EXPECT_TRUE(gMineOnScreen) << "the view went to the player's car";
+  EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
   EXPECT_NE(gCornerLine.find("MP"), std::string::npos) << gCornerLine;
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (prefix + "_race.png"));
