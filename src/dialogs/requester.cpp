@@ -80,6 +80,10 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
   auto num = [&f](size_t i) {
     return i < f.size() ? std::clamp(LenientInt(f[i]), -100000, 100000) : 0;
   };
+  // Colours are 24-bit (red in the low byte), not sizes: white is 16777215.
+  auto colour = [&f](size_t i) {
+    return i < f.size() ? std::clamp(LenientInt(f[i]), 0, 0xFFFFFF) : 0;
+  };
   auto text = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
   std::string keyword = LowerAscii(f[0]);
   if (keyword == "frame") {
@@ -107,7 +111,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     std::string caption = text(3);
     int width = static_cast<int>(caption.size()) * s.glyphWidth;
     int x = num(1) == -1 ? fx + (req->frameWidth - width) / 2 : fx + num(1);
-    req->label = CreateLabel(caption, s.font, x, fy + num(2), num(4), req->page);
+    req->label = CreateLabel(caption, s.font, x, fy + num(2), colour(4), req->page);
   } else if (keyword == "textarea") {
     int w = num(3) * s.gridUnit;
     int h = num(4) * s.gridUnit;
@@ -124,7 +128,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
   } else if (keyword == "keyboardarea") {
     int w = num(3) * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
-    req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, num(5), num(4), req->page);
+    req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, num(5), colour(4), req->page);
   }
 }
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/gui_init.h"
 
+#include "common/common.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "engine/define.h"
@@ -21,8 +22,11 @@ void BuildRacePage() {
   CreateFrame("Panel", fx + 40, fy + 320, 22, 19, 1);
   e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 0, 0, 1);
   AddText(e.LogArea, "<?> = show help");
-  CreateFrame("Panel", fx + 40, fy + 499, 22, 28, 1);
-  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, 224, 4, 0, 0, 1);
+  // The running order takes the rest of the panel (at least one row), so a
+  // full field fits on a tall screen; the player's cars are its selected lines.
+  int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);
+  CreateFrame("Panel", fx + 40, fy + 499, 22, standingsHeight / 8, 1);
+  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, standingsHeight, 4, 0, 1, 1);
 }
 
 void BuildMenuPage() {
@@ -78,6 +82,18 @@ void BuildGearPage() {
   CreateLabel("  Gear", e.MainFont, fx + 40, fy + 40, 0, 5);
   e.GearButtons = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 40, fy + 70,
                                     "1st~2nd~3rd~4th~5th~Top~use OR~", 5);
+  // The corner information, left of the buttons: two lines about the next
+  // corner above, then one row beside each button.
+  constexpr int kInfoTiles = 11;
+  int ix = Max(fx - kInfoTiles * 32, 0);
+  e.GearInfoFrame = CreateFrame("Frame", ix, fy - 64, kInfoTiles, 13, 5);
+  e.GearCornerLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 24, 0, 5);
+  e.GearSafeLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 4, 0, 5);
+  const ButtonArray* b = e.GearButtons;
+  for (int i = 0; i < 7; ++i) {
+    int y = b->buttonY[i] + (b->buttonHeight - SpriteFontHeight(e.MainFont)) / 2;
+    e.GearAdviceLabels[i] = CreateLabel(" ", e.MainFont, ix + 40, y, 0, 5);
+  }
 }
 
 void BuildDrivePage() {

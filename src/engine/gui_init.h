@@ -35,6 +35,11 @@ struct GameElements {
   // Page 5: gear choice.
   Frame* GearFrame = nullptr;
   ButtonArray* GearButtons = nullptr;
+  // Beside it, what the next corner makes of each gear (gear_panel).
+  Frame* GearInfoFrame = nullptr;
+  Label* GearCornerLabel = nullptr;
+  Label* GearSafeLabel = nullptr;
+  Label* GearAdviceLabels[7] = {};
   // Page 6: cars the user drives.
   Frame* DriveFrame = nullptr;
   TextArea* DriveArea = nullptr;

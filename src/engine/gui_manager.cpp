@@ -69,12 +69,47 @@ void ShowCarStatus(int mode) {
   SetTextAreaSelection(area, 6);
 }
 
+bool IsPlayersCar(const std::string& key) {
+  auto driver = Driver().find(key);
+  return driver != Driver().end() && driver->second.user != 0;
+}
+
+std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows) {
+  const int count = static_cast<int>(players.size());
+  std::vector<bool> shown(players.size(), false);
+  int left = Max(rows, 0);
+  auto show = [&](int i) {
+    if (left > 0 && i >= 0 && i < count && !shown[i]) {
+      shown[i] = true;
+      --left;
+    }
+  };
+  // The leader and the player's cars first, then the car just ahead of each
+  // of the player's cars, then the field from the front.
+  show(0);
+  for (int i = 0; i < count; ++i)
+    if (players[i]) show(i);
+  for (int i = 1; i < count; ++i)
+    if (players[i]) show(i - 1);
+  for (int i = 0; i < count; ++i) show(i);
+  std::vector<int> result;
+  for (int i = 0; i < count; ++i)
+    if (shown[i]) result.push_back(i);
+  return result;
+}
+
 void ShowStandings() {
   TextArea* area = gElements.StandingsArea;
   if (area == nullptr) return;
   ClearTextArea(area);
-  for (size_t i = 0; i < Standing().size(); ++i)
+  std::vector<bool> players;
+  for (const StandingRecord& standing : Standing()) players.push_back(IsPlayersCar(standing.car));
+  int line = 0;
+  for (int i : StandingsRowsShown(players, area->rows)) {
     AddText(area, RightAlign2(static_cast<long long>(i) + 1) + " " + Standing()[i].car);
+    if (players[i]) SetTextAreaSelection(area, line);
+    ++line;
+  }
 }
 
 void RaceButtonClick() {

@@ -3,14 +3,22 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct TextArea;
 
 // Status lines of the current car in RaceInfoArea. Mode 0 (before it moves)
 // shows its gear's MP and the bonus, mode 1 (after a step) the MP left.
 void ShowCarStatus(int mode);
-// The running order in StandingsArea; the current standing is kept.
+// The running order in StandingsArea, the player's cars in the selected
+// colour; the current standing is kept. Where the area has fewer rows than
+// the field, the leader and the player's cars stay in view.
 void ShowStandings();
+// Whether the player drives this car.
+bool IsPlayersCar(const std::string& key);
+// Which places (indices of the running order) fill `rows` rows, in order;
+// players[i] tells whether place i is one of the player's cars.
+std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows);
 // A left click on the side panel: "Auto Mode", "Save Race", "Main Menu".
 void RaceButtonClick();
 

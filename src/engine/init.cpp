@@ -1,5 +1,7 @@
 #include "engine/init.h"
 
+#include <algorithm>
+
 #include "common/common.h"
 #include "dialogs/requester.h"
 #include "engine/analyze.h"
@@ -11,8 +13,8 @@
 #include "engine/kb.h"
 #include "engine/main_menu.h"
 #include "engine/mouse.h"
-#include "engine/race_setup.h"
 #include "engine/movement.h"
+#include "engine/race_setup.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
 #include "engine/sprite_labels.h"
@@ -89,6 +91,30 @@ void StartUp() {
   StartUpIn(PlatProgramFolder());
 }
 
+namespace {
+// When the race screen's next automatic step is due (-1: no step to wait
+// for); set only while the race screen draws its frame.
+int64_t gNextWake = -1;
+
+// How long the game may rest after a frame. A moving view (edge scrolling,
+// the wheel) is drawn again at once; an automatic race wakes for its next
+// step; anything else waits for input, with one frame a second as a safety
+// net for whatever changes without an event.
+int RestAfterFrame() {
+  static int lastScrollX = 0;
+  static int lastScrollY = 0;
+  bool moved = gProg.scrollX != lastScrollX || gProg.scrollY != lastScrollY;
+  lastScrollX = gProg.scrollX;
+  lastScrollY = gProg.scrollY;
+  constexpr int64_t kLongestRest = 1000;
+  if (moved) return 0;
+  if (gNextWake >= 0)
+    return static_cast<int>(
+        std::clamp<int64_t>(gNextWake - PlatElapsedMilliseconds(), 0, kLongestRest));
+  return static_cast<int>(kLongestRest);
+}
+}  // namespace
+
 void StartUpIn(const std::filesystem::path& programFolder) {
   ResetProgramState();
   ResetRaceData();
@@ -109,6 +135,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   SetUserMovesHandler(UserMoves);
 
   StartPlatform();
+  PlatSetRestWaker(RestAfterFrame);
   LoadSpriteSheets();
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
   PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
@@ -148,7 +175,9 @@ void RaceScreenPass() {
     gProg.nextStepTime = PlatElapsedMilliseconds() + gProg.timeSlice;
   }
   if (!PlatScreenActive()) Call(gHooks.lostDevice);
+  gNextWake = gProg.autoMode != 0 ? gProg.nextStepTime : -1;
   Call(gHooks.renderFrame);
+  gNextWake = -1;
 }
 
 void RaceScreenLoop() {

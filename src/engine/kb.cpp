@@ -4,6 +4,7 @@
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "engine/define.h"
+#include "engine/gear_panel.h"
 #include "engine/gui_init.h"
 #include "engine/init.h"
 #include "engine/sprite_labels.h"
@@ -49,12 +50,24 @@ void KeyCommand(const std::string& typed) {
       gProg.autoMode = 1 - gProg.autoMode;
       if (gElements.RaceButtons != nullptr) SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
       break;
+    case 'f':
+      FastForward();
+      break;
     case 'g': gProg.gridOn = 1 - gProg.gridOn; break;
     case 's': SetSimulationSpeed(); break;
     case '?': ShowHelp(); break;
     case '~': PlatMessageBox("program path", ProgramPathText()); break;
     default: break;
   }
+}
+
+void FastForward() {
+  if (gHooks.raceStep == nullptr) return;
+  long long panels = GearPanelsOpened();
+  // Each step either moves a car or ends a race; a race ends in a bounded
+  // number of steps, and leaving for the menu stops here too.
+  while (!Standing().empty() && gProg.gameState == 2 && GearPanelsOpened() == panels)
+    gHooks.raceStep();
 }
 
 void SetSimulationSpeed() {

@@ -11,6 +11,11 @@ void KeyCommand(const std::string& typed);
 // What the "~" key shows: the program's folder and, when the player's files
 // are kept elsewhere (an installed copy), that folder too.
 std::string ProgramPathText();
+// "f": runs race steps without drawing until the gear panel has opened for
+// one of the player's cars (and the player has chosen), or, with none of
+// theirs racing, until the results; the race screen then draws as usual.
+// The race goes exactly as it would step by step.
+void FastForward();
 // Asks for the automatic-step interval and stores it in the settings file.
 void SetSimulationSpeed();
 // Scrolls the view while the pointer rests within 50 pixels of an edge.

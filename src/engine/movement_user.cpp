@@ -1,6 +1,7 @@
 // The player's gear choice for a car they drive.
 #include "common/common.h"
 #include "engine/define.h"
+#include "engine/gear_panel.h"
 #include "engine/gui_init.h"
 #include "engine/gui_manager.h"
 #include "engine/init.h"
@@ -78,6 +79,7 @@ void UserMoves() {
     SetButtonState(buttons, g - 1, 0);
   }
   if (g0 >= 1 && g0 <= 6) SetButtonState(buttons, g0 - 1, 1);
+  PrepareGearPanel();
   int r = WaitForGearChoice();
   if (r == -1) {
     gProg.gameState = 1;

@@ -3,6 +3,7 @@
 #include "engine/debug.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/mouse.h"
 #include "engine/sprite_labels.h"
 #include "minigui/mini_gui.h"
@@ -72,8 +73,23 @@ void DrawGridOverlay() {
   ForVisibleCells([&](int, int, int sx, int sy) { PlatDisplaySprite(box, sx, sy, 64); });
 }
 
+namespace {
+// Cells of the cars sheet holding the marks drawn under a car (the asset
+// generator draws them there).
+constexpr int kPlayerMarkCell = 86;
+constexpr int kMovingMarkCell = 87;
+
+void DrawMark(int sheet, int cell, int sx, int sy) {
+  PlatRotateSprite(sheet, 0.0f, 0);
+  PlatClipSprite(sheet, gSheets.cellX[cell], gSheets.cellY[cell], kTileSize, kTileSize);
+  PlatDisplaySprite(sheet, sx, sy);
+}
+}  // namespace
+
 void DrawCars() {
   int sheet = gSheets.carsSprite;
+  // The moving car is marked only while a race runs.
+  const std::string& moving = Standing().empty() ? std::string() : gRace.currentCar;
   for (const NodeRecord& node : Node()) {
     for (int lane = 0; lane < 2; ++lane) {
       if (node.car[lane].empty()) continue;
@@ -83,6 +99,8 @@ void DrawCars() {
       if (car.tile < 0 || car.tile >= kSheetCells) continue;
       int sx = node.nodeX * kTileSize + node.x[lane] - gProg.scrollX - 31;
       int sy = node.nodeY * kTileSize + node.y[lane] - gProg.scrollY - 31;
+      if (IsPlayersCar(it->first)) DrawMark(sheet, kPlayerMarkCell, sx, sy);
+      if (it->first == moving) DrawMark(sheet, kMovingMarkCell, sx, sy);
       PlatClipSprite(sheet, gSheets.cellX[car.tile], gSheets.cellY[car.tile], kTileSize, kTileSize);
       PlatRotateSprite(sheet, static_cast<float>(car.facing) * 45.0f, 0);
       PlatDisplaySprite(sheet, sx, sy);

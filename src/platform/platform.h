@@ -79,7 +79,16 @@ int PlatNextWindowEvent();              // without waiting; kEventNone when empt
 int PlatWaitWindowEvent(int timeoutMs);  // waits at most timeoutMs
 int PlatEventWindow();                   // window number of the last event (0: none)
 void PlatClearScreen(int rgb);
+// Presents the frame. Frames are at least 1/60 s apart (a display without
+// vsync would otherwise be drawn as fast as the machine goes); then, with a
+// rest waker set, the caller rests until input arrives or the waker's time
+// is up, so a screen that does not change costs next to nothing. The
+// headless driver of the tests never waits.
 void PlatFlipBuffers();
+// Milliseconds the loop may rest after this frame (0: the next frame is due
+// now, say while the view scrolls); nullptr: never rest.
+using PlatRestWaker = int (*)();
+void PlatSetRestWaker(PlatRestWaker waker);
 bool PlatScreenActive();  // false after focus loss or a render-device reset
 
 // ---------------------------------------------------------------------------

@@ -60,6 +60,8 @@ struct State {
   int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
 
   bool capture = false;
+  PlatRestWaker restWaker = nullptr;
+  uint64_t lastPresent = 0;  // SDL_GetTicks64 of the last frame shown
   RgbaImage lastFrame;
 
   PlatDrawStats stats;
@@ -577,7 +579,21 @@ void PlatFlipBuffers() {
     return;
   }
   if (g.capture) ReadBackBuffer(g.lastFrame);
+  if (!g.headless) {
+    constexpr uint64_t kFrameMs = 16;  // at most 60 frames a second
+    uint64_t since = SDL_GetTicks64() - g.lastPresent;
+    if (since < kFrameMs) SDL_Delay(static_cast<uint32_t>(kFrameMs - since));
+  }
   SDL_RenderPresent(g.renderer);
+  g.lastPresent = SDL_GetTicks64();
+  if (g.headless || g.restWaker == nullptr) return;
+  int rest = g.restWaker();
+  // Waits for an event without taking it: the loop's own pass handles it.
+  if (rest > 0) SDL_WaitEventTimeout(nullptr, rest);
+}
+
+void PlatSetRestWaker(PlatRestWaker waker) {
+  g.restWaker = waker;
 }
 
 bool PlatScreenActive() {

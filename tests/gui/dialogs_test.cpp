@@ -160,6 +160,57 @@ TEST_F(Dialogs, ShippedLayoutsHaveWhatTheGameNeeds) {
   EXPECT_NE(FindRequester("Message Box")->textArea, nullptr);
 }
 
+TEST_F(Dialogs, ColoursAreTwentyFourBitWhileSizesKeepTheirClamp) {
+  LoadRequesters(Write("r.txt",
+                       "###, Colours\r\nframe, 0, 0, 10, 6\r\n"
+                       "label, 0, 0, white, 16777215\r\n"
+                       "keyboardarea, 0, 40, 20, 16777215, 2\r\n"
+                       "###, Out of range\r\nframe, 0, 0, 10, 6\r\n"
+                       "label, 0, 0, over, 99999999\r\n"
+                       "keyboardarea, 0, 40, 20, -5, 2\r\n"));
+  Requester* req = FindRequester("Colours");
+  EXPECT_EQ(req->label->colour, 0xFFFFFF);
+  EXPECT_EQ(req->keyboardArea->backgroundColour, 0xFFFFFF);
+  Requester* bad = FindRequester("Out of range");
+  EXPECT_EQ(bad->label->colour, 0xFFFFFF);
+  EXPECT_EQ(bad->keyboardArea->backgroundColour, 0);
+  // The shipped Input Box has a white entry field.
+  LoadShipped();
+  EXPECT_EQ(FindRequester("Input Box")->keyboardArea->backgroundColour, 0xFFFFFF);
+}
+
+// Every text the game shows in a Message Box or an Answer Box, with the
+// widest numbers it can carry, fits its box line by line, so nothing is cut.
+TEST_F(Dialogs, EveryShippedMessageFitsItsBox) {
+  LoadShipped();
+  const std::vector<std::pair<std::string, std::string>> messages = {
+      {"Message Box", "     Welcome to The Velotrax!~"},
+      {"Message Box", "invalid tile combination using 87 in direction 7"},
+      {"Message Box", "invalid tile combination @ 9999, 9999"},
+      {"Message Box", "you must select at least 1 car"},
+      {"Message Box", "There is no record of last race.~Choose another option."},
+      {"Message Box", "None of the cars can start.~Every car needs a driver in Drivers.csv."},
+      {"Answer Box", "Save current standings?"},
+      {"Answer Box", "Copy Season Results to ClipBoard?"},
+  };
+  for (const auto& [box, text] : messages) {
+    TextArea* area = FindRequester(box)->textArea;
+    ASSERT_NE(area, nullptr) << box;
+    size_t lines = 0;
+    size_t start = 0;
+    for (size_t end = text.find('~'); start < text.size(); end = text.find('~', start)) {
+      if (end == std::string::npos) end = text.size();
+      EXPECT_LE(static_cast<int>(end - start), TextAreaColumns(area)) << text;
+      ++lines;
+      start = end + 1;
+    }
+    EXPECT_LE(static_cast<int>(lines), area->rows) << text;
+    // The text stays inside the frame's border.
+    const Requester* req = FindRequester(box);
+    EXPECT_LE(area->x + area->width, req->frameX + req->frameWidth - 32) << box;
+  }
+}
+
 // --- Modal loops ---------------------------------------------------------------------
 TEST_F(Dialogs, MessageBoxEndsWithEnterOrItsButton) {
   LoadShipped();

@@ -463,15 +463,16 @@ TEST_F(Panel, CarStatusLines) {
   EXPECT_TRUE(areas.info.lines.empty());
 }
 
-TEST_F(Panel, RunningOrderKeepsTheNewestTwelve) {
+TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
   Areas areas;
   for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
   gRace.currentStanding = 4;
   ShowStandings();
   ASSERT_EQ(areas.standings.lines.size(), 12u);
-  EXPECT_EQ(areas.standings.lines.front(), " 4 K4");
-  EXPECT_EQ(areas.standings.lines[5], " 9 K9");
-  EXPECT_EQ(areas.standings.lines[6], "10 K10");
+  EXPECT_EQ(areas.standings.lines.front(), " 1 K1");
+  EXPECT_EQ(areas.standings.lines[8], " 9 K9");
+  EXPECT_EQ(areas.standings.lines[9], "10 K10");
+  EXPECT_EQ(areas.standings.lines.back(), "12 K12");
   EXPECT_EQ(gRace.currentStanding, 4);
 }
 

@@ -36,6 +36,11 @@ Rgba CarArt(int car, float x, float y);
 // (256 and its halvings).
 Image MakeIcon(int size);
 
+// The track view's marks, drawn under a car: the player's car, and the car
+// whose move is running. The game reads them from these cells.
+constexpr int kPlayerMarkCell = 86;
+constexpr int kMovingMarkCell = 87;
+
 // Theme images.
 Image MakeFrame();        // 96 x 96
 Image MakePanel();        // 24 x 24

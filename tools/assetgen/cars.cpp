@@ -80,6 +80,28 @@ Rgba CarPixel(const Livery& l, float x, float y) {
   return c;
 }
 
+// The player's plate: a yellow ring edged in black under the car, which
+// reads on grey asphalt and on green grass alike.
+Rgba PlayerRingPixel(float x, float y) {
+  float d = std::fabs(SdCircle(x, y, 32, 32, 25.5f));
+  if (d < 2.2f) return Colour(0xFFD21A);
+  if (d < 3.6f) return Colour(0x101010, 0.85f);
+  return Rgba{};
+}
+
+// The car whose move is running: four white corner brackets with a black
+// edge, outside the player's ring so both can show at once.
+Rgba MovingMarkPixel(float x, float y) {
+  float dx = std::fabs(x - 32), dy = std::fabs(y - 32);
+  float box = std::max(dx, dy);
+  bool corner = std::min(dx, dy) > 13.0f;
+  if (!corner) return Rgba{};
+  float d = std::fabs(box - 29.0f);
+  if (d < 1.4f) return Colour(0xFFFFFF);
+  if (d < 2.6f) return Colour(0x101010, 0.85f);
+  return Rgba{};
+}
+
 }  // namespace
 
 Rgba CarArt(int car, float x, float y) { return CarPixel(kLiveries[car % kCars], x, y); }
@@ -97,6 +119,13 @@ bool MakeCars(Image& out, std::string& error) {
       for (int i = 0; i < number.width; ++i) cell.Blend(nx + i, ny + j, Colour(0x111111, number.At(i, j).a));
     CopyRect(out, (n % 8) * kCell, (n / 8) * kCell, cell, 0, 0, kCell, kCell);
   }
+  auto mark = [&out](int index, Rgba (*pixel)(float, float)) {
+    Image cell(kCell, kCell);
+    ShadeRect(cell, 0, 0, kCell, kCell, pixel);
+    CopyRect(out, (index % 8) * kCell, (index / 8) * kCell, cell, 0, 0, kCell, kCell);
+  };
+  mark(kPlayerMarkCell, PlayerRingPixel);
+  mark(kMovingMarkCell, MovingMarkPixel);
   return true;
 }
 
