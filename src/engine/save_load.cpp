@@ -382,8 +382,10 @@ const Json& Required(const Json& root, const char* name, int line) {
   return *it;
 }
 
-// The places the cars of a loaded race will be put back on: every one on the
-// rebuilt lap, in a lane, one car to a place, and every standing a known car.
+// The places the cars of a loaded race will be put back on: every car still
+// racing on the rebuilt lap, in a lane, one car to a place, and in the
+// running order once. A car that finished or crashed stands nowhere (it may
+// keep its running-order entry until the pass ends), so it asks for no place.
 void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
   const int nodes = static_cast<int>(Node().size());
   const std::string range = "-1 to " + Decimal(nodes - 1) + " expected";
@@ -393,6 +395,8 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
         Invalid("Car." + key + ".listInd", "node " + range, __LINE__);
       if (car.lane < -1 || car.lane > 1)
         Invalid("Car." + key + ".lane", "lane -1 to 1 expected", __LINE__);
+      if (car.finished < 0 || car.finished > 2)
+        Invalid("Car." + key + ".finished", "0 racing, 1 finished or 2 out expected", __LINE__);
     }
   if (!fileHasStanding) return;
   std::set<std::pair<int, int>> places;
@@ -409,6 +413,7 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
       Invalid(where + ".listInd", "node 0 to " + Decimal(nodes - 1) + " expected", __LINE__);
     if (s.lane < 0 || s.lane > 1) Invalid(where + ".lane", "lane 0 or 1 expected", __LINE__);
     const CarRecord& car = it->second;
+    if (car.finished != 0) continue;
     std::string carWhere = "Car." + s.car;
     if (car.listInd < 0 || car.listInd >= nodes)
       Invalid(carWhere + ".listInd",
@@ -422,6 +427,12 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
                   ") expected",
               __LINE__);
   }
+  // A car still racing but missing from the running order would never move
+  // again and never let the race end.
+  if (fileHasCars)
+    for (const auto& [key, car] : Car())
+      if (car.finished == 0 && car.listInd != -1 && keys.count(key) == 0)
+        Invalid("Car." + key, "a car still racing in the running order expected", __LINE__);
 }
 }  // namespace
 
@@ -524,7 +535,8 @@ void Load(const std::filesystem::path& file) {
   Json root =
       NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
   if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
-  if (!root.is_object()) FATAL("could not get JSON value", kModule, "Load");
+  // Any document without "Base" lacks a member, whatever its root holds.
+  if (!root.is_object()) FATAL("missing JSON member", kModule, "Load");
 
   Base() = ReadLayer(Required(root, "Base", __LINE__), "Base");
   gProg.scrollX = 0;

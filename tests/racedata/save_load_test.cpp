@@ -70,7 +70,7 @@ TEST_F(SaveLoadTest, EveryLoadFatalMessage) {
   ExpectRefused("{\"Base\":[[1,2],[3", "could not load JSON file: " + bad.string());
   ExpectRefused("", "could not load JSON file: " + bad.string());
   ExpectRefused("{\"Base\":\"\xff\xfe\"}", "could not load JSON file: " + bad.string());
-  ExpectRefused("[1,2,3]", "could not get JSON value");
+  ExpectRefused("[1,2,3]", "missing JSON member");
   ExpectRefused("{\"Middle\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Middle\":[[1]]}", "missing JSON member");

@@ -13,6 +13,7 @@
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/movement.h"
+#include "engine/race_setup.h"
 #include "engine/save_load.h"
 #include "engine/start_end.h"
 #include "platform/platform.h"
@@ -22,7 +23,7 @@ namespace {
 const char* kUsage =
     "usage: velotrax-tool simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...]\n"
     "       [--grid order|points|random|last] [--seed S | --rolls FILE] [--races R]\n"
-    "       [--new-season NAME]\n";
+    "       [--new-season NAME] [--reload-every N]\n";
 
 struct Options {
   std::filesystem::path file;
@@ -31,6 +32,7 @@ struct Options {
   uint64_t seed = 0;
   std::filesystem::path rollsFile;
   int races = 1;
+  long long reloadEvery = 0;  // 0: the race never stops
 };
 
 struct BadArguments {
@@ -137,6 +139,8 @@ Options Parse(ToolArgs args) {
       o.rollsFile = v;
     } else if (a == "--races") {
       o.races = static_cast<int>(Number(a, v, 1, 10000));
+    } else if (a == "--reload-every") {
+      o.reloadEvery = Number(a, v, 1, INT32_MAX);
     } else if (a == "--new-season") {
       o.race.newSeason = true;
       o.race.seasonName = SeasonName(v);
@@ -175,6 +179,34 @@ long long StepLimit() {
          (static_cast<long long>(Standing().size()) + 1);
 }
 
+// What the tool holds at its start: no race, the settings and the tile table
+// of the game folder.
+void FreshStart(const std::filesystem::path& gameDir) {
+  ResetProgramState();
+  ResetRaceData();
+  ClearRaceState();
+  SetProgramFolder(gameDir);
+  ReadSettings();
+  CreateGameFolders();
+  LoadTrackTiles();
+}
+
+// "Save Race", then everything in memory forgotten, then "Load Race": the
+// race must go on as if it had never stopped. The resumed race's own
+// commentary header is the screen's, not the race's, so it is not printed.
+void SaveWipeAndResume() {
+  const std::string raceName = gProg.raceName;
+  const std::filesystem::path file = gProg.savedRacesFolder / (raceName + ".json");
+  const std::filesystem::path gameDir = gProg.programFolder;
+  Save(file);
+  FreshStart(gameDir);
+  gProg.raceName = raceName;
+  Load(file);
+  SetLogListener(nullptr);
+  ResumeLoadedRace();
+  SetLogListener(PrintLine);
+}
+
 bool RunRace(const Options& o, bool first) {
   Load(o.file);
   gProg.raceName = Utf8ToCp1252(o.file.stem().string());
@@ -188,6 +220,8 @@ bool RunRace(const Options& o, bool first) {
     if (steps == limit)
       FATAL("the race did not end after " + Decimal(limit) + " race steps", "Simulate", "RunRace");
     RaceStep();
+    if (o.reloadEvery > 0 && (steps + 1) % o.reloadEvery == 0 && !Standing().empty())
+      SaveWipeAndResume();
   }
   return true;
 }
@@ -199,12 +233,7 @@ int RunSimulate(const ToolArgs& given) {
   SetFatalThrows(true);
   try {
     Options o = Parse(args);
-    ResetProgramState();
-    ResetRaceData();
-    SetProgramFolder(gameDir);
-    ReadSettings();
-    CreateGameFolders();
-    LoadTrackTiles();
+    FreshStart(gameDir);
     if (!o.rollsFile.empty()) {
       PlatScriptRandom(ReadRolls(o.rollsFile));
       PlatSeedRandom(0);  // the shuffle of a random grid replays too
