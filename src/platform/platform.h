@@ -51,9 +51,9 @@ constexpr int kNoTint = -1;
 
 // ---------------------------------------------------------------------------
 // Start-up. Each returns 0/false on failure.
-bool PlatInitSprites();   // video + renderer subsystem
+bool PlatInitSprites();  // video + renderer subsystem
 bool PlatInitKeyboard();
-bool PlatInitSound();     // result ignored by the game
+bool PlatInitSound();       // result ignored by the game
 int PlatExamineDesktops();  // number of desktops, 0 on failure
 int PlatDesktopWidth(int desktop);
 int PlatDesktopHeight(int desktop);
@@ -75,7 +75,7 @@ void PlatShutdown();
 
 // ---------------------------------------------------------------------------
 // Each frame.
-int PlatNextWindowEvent();              // without waiting; kEventNone when empty
+int PlatNextWindowEvent();               // without waiting; kEventNone when empty
 int PlatWaitWindowEvent(int timeoutMs);  // waits at most timeoutMs
 int PlatEventWindow();                   // window number of the last event (0: none)
 void PlatClearScreen(int rgb);
@@ -85,9 +85,9 @@ bool PlatScreenActive();  // false after focus loss or a render-device reset
 // ---------------------------------------------------------------------------
 // Sprites.
 int PlatLoadSprite(int number, const std::filesystem::path& pngFile);  // 0 on failure
-int PlatSpriteFromMemory(int number, const void* png, size_t size);     // 0 on failure
-int PlatCreateSprite(int number, int width, int height);  // black, 0 on failure
-void PlatFreeSprite(int number);                          // -1 frees all
+int PlatSpriteFromMemory(int number, const void* png, size_t size);    // 0 on failure
+int PlatCreateSprite(int number, int width, int height);               // black, 0 on failure
+void PlatFreeSprite(int number);                                       // -1 frees all
 bool PlatIsSprite(int number);
 int PlatSpriteWidth(int number);
 int PlatSpriteHeight(int number);
@@ -142,8 +142,18 @@ bool PlatRegexMatch(int regex, const std::string& text);
 void PlatFreeRegex(int regex);
 
 // ---------------------------------------------------------------------------
-// Files and folders.
+// Files and folders. Every path the game hands in or gets back names files
+// in Windows-1252; the layer converts to and from the disk's UTF-8 names. A
+// listed name the code page cannot show ("?" for each such letter) still
+// reaches its file.
 constexpr int64_t kFileMissing = -1;
+// A path from outside the game (the command line, the disk) in the game's
+// code page, and the file a game path names on disk.
+std::filesystem::path PlatGamePath(const std::filesystem::path& diskPath);
+std::filesystem::path PlatDiskPath(const std::filesystem::path& gamePath);
+// Removes what atomic writes of processes that no longer run left behind
+// (a write cut short by a kill); the number removed.
+int PlatRemoveStaleTemporaries(const std::filesystem::path& folder);
 constexpr int64_t kFileIsFolder = -2;
 int64_t PlatFileSize(const std::filesystem::path& file);  // -1 missing, -2 folder
 struct PlatFolderEntry {
@@ -169,7 +179,11 @@ std::filesystem::path PlatProgramFolder();
 // case-insensitive; ";" comments; UTF-8 with BOM or ANSI.
 struct PlatSettings {
   std::filesystem::path file;
-  std::vector<std::string> lines;  // the file's lines, without line ends
+  // The file's lines without their ends, as they stand in the file (UTF-8
+  // after a byte-order mark, else Windows-1252), and each line's own end.
+  std::vector<std::string> lines;
+  std::vector<std::string> ends;
+  bool bom = false;  // written back with the mark, as UTF-8
   bool changed = false;
   bool open = false;
 };

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "../support/test_support.h"
+#include "dialogs/requester.h"
 #include "engine/analyze.h"
 #include "engine/gui_init.h"
 #include "engine/gui_manager.h"
@@ -12,6 +13,7 @@
 #include "engine/movement.h"
 #include "engine/race_setup.h"
 #include "engine/save_load.h"
+#include "engine/sprite_labels.h"
 #include "engine/start_end.h"
 #include "minigui/mini_gui.h"
 #include "platform/platform.h"
@@ -303,4 +305,64 @@ TEST_F(Resume, HandEditedSavesLoadSafelyOrSayWhatIsWrong) {
   doc.erase(entry, doc.find("},", entry) + 2 - entry);
   expectRefused(doc, "invalid JSON member: Car." + first +
                          " (a car still racing in the running order expected)");
+}
+
+// File names are Unicode on disk and Windows-1252 in the game: circuits and
+// saved races with letters beyond ASCII are listed, picked, raced, saved and
+// loaded again; a name the code page cannot show still reaches its file; the
+// game folder's own path is converted once.
+TEST_F(Resume, NonAsciiCircuitAndSavedRaceNames) {
+  // The whole game in a folder named "jörg" on disk.
+  fs::path diskGame = game / "j\xC3\xB6rg";
+  fs::create_directories(diskGame);
+  for (const char* part : {"Circuits", "Data", "The Velotrax.ini"})
+    fs::copy(game / part, diskGame / part, fs::copy_options::recursive);
+  const fs::path circuits = diskGame / "Circuits";
+  fs::copy_file(circuits / "Harbour Loop.json", circuits / "Z\xC3\xBCrich Ring.json");
+  fs::copy_file(circuits / "Harbour Loop SL.txt", circuits / "Z\xC3\xBCrich Ring SL.txt");
+  fs::copy_file(circuits / "Puddleford Park.json", circuits / "\xE6\x9D\xB1\xE4\xBA\xAC Loop.json");
+  fs::copy_file(circuits / "Harbour Loop SL.txt",
+                circuits / "\xE6\x9D\xB1\xE4\xBA\xAC Loop SL.txt");
+  fs::copy_file(circuits / "Diagonal Downs.json", circuits / "\xE5\xA4\xA7 Loop.json");
+
+  SetProgramFolder(PlatGamePath(diskGame));
+  EXPECT_EQ(gProg.programFolder.string(), (game / "j\xF6rg").string());
+  ReadSettings();
+  CreateGameFolders();
+  EXPECT_TRUE(fs::is_directory(diskGame / "Saved Races"));
+  const std::string list = GetFileList(gProg.circuitsFolder, "*.json");
+  for (const char* name : {"Z\xFCrich Ring~", "? Loop~", "?? Loop~"})
+    EXPECT_NE(list.find(name), std::string::npos) << name << " in " << list;
+
+  // Picked as "New Race" picks them, raced a little, saved, loaded again.
+  for (const std::string name : {"Z\xFCrich Ring", "?? Loop", "? Loop"}) {
+    SCOPED_TRACE(name);
+    Load(gProg.circuitsFolder / (name + ".json"));
+    gProg.raceName = name;
+    UnattendedRace race;
+    race.laps = 1;
+    ASSERT_TRUE(SetUpUnattendedRace(race));
+    for (int i = 0; i < 20; ++i) RaceStep();
+    EXPECT_EQ(gLabels.labels.empty(), name == "? Loop") << "the circuit's own labels";
+    Save(gProg.savedRacesFolder / (name + ".json"));
+    const std::string before = SaveDocument();
+    const std::string saved = GetFileList(gProg.savedRacesFolder, "*.json");
+    EXPECT_NE(saved.find(name + "~"), std::string::npos) << saved;
+    ResetRaceData();
+    Load(gProg.savedRacesFolder / (name + ".json"));
+    ResumeLoadedRace();
+    EXPECT_EQ(SaveDocument(), before);
+  }
+  EXPECT_TRUE(fs::exists(diskGame / "Saved Races" / "Z\xC3\xBCrich Ring.json"))
+      << "UTF-8 on disk, not a raw Windows-1252 byte";
+
+  // A fatal message names the path once converted.
+  try {
+    Load(gProg.circuitsFolder / "None.json");
+    ADD_FAILURE();
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "could not find file: " + (gProg.circuitsFolder / "None.json").string(),
+                "SaveLoad in Load");
+    EXPECT_NE(Cp1252ToUtf8(e.what()).find("j\xC3\xB6rg"), std::string::npos) << e.what();
+  }
 }

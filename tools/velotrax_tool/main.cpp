@@ -16,7 +16,8 @@ const Command kCommands[] = {
     {"check", RunCheck, "check FILE.json [--game-dir DIR]"},
     {"make-circuit", RunMakeCircuit, "make-circuit SOURCE.txt OUT.json [--game-dir DIR]"},
     {"simulate", RunSimulate,
-     "simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...] [--grid order|points|random|last]\n"
+     "simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...] [--grid "
+     "order|points|random|last]\n"
      "      [--seed S | --rolls FILE] [--races R] [--new-season NAME]"},
 };
 
@@ -30,7 +31,7 @@ int Usage() {
 std::filesystem::path TakeGameDir(ToolArgs& args) {
   for (size_t i = 0; i + 1 < args.size(); ++i)
     if (args[i] == "--game-dir") {
-      std::filesystem::path dir = args[i + 1];
+      std::filesystem::path dir = PlatGamePath(args[i + 1]);
       args.erase(args.begin() + i, args.begin() + i + 2);
       return dir;
     }

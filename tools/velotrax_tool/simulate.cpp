@@ -136,7 +136,7 @@ Options Parse(ToolArgs args) {
       o.seed = static_cast<uint64_t>(Number(a, v, 0, INT64_MAX));
       o.seeded = true;
     } else if (a == "--rolls") {
-      o.rollsFile = v;
+      o.rollsFile = PlatGamePath(v);
     } else if (a == "--races") {
       o.races = static_cast<int>(Number(a, v, 1, 10000));
     } else if (a == "--reload-every") {
@@ -151,24 +151,26 @@ Options Parse(ToolArgs args) {
   if (files.size() != 1) throw BadArguments{"one circuit or saved race file expected"};
   if (!haveLaps) throw BadArguments{"--laps is required"};
   if (o.seeded && !o.rollsFile.empty()) throw BadArguments{"--seed and --rolls exclude each other"};
-  o.file = files[0];
+  o.file = PlatGamePath(files[0]);
   return o;
 }
 
 std::vector<int> ReadRolls(const std::filesystem::path& file) {
   std::string bytes;
-  if (!PlatReadFile(file, bytes)) throw BadArguments{"could not read rolls file: " + file.string()};
+  if (!PlatReadFile(file, bytes))
+    throw BadArguments{"could not read rolls file: " + Cp1252ToUtf8(file.string())};
   std::istringstream in(bytes);
   std::vector<int> rolls;
   for (std::string word; in >> word;) {
     long long roll = 0;
     if (!ParseWhole(word, 1, 100, roll))
-      throw BadArguments{"rolls file " + file.string() + ": roll " +
+      throw BadArguments{"rolls file " + Cp1252ToUtf8(file.string()) + ": roll " +
                          Decimal(static_cast<long long>(rolls.size()) + 1) +
                          " is not a whole number from 1 to 100: " + word};
     rolls.push_back(static_cast<int>(roll));
   }
-  if (rolls.empty()) throw BadArguments{"rolls file holds no rolls: " + file.string()};
+  if (rolls.empty())
+    throw BadArguments{"rolls file holds no rolls: " + Cp1252ToUtf8(file.string())};
   return rolls;
 }
 
@@ -209,7 +211,7 @@ void SaveWipeAndResume() {
 
 bool RunRace(const Options& o, bool first) {
   Load(o.file);
-  gProg.raceName = Utf8ToCp1252(o.file.stem().string());
+  gProg.raceName = o.file.stem().string();
   UnattendedRace race = o.race;
   race.newSeason = race.newSeason && first;
   gLapsLine = Decimal(race.laps) + " lap race";
