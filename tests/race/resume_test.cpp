@@ -1,7 +1,14 @@
 // Saving anywhere and resuming: a race stopped at any step, forgotten and
 // loaded again goes on exactly as if it had never stopped; a new race starts
 // with nothing of the last one; hand-edited saves are read safely.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <random>
 #include <set>
 
 #include "../support/test_support.h"
@@ -365,4 +372,48 @@ TEST_F(Resume, NonAsciiCircuitAndSavedRaceNames) {
                 "SaveLoad in Load");
     EXPECT_NE(Cp1252ToUtf8(e.what()).find("j\xC3\xB6rg"), std::string::npos) << e.what();
   }
+}
+
+// kill -9 while saving: a tool saving at every step is killed at random
+// moments; each time the saved race loads, and what the cut write left
+// behind is gone after the next start.
+TEST_F(Resume, KilledWhileSavingTheSaveStillLoads) {
+  const fs::path tool = testing_support::BuildGameDir() / "velotrax-tool";
+  const fs::path circuit = game / "Circuits" / "Switchback Ridge.json";
+  const fs::path saved = gProg.savedRacesFolder / "Switchback Ridge.json";
+  std::mt19937 gen(12345);
+  int loaded = 0, leftovers = 0;
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE("round " + Decimal(round));
+    pid_t pid = ::fork();
+    ASSERT_NE(pid, -1);
+    if (pid == 0) {
+      int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execl(tool.c_str(), "velotrax-tool", "simulate", circuit.c_str(), "--game-dir",
+              game.c_str(), "--laps", "20", "--seed", std::to_string(round).c_str(),
+              "--reload-every", "1", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::usleep(static_cast<useconds_t>(150000 + gen() % 400000));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the race was still running";
+    for (const auto& entry : fs::directory_iterator(gProg.savedRacesFolder))
+      leftovers += entry.path().filename().string().find(".tmp-") != std::string::npos;
+    if (fs::exists(saved)) {
+      Load(saved);  // a fatal error would throw
+      ResumeLoadedRace();
+      EXPECT_FALSE(Standing().empty());
+      ++loaded;
+    }
+    CreateGameFolders();  // the next start
+    for (const auto& entry : fs::directory_iterator(gProg.savedRacesFolder))
+      EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+  }
+  EXPECT_GE(loaded, 10);
+  std::printf("killed 12 times while saving: %d saves loaded, %d cut writes left behind\n", loaded,
+              leftovers);
 }

@@ -2,10 +2,12 @@
 // and a saved race resumed.
 #include <gtest/gtest.h>
 
+#include "dialogs/requester.h"
 #include "engine/car_data.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
 #include "engine/init.h"
+#include "engine/main_menu.h"
 #include "engine/movement.h"
 #include "engine/race_setup.h"
 #include "engine/save_load.h"
@@ -84,12 +86,10 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
     PlatPushMouseMove(area->x + 20, area->y + area->margin + i * SpriteFontHeight(area->font) + 5);
     PlatPushButtonUp(1);
   };
-  gScript = {[&] { line(gElements.AvailableArea, 0); },
-             [&] { line(gElements.AvailableArea, 1); },
+  gScript = {[&] { line(gElements.AvailableArea, 0); }, [&] { line(gElements.AvailableArea, 1); },
              [] { ClickButton(gElements.MoveButtons, 0); },
              [] { ClickButton(gElements.CarSelectButtons, 0); },
-             [&] { line(gElements.DriveArea, 0); },
-             [] { ClickButton(gElements.DriveOKButton, 0); },
+             [&] { line(gElements.DriveArea, 0); }, [] { ClickButton(gElements.DriveOKButton, 0); },
              // The player's car has pole: its first gear choice, kept with Return.
              [] { PlatPushTypedKey(kKeyReturn, ""); }};
   NewRaceSetUp();
@@ -109,7 +109,7 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
 
 TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
   gScript = {[] { ClickButton(gElements.CarSelectButtons, 0); },  // OK with no car
-             [] { PlatPushTypedKey(kKeyReturn, ""); },              // dismisses the message
+             [] { PlatPushTypedKey(kKeyReturn, ""); },            // dismisses the message
              [] { PlatPushTypedKey(kKeyEscape, ""); }};
   NewRaceSetUp();
   EXPECT_EQ(gProg.gameState, 1);
@@ -136,4 +136,79 @@ TEST_F(RaceSetUp, ASavedRaceResumesWithItsCarsBackOnTheirNodes) {
       EXPECT_EQ(Node()[car.listInd].car[car.lane], s.car);
     }
   }
+}
+
+namespace {
+std::vector<std::string> gResultsHeard;
+void HearResults(const std::string& heading, const std::vector<std::string>& lines) {
+  gResultsHeard = lines;
+  gResultsHeard.insert(gResultsHeard.begin(), heading);
+}
+}  // namespace
+
+// As a player lives it: "Save Race" mid-race, "Main Menu", everything in
+// memory gone, "Load Race" and the saved race picked from the list; the race
+// goes on to the flag with the results of the race that never stopped.
+TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
+  gEndOfRace.unattended = true;
+  gEndOfRace.resultsShown = HearResults;
+  PlatScriptRandom({});
+  auto startRace = [this](uint64_t seed) {
+    gProg.raceName = "Puddleford Park";
+    Load(gProg.circuitsFolder / "Puddleford Park.json");
+    PlatSeedRandom(seed);
+    gScript = {[] { ClickButton(gElements.AllButton, 0); },
+               [] { ClickButton(gElements.CarSelectButtons, 0); },
+               [] { ClickButton(gElements.DriveOKButton, 0); }};
+    gStep = 0;
+    NewRaceSetUp();
+    ASSERT_FALSE(Standing().empty());
+  };
+  auto runToTheFlag = [] {
+    for (int steps = 0; !Standing().empty() && steps < 100000; ++steps) RaceStep();
+    ASSERT_TRUE(Standing().empty());
+  };
+  const fs::path lastRace = gProg.dataFolder / "Last Race.txt";
+
+  startRace(21);
+  runToTheFlag();
+  const std::vector<std::string> plain = gResultsHeard;
+  const std::string plainRecord = testing_support::ReadBytes(lastRace);
+  ASSERT_GT(plain.size(), 10u);
+
+  startRace(21);
+  for (int i = 0; i < 300; ++i) RaceStep();
+  ASSERT_FALSE(Standing().empty());
+  ClickButton(gElements.RaceButtons, 1);  // "Save Race"
+  RaceScreenPass();
+  EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Puddleford Park.json"));
+  ClickButton(gElements.RaceButtons, 2);  // "Main Menu"
+  RaceScreenPass();
+  EXPECT_EQ(gProg.gameState, 1);
+  ResetRaceData();
+
+  TextArea* list = FindRequester("List Box")->textArea;
+  gScript = {[] { ClickButton(gElements.MenuButtons, 1); },  // "Load Race"
+             [list] { PlatPushMouseMove(list->x + 20, list->y + list->margin + 9); },
+             [] { PlatPushButtonUp(1); }, [] { PlatPushTypedKey(kKeyReturn, ""); }};
+  gStep = 0;
+  MainMenu();
+  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gProg.raceName, "Puddleford Park");
+  ASSERT_FALSE(Standing().empty());
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0) << "\"Save Race\" enabled";
+
+  // "Auto Mode" on: the race screen's own loop steps the race.
+  ClickButton(gElements.RaceButtons, 0);
+  PlatSetDrivenClock(0);
+  for (int i = 0; i < 5; ++i) {
+    PlatAdvanceDrivenClock(1000);
+    RaceScreenPass();
+  }
+  PlatUseRealClock();
+  EXPECT_EQ(gProg.autoMode, 1);
+  runToTheFlag();
+  EXPECT_EQ(gResultsHeard, plain);
+  EXPECT_EQ(testing_support::ReadBytes(lastRace), plainRecord);
+  gEndOfRace = EndOfRaceOptions{};
 }
