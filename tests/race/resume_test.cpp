@@ -34,19 +34,6 @@ using testing_support::ShippedCircuits;
 using testing_support::ToolRun;
 
 namespace {
-// A copy of the shipped game folder, in memory-backed storage where there is
-// some: a race reloaded at every step saves (and syncs) hundreds of times.
-fs::path GameCopy(const std::string& tag) {
-  std::error_code ec;
-  if (!fs::is_directory("/dev/shm", ec)) return testing_support::CopyGameFolder(tag);
-  static int count = 0;
-  fs::path dir = fs::path("/dev/shm") /
-                 ("velotrax-" + tag + "-" + std::to_string(::getpid()) + "-" + Decimal(++count));
-  fs::remove_all(dir, ec);
-  fs::copy(testing_support::SourceDir() / "game", dir, fs::copy_options::recursive);
-  return dir;
-}
-
 // Every file a race leaves in the game folder, by path, without the saved
 // races (only the reloaded race writes one).
 std::map<std::string, std::string> RaceFiles(const fs::path& game) {
@@ -80,7 +67,8 @@ TEST(SaveAnywhere, ReloadedAtEveryStepOnEveryCircuitChangesNothing) {
     {
       seed += 3;  // another seed on each circuit
       SCOPED_TRACE(circuit.stem().string() + ", seed " + Decimal(seed));
-      fs::path plain = GameCopy("plain"), reloaded = GameCopy("reloaded");
+      fs::path plain = testing_support::CopyGameFolderToMemory("plain"),
+               reloaded = testing_support::CopyGameFolderToMemory("reloaded");
       const std::string args =
           Quoted(circuit.string()) + " --laps 1 --grid random --seed " + Decimal(seed);
       ToolRun a = Simulate(plain, args);
@@ -101,7 +89,8 @@ TEST(SaveAnywhere, ReloadedAtEveryStepOnEveryCircuitChangesNothing) {
 // Longer races, a new season and a second race after the first: reloading
 // every few steps changes nothing, and the next race starts clean.
 TEST(SaveAnywhere, ASeasonReloadedEveryFewStepsChangesNothing) {
-  fs::path plain = GameCopy("season"), reloaded = GameCopy("season-reloaded");
+  fs::path plain = testing_support::CopyGameFolderToMemory("season"),
+           reloaded = testing_support::CopyGameFolderToMemory("season-reloaded");
   const std::string args =
       Quoted(
           (testing_support::SourceDir() / "game" / "Circuits" / "Diagonal Downs.json").string()) +
@@ -124,7 +113,7 @@ class Resume : public RaceTest {
  protected:
   void SetUp() override {
     RaceTest::SetUp();
-    game = GameCopy("resume");
+    game = testing_support::CopyGameFolderToMemory("resume");
     SetProgramFolder(game);
     ReadSettings();
     CreateGameFolders();
@@ -383,6 +372,7 @@ TEST_F(Resume, KilledWhileSavingTheSaveStillLoads) {
   const fs::path saved = gProg.savedRacesFolder / "Switchback Ridge.json";
   std::mt19937 gen(12345);
   int loaded = 0, leftovers = 0;
+  pid_t lastKilled = 0;
   for (int round = 0; round < 12; ++round) {
     SCOPED_TRACE("round " + Decimal(round));
     pid_t pid = ::fork();
@@ -398,6 +388,7 @@ TEST_F(Resume, KilledWhileSavingTheSaveStillLoads) {
     }
     ::usleep(static_cast<useconds_t>(150000 + gen() % 400000));
     ::kill(pid, SIGKILL);
+    lastKilled = pid;
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the race was still running";
@@ -414,6 +405,16 @@ TEST_F(Resume, KilledWhileSavingTheSaveStillLoads) {
       EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
   }
   EXPECT_GE(loaded, 10);
+  // What a killed writer leaves is cleared at the next start; what a running
+  // one (this test) is writing is not.
+  const fs::path stale = saved.string() + ".tmp-" + std::to_string(lastKilled);
+  const fs::path live = saved.string() + ".tmp-" + std::to_string(::getpid());
+  testing_support::WriteBytes(stale, "{\"Base\":[[");
+  testing_support::WriteBytes(live, "{");
+  CreateGameFolders();
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(live));
+  fs::remove(live);
   std::printf("killed 12 times while saving: %d saves loaded, %d cut writes left behind\n", loaded,
               leftovers);
 }
