@@ -12,6 +12,7 @@
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/mouse.h"
+#include "engine/movement.h"
 #include "engine/spritesheet.h"
 #include "engine/start_end.h"
 #include "minigui/mini_gui.h"
@@ -223,4 +224,15 @@ void ResumeLoadedRace() {
   PutLoadedCarsBack();
   ShowStandings();
   ShowCarStatus(0);
+  // Saved while the player chose a gear: the move had not begun, so it
+  // begins now, with the choice asked again.
+  if (gRace.choosingGear) {
+    gRace.choosingGear = false;
+    SetPageHidden(2, 1);
+    if (SelectStanding(gRace.currentStanding) && SelectCar(CurrentStanding().car) &&
+        SelectNode(CurrentCar().listInd)) {
+      StartMove();
+      ShowCarStatus(0);
+    }
+  }
 }

@@ -503,6 +503,8 @@ std::string SaveDocument() {
   root["GridOn"] = gProg.gridOn;
   root["AutoMode"] = gProg.autoMode;
   root["CenterMode"] = gProg.centerMode;
+  // Only in a race saved from the gear choice; other readers ignore it.
+  if (gRace.choosingGear) root["ChoosingGear"] = 1;
   return Written(root);
 }
 
@@ -572,6 +574,8 @@ void Load(const std::filesystem::path& file) {
   if (const Json* v = member("GridOn")) gProg.gridOn = ReadInt(*v, "GridOn");
   if (const Json* v = member("AutoMode")) gProg.autoMode = ReadInt(*v, "AutoMode");
   if (const Json* v = member("CenterMode")) gProg.centerMode = ReadInt(*v, "CenterMode");
+  const Json* choosing = member("ChoosingGear");
+  gRace.choosingGear = choosing != nullptr && ReadInt(*choosing, "ChoosingGear") != 0;
 
   BuildTrack();
   CheckCarPlaces(cars != nullptr, standing != nullptr);

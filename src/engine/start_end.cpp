@@ -381,6 +381,7 @@ void ClearRaceState() {
   gRace.currentNode = -1;
   gRace.currentCorner = -1;
   gRace.currentStanding = -1;
+  gRace.choosingGear = false;
 }
 
 void PutLoadedCarsBack() {

@@ -212,3 +212,35 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
   EXPECT_EQ(testing_support::ReadBytes(lastRace), plainRecord);
   gEndOfRace = EndOfRaceOptions{};
 }
+
+// "Save Race" from the gear panel: the car's move had not begun, so the
+// loaded race asks for the gear again and goes on as the race that was not
+// stopped did.
+TEST_F(RaceSetUp, SavedWhileChoosingAGearTheChoiceIsAskedAgain) {
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  for (int i = 0; i < 120; ++i) RaceStep();
+  // The next car to start its move is the player's.
+  const std::string mine = Standing()[(gRace.currentStanding + 1) % Standing().size()].car;
+  Driver().at(mine).user = 1;
+  gScript = {[] { ClickButton(gElements.RaceButtons, 1); },  // "Save Race"
+             [] { PlatPushTypedKey(kKeyReturn, ""); }};      // keep the gear
+  gStep = 0;
+  for (int i = 0; i < 200 && gStep < gScript.size(); ++i) RaceStep();
+  ASSERT_EQ(gStep, gScript.size()) << "the gear panel was shown";
+  ASSERT_EQ(gRace.currentCar, mine);
+  const std::string afterChoice = SaveDocument();
+  EXPECT_EQ(afterChoice.find("ChoosingGear"), std::string::npos);
+  const fs::path saved = gProg.savedRacesFolder / (gProg.raceName + ".json");
+  EXPECT_NE(testing_support::ReadBytes(saved).find(",\"ChoosingGear\":1}"), std::string::npos);
+
+  ResetRaceData();
+  Load(saved);
+  gScript = {[] { PlatPushTypedKey(kKeyReturn, ""); }};
+  gStep = 0;
+  ResumeLoadedRace();
+  EXPECT_EQ(gStep, 1u) << "asked again";
+  EXPECT_EQ(SaveDocument(), afterChoice);
+}
