@@ -10,9 +10,7 @@
 HelpViewer gHelp;
 
 namespace help {
-std::string LoadText(const std::filesystem::path& file) {
-  return LoadDialogText(file, "Help mod");
-}
+std::string LoadText(const std::filesystem::path& file) { return LoadDialogText(file, "Help mod"); }
 }  // namespace help
 
 static std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -31,8 +29,7 @@ void InitHelp(const std::filesystem::path& file, const std::string& frameImage,
   std::string text = ReplaceAll("\r\n" + help::LoadText(file), "\t", "  ");
   int lines = 0;
   size_t longest = 0;
-  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
-       start = end + 2) {
+  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
     ++lines;
     longest = std::max(longest, end - start);
   }
@@ -48,8 +45,8 @@ void InitHelp(const std::filesystem::path& file, const std::string& frameImage,
   gHelp.textArea = CreateTextArea(font, -1, -1, w, h, 2, 1, 0, 99);
   AddText(gHelp.textArea, ReplaceAll(text, "\r\n", "~"));
   SetTextAreaTop(gHelp.textArea, 0);
-  gHelp.scrollArrows = CreateScrollArrows(arrowsImage, gHelp.textArea, FrameRight(frame) - 80,
-                                          FrameBottom(frame) - 128);
+  gHelp.scrollArrows =
+      CreateScrollArrows(arrowsImage, gHelp.textArea, FrameRight(frame) - 80, FrameBottom(frame) - 128);
   SetPageHidden(99, 1);
 }
 
@@ -59,8 +56,7 @@ void ShowHelp() {
   while (!closed) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != gHelp.window) continue;
-      if (event == kEventLeftButtonUp)
-        PickScrollArrows(gHelp.scrollArrows, PlatMouseX(), PlatMouseY());
+      if (event == kEventLeftButtonUp) PickScrollArrows(gHelp.scrollArrows, PlatMouseX(), PlatMouseY());
       if (event == kEventRightButtonUp) closed = true;
     }
     PlatPollKeyboard();

@@ -40,8 +40,7 @@ std::vector<std::string> SplitFields(const std::string& line) {
   size_t start = 0;
   while (true) {
     size_t comma = line.find(',', start);
-    fields.push_back(TrimSpaces(
-        line.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+    fields.push_back(TrimSpaces(line.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
@@ -77,9 +76,7 @@ int CentredIn(int origin, int outer, int inner) {
 void CreateElement(Requester* req, const std::vector<std::string>& f) {
   RequesterSettings& s = Settings();
   // Sizes multiply these by the tile size: keep them far from overflowing.
-  auto num = [&f](size_t i) {
-    return i < f.size() ? std::clamp(LenientInt(f[i]), -100000, 100000) : 0;
-  };
+  auto num = [&f](size_t i) { return i < f.size() ? std::clamp(LenientInt(f[i]), -100000, 100000) : 0; };
   auto text = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
   std::string keyword = LowerAscii(f[0]);
   if (keyword == "frame") {
@@ -119,8 +116,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     }
   } else if (keyword == "buttonarray") {
     int x = num(2) == -1 ? fx + (req->frameWidth - s.buttonWidth) / 2 : fx + num(2);
-    req->buttonArray =
-        CreateButtonArray(s.font, s.buttonImage, num(1), x, fy + num(3), text(4), req->page);
+    req->buttonArray = CreateButtonArray(s.font, s.buttonImage, num(1), x, fy + num(3), text(4), req->page);
   } else if (keyword == "keyboardarea") {
     int w = num(3) * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
@@ -130,9 +126,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
 }  // namespace
 
 namespace requester {
-std::string LoadText(const std::filesystem::path& file) {
-  return LoadDialogText(file, kModule);
-}
+std::string LoadText(const std::filesystem::path& file) { return LoadDialogText(file, kModule); }
 }  // namespace requester
 
 void InitRequesters(const std::string& frameImage, const std::string& panelImage,
@@ -180,9 +174,7 @@ Requester* FindRequester(const std::string& name) {
   return found == requesters.end() ? nullptr : &found->second;
 }
 
-void ResetRequesters() {
-  Settings() = RequesterSettings{};
-}
+void ResetRequesters() { Settings() = RequesterSettings{}; }
 
 std::string Display(const std::string& name, const std::string& prompt, const std::string& text,
                     int& confirmed) {

@@ -97,6 +97,5 @@ void SaveText(const std::filesystem::path& path, const std::string& text) {
       FATAL("invalid file name: " + shown, kModule, "SaveText");
     }
   }
-  if (!PlatWriteFileAtomic(path, text))
-    FATAL("could not create file: " + shown, kModule, "SaveText");
+  if (!PlatWriteFileAtomic(path, text)) FATAL("could not create file: " + shown, kModule, "SaveText");
 }

@@ -9,8 +9,7 @@ namespace {
 const char* kModule = "Debug mod";
 
 int LoadSheet(const std::string& path) {
-  if (PlatFileSize(path) < 1)
-    FATAL("could not find spritesheet: " + path, kModule, "Load1SpriteSheet");
+  if (PlatFileSize(path) < 1) FATAL("could not find spritesheet: " + path, kModule, "Load1SpriteSheet");
   int sprite = PlatLoadSprite(kAnySprite, path);
   if (sprite == 0) FATAL("could not load spritesheet: " + path, kModule, "Load1SpriteSheet");
   return sprite;
@@ -43,9 +42,7 @@ void AddDebugLine(const std::string& text) {
   }
 }
 
-void ClearDebugLines() {
-  gDebug.textLines.clear();
-}
+void ClearDebugLines() { gDebug.textLines.clear(); }
 
 void DrawDebugLines() {
   int penY = gDebug.y;

@@ -64,12 +64,10 @@ void BuildCarSelectPage() {
   e.LapsEntry = CreateKBArea(font, fx + 387, fy + 283, 36, 2, 0xFFFFFF, 4);
   e.NewSeasonBox = CreateCheckBox("new season", font, fx + 316, fy + 316, 0, "Panel", 4);
   CreateLabel("set start grid:", font, fx + 316, fy + 370, 0, 4);
-  e.GridOptions =
-      CreateOptionBoxes("by points~random~last race~", font, fx + 316, fy + 402, 0, "Panel", 4);
+  e.GridOptions = CreateOptionBoxes("by points~random~last race~", font, fx + 316, fy + 402, 0, "Panel", 4);
   e.RandomBox = CreateCheckBox("random", font, fx + 316, fy + 434, 0, "Panel", 4);
   SetCheckBoxHidden(e.RandomBox, 1);
-  e.CarSelectButtons =
-      CreateButtonArray(font, "Button Short", 2, fx + 276, fb - 80, "OK~Cancel~", 4);
+  e.CarSelectButtons = CreateButtonArray(font, "Button Short", 2, fx + 276, fb - 80, "OK~Cancel~", 4);
 }
 
 void BuildGearPage() {

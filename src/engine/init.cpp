@@ -10,8 +10,8 @@
 #include "engine/kb.h"
 #include "engine/main_menu.h"
 #include "engine/mouse.h"
-#include "engine/movement.h"
 #include "engine/race_setup.h"
+#include "engine/movement.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
 #include "engine/sprite_labels.h"
@@ -27,15 +27,11 @@ const char* kModule = "Init";
 
 // After a lost device: the labels take the new label sheet, the toolkit
 // reloads its theme.
-void ReloadLabelSheet() {
-  SetSpriteLabelSheet(gSheets.labelSheetSprite);
-}
+void ReloadLabelSheet() { SetSpriteLabelSheet(gSheets.labelSheetSprite); }
 
 // Problems that are not fatal (a tile combination that does not fit) are
 // shown in the "Message Box" requester once the requesters exist.
-void ShowInRequester(const std::string& text) {
-  MessageBox(text);
-}
+void ShowInRequester(const std::string& text) { MessageBox(text); }
 
 void Call(void (*hook)()) {
   if (hook != nullptr) hook();

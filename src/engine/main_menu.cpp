@@ -49,8 +49,7 @@ int WaitMenuChoice(ButtonArray* buttons) {
 }
 
 int ChooseRaceFile(const std::filesystem::path& folder) {
-  std::string title =
-      folder == gProg.circuitsFolder ? "     Select New Race" : "     Load Saved Race";
+  std::string title = folder == gProg.circuitsFolder ? "     Select New Race" : "     Load Saved Race";
   std::string choice = ListBox(title, GetFileList(folder, "*.json"));
   if (choice.empty()) {
     gProg.gameState = 1;
@@ -97,8 +96,7 @@ void MainMenu() {
         SetPageHidden(1, 0);
         done = true;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   SetPageHidden(2, 1);

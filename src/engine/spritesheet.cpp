@@ -18,13 +18,11 @@ int Load1SpriteSheet(const std::string& name) {
     FATAL("could not find spritesheet: " + file.string(), kModule, "Load1SpriteSheet");
   }
   int sprite = PlatLoadSprite(kAnySprite, file);
-  if (sprite == 0)
-    FATAL("could not load spritesheet: " + file.string(), kModule, "Load1SpriteSheet");
+  if (sprite == 0) FATAL("could not load spritesheet: " + file.string(), kModule, "Load1SpriteSheet");
   return sprite;
 }
 
-void BuildCellTable(int* xTable, int* yTable, int count, int cellWidth, int cellHeight,
-                    int columns) {
+void BuildCellTable(int* xTable, int* yTable, int count, int cellWidth, int cellHeight, int columns) {
   if (columns <= 0) return;
   for (int i = 0; i < count; ++i) {
     xTable[i] = (i % columns) * cellWidth;
@@ -57,12 +55,8 @@ void LoadSpriteSheets() {
   gSheets.gridBoxSprite = MakeBoxSprite(64, 64, 0xFFC0C0C0u, 1);
 }
 
-void AddReloadHook(void (*hook)()) {
-  gReloadHooks.push_back(hook);
-}
-void ClearReloadHooks() {
-  gReloadHooks.clear();
-}
+void AddReloadHook(void (*hook)()) { gReloadHooks.push_back(hook); }
+void ClearReloadHooks() { gReloadHooks.clear(); }
 
 void LostDevice() {
   for (;;) {

@@ -10,9 +10,7 @@ MiniGuiState& Gui() {
 }
 
 // Paths are in the game's code page already (the platform converts them).
-std::string PathText(const std::filesystem::path& path) {
-  return path.string();
-}
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
 void Register(void* record, const std::string& name, int kind, int page) {
   Gui().entries.push_back(RegistryEntry{record, name, kind, page});
@@ -45,9 +43,7 @@ void InitMiniGUI(int window, LostDeviceProc lostDevice, const std::filesystem::p
   LoadAllSprites();
 }
 
-int ElementCount() {
-  return static_cast<int>(Gui().entries.size());
-}
+int ElementCount() { return static_cast<int>(Gui().entries.size()); }
 
 void ResetMiniGUI() {
   MiniGuiState& gui = Gui();
@@ -137,36 +133,18 @@ void ReloadAllSprites() {
 }
 
 // --- Accessors ----------------------------------------------------------------
-int FrameX(const Frame* frame) {
-  return frame->x;
-}
-int FrameY(const Frame* frame) {
-  return frame->y;
-}
-int FrameRight(const Frame* frame) {
-  return frame->x + frame->tileSize * frame->width;
-}
-int FrameBottom(const Frame* frame) {
-  return frame->y + frame->tileSize * frame->height;
-}
-int IsFrameHidden(const Frame* frame) {
-  return frame->hidden;
-}
-int SpriteFontWidth(const SpriteFont* font) {
-  return font->glyphWidth;
-}
-int SpriteFontHeight(const SpriteFont* font) {
-  return font->glyphHeight;
-}
+int FrameX(const Frame* frame) { return frame->x; }
+int FrameY(const Frame* frame) { return frame->y; }
+int FrameRight(const Frame* frame) { return frame->x + frame->tileSize * frame->width; }
+int FrameBottom(const Frame* frame) { return frame->y + frame->tileSize * frame->height; }
+int IsFrameHidden(const Frame* frame) { return frame->hidden; }
+int SpriteFontWidth(const SpriteFont* font) { return font->glyphWidth; }
+int SpriteFontHeight(const SpriteFont* font) { return font->glyphHeight; }
 int TextAreaColumns(const TextArea* textArea) {
   return (textArea->width - 2 * textArea->margin) / textArea->font->glyphWidth;
 }
-int GetCheckBox(const CheckBox* checkBox) {
-  return checkBox->state;
-}
-int GetSelectedOption(const OptionBoxes* optionBoxes) {
-  return optionBoxes->selected;
-}
+int GetCheckBox(const CheckBox* checkBox) { return checkBox->state; }
+int GetSelectedOption(const OptionBoxes* optionBoxes) { return optionBoxes->selected; }
 
 // Out-of-range indices read as disabled and are ignored when set, so a wrong
 // index can never touch memory outside the array.
@@ -242,6 +220,4 @@ void FinishModalFrame(LostDeviceProc lostDevice) {
   if (gui.frameHook != nullptr) gui.frameHook();
 }
 
-void SetModalFrameHook(void (*hook)()) {
-  Gui().frameHook = hook;
-}
+void SetModalFrameHook(void (*hook)()) { Gui().frameHook = hook; }

@@ -51,9 +51,9 @@ constexpr int kNoTint = -1;
 
 // ---------------------------------------------------------------------------
 // Start-up. Each returns 0/false on failure.
-bool PlatInitSprites();  // video + renderer subsystem
+bool PlatInitSprites();   // video + renderer subsystem
 bool PlatInitKeyboard();
-bool PlatInitSound();       // result ignored by the game
+bool PlatInitSound();     // result ignored by the game
 int PlatExamineDesktops();  // number of desktops, 0 on failure
 int PlatDesktopWidth(int desktop);
 int PlatDesktopHeight(int desktop);
@@ -75,7 +75,7 @@ void PlatShutdown();
 
 // ---------------------------------------------------------------------------
 // Each frame.
-int PlatNextWindowEvent();               // without waiting; kEventNone when empty
+int PlatNextWindowEvent();              // without waiting; kEventNone when empty
 int PlatWaitWindowEvent(int timeoutMs);  // waits at most timeoutMs
 int PlatEventWindow();                   // window number of the last event (0: none)
 void PlatClearScreen(int rgb);
@@ -85,9 +85,9 @@ bool PlatScreenActive();  // false after focus loss or a render-device reset
 // ---------------------------------------------------------------------------
 // Sprites.
 int PlatLoadSprite(int number, const std::filesystem::path& pngFile);  // 0 on failure
-int PlatSpriteFromMemory(int number, const void* png, size_t size);    // 0 on failure
-int PlatCreateSprite(int number, int width, int height);               // black, 0 on failure
-void PlatFreeSprite(int number);                                       // -1 frees all
+int PlatSpriteFromMemory(int number, const void* png, size_t size);     // 0 on failure
+int PlatCreateSprite(int number, int width, int height);  // black, 0 on failure
+void PlatFreeSprite(int number);                          // -1 frees all
 bool PlatIsSprite(int number);
 int PlatSpriteWidth(int number);
 int PlatSpriteHeight(int number);
