@@ -181,6 +181,9 @@ long long StepLimit() {
          (static_cast<long long>(Standing().size()) + 1);
 }
 
+// The game folder the tool was given.
+std::filesystem::path gGameDir;
+
 // What the tool holds at its start: no race, the settings and the tile table
 // of the game folder.
 void FreshStart(const std::filesystem::path& gameDir) {
@@ -199,9 +202,8 @@ void FreshStart(const std::filesystem::path& gameDir) {
 void SaveWipeAndResume() {
   const std::string raceName = gProg.raceName;
   const std::filesystem::path file = gProg.savedRacesFolder / (raceName + ".json");
-  const std::filesystem::path gameDir = gProg.programFolder;
   Save(file);
-  FreshStart(gameDir);
+  FreshStart(gGameDir);
   gProg.raceName = raceName;
   Load(file);
   SetLogListener(nullptr);
@@ -235,6 +237,7 @@ int RunSimulate(const ToolArgs& given) {
   SetFatalThrows(true);
   try {
     Options o = Parse(args);
+    gGameDir = gameDir;
     FreshStart(gameDir);
     if (!o.rollsFile.empty()) {
       PlatScriptRandom(ReadRolls(o.rollsFile));
