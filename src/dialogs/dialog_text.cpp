@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 std::string LoadDialogText(const std::filesystem::path& file, const char* module) {
-  std::string name = Utf8ToCp1252(file.string());
+  const std::string name = file.string();  // in the game's code page already
   if (PlatFileSize(file) == kFileMissing) FATAL("could not find file: " + name, module, "LoadText");
   std::string text;
   if (!PlatReadFile(file, text)) FATAL("could not read file: " + name, module, "LoadText");

@@ -282,7 +282,7 @@ std::string InputBox(const std::string& prompt, const std::string& defaultText) 
 std::string GetFileList(const std::filesystem::path& folder, const std::string& pattern) {
   std::vector<PlatFolderEntry> entries;
   if (!PlatListFolder(folder, pattern, entries)) {
-    FATAL("could not examine directory: " + Utf8ToCp1252(folder.string()), kModule, "GetFileList");
+    FATAL("could not examine directory: " + folder.string(), kModule, "GetFileList");
   }
   // The platform lists names sorted, so the list reads the same everywhere.
   std::string list;

@@ -189,6 +189,9 @@ struct RaceData {
   int currentNode = -1;      // index of the current Node() entry
   int currentCorner = -1;    // index of the current Corner() entry
   int currentStanding = -1;  // index of the current Standing() entry
+  // A car of the player is choosing its gear: its move has not begun, so a
+  // race saved now asks again when it is resumed.
+  bool choosingGear = false;
 
   // Node-builder state; deliberately kept from one build to the next.
   int inCornerMark = 0;

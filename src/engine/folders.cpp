@@ -37,7 +37,7 @@ bool CreateFolderPath(const fs::path& folder) {
 
 void CreateOrFail(const fs::path& folder) {
   if (!CreateFolderPath(folder))
-    FATAL("could not create directory: " + Utf8ToCp1252(folder.string()), kModule,
+    FATAL("could not create directory: " + folder.string(), kModule,
           "PreparePlayerFolders");
 }
 
@@ -47,7 +47,7 @@ void Seed(const fs::path& from, const fs::path& to) {
   if (FileExists(to) || !FileExists(from)) return;
   std::string bytes;
   if (!PlatReadFile(from, bytes) || !PlatWriteFileAtomic(to, bytes))
-    FATAL("could not write file: " + Utf8ToCp1252(to.string()), kModule, "PreparePlayerFolders");
+    FATAL("could not write file: " + to.string(), kModule, "PreparePlayerFolders");
 }
 
 void AddNames(const fs::path& folder, std::set<std::string>& names) {
@@ -62,8 +62,10 @@ bool HasCircuit(const fs::path& folder, const std::string& name) {
 }
 }  // namespace
 
+// The environment holds disk names: into the game's code page like every
+// other path from outside.
 FolderEnvironment CurrentEnvironment() {
-  return {Env("XDG_DATA_HOME"), Env("HOME")};
+  return {PlatGamePath(Env("XDG_DATA_HOME")).string(), PlatGamePath(Env("HOME")).string()};
 }
 
 GameFolders DecideFolders(const fs::path& programFolder, const FolderEnvironment& env) {

@@ -84,6 +84,9 @@ void CreateGameFolders() {
       FATAL("could not create directory: " + folder.string(), kModule, "");
     }
   }
+  // What a save cut short by a kill left behind.
+  for (const auto& folder : {gProg.savedRacesFolder, gProg.resultsFolder, gProg.dataFolder})
+    PlatRemoveStaleTemporaries(folder);
 }
 
 void StartUp() {

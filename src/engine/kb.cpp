@@ -18,9 +18,9 @@ void Log(const std::string& text) {
 }  // namespace
 
 std::string ProgramPathText() {
-  std::string text = Utf8ToCp1252(gProg.programFolder.string()) + "/";
+  std::string text = gProg.programFolder.string() + "/";
   if (gProg.playerFolder != gProg.programFolder)
-    text += "\r\nyour files: " + Utf8ToCp1252(gProg.playerFolder.string()) + "/";
+    text += "\r\nyour files: " + gProg.playerFolder.string() + "/";
   return text;
 }
 

@@ -80,7 +80,9 @@ void UserMoves() {
   }
   if (g0 >= 1 && g0 <= 6) SetButtonState(buttons, g0 - 1, 1);
   PrepareGearPanel();
+  gRace.choosingGear = true;
   int r = WaitForGearChoice();
+  gRace.choosingGear = false;
   if (r == -1) {
     gProg.gameState = 1;
   } else if (r == -2) {

@@ -12,6 +12,7 @@
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/mouse.h"
+#include "engine/movement.h"
 #include "engine/spritesheet.h"
 #include "engine/start_end.h"
 #include "minigui/mini_gui.h"
@@ -186,7 +187,7 @@ void NewRaceSetUp() {
   SetButtonState(e.RaceButtons, 1, 0);
   SetLabel(e.RaceNameLabel, gProg.raceName, 0);
   if (!Node().empty()) CentreView(Node()[0].nodeX, Node()[0].nodeY);
-  Standing().clear();
+  ClearRaceState();
   LoadCarData();
   for (;;) {
     if (CarSelectionDialog() == 0) {
@@ -211,22 +212,27 @@ void NewRaceSetUp() {
 
 void ResumeLoadedRace() {
   GameElements& e = gElements;
-  SetButtonState(e.RaceButtons, 1, 0);
-  SetLabel(e.RaceNameLabel, gProg.raceName, 0);
+  if (e.RaceButtons != nullptr) {
+    SetButtonState(e.RaceButtons, 1, 0);
+    // The button shows what the loaded race does: a race saved running by
+    // itself goes on running by itself.
+    SetButtonState(e.RaceButtons, 0, gProg.autoMode != 0 ? 1 : 0);
+  }
+  if (e.RaceNameLabel != nullptr) SetLabel(e.RaceNameLabel, gProg.raceName, 0);
   AddLogText(Decimal(gProg.laps) + " laps");
   AddLogText(" ");
-  for (const StandingRecord& s : Standing()) {
-    auto car = Car().find(s.car);
-    if (car == Car().end()) continue;
-    int index = car->second.listInd, lane = car->second.lane;
-    // Load has checked every place; a car that finished or crashed stands nowhere.
-    if (index >= 0 && index < static_cast<int>(Node().size()) && (lane == 0 || lane == 1)) {
-      Node()[index].car[lane] = s.car;
+  PutLoadedCarsBack();
+  ShowStandings();
+  ShowCarStatus(0);
+  // Saved while the player chose a gear: the move had not begun, so it
+  // begins now, with the choice asked again.
+  if (gRace.choosingGear) {
+    gRace.choosingGear = false;
+    SetPageHidden(2, 1);
+    if (SelectStanding(gRace.currentStanding) && SelectCar(CurrentStanding().car) &&
+        SelectNode(CurrentCar().listInd)) {
+      StartMove();
+      ShowCarStatus(0);
     }
   }
-  // The race goes on with the car whose turn it was when it was saved.
-  if (gRace.currentStanding >= 0 && gRace.currentStanding < static_cast<int>(Standing().size())) {
-    SelectCar(Standing()[gRace.currentStanding].car);
-  }
-  ShowCarStatus(0);
 }

@@ -39,63 +39,6 @@ Json Layer(const Grid& grid) {
   return columns;
 }
 
-Json CarObject(const CarRecord& c) {
-  Json j = Json::object();
-  j["tile"] = c.tile;
-  j["listInd"] = c.listInd;
-  j["lane"] = c.lane;
-  j["facing"] = c.facing;
-  j["gear"] = c.gear;
-  j["remaining"] = c.remaining;
-  j["bonus"] = c.bonus;
-  j["inCorner"] = c.inCorner;
-  j["cornerExit"] = c.cornerExit;
-  j["ORpermitted"] = c.ORpermitted;
-  j["lap"] = c.lap;
-  j["finished"] = c.finished;
-  j["turns"] = static_cast<double>(c.turns);
-  j["gear1"] = c.gear1;
-  j["gear2"] = c.gear2;
-  j["gear3"] = c.gear3;
-  j["gear4"] = c.gear4;
-  j["gear5"] = c.gear5;
-  j["gearTop"] = c.gearTop;
-  j["hb"] = c.hb;
-  j["sharp"] = c.sharp;
-  j["hairpin"] = c.hairpin;
-  j["ors"] = c.ors;
-  j["downShift"] = c.downShift;
-  return j;
-}
-
-Json NodeObject(const NodeRecord& n) {
-  Json j = Json::object();
-  j["nodeX"] = n.nodeX;
-  j["nodeY"] = n.nodeY;
-  j["facing"] = n.facing;
-  j["x"] = Pair(n.x);
-  j["y"] = Pair(n.y);
-  j["corner"] = n.corner;
-  j["penalty"] = n.penalty;
-  j["car"] = Json::array({Text(n.car[0]), Text(n.car[1])});
-  j["distanceInMPs"] = n.distanceInMPs;
-  j["nextCornerType"] = n.nextCornerType;
-  j["cornerValue"] = n.cornerValue;
-  j["lastCornerNode"] = n.lastCornerNode;
-  return j;
-}
-
-Json CornerObject(const CornerRecord& c) {
-  Json j = Json::object();
-  j["entryNode"] = c.entryNode;
-  j["rank"] = c.rank;
-  j["type"] = c.type;
-  j["following"] = c.following;
-  j["preceding"] = c.preceding;
-  j["value"] = c.value;
-  return j;
-}
-
 Json Strings(const std::vector<std::string>& list) {
   Json j = Json::array();
   for (const std::string& s : list) j.push_back(Text(s));
@@ -184,128 +127,204 @@ const Json& ReadArray(const Json& v, const std::string& where) {
   return v;
 }
 
-// Reads the members a record has; the others are ignored, missing ones stay 0.
-struct Fields {
-  const Json& object;
-  std::string where;
-  void Int(const char* name, int& field) const {
-    auto it = object.find(name);
-    if (it != object.end()) field = ReadInt(*it, where + "." + name);
-  }
-  void Text(const char* name, std::string& field) const {
-    auto it = object.find(name);
-    if (it != object.end()) field = ReadText(*it, where + "." + name);
-  }
-  void Pair(const char* name, int (&field)[2]) const {
-    auto it = object.find(name);
-    if (it != object.end()) ReadPair(*it, field, where + "." + name);
+// ---------------------------------------------------------------------------
+// The records, one table each: every field's member name beside the field,
+// named once for both the writer and the checked reader. The order is the
+// record's field order, which is the order the members are written in.
+
+template <typename Io, typename Car>
+void CarFields(Io& io, Car& c) {
+  io("tile", c.tile);
+  io("listInd", c.listInd);
+  io("lane", c.lane);
+  io("facing", c.facing);
+  io("gear", c.gear);
+  io("remaining", c.remaining);
+  io("bonus", c.bonus);
+  io("inCorner", c.inCorner);
+  io("cornerExit", c.cornerExit);
+  io("ORpermitted", c.ORpermitted);
+  io("lap", c.lap);
+  io("finished", c.finished);
+  io("turns", c.turns);
+  io("gear1", c.gear1);
+  io("gear2", c.gear2);
+  io("gear3", c.gear3);
+  io("gear4", c.gear4);
+  io("gear5", c.gear5);
+  io("gearTop", c.gearTop);
+  io("hb", c.hb);
+  io("sharp", c.sharp);
+  io("hairpin", c.hairpin);
+  io("ors", c.ors);
+  io("downShift", c.downShift);
+}
+
+template <typename Io, typename Track>
+void TrackFields(Io& io, Track& t) {
+  io("facing", t.facing);
+  io("x", t.x);
+  io("y", t.y);
+}
+
+template <typename Io, typename Node>
+void NodeFields(Io& io, Node& n) {
+  io("nodeX", n.nodeX);
+  io("nodeY", n.nodeY);
+  io("facing", n.facing);
+  io("x", n.x);
+  io("y", n.y);
+  io("corner", n.corner);
+  io("penalty", n.penalty);
+  io("car", n.car);
+  io("distanceInMPs", n.distanceInMPs);
+  io("nextCornerType", n.nextCornerType);
+  io("cornerValue", n.cornerValue);
+  io("lastCornerNode", n.lastCornerNode);
+}
+
+template <typename Io, typename Standing>
+void StandingFields(Io& io, Standing& s) {
+  io("car", s.car);
+  io("lap", s.lap);
+  io("listInd", s.listInd);
+  io("lane", s.lane);
+}
+
+template <typename Io, typename Corner>
+void CornerFields(Io& io, Corner& c) {
+  io("entryNode", c.entryNode);
+  io("rank", c.rank);
+  io("type", c.type);
+  io("following", c.following);
+  io("preceding", c.preceding);
+  io("value", c.value);
+}
+
+template <typename Io, typename Driver>
+void DriverFields(Io& io, Driver& d) {
+  io("name", d.name);
+  io("skill", d.skill);
+  io("style", d.style);
+  io("points", d.points);
+  io("lastTime", d.lastTime);
+  io("user", d.user);
+}
+
+// Writes each field it is shown as a member of one object.
+struct RecordWriter {
+  Json object = Json::object();
+  void operator()(const char* name, const int& v) { object[name] = v; }
+  void operator()(const char* name, const float& v) { object[name] = static_cast<double>(v); }
+  void operator()(const char* name, const std::string& v) { object[name] = Text(v); }
+  void operator()(const char* name, const int (&v)[2]) { object[name] = Pair(v); }
+  void operator()(const char* name, const std::string (&v)[2]) {
+    object[name] = Json::array({Text(v[0]), Text(v[1])});
   }
 };
 
-CarRecord ReadCar(const Json& v, const std::string& where) {
-  CarRecord c;
-  c.listInd = c.lane = c.facing = 0;  // a missing member reads 0
-  Fields f{ReadObject(v, where), where};
-  f.Int("tile", c.tile);
-  f.Int("listInd", c.listInd);
-  f.Int("lane", c.lane);
-  f.Int("facing", c.facing);
-  f.Int("gear", c.gear);
-  f.Int("remaining", c.remaining);
-  f.Int("bonus", c.bonus);
-  f.Int("inCorner", c.inCorner);
-  f.Int("cornerExit", c.cornerExit);
-  f.Int("ORpermitted", c.ORpermitted);
-  f.Int("lap", c.lap);
-  f.Int("finished", c.finished);
-  auto turns = v.find("turns");
-  if (turns != v.end()) {
-    if (turns->is_null())
-      c.turns = std::numeric_limits<float>::quiet_NaN();
-    else if (turns->is_number())
-      c.turns = static_cast<float>(turns->get<double>());
+// Reads each field it is shown from the member of that name, checked; a
+// missing member reads 0 or empty, members the record lacks are ignored.
+struct RecordReader {
+  const Json& object;
+  const std::string& where;
+  const Json* Find(const char* name) const {
+    auto it = object.find(name);
+    return it == object.end() ? nullptr : &*it;
+  }
+  std::string At(const char* name) const { return where + "." + name; }
+  void operator()(const char* name, int& v) const {
+    const Json* m = Find(name);
+    v = m ? ReadInt(*m, At(name)) : 0;
+  }
+  void operator()(const char* name, float& v) const {
+    const Json* m = Find(name);
+    if (m == nullptr)
+      v = 0.0f;
+    else if (m->is_null())  // what a number that was not finite became
+      v = std::numeric_limits<float>::quiet_NaN();
+    else if (m->is_number())
+      v = static_cast<float>(m->get<double>());
     else
-      Invalid(where + ".turns", "number expected", __LINE__);
+      Invalid(At(name), "number expected", __LINE__);
   }
-  f.Int("gear1", c.gear1);
-  f.Int("gear2", c.gear2);
-  f.Int("gear3", c.gear3);
-  f.Int("gear4", c.gear4);
-  f.Int("gear5", c.gear5);
-  f.Int("gearTop", c.gearTop);
-  f.Int("hb", c.hb);
-  f.Int("sharp", c.sharp);
-  f.Int("hairpin", c.hairpin);
-  f.Int("ors", c.ors);
-  f.Int("downShift", c.downShift);
-  return c;
-}
-
-TrackRecord ReadTrack(const Json& v, const std::string& where) {
-  TrackRecord t;
-  Fields f{ReadObject(v, where), where};
-  f.Text("facing", t.facing);
-  f.Pair("x", t.x);
-  f.Pair("y", t.y);
-  return t;
-}
-
-NodeRecord ReadNode(const Json& v, const std::string& where) {
-  NodeRecord n;
-  Fields f{ReadObject(v, where), where};
-  f.Int("nodeX", n.nodeX);
-  f.Int("nodeY", n.nodeY);
-  f.Int("facing", n.facing);
-  f.Pair("x", n.x);
-  f.Pair("y", n.y);
-  f.Int("corner", n.corner);
-  f.Int("penalty", n.penalty);
-  auto cars = v.find("car");
-  if (cars != v.end()) {
-    if (!cars->is_array() || cars->size() != 2)
-      Invalid(where + ".car", "array of 2 strings expected", __LINE__);
-    n.car[0] = ReadText((*cars)[0], where + ".car[0]");
-    n.car[1] = ReadText((*cars)[1], where + ".car[1]");
+  void operator()(const char* name, std::string& v) const {
+    const Json* m = Find(name);
+    v = m ? ReadText(*m, At(name)) : std::string();
   }
-  f.Int("distanceInMPs", n.distanceInMPs);
-  f.Int("nextCornerType", n.nextCornerType);
-  f.Int("cornerValue", n.cornerValue);
-  f.Int("lastCornerNode", n.lastCornerNode);
-  return n;
+  void operator()(const char* name, int (&v)[2]) const {
+    const Json* m = Find(name);
+    v[0] = v[1] = 0;
+    if (m) ReadPair(*m, v, At(name));
+  }
+  void operator()(const char* name, std::string (&v)[2]) const {
+    const Json* m = Find(name);
+    v[0].clear();
+    v[1].clear();
+    if (m == nullptr) return;
+    if (!m->is_array() || m->size() != 2)
+      Invalid(At(name), "array of 2 strings expected", __LINE__);
+    v[0] = ReadText((*m)[0], At(name) + "[0]");
+    v[1] = ReadText((*m)[1], At(name) + "[1]");
+  }
+};
+
+template <typename Record>
+Json WriteRecord(const Record& r, void (*fields)(RecordWriter&, const Record&)) {
+  RecordWriter writer;
+  fields(writer, r);
+  return std::move(writer.object);
 }
 
-StandingRecord ReadStanding(const Json& v, const std::string& where) {
-  StandingRecord s;
-  Fields f{ReadObject(v, where), where};
-  f.Text("car", s.car);
-  f.Int("lap", s.lap);
-  f.Int("listInd", s.listInd);
-  f.Int("lane", s.lane);
-  return s;
+// The reader of one record from its table.
+template <typename Record, void (*Fields)(const RecordReader&, Record&)>
+Record ReadRecord(const Json& v, const std::string& where) {
+  Record r;
+  Fields(RecordReader{ReadObject(v, where), where}, r);
+  return r;
 }
 
-CornerRecord ReadCorner(const Json& v, const std::string& where) {
-  CornerRecord c;
-  Fields f{ReadObject(v, where), where};
-  f.Int("entryNode", c.entryNode);
-  f.Int("rank", c.rank);
-  f.Int("type", c.type);
-  f.Int("following", c.following);
-  f.Int("preceding", c.preceding);
-  f.Int("value", c.value);
-  return c;
+constexpr auto kCarWriter = CarFields<RecordWriter, const CarRecord>;
+constexpr auto kTrackWriter = TrackFields<RecordWriter, const TrackRecord>;
+constexpr auto kNodeWriter = NodeFields<RecordWriter, const NodeRecord>;
+constexpr auto kStandingWriter = StandingFields<RecordWriter, const StandingRecord>;
+constexpr auto kCornerWriter = CornerFields<RecordWriter, const CornerRecord>;
+constexpr auto kDriverWriter = DriverFields<RecordWriter, const DriverRecord>;
+constexpr auto ReadCar = ReadRecord<CarRecord, CarFields<const RecordReader, CarRecord>>;
+constexpr auto ReadTrack = ReadRecord<TrackRecord, TrackFields<const RecordReader, TrackRecord>>;
+constexpr auto ReadNode = ReadRecord<NodeRecord, NodeFields<const RecordReader, NodeRecord>>;
+constexpr auto ReadStanding =
+    ReadRecord<StandingRecord, StandingFields<const RecordReader, StandingRecord>>;
+constexpr auto ReadCorner =
+    ReadRecord<CornerRecord, CornerFields<const RecordReader, CornerRecord>>;
+constexpr auto ReadDriver =
+    ReadRecord<DriverRecord, DriverFields<const RecordReader, DriverRecord>>;
+
+// A list of records, and a table of them keyed by car key.
+template <typename Record>
+Json WriteList(const std::vector<Record>& list, void (*fields)(RecordWriter&, const Record&)) {
+  Json array = Json::array();
+  for (const Record& r : list) array.push_back(WriteRecord(r, fields));
+  return array;
 }
 
-DriverRecord ReadDriver(const Json& v, const std::string& where) {
-  DriverRecord d;
-  Fields f{ReadObject(v, where), where};
-  f.Text("name", d.name);
-  f.Int("skill", d.skill);
-  f.Int("style", d.style);
-  f.Int("points", d.points);
-  f.Text("lastTime", d.lastTime);
-  f.Int("user", d.user);
-  return d;
+template <typename Record>
+Json WriteKeyed(const std::map<std::string, Record>& records,
+                void (*fields)(RecordWriter&, const Record&)) {
+  Json object = Json::object();
+  for (const auto& [key, r] : records) object[Cp1252ToUtf8(key)] = WriteRecord(r, fields);
+  return object;
+}
+
+template <typename Record>
+std::map<std::string, Record> ReadKeyed(const Json& v, const std::string& name,
+                                        Record (*read)(const Json&, const std::string&)) {
+  std::map<std::string, Record> records;
+  for (auto it = ReadObject(v, name).begin(); it != v.end(); ++it) {
+    std::string key = Utf8ToCp1252(it.key());
+    records[key] = read(it.value(), name + "." + key);
+  }
+  return records;
 }
 
 template <typename Record>
@@ -383,8 +402,10 @@ const Json& Required(const Json& root, const char* name, int line) {
   return *it;
 }
 
-// The places the cars of a loaded race will be put back on: every one on the
-// rebuilt lap, in a lane, one car to a place, and every standing a known car.
+// The places the cars of a loaded race will be put back on: every car still
+// racing on the rebuilt lap, in a lane, one car to a place, and in the
+// running order once. A car that finished or crashed stands nowhere (it may
+// keep its running-order entry until the pass ends), so it asks for no place.
 void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
   const int nodes = static_cast<int>(Node().size());
   const std::string range = "-1 to " + Decimal(nodes - 1) + " expected";
@@ -394,6 +415,8 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
         Invalid("Car." + key + ".listInd", "node " + range, __LINE__);
       if (car.lane < -1 || car.lane > 1)
         Invalid("Car." + key + ".lane", "lane -1 to 1 expected", __LINE__);
+      if (car.finished < 0 || car.finished > 2)
+        Invalid("Car." + key + ".finished", "0 racing, 1 finished or 2 out expected", __LINE__);
     }
   if (!fileHasStanding) return;
   std::set<std::pair<int, int>> places;
@@ -410,6 +433,7 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
       Invalid(where + ".listInd", "node 0 to " + Decimal(nodes - 1) + " expected", __LINE__);
     if (s.lane < 0 || s.lane > 1) Invalid(where + ".lane", "lane 0 or 1 expected", __LINE__);
     const CarRecord& car = it->second;
+    if (car.finished != 0) continue;
     std::string carWhere = "Car." + s.car;
     if (car.listInd < 0 || car.listInd >= nodes)
       Invalid(carWhere + ".listInd",
@@ -423,6 +447,12 @@ void CheckCarPlaces(bool fileHasCars, bool fileHasStanding) {
                   ") expected",
               __LINE__);
   }
+  // A car still racing but missing from the running order would never move
+  // again and never let the race end.
+  if (fileHasCars)
+    for (const auto& [key, car] : Car())
+      if (car.finished == 0 && car.listInd != -1 && keys.count(key) == 0)
+        Invalid("Car." + key, "a car still racing in the running order expected", __LINE__);
 }
 }  // namespace
 
@@ -431,25 +461,6 @@ void SetLoadDriversHandler(LoadDriversHandler handler) {
 }
 
 namespace {
-Json TrackTable() {
-  Json track = Json::array();
-  for (const TrackRecord& t : Track())
-    track.push_back(Json{{"facing", Text(t.facing)}, {"x", Pair(t.x)}, {"y", Pair(t.y)}});
-  return track;
-}
-
-Json NodeList() {
-  Json nodes = Json::array();
-  for (const NodeRecord& n : Node()) nodes.push_back(NodeObject(n));
-  return nodes;
-}
-
-Json CornerList() {
-  Json corners = Json::array();
-  for (const CornerRecord& c : Corner()) corners.push_back(CornerObject(c));
-  return corners;
-}
-
 std::string Written(const Json& root) {
   std::string out;
   Write(root, out);
@@ -462,14 +473,14 @@ std::string CircuitDocument() {
   root["Base"] = Layer(Base());
   root["Middle"] = Layer(Middle());
   root["Top"] = Layer(Top());
-  root["Track"] = TrackTable();
+  root["Track"] = WriteList(Track(), kTrackWriter);
   return Written(root);
 }
 
 std::string TrackDocument() {
   Json root = Json::object();
-  root["Node"] = NodeList();
-  root["Corner"] = CornerList();
+  root["Node"] = WriteList(Node(), kNodeWriter);
+  root["Corner"] = WriteList(Corner(), kCornerWriter);
   return Written(root);
 }
 
@@ -478,35 +489,23 @@ std::string SaveDocument() {
   root["Base"] = Layer(Base());
   root["Middle"] = Layer(Middle());
   root["Top"] = Layer(Top());
-  Json cars = Json::object();
-  for (const auto& [key, car] : Car()) cars[Cp1252ToUtf8(key)] = CarObject(car);
-  root["Car"] = std::move(cars);
-  root["Track"] = TrackTable();
-  root["Node"] = NodeList();
-  Json standing = Json::array();
-  for (const StandingRecord& s : Standing())
-    standing.push_back(
-        Json{{"car", Text(s.car)}, {"lap", s.lap}, {"listInd", s.listInd}, {"lane", s.lane}});
-  root["Standing"] = std::move(standing);
+  root["Car"] = WriteKeyed(Car(), kCarWriter);
+  root["Track"] = WriteList(Track(), kTrackWriter);
+  root["Node"] = WriteList(Node(), kNodeWriter);
+  root["Standing"] = WriteList(Standing(), kStandingWriter);
   bool current =
       gRace.currentStanding >= 0 && static_cast<size_t>(gRace.currentStanding) < Standing().size();
   root["StandingLI"] = current ? gRace.currentStanding : -1;
-  root["Corner"] = CornerList();
+  root["Corner"] = WriteList(Corner(), kCornerWriter);
   root["OrderOfFinish"] = Strings(OrderOfFinish());
   root["DNF"] = Strings(DNF());
   root["Laps"] = gProg.laps;
-  Json drivers = Json::object();
-  for (const auto& [key, d] : Driver())
-    drivers[Cp1252ToUtf8(key)] = Json{{"name", Text(d.name)},
-                                      {"skill", d.skill},
-                                      {"style", d.style},
-                                      {"points", d.points},
-                                      {"lastTime", Text(d.lastTime)},
-                                      {"user", d.user}};
-  root["Driver"] = std::move(drivers);
+  root["Driver"] = WriteKeyed(Driver(), kDriverWriter);
   root["GridOn"] = gProg.gridOn;
   root["AutoMode"] = gProg.autoMode;
   root["CenterMode"] = gProg.centerMode;
+  // Only in a race saved from the gear choice; other readers ignore it.
+  if (gRace.choosingGear) root["ChoosingGear"] = 1;
   return Written(root);
 }
 
@@ -525,7 +524,8 @@ void Load(const std::filesystem::path& file) {
   Json root =
       NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
   if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
-  if (!root.is_object()) FATAL("could not get JSON value", kModule, "Load");
+  // Any document without "Base" lacks a member, whatever its root holds.
+  if (!root.is_object()) FATAL("missing JSON member", kModule, "Load");
 
   Base() = ReadLayer(Required(root, "Base", __LINE__), "Base");
   gProg.scrollX = 0;
@@ -549,12 +549,7 @@ void Load(const std::filesystem::path& file) {
   };
   const Json* cars = member("Car");
   if (cars) {
-    std::map<std::string, CarRecord> table;
-    for (auto it = ReadObject(*cars, "Car").begin(); it != cars->end(); ++it) {
-      std::string key = Utf8ToCp1252(it.key());
-      table[key] = ReadCar(it.value(), "Car." + key);
-    }
-    Car() = std::move(table);
+    Car() = ReadKeyed(*cars, "Car", ReadCar);
     gRace.currentCar.clear();
   }
   if (const Json* v = member("Track")) Track() = ReadList(*v, "Track", ReadTrack);
@@ -573,18 +568,15 @@ void Load(const std::filesystem::path& file) {
   if (const Json* v = member("DNF")) DNF() = ReadStrings(*v, "DNF");
   if (const Json* v = member("Laps")) gProg.laps = ReadInt(*v, "Laps");
   if (const Json* drivers = member("Driver")) {
-    std::map<std::string, DriverRecord> table;
-    for (auto it = ReadObject(*drivers, "Driver").begin(); it != drivers->end(); ++it) {
-      std::string key = Utf8ToCp1252(it.key());
-      table[key] = ReadDriver(it.value(), "Driver." + key);
-    }
-    Driver() = std::move(table);
+    Driver() = ReadKeyed(*drivers, "Driver", ReadDriver);
   } else if (gLoadDrivers) {
     gLoadDrivers();
   }
   if (const Json* v = member("GridOn")) gProg.gridOn = ReadInt(*v, "GridOn");
   if (const Json* v = member("AutoMode")) gProg.autoMode = ReadInt(*v, "AutoMode");
   if (const Json* v = member("CenterMode")) gProg.centerMode = ReadInt(*v, "CenterMode");
+  const Json* choosing = member("ChoosingGear");
+  gRace.choosingGear = choosing != nullptr && ReadInt(*choosing, "ChoosingGear") != 0;
 
   BuildTrack();
   CheckCarPlaces(cars != nullptr, standing != nullptr);

@@ -7,6 +7,7 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
+#include "engine/ai.h"
 #include "engine/car_data.h"
 #include "engine/data_file.h"
 #include "engine/define.h"
@@ -370,8 +371,40 @@ void StartFirstMove() {
   ShowCarStatus(0);
 }
 
-bool SetUpUnattendedRace(const UnattendedRace& race) {
+void ClearRaceState() {
   Standing().clear();
+  OrderOfFinish().clear();
+  DNF().clear();
+  gSelectedCars.clear();
+  GearOptions().clear();
+  for (NodeRecord& node : Node()) node.car[0].clear(), node.car[1].clear();
+  gRace.currentCar.clear();
+  gRace.currentNode = -1;
+  gRace.currentCorner = -1;
+  gRace.currentStanding = -1;
+  gRace.choosingGear = false;
+}
+
+void PutLoadedCarsBack() {
+  for (NodeRecord& node : Node()) node.car[0].clear(), node.car[1].clear();
+  const int nodes = static_cast<int>(Node().size());
+  for (const StandingRecord& s : Standing()) {
+    auto car = Car().find(s.car);
+    if (car == Car().end()) continue;
+    const CarRecord& c = car->second;
+    // A car that finished or crashed in the pass being saved stands nowhere.
+    if (c.finished != 0) continue;
+    // Load has checked every place; a broken one is left empty, never shared.
+    if (c.listInd < 0 || c.listInd >= nodes || (c.lane != 0 && c.lane != 1)) continue;
+    if (Node()[c.listInd].car[c.lane].empty()) Node()[c.listInd].car[c.lane] = s.car;
+  }
+  // The race goes on with the car whose turn it was when it was saved.
+  if (gRace.currentStanding >= 0 && gRace.currentStanding < static_cast<int>(Standing().size()))
+    SelectCar(Standing()[gRace.currentStanding].car);
+}
+
+bool SetUpUnattendedRace(const UnattendedRace& race) {
+  ClearRaceState();
   LoadCarData();
   gSelectedCars.clear();
   if (race.cars.empty()) {

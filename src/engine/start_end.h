@@ -60,6 +60,13 @@ void PrepareRaceCars();
 // The first car of the running order starts its move.
 void StartFirstMove();
 
+// Before every new race: no running order, no finishers, no cars out, no car
+// on a node, nothing current; nothing of an earlier race carries over.
+void ClearRaceState();
+// A loaded race's running cars back on their places (the load rebuilt the
+// nodes empty); the car whose turn it was becomes current.
+void PutLoadedCarsBack();
+
 // A race with every car driven by the computer and no dialog: what the new
 // race set-up does, for the tools. The circuit must be loaded.
 struct UnattendedRace {

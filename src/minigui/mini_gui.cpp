@@ -9,7 +9,8 @@ MiniGuiState& Gui() {
   return state;
 }
 
-std::string PathText(const std::filesystem::path& path) { return Utf8ToCp1252(path.string()); }
+// Paths are in the game's code page already (the platform converts them).
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
 void Register(void* record, const std::string& name, int kind, int page) {
   Gui().entries.push_back(RegistryEntry{record, name, kind, page});

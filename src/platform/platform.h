@@ -151,8 +151,18 @@ bool PlatRegexMatch(int regex, const std::string& text);
 void PlatFreeRegex(int regex);
 
 // ---------------------------------------------------------------------------
-// Files and folders.
+// Files and folders. Every path the game hands in or gets back names files
+// in Windows-1252; the layer converts to and from the disk's UTF-8 names. A
+// listed name the code page cannot show ("?" for each such letter) still
+// reaches its file.
 constexpr int64_t kFileMissing = -1;
+// A path from outside the game (the command line, the disk) in the game's
+// code page, and the file a game path names on disk.
+std::filesystem::path PlatGamePath(const std::filesystem::path& diskPath);
+std::filesystem::path PlatDiskPath(const std::filesystem::path& gamePath);
+// Removes what atomic writes of processes that no longer run left behind
+// (a write cut short by a kill); the number removed.
+int PlatRemoveStaleTemporaries(const std::filesystem::path& folder);
 constexpr int64_t kFileIsFolder = -2;
 int64_t PlatFileSize(const std::filesystem::path& file);  // -1 missing, -2 folder
 struct PlatFolderEntry {
@@ -178,7 +188,11 @@ std::filesystem::path PlatProgramFolder();
 // case-insensitive; ";" comments; UTF-8 with BOM or ANSI.
 struct PlatSettings {
   std::filesystem::path file;
-  std::vector<std::string> lines;  // the file's lines, without line ends
+  // The file's lines without their ends, as they stand in the file (UTF-8
+  // after a byte-order mark, else Windows-1252), and each line's own end.
+  std::vector<std::string> lines;
+  std::vector<std::string> ends;
+  bool bom = false;  // written back with the mark, as UTF-8
   bool changed = false;
   bool open = false;
 };

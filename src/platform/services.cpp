@@ -1,16 +1,18 @@
 // Files, folders, settings files, regular expressions, clock and dice.
 #define PCRE2_CODE_UNIT_WIDTH 8
+#include <SDL.h>
 #include <pcre2.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <system_error>
 #include <thread>
@@ -20,9 +22,65 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+// What marks the temporary file of an atomic write, before the writer's id.
+const char* const kTempMark = ".tmp-";
+const char* const kBom = "\xEF\xBB\xBF";
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Paths. The game names files in Windows-1252, the disk in UTF-8 (or in
+// whatever bytes a file was given); every path is converted here.
+namespace {
+// Listed entries whose disk name the code page cannot show: the game path
+// shown for each, and the file behind it.
+std::map<std::string, fs::path> gShownNames;
+
+// The entry of a folder whose name reads as `shown` in the game, first by
+// disk name; empty when there is none.
+fs::path FindShownEntry(const fs::path& diskFolder, const std::string& shown) {
+  std::error_code ec;
+  fs::directory_iterator it(diskFolder.empty() ? fs::path(".") : diskFolder, ec);
+  if (ec) return {};
+  fs::path best;
+  for (const auto& entry : it) {
+    fs::path name = entry.path().filename();
+    if (Utf8ToCp1252(name.string()) == shown && (best.empty() || name < best)) best = name;
+  }
+  return best;
+}
+}  // namespace
+
+fs::path PlatGamePath(const fs::path& diskPath) {
+  return fs::path(Utf8ToCp1252(diskPath.string()));
+}
+
+fs::path PlatDiskPath(const fs::path& gamePath) {
+  const std::string game = gamePath.string();
+  auto shown = gShownNames.find(game);
+  if (shown != gShownNames.end()) return shown->second;
+  fs::path disk(Cp1252ToUtf8(game));
+  std::error_code ec;
+  // "?" stands for what the code page could not show: such a component is
+  // the entry that reads as it, when no file has that very name.
+  if (game.find('?') == std::string::npos || fs::exists(disk, ec)) return disk;
+  fs::path out;
+  for (const fs::path& part : gamePath) {
+    const std::string name = part.string();
+    fs::path direct = out / Cp1252ToUtf8(name);
+    if (name.find('?') != std::string::npos && !fs::exists(direct, ec)) {
+      fs::path found = FindShownEntry(out, name);
+      if (!found.empty()) direct = out / found;
+    }
+    out = direct;
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Files and folders.
-int64_t PlatFileSize(const fs::path& file) {
+int64_t PlatFileSize(const fs::path& gameFile) {
+  const fs::path file = PlatDiskPath(gameFile);
   std::error_code ec;
   auto status = fs::status(file, ec);
   if (ec || !fs::exists(status)) return kFileMissing;
@@ -57,15 +115,32 @@ bool MatchPattern(const std::string& pattern, const std::string& name) {
 }
 }  // namespace
 
-bool PlatListFolder(const fs::path& folder, const std::string& pattern,
+bool PlatListFolder(const fs::path& gameFolder, const std::string& pattern,
                     std::vector<PlatFolderEntry>& out) {
   out.clear();
+  const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return false;
   fs::directory_iterator it(folder, ec);
   if (ec) return false;
-  for (const auto& entry : it) {
-    std::string name = Utf8ToCp1252(entry.path().filename().string());
+  // By disk name, so that names shown alike are told apart the same way on
+  // every machine.
+  std::vector<fs::directory_entry> entries(fs::begin(it), fs::end(it));
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+  std::set<std::string> taken;
+  for (const auto& entry : entries) {
+    const std::string diskName = entry.path().filename().string();
+    std::string name = Utf8ToCp1252(diskName);
+    if (Cp1252ToUtf8(name) != diskName) {
+      // The code page cannot show it: keep the real name behind what is shown,
+      // and never show two files alike.
+      fs::path plain(name);
+      for (int k = 2; taken.count(name) != 0; ++k)
+        name = plain.stem().string() + " (" + Decimal(k) + ")" + plain.extension().string();
+      gShownNames[(gameFolder / name).string()] = entry.path();
+    }
+    taken.insert(name);
     if (!pattern.empty() && !MatchPattern(pattern, name)) continue;
     PlatFolderEntry e;
     e.name = name;
@@ -79,18 +154,21 @@ bool PlatListFolder(const fs::path& folder, const std::string& pattern,
   return true;
 }
 
-bool PlatCreateFolder(const fs::path& folder) {
+bool PlatCreateFolder(const fs::path& gameFolder) {
+  const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
   return fs::create_directory(folder, ec) && !ec;
 }
 
-bool PlatIsFolder(const fs::path& folder) {
+bool PlatIsFolder(const fs::path& gameFolder) {
+  const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   return fs::is_directory(folder, ec);
 }
 
-bool PlatReadFile(const fs::path& file, std::string& bytes) {
+bool PlatReadFile(const fs::path& gameFile, std::string& bytes) {
+  const fs::path file = PlatDiskPath(gameFile);
   bytes.clear();
   std::error_code ec;
   if (fs::is_directory(file, ec)) return false;
@@ -103,14 +181,15 @@ bool PlatReadFile(const fs::path& file, std::string& bytes) {
   return true;
 }
 
-bool PlatWriteFileAtomic(const fs::path& file, const std::string& bytes) {
+bool PlatWriteFileAtomic(const fs::path& gameFile, const std::string& bytes) {
+  const fs::path file = PlatDiskPath(gameFile);
   if (file.filename().empty()) return false;
   fs::path dir = file.parent_path();
   std::error_code ec;
   if (!dir.empty() && !fs::is_directory(dir, ec)) return false;
   if (fs::is_directory(file, ec)) return false;
   fs::path temp = file;
-  temp += ".tmp-" + std::to_string(::getpid());
+  temp += kTempMark + std::to_string(::getpid());
   FILE* f = std::fopen(temp.c_str(), "wb");
   if (f == nullptr) return false;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -132,8 +211,31 @@ bool PlatWriteFileAtomic(const fs::path& file, const std::string& bytes) {
 fs::path PlatProgramFolder() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return fs::current_path(ec);
-  return exe.parent_path();
+  if (ec) return PlatGamePath(fs::current_path(ec));
+  return PlatGamePath(exe.parent_path());
+}
+
+int PlatRemoveStaleTemporaries(const fs::path& gameFolder) {
+  const fs::path folder = PlatDiskPath(gameFolder);
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return 0;
+  std::vector<fs::path> stale;
+  for (const auto& entry : it) {
+    const std::string name = entry.path().filename().string();
+    size_t mark = name.rfind(kTempMark);
+    if (mark == std::string::npos) continue;
+    const std::string pid = name.substr(mark + std::string(kTempMark).size());
+    if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos)
+      continue;
+    // A writer still running may be about to rename it.
+    const long id = std::stol(pid);
+    if (id == ::getpid() || (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM)) continue;
+    stale.push_back(entry.path());
+  }
+  int removed = 0;
+  for (const fs::path& file : stale) removed += fs::remove(file, ec) ? 1 : 0;
+  return removed;
 }
 
 // ---------------------------------------------------------------------------
@@ -184,17 +286,25 @@ bool PlatOpenSettings(PlatSettings& settings, const fs::path& file) {
   settings = PlatSettings{};
   std::string bytes;
   if (!PlatReadFile(file, bytes)) return false;
-  // UTF-8 with a byte-order mark, or the ANSI code page: the keys and values
-  // the game reads are plain ASCII either way, so keep the text as 1252.
-  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    bytes = Utf8ToCp1252(bytes.substr(3));
+  // UTF-8 with a byte-order mark, or the ANSI code page. The lines stay as
+  // they are, so that writing a value back changes nothing else; the values
+  // the game reads are converted as they are read.
+  if (bytes.size() >= 3 && bytes.compare(0, 3, kBom) == 0) {
+    settings.bom = true;
+    bytes.erase(0, 3);
   }
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find('\n', start);
-    std::string line = bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string line =
+        bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string lineEnd = end == std::string::npos ? "" : "\n";
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+      lineEnd.insert(0, "\r");
+    }
     settings.lines.push_back(line);
+    settings.ends.push_back(lineEnd);
     if (end == std::string::npos) break;
     start = end + 1;
   }
@@ -217,7 +327,7 @@ std::string PlatReadSettingText(const PlatSettings& settings, const std::string&
   if (i < 0) return fallback;
   std::string k, v;
   ParseSettingLine(settings.lines[i], k, v);
-  return v;
+  return settings.bom ? Utf8ToCp1252(v) : v;
 }
 
 void PlatWriteSettingInt(PlatSettings& settings, const std::string& key, int value) {
@@ -232,7 +342,10 @@ void PlatWriteSettingInt(PlatSettings& settings, const std::string& key, int val
     size_t at = 0;
     while (at < settings.lines.size() && !IsSectionLine(settings.lines[at])) ++at;
     while (at > 0 && settings.lines[at - 1].empty()) --at;
+    if (at == settings.lines.size() && at > 0 && settings.ends[at - 1].empty())
+      settings.ends[at - 1] = "\r\n";
     settings.lines.insert(settings.lines.begin() + static_cast<long>(at), line);
+    settings.ends.insert(settings.ends.begin() + static_cast<long>(at), "\r\n");
   }
   settings.changed = true;
 }
@@ -240,8 +353,8 @@ void PlatWriteSettingInt(PlatSettings& settings, const std::string& key, int val
 bool PlatCloseSettings(PlatSettings& settings) {
   bool ok = true;
   if (settings.open && settings.changed) {
-    std::string text;
-    for (const auto& line : settings.lines) text += line + "\r\n";
+    std::string text = settings.bom ? kBom : "";
+    for (size_t i = 0; i < settings.lines.size(); ++i) text += settings.lines[i] + settings.ends[i];
     ok = PlatWriteFileAtomic(settings.file, text);
   }
   settings = PlatSettings{};
@@ -314,8 +427,12 @@ void PlatSetDrivenClock(int64_t milliseconds) {
   gDrivenClock = true;
   gDrivenMs = milliseconds;
 }
-void PlatAdvanceDrivenClock(int64_t milliseconds) { gDrivenMs += milliseconds; }
-void PlatUseRealClock() { gDrivenClock = false; }
+void PlatAdvanceDrivenClock(int64_t milliseconds) {
+  gDrivenMs += milliseconds;
+}
+void PlatUseRealClock() {
+  gDrivenClock = false;
+}
 
 int PlatRandom(int maximum, int minimum) {
   if (maximum < minimum) std::swap(maximum, minimum);
@@ -329,11 +446,15 @@ int PlatRandom(int maximum, int minimum) {
   return dist(Generator());
 }
 
-void PlatSeedRandom(uint64_t seed) { Generator().seed(seed); }
+void PlatSeedRandom(uint64_t seed) {
+  Generator().seed(seed);
+}
 
 void PlatScriptRandom(const std::vector<int>& rolls) {
   gScript = rolls;
   gScriptPos = 0;
 }
 
-uint64_t PlatRandomCalls() { return gRandomCalls; }
+uint64_t PlatRandomCalls() {
+  return gRandomCalls;
+}

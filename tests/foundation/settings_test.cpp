@@ -54,7 +54,8 @@ TEST(Settings, KeysIgnoreCaseBlanksAndCommentsAndStopAtASection) {
 }
 
 TEST(Settings, ByteOrderMarkLfLinesAndJunkAreHarmless) {
-  Read r = ReadFrom("\xEF\xBB\xBFLaps = 6\nno equals sign here\n= 5\n\x01\xFF\xFE junk\nLaps = 9\n");
+  Read r =
+      ReadFrom("\xEF\xBB\xBFLaps = 6\nno equals sign here\n= 5\n\x01\xFF\xFE junk\nLaps = 9\n");
   EXPECT_EQ(r.laps, 6);  // the first of two duplicate keys wins
   EXPECT_EQ(r.slice, 167);
 }
@@ -62,13 +63,16 @@ TEST(Settings, ByteOrderMarkLfLinesAndJunkAreHarmless) {
 TEST(Settings, RewritingTimeSliceKeepsEveryOtherLine) {
   fs::path dir = MakeTempDir("ini");
   fs::path file = dir / "The Velotrax.ini";
-  WriteBytes(file, "; mine\r\nScrollSpeed = 9\r\nTIMESLICE=5\r\nPoints$ = 1234\r\n[x]\r\nTimeSlice = 3\r\n");
+  WriteBytes(
+      file,
+      "; mine\r\nScrollSpeed = 9\r\nTIMESLICE=5\r\nPoints$ = 1234\r\n[x]\r\nTimeSlice = 3\r\n");
   PlatSettings s;
   ASSERT_TRUE(PlatOpenSettings(s, file));
   PlatWriteSettingInt(s, "TimeSlice", 250);
   ASSERT_TRUE(PlatCloseSettings(s));
-  EXPECT_EQ(ReadBytes(file),
-            "; mine\r\nScrollSpeed = 9\r\nTIMESLICE = 250\r\nPoints$ = 1234\r\n[x]\r\nTimeSlice = 3\r\n");
+  EXPECT_EQ(
+      ReadBytes(file),
+      "; mine\r\nScrollSpeed = 9\r\nTIMESLICE = 250\r\nPoints$ = 1234\r\n[x]\r\nTimeSlice = 3\r\n");
 
   // A file without the key gets it before its first section, where it is read.
   WriteBytes(file, "Laps = 2\r\n\r\n[x]\r\n");
@@ -89,4 +93,31 @@ TEST(Settings, RewritingTimeSliceKeepsEveryOtherLine) {
 TEST(Settings, MissingFileCannotBeOpened) {
   PlatSettings s;
   EXPECT_FALSE(PlatOpenSettings(s, "/nonexistent/The Velotrax.ini"));
+}
+
+// A file that began with a byte-order mark is UTF-8: storing a value keeps the
+// mark and every other line byte for byte, letters beyond the code page too;
+// the values the game reads come in its own code page.
+TEST(Settings, AByteOrderMarkAndItsUtf8AreKept) {
+  fs::path dir = MakeTempDir("ini");
+  fs::path file = dir / "The Velotrax.ini";
+  const std::string head = "\xEF\xBB\xBF; J\xC3\xB6rg's \xE6\x9D\xB1\xE4\xBA\xAC settings\r\n";
+  WriteBytes(file, head + "TimeSlice = 9\r\nPoints$ = 9\xC3\xA9\n[x]\r\n; \xE2\x82\xAC end");
+  PlatSettings s;
+  ASSERT_TRUE(PlatOpenSettings(s, file));
+  EXPECT_EQ(PlatReadSettingText(s, "Points$", ""), "9\xE9");
+  PlatWriteSettingInt(s, "TimeSlice", 250);
+  PlatWriteSettingInt(s, "Laps", 3);
+  ASSERT_TRUE(PlatCloseSettings(s));
+  EXPECT_EQ(
+      ReadBytes(file),
+      head + "TimeSlice = 250\r\nPoints$ = 9\xC3\xA9\nLaps = 3\r\n[x]\r\n; " + "\xE2\x82\xAC end");
+
+  // Without the mark the file is the code page's, and stays so.
+  WriteBytes(file, "; J\xF6rg\r\nTimeSlice = 9");
+  ASSERT_TRUE(PlatOpenSettings(s, file));
+  PlatWriteSettingInt(s, "Laps", 2);
+  ASSERT_TRUE(PlatCloseSettings(s));
+  EXPECT_EQ(ReadBytes(file), "; J\xF6rg\r\nTimeSlice = 9\r\nLaps = 2\r\n");
+  fs::remove_all(dir);
 }

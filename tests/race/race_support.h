@@ -12,6 +12,14 @@
 #include "common/common.h"
 #include "engine/define.h"
 
+// The sanitizer build runs every program many times slower: the longest
+// race tests race less there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizerBuild = true;
+#else
+constexpr bool kSanitizerBuild = false;
+#endif
+
 // Everything the commentary said since the fixture started (or was cleared).
 std::vector<std::string>& LogLines();
 std::vector<std::string>& Messages();

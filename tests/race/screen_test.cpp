@@ -10,6 +10,7 @@
 #include "engine/init.h"
 #include "engine/kb.h"
 #include "engine/movement.h"
+#include "engine/race_setup.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
 #include "engine/start_end.h"
@@ -306,4 +307,37 @@ TEST_F(RaceScreen, FastForwardWithoutThePlayersCarsRunsToTheResults) {
   EXPECT_EQ(fast.commentary, steps.commentary);
   EXPECT_EQ(fast.results, steps.results);
   EXPECT_EQ(fast.lastRace, steps.lastRace);
+}
+
+// After "Load Race" the side panel shows the running order and the current
+// car at once, and "Auto Mode" shows what the loaded race does.
+TEST_F(RaceScreen, AfterALoadTheSidePanelAndAutoModeFollowTheRace) {
+  gEndOfRace.unattended = true;
+  PlatSeedRandom(4);
+  Load(gProg.circuitsFolder / "Puddleford Park.json");
+  gProg.raceName = "Puddleford Park";
+  UnattendedRace race;
+  race.laps = 1;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < 40; ++i) RaceStep();
+  gProg.autoMode = 1;
+  Save(gProg.savedRacesFolder / "Puddleford Park.json");
+  const std::string current = gRace.currentCar;
+  ClearTextArea(gElements.StandingsArea);
+  ClearTextArea(gElements.RaceInfoArea);
+  SetButtonState(gElements.RaceButtons, 0, 0);
+  gProg.autoMode = 0;
+  ResetRaceData();
+  Load(gProg.savedRacesFolder / "Puddleford Park.json");
+  ResumeLoadedRace();
+  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 0), 1);
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0);
+  const std::vector<std::string>& shown = gElements.StandingsArea->lines;
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(),
+            Decimal(static_cast<long long>(Standing().size())) + " " + Standing().back().car);
+  ASSERT_FALSE(gElements.RaceInfoArea->lines.empty());
+  EXPECT_EQ(gRace.currentCar, current);
+  gProg.autoMode = 0;
 }

@@ -70,7 +70,7 @@ TEST_F(SaveLoadTest, EveryLoadFatalMessage) {
   ExpectRefused("{\"Base\":[[1,2],[3", "could not load JSON file: " + bad.string());
   ExpectRefused("", "could not load JSON file: " + bad.string());
   ExpectRefused("{\"Base\":\"\xff\xfe\"}", "could not load JSON file: " + bad.string());
-  ExpectRefused("[1,2,3]", "could not get JSON value");
+  ExpectRefused("[1,2,3]", "missing JSON member");
   ExpectRefused("{\"Middle\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Top\":[[1]]}", "missing JSON member");
   ExpectRefused("{\"Base\":[[1]],\"Middle\":[[1]]}", "missing JSON member");
@@ -274,4 +274,31 @@ TEST_F(SaveLoadTest, EmptyRunningOrderSavesAndLoads) {
   EXPECT_NE(ReadBytes(saved).find("\"Standing\":[],\"StandingLI\":-1,"), std::string::npos);
   Load(saved);
   EXPECT_EQ(gRace.currentStanding, -1);
+}
+
+// Every record reads what its object holds: a missing member reads 0 or
+// empty (not the record's own starting value), an unknown one is ignored.
+TEST_F(SaveLoadTest, MissingMembersReadZeroAndUnknownOnesAreIgnored) {
+  Load(Write("Partial.json",
+             "{" + RectLayers() +
+                 ",\"Car\":{\"A\":{\"gear\":3,\"finished\":1,\"wings\":2}},"
+                 "\"Track\":[{\"facing\":\"2 6\"},{\"y\":[4,5]}],\"Driver\":{\"A\":{\"skill\":4}},"
+                 "\"Standing\":[],\"StandingLI\":-1}"));
+  const CarRecord& a = Car().at("A");
+  EXPECT_EQ(a.gear, 3);
+  EXPECT_EQ(a.finished, 1);
+  EXPECT_EQ(a.listInd, 0);
+  EXPECT_EQ(a.lane, 0);
+  EXPECT_EQ(a.facing, 0);
+  EXPECT_EQ(a.turns, 0.0f);
+  ASSERT_EQ(Track().size(), 2u);
+  EXPECT_EQ(Track()[0].facing, "2 6");
+  EXPECT_EQ(Track()[0].x[1], 0);
+  EXPECT_EQ(Track()[1].y[1], 5);
+  EXPECT_EQ(Track()[1].facing, "");
+  EXPECT_EQ(Driver().at("A").skill, 4);
+  EXPECT_EQ(Driver().at("A").name, "");
+  EXPECT_NE(
+      SaveDocument().find("\"A\":{\"tile\":0,\"listInd\":0,\"lane\":0,\"facing\":0,\"gear\":3,"),
+      std::string::npos);
 }

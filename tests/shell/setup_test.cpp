@@ -2,11 +2,13 @@
 // and a saved race resumed.
 #include <gtest/gtest.h>
 
+#include "dialogs/requester.h"
 #include "engine/car_data.h"
 #include "engine/define.h"
 #include "engine/gui_init.h"
 #include "engine/gui_manager.h"
 #include "engine/init.h"
+#include "engine/main_menu.h"
 #include "engine/movement.h"
 #include "engine/race_setup.h"
 #include "engine/save_load.h"
@@ -192,4 +194,111 @@ TEST_F(RaceSetUp, AStuckSavedRaceEndsWithTheResultsAsTheyStand) {
   for (size_t at = record.find("DNF  "); at != std::string::npos; at = record.find("DNF  ", at + 1))
     ++dnf;
   EXPECT_EQ(dnf, Car().size()) << record;
+}
+
+namespace {
+std::vector<std::string> gResultsHeard;
+void HearResults(const std::string& heading, const std::vector<std::string>& lines) {
+  gResultsHeard = lines;
+  gResultsHeard.insert(gResultsHeard.begin(), heading);
+}
+}  // namespace
+
+// As a player lives it: "Save Race" mid-race, "Main Menu", everything in
+// memory gone, "Load Race" and the saved race picked from the list; the race
+// goes on to the flag with the results of the race that never stopped.
+TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
+  gEndOfRace.unattended = true;
+  gEndOfRace.resultsShown = HearResults;
+  PlatScriptRandom({});
+  auto startRace = [this](uint64_t seed) {
+    gProg.raceName = "Puddleford Park";
+    Load(gProg.circuitsFolder / "Puddleford Park.json");
+    PlatSeedRandom(seed);
+    gScript = {[] { ClickButton(gElements.AllButton, 0); },
+               [] { ClickButton(gElements.CarSelectButtons, 0); },
+               [] { ClickButton(gElements.DriveOKButton, 0); }};
+    gStep = 0;
+    NewRaceSetUp();
+    ASSERT_FALSE(Standing().empty());
+  };
+  auto runToTheFlag = [] {
+    for (int steps = 0; !Standing().empty() && steps < 100000; ++steps) RaceStep();
+    ASSERT_TRUE(Standing().empty());
+  };
+  const fs::path lastRace = gProg.dataFolder / "Last Race.txt";
+
+  startRace(21);
+  runToTheFlag();
+  const std::vector<std::string> plain = gResultsHeard;
+  const std::string plainRecord = testing_support::ReadBytes(lastRace);
+  ASSERT_GT(plain.size(), 10u);
+
+  startRace(21);
+  for (int i = 0; i < 300; ++i) RaceStep();
+  ASSERT_FALSE(Standing().empty());
+  ClickButton(gElements.RaceButtons, 1);  // "Save Race"
+  RaceScreenPass();
+  EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Puddleford Park.json"));
+  ClickButton(gElements.RaceButtons, 2);  // "Main Menu"
+  RaceScreenPass();
+  EXPECT_EQ(gProg.gameState, 1);
+  ResetRaceData();
+
+  TextArea* list = FindRequester("List Box")->textArea;
+  gScript = {[] { ClickButton(gElements.MenuButtons, 1); },  // "Load Race"
+             [list] { PlatPushMouseMove(list->x + 20, list->y + list->margin + 9); },
+             [] { PlatPushButtonUp(1); }, [] { PlatPushTypedKey(kKeyReturn, ""); }};
+  gStep = 0;
+  MainMenu();
+  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gProg.raceName, "Puddleford Park");
+  ASSERT_FALSE(Standing().empty());
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0) << "\"Save Race\" enabled";
+
+  // "Auto Mode" on: the race screen's own loop steps the race.
+  ClickButton(gElements.RaceButtons, 0);
+  PlatSetDrivenClock(0);
+  for (int i = 0; i < 5; ++i) {
+    PlatAdvanceDrivenClock(1000);
+    RaceScreenPass();
+  }
+  PlatUseRealClock();
+  EXPECT_EQ(gProg.autoMode, 1);
+  runToTheFlag();
+  EXPECT_EQ(gResultsHeard, plain);
+  EXPECT_EQ(testing_support::ReadBytes(lastRace), plainRecord);
+  gEndOfRace = EndOfRaceOptions{};
+}
+
+// "Save Race" from the gear panel: the car's move had not begun, so the
+// loaded race asks for the gear again and goes on as the race that was not
+// stopped did.
+TEST_F(RaceSetUp, SavedWhileChoosingAGearTheChoiceIsAskedAgain) {
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  for (int i = 0; i < 120; ++i) RaceStep();
+  // The next car to start its move is the player's.
+  const std::string mine = Standing()[(gRace.currentStanding + 1) % Standing().size()].car;
+  Driver().at(mine).user = 1;
+  gScript = {[] { ClickButton(gElements.RaceButtons, 1); },  // "Save Race"
+             [] { PlatPushTypedKey(kKeyReturn, ""); }};      // keep the gear
+  gStep = 0;
+  for (int i = 0; i < 200 && gStep < gScript.size(); ++i) RaceStep();
+  ASSERT_EQ(gStep, gScript.size()) << "the gear panel was shown";
+  ASSERT_EQ(gRace.currentCar, mine);
+  const std::string afterChoice = SaveDocument();
+  EXPECT_EQ(afterChoice.find("ChoosingGear"), std::string::npos);
+  const fs::path saved = gProg.savedRacesFolder / (gProg.raceName + ".json");
+  EXPECT_NE(testing_support::ReadBytes(saved).find(",\"ChoosingGear\":1}"), std::string::npos);
+
+  ResetRaceData();
+  Load(saved);
+  gScript = {[] { PlatPushTypedKey(kKeyReturn, ""); }};
+  gStep = 0;
+  ResumeLoadedRace();
+  EXPECT_EQ(gStep, 1u) << "asked again";
+  EXPECT_EQ(SaveDocument(), afterChoice);
 }

@@ -8,8 +8,12 @@
 namespace fs = std::filesystem;
 
 namespace testing_support {
-fs::path SourceDir() { return VELOTRAX_SOURCE_DIR; }
-fs::path BuildGameDir() { return VELOTRAX_GAME_DIR; }
+fs::path SourceDir() {
+  return VELOTRAX_SOURCE_DIR;
+}
+fs::path BuildGameDir() {
+  return VELOTRAX_GAME_DIR;
+}
 
 fs::path ArtifactDir() {
   fs::path dir = fs::path(VELOTRAX_BUILD_DIR) / "screenshots";
@@ -30,6 +34,16 @@ fs::path CopyGameFolder(const std::string& tag) {
   return dir;
 }
 
+fs::path CopyGameFolderToMemory(const std::string& tag) {
+  std::error_code ec;
+  if (!fs::is_directory("/dev/shm", ec)) return CopyGameFolder(tag);
+  static std::mt19937_64 gen(std::random_device{}());
+  fs::path dir = fs::path("/dev/shm") / ("velotrax-" + tag + "-" + std::to_string(gen()));
+  fs::create_directories(dir);
+  fs::copy(SourceDir() / "game", dir, fs::copy_options::recursive);
+  return dir;
+}
+
 void WriteBytes(const fs::path& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary);
   out << bytes;
@@ -44,10 +58,10 @@ std::string ReadBytes(const fs::path& file) {
 }  // namespace testing_support
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 
 #include "common/common.h"
 #include "engine/define.h"
@@ -77,7 +91,9 @@ std::string SolidPng(int width, int height, unsigned int rgba) {
   return std::string(png.begin(), png.end());
 }
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+std::string Quoted(const std::string& text) {
+  return "'" + text + "'";
+}
 
 ToolRun RunTool(const std::string& args) {
   fs::path errDir = MakeTempDir("tool");

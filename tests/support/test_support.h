@@ -15,6 +15,9 @@ std::filesystem::path ArtifactDir();
 std::filesystem::path MakeTempDir(const std::string& tag);
 // A copy of the shipped game/ folder in a fresh temp folder.
 std::filesystem::path CopyGameFolder(const std::string& tag);
+// The same in memory-backed storage where the machine has some (/dev/shm):
+// for tests that save hundreds of times, each save synced to disk.
+std::filesystem::path CopyGameFolderToMemory(const std::string& tag);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 std::string ReadBytes(const std::filesystem::path& file);
 }  // namespace testing_support

@@ -33,7 +33,7 @@ int RunCheck(const ToolArgs& given) {
   try {
     UseGameFolders(gameDir);
     ResetRaceData();
-    std::filesystem::path file = args[0];
+    std::filesystem::path file = PlatGamePath(args[0]);
     if (!HasTrackMember(file)) LoadTrackTiles();
     Load(file);
     std::printf("%s\n", TrackDocument().c_str());

@@ -30,7 +30,7 @@ int Usage() {
 std::filesystem::path TakeGameDir(ToolArgs& args) {
   for (size_t i = 0; i + 1 < args.size(); ++i)
     if (args[i] == "--game-dir") {
-      std::filesystem::path dir = args[i + 1];
+      std::filesystem::path dir = PlatGamePath(args[i + 1]);
       args.erase(args.begin() + i, args.begin() + i + 2);
       return dir;
     }

@@ -227,7 +227,7 @@ int RunMakeCircuit(const ToolArgs& given) {
                  "usage: velotrax-tool make-circuit SOURCE.txt OUT.json [--game-dir DIR]\n");
     return 2;
   }
-  fs::path sourceFile = args[0], out = args[1];
+  fs::path sourceFile = PlatGamePath(args[0]), out = PlatGamePath(args[1]);
   SetFatalThrows(true);
   try {
     Source source;

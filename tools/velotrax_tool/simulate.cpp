@@ -14,6 +14,7 @@
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/movement.h"
+#include "engine/race_setup.h"
 #include "engine/save_load.h"
 #include "engine/start_end.h"
 #include "platform/platform.h"
@@ -23,7 +24,7 @@ namespace {
 const char* kUsage =
     "usage: velotrax-tool simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...]\n"
     "       [--grid order|points|random|last] [--seed S | --rolls FILE] [--races R]\n"
-    "       [--new-season NAME]\n";
+    "       [--new-season NAME] [--reload-every N]\n";
 
 struct Options {
   std::filesystem::path file;
@@ -32,6 +33,7 @@ struct Options {
   uint64_t seed = 0;
   std::filesystem::path rollsFile;
   int races = 1;
+  long long reloadEvery = 0;  // 0: the race never stops
 };
 
 struct BadArguments {
@@ -135,9 +137,11 @@ Options Parse(ToolArgs args) {
       o.seed = static_cast<uint64_t>(Number(a, v, 0, INT64_MAX));
       o.seeded = true;
     } else if (a == "--rolls") {
-      o.rollsFile = v;
+      o.rollsFile = PlatGamePath(v);
     } else if (a == "--races") {
       o.races = static_cast<int>(Number(a, v, 1, 10000));
+    } else if (a == "--reload-every") {
+      o.reloadEvery = Number(a, v, 1, INT32_MAX);
     } else if (a == "--new-season") {
       o.race.newSeason = true;
       o.race.seasonName = SeasonName(v);
@@ -148,24 +152,26 @@ Options Parse(ToolArgs args) {
   if (files.size() != 1) throw BadArguments{"one circuit or saved race file expected"};
   if (!haveLaps) throw BadArguments{"--laps is required"};
   if (o.seeded && !o.rollsFile.empty()) throw BadArguments{"--seed and --rolls exclude each other"};
-  o.file = files[0];
+  o.file = PlatGamePath(files[0]);
   return o;
 }
 
 std::vector<int> ReadRolls(const std::filesystem::path& file) {
   std::string bytes;
-  if (!PlatReadFile(file, bytes)) throw BadArguments{"could not read rolls file: " + file.string()};
+  if (!PlatReadFile(file, bytes))
+    throw BadArguments{"could not read rolls file: " + Cp1252ToUtf8(file.string())};
   std::istringstream in(bytes);
   std::vector<int> rolls;
   for (std::string word; in >> word;) {
     long long roll = 0;
     if (!ParseWhole(word, 1, 100, roll))
-      throw BadArguments{"rolls file " + file.string() + ": roll " +
+      throw BadArguments{"rolls file " + Cp1252ToUtf8(file.string()) + ": roll " +
                          Decimal(static_cast<long long>(rolls.size()) + 1) +
                          " is not a whole number from 1 to 100: " + word};
     rolls.push_back(static_cast<int>(roll));
   }
-  if (rolls.empty()) throw BadArguments{"rolls file holds no rolls: " + file.string()};
+  if (rolls.empty())
+    throw BadArguments{"rolls file holds no rolls: " + Cp1252ToUtf8(file.string())};
   return rolls;
 }
 
@@ -176,9 +182,40 @@ long long StepLimit() {
          (static_cast<long long>(Standing().size()) + 1);
 }
 
+// The game folder the tool was given.
+std::filesystem::path gGameDir;
+
+// What the tool holds at its start: no race, the settings and the tile table
+// of the game folder.
+void FreshStart(const std::filesystem::path& gameDir) {
+  ResetProgramState();
+  ResetRaceData();
+  ClearRaceState();
+  UseGameFolders(gameDir);
+  PreparePlayerFolders();
+  ReadSettings();
+  CreateGameFolders();
+  LoadTrackTiles();
+}
+
+// "Save Race", then everything in memory forgotten, then "Load Race": the
+// race must go on as if it had never stopped. The resumed race's own
+// commentary header is the screen's, not the race's, so it is not printed.
+void SaveWipeAndResume() {
+  const std::string raceName = gProg.raceName;
+  const std::filesystem::path file = gProg.savedRacesFolder / (raceName + ".json");
+  Save(file);
+  FreshStart(gGameDir);
+  gProg.raceName = raceName;
+  Load(file);
+  SetLogListener(nullptr);
+  ResumeLoadedRace();
+  SetLogListener(PrintLine);
+}
+
 bool RunRace(const Options& o, bool first) {
   Load(o.file);
-  gProg.raceName = Utf8ToCp1252(o.file.stem().string());
+  gProg.raceName = o.file.stem().string();
   UnattendedRace race = o.race;
   race.newSeason = race.newSeason && first;
   gLapsLine = Decimal(race.laps) + " lap race";
@@ -189,6 +226,8 @@ bool RunRace(const Options& o, bool first) {
     if (steps == limit)
       FATAL("the race did not end after " + Decimal(limit) + " race steps", "Simulate", "RunRace");
     RaceStep();
+    if (o.reloadEvery > 0 && (steps + 1) % o.reloadEvery == 0 && !Standing().empty())
+      SaveWipeAndResume();
   }
   return true;
 }
@@ -200,13 +239,8 @@ int RunSimulate(const ToolArgs& given) {
   SetFatalThrows(true);
   try {
     Options o = Parse(args);
-    ResetProgramState();
-    ResetRaceData();
-    UseGameFolders(gameDir);
-    PreparePlayerFolders();
-    ReadSettings();
-    CreateGameFolders();
-    LoadTrackTiles();
+    gGameDir = gameDir;
+    FreshStart(gameDir);
     if (!o.rollsFile.empty()) {
       PlatScriptRandom(ReadRolls(o.rollsFile));
       PlatSeedRandom(0);  // the shuffle of a random grid replays too
