@@ -61,6 +61,8 @@ void PrintMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", Cp1252ToUtf8(shown).c_str());
 }
 
+}  // namespace
+
 bool ParseWhole(const std::string& text, long long low, long long high, long long& value) {
   if (text.empty() || text.size() > 19) return false;
   size_t start = text[0] == '-' ? 1 : 0;
@@ -69,6 +71,8 @@ bool ParseWhole(const std::string& text, long long low, long long high, long lon
   value = std::stoll(text);
   return value >= low && value <= high;
 }
+
+namespace {
 
 long long Number(const std::string& option, const std::string& text, long long low,
                  long long high) {
@@ -176,12 +180,28 @@ long long StepLimit() {
 }
 
 bool RunRace(const Options& o, bool first) {
-  Load(o.file);
-  gProg.raceName = Utf8ToCp1252(o.file.stem().string());
   UnattendedRace race = o.race;
   race.newSeason = race.newSeason && first;
   gLapsLine = Decimal(race.laps) + " lap race";
   gPrinting = false;
+  return RunUnattendedRace(o.file, race);
+}
+}  // namespace
+
+void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(gameDir);
+  ReadSettings();
+  LoadTrackTiles();
+  SetLoadDriversHandler(LoadDrivers);
+  SetMessageBoxHandler(PrintMessage);
+  gEndOfRace.unattended = true;
+}
+
+bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race) {
+  Load(file);
+  gProg.raceName = Utf8ToCp1252(file.stem().string());
   if (!SetUpUnattendedRace(race)) return false;
   const long long limit = StepLimit();
   for (long long steps = 0; !Standing().empty(); ++steps) {
@@ -191,7 +211,6 @@ bool RunRace(const Options& o, bool first) {
   }
   return true;
 }
-}  // namespace
 
 int RunSimulate(const ToolArgs& given) {
   ToolArgs args = given;
@@ -199,12 +218,8 @@ int RunSimulate(const ToolArgs& given) {
   SetFatalThrows(true);
   try {
     Options o = Parse(args);
-    ResetProgramState();
-    ResetRaceData();
-    SetProgramFolder(gameDir);
-    ReadSettings();
+    PrepareUnattendedRaces(gameDir);
     CreateGameFolders();
-    LoadTrackTiles();
     if (!o.rollsFile.empty()) {
       PlatScriptRandom(ReadRolls(o.rollsFile));
       PlatSeedRandom(0);  // the shuffle of a random grid replays too
@@ -212,10 +227,7 @@ int RunSimulate(const ToolArgs& given) {
       PlatScriptRandom({});
       if (o.seeded) PlatSeedRandom(o.seed);
     }
-    SetLoadDriversHandler(LoadDrivers);
-    SetMessageBoxHandler(PrintMessage);
     SetLogListener(PrintLine);
-    gEndOfRace.unattended = true;
     gEndOfRace.resultsShown = PrintResults;
     for (int i = 0; i < o.races; ++i)
       if (!RunRace(o, i == 0)) return 1;
