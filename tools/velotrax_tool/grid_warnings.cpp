@@ -2,6 +2,7 @@
 // start tile two cars to a node, and a circuit maker should hear when it
 // runs into a corner or packs two cars onto one another. Warnings only: the
 // game races such a grid all the same.
+#include <algorithm>
 #include <cmath>
 
 #include "common/common.h"
@@ -52,19 +53,43 @@ std::vector<std::string> GridWarnings() {
   if (field > 2 * nodes)
     warnings.push_back("the grid has places for " + Decimal(2 * nodes) + " cars, the car table " +
                        Decimal(field) + ": the last cars cannot start");
+  // Rows in one corner make one warning: from the first place inside it
+  // back to the last.
+  int runFirst = 0, runLast = 0, runType = 0, runFrom = 0, runTo = 0;
+  auto endRun = [&] {
+    if (runType == 0) return;
+    std::string places = runLast == runFirst ? "place " + Decimal(runFirst)
+                         : runLast == runFirst + 1
+                             ? "places " + Decimal(runFirst) + " and " + Decimal(runLast)
+                             : "places " + Decimal(runFirst) + " to " + Decimal(runLast);
+    std::string where = CellOf(Node()[runFrom], runFrom);
+    if (runTo != runFrom) where = "from " + where + " back to " + CellOf(Node()[runTo], runTo);
+    warnings.push_back("the grid for " + Decimal(field) + " cars reaches into a " +
+                       (runType == 2 ? "hairpin" : "sharp corner") + ": " + places + " " +
+                       (runTo != runFrom ? where : "at " + where));
+    runType = 0;
+  };
+  std::vector<std::string> overlaps;
   for (int row = 1; 2 * row - 1 <= field && row <= nodes; ++row) {
     const int index = nodes - row;
     const NodeRecord& node = Node()[index];
     const int first = 2 * row - 1;
-    const bool pair = first + 1 <= field;
-    const std::string places = pair ? "places " + Decimal(first) + " and " + Decimal(first + 1)
-                                    : "place " + Decimal(first);
-    if (node.corner != 0)
-      warnings.push_back("the grid for " + Decimal(field) + " cars reaches into a " +
-                         (node.corner == 2 ? "hairpin" : "sharp corner") + ": " + places + " at " +
-                         CellOf(node, index));
-    if (pair && SideBySideOverlap(node))
-      warnings.push_back("cars at grid " + places + " overlap on screen at " + CellOf(node, index));
+    const int last = std::min(first + 1, field);
+    if (node.corner != runType) endRun();
+    if (node.corner != 0) {
+      if (runType == 0) {
+        runType = node.corner;
+        runFirst = first;
+        runFrom = index;
+      }
+      runLast = last;
+      runTo = index;
+    }
+    if (last > first && SideBySideOverlap(node))
+      overlaps.push_back("cars at grid places " + Decimal(first) + " and " + Decimal(last) +
+                         " overlap on screen at " + CellOf(node, index));
   }
+  endRun();
+  warnings.insert(warnings.end(), overlaps.begin(), overlaps.end());
   return warnings;
 }
