@@ -8,8 +8,12 @@
 namespace fs = std::filesystem;
 
 namespace testing_support {
-fs::path SourceDir() { return VELOTRAX_SOURCE_DIR; }
-fs::path BuildGameDir() { return VELOTRAX_GAME_DIR; }
+fs::path SourceDir() {
+  return VELOTRAX_SOURCE_DIR;
+}
+fs::path BuildGameDir() {
+  return VELOTRAX_GAME_DIR;
+}
 
 fs::path ArtifactDir() {
   fs::path dir = fs::path(VELOTRAX_BUILD_DIR) / "screenshots";
@@ -44,14 +48,15 @@ std::string ReadBytes(const fs::path& file) {
 }  // namespace testing_support
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 
 #include "common/common.h"
 #include "engine/define.h"
 #include "engine/init.h"
+#include "engine/save_load.h"
 #include "platform/platform.h"
 
 namespace testing_support {
@@ -77,7 +82,9 @@ std::string SolidPng(int width, int height, unsigned int rgba) {
   return std::string(png.begin(), png.end());
 }
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+std::string Quoted(const std::string& text) {
+  return "'" + text + "'";
+}
 
 ToolRun RunTool(const std::string& args) {
   fs::path errDir = MakeTempDir("tool");
@@ -103,6 +110,19 @@ std::vector<fs::path> ShippedCircuits() {
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+fs::path LargestShippedCircuit() {
+  fs::path best;
+  size_t nodes = 0;
+  for (const fs::path& file : ShippedCircuits()) {
+    Load(file);
+    if (Node().size() > nodes) {
+      nodes = Node().size();
+      best = file;
+    }
+  }
+  return best;
 }
 
 int RunAllTests(int argc, char** argv) {
