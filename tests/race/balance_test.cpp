@@ -266,3 +266,15 @@ TEST_F(BalanceTool, BadArgumentsAndFilesExitOneWithAMessage) {
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find("Nowhere.json"), std::string::npos) << missing.err;
 }
+
+TEST_F(BalanceTool, ARunWithoutASeedNamesOneThatRunsTheSameRacesAgain) {
+  const std::string args = Quoted(Circuit("Puddleford Park")) + " --laps 1 --races 4 --csv";
+  ToolRun first = Balance(args);
+  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_EQ(first.err.rfind("balance: seed ", 0), 0u) << first.err;
+  std::string seed = first.err.substr(14, first.err.find('\n') - 14);
+  ToolRun again = Balance(args + " --seed " + seed);
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, first.out);
+  EXPECT_EQ(again.err, "");
+}

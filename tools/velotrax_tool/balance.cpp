@@ -306,6 +306,8 @@ int RunBalance(const ToolArgs& given) {
   try {
     Options o = Parse(args);
     uint64_t seed = o.seeded ? o.seed : FreshSeed();
+    // The CSV has no room for it: a run without --seed names its seed here.
+    if (!o.seeded) std::fprintf(stderr, "balance: seed %lld\n", static_cast<long long>(seed));
     gEndOfRace.keepFiles = true;
     gEndOfRace.resultsShown = CountRace;
     SetLogListener(nullptr);
