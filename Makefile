@@ -1,7 +1,7 @@
 # The two commands a newcomer needs:
 #   make play   install what is missing, build, and start the game
 #   make test   the same set-up, then every test, then again under ASan + UBSan
-.PHONY: all deps build play test assets circuits bench clean
+.PHONY: all deps build play test package assets circuits bench clean
 
 all: build
 
@@ -21,9 +21,15 @@ test: build
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Redraws every image of game/Images and game/Theme (commit the result).
+# A .deb of the game for Debian 12, installing into /usr (build/*.deb).
+package: build
+	cd build && cpack -G DEB
+
+# Redraws every image of game/Images and game/Theme and the desktop icons
+# (commit the result).
 assets: build
 	./build/tools/velotrax-assetgen game
+	./build/tools/velotrax-assetgen --icons desktop/icons
 
 # Remakes every circuit of game/Circuits from its source in tools/circuits.
 circuits: build

@@ -4,7 +4,7 @@
 set -e
 PACKAGES="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
-xvfb xauth xdotool imagemagick"
+xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -12,6 +12,10 @@ void SetProgramFolder(const std::filesystem::path& folder) {
   gProg.resultsFolder = base / "Results";
   gProg.savedRacesFolder = base / "Saved Races";
   gProg.themeFolder = base / "Theme";
+  gProg.playerFolder = base;
+  gProg.settingsFile = base / "The Velotrax.ini";
+  gProg.playerDataFolder = gProg.dataFolder;
+  gProg.playerCircuitsFolder = gProg.circuitsFolder;
 }
 
 void ResetProgramState() {

@@ -17,6 +17,12 @@ struct ProgramState {
   std::filesystem::path resultsFolder;
   std::filesystem::path savedRacesFolder;
   std::filesystem::path themeFolder;
+  // What the player owns. Beside the executable in a portable copy, the same
+  // folders as above; in the player's own folder in an installed one.
+  std::filesystem::path playerFolder;
+  std::filesystem::path settingsFile;          // "The Velotrax.ini"
+  std::filesystem::path playerDataFolder;      // "Drivers.csv", "Last Race.txt"
+  std::filesystem::path playerCircuitsFolder;  // the player's own circuits
   std::string windowTitle = "The Velotrax";
 
   int gameState = 4;  // 4 just started, 2 race screen, 1 back to menu, 3 quit
@@ -56,7 +62,8 @@ struct SheetState {
 extern ProgramState gProg;
 extern SheetState gSheets;
 
-// Sets the folders from a program folder (ending in a separator or not).
+// Sets the folders of a portable copy from a program folder (ending in a
+// separator or not): everything beside the executable.
 void SetProgramFolder(const std::filesystem::path& folder);
 
 // Back to the values the program starts with (for tests).

@@ -5,6 +5,7 @@
 #include "engine/analyze.h"
 #include "engine/debug.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/gui_init.h"
 #include "engine/gui_manager.h"
 #include "engine/kb.h"
@@ -65,7 +66,7 @@ void StartPlatform() {
 
 void ReadSettings() {
   PlatSettings settings;
-  if (!PlatOpenSettings(settings, gProg.programFolder / "The Velotrax.ini")) {
+  if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", kModule, "");
   }
   gProg.scrollSpeed = PlatReadSettingInt(settings, "ScrollSpeed", 4);
@@ -91,7 +92,7 @@ void StartUp() {
 void StartUpIn(const std::filesystem::path& programFolder) {
   ResetProgramState();
   ResetRaceData();
-  SetProgramFolder(programFolder);
+  UseGameFolders(programFolder);
   if (gHooks.mainMenu == nullptr) gHooks.mainMenu = MainMenu;
   if (gHooks.keyboardCommands == nullptr) gHooks.keyboardCommands = KeyboardCommands;
   if (gHooks.edgeScroll == nullptr) gHooks.edgeScroll = EdgeScroll;
@@ -110,6 +111,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   StartPlatform();
   LoadSpriteSheets();
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
+  PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
   ReadSettings();
   CreateGameFolders();
   InitSpriteLabels(gSheets.labelSheetSprite);

@@ -16,6 +16,13 @@ void Log(const std::string& text) {
 }
 }  // namespace
 
+std::string ProgramPathText() {
+  std::string text = Utf8ToCp1252(gProg.programFolder.string()) + "/";
+  if (gProg.playerFolder != gProg.programFolder)
+    text += "\r\nyour files: " + Utf8ToCp1252(gProg.playerFolder.string()) + "/";
+  return text;
+}
+
 void KeyboardCommands() {
   PlatPollKeyboard();
   std::string typed = PlatTypedCharacters();
@@ -45,7 +52,7 @@ void KeyCommand(const std::string& typed) {
     case 'g': gProg.gridOn = 1 - gProg.gridOn; break;
     case 's': SetSimulationSpeed(); break;
     case '?': ShowHelp(); break;
-    case '~': PlatMessageBox("program path", gProg.programFolder.string() + "/"); break;
+    case '~': PlatMessageBox("program path", ProgramPathText()); break;
     default: break;
   }
 }
@@ -57,7 +64,7 @@ void SetSimulationSpeed() {
   v = Min(Max(v, 17), 1000);
   gProg.timeSlice = v;
   PlatSettings settings;
-  if (!PlatOpenSettings(settings, gProg.programFolder / "The Velotrax.ini")) {
+  if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", "KB", "SetSimulationSpeed");
   }
   PlatWriteSettingInt(settings, "TimeSlice", v);

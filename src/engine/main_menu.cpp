@@ -1,11 +1,15 @@
 #include "engine/main_menu.h"
 
+#include "common/common.h"
 #include "dialogs/requester.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/gui_init.h"
+#include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/render.h"
 #include "engine/save_load.h"
+#include "engine/sprite_labels.h"
 #include "engine/spritesheet.h"
 #include "minigui/mini_gui.h"
 #include "platform/platform.h"
@@ -48,15 +52,57 @@ int WaitMenuChoice(ButtonArray* buttons) {
   }
 }
 
+namespace {
+// A circuit of the player's own that cannot be raced sends the player back
+// to the menu with the reason instead of ending the game; the shipped
+// circuits are trusted as before. False when it was not loaded.
+bool LoadChosenCircuit(const std::string& name) {
+  std::filesystem::path folder = CircuitFolderFor(name);
+  if (folder == gProg.circuitsFolder) {
+    Load(folder / (name + ".json"));
+    return true;
+  }
+  bool throws = FatalThrows();
+  SetFatalThrows(true);
+  try {
+    Load(folder / (name + ".json"));
+    SetFatalThrows(throws);
+    return true;
+  } catch (const FatalError& e) {
+    SetFatalThrows(throws);
+    // Whatever the half-read file left behind goes; so does a race that
+    // was on, as a new race would have replaced it anyway.
+    ResetRaceData();
+    ClearSpriteLabels();
+    gProg.scrollX = gProg.scrollY = gProg.maxScrollX = gProg.maxScrollY = 0;
+    SetButtonState(gElements.MenuButtons, 3, 2);
+    std::string problem = e.what();
+    MessageBox("Your circuit " + name + " cannot be raced:~" +
+               problem.substr(0, problem.find("\r\n")));
+    return false;
+  }
+}
+}  // namespace
+
 int ChooseRaceFile(const std::filesystem::path& folder) {
-  std::string title = folder == gProg.circuitsFolder ? "     Select New Race" : "     Load Saved Race";
-  std::string choice = ListBox(title, GetFileList(folder, "*.json"));
+  bool circuits = folder == gProg.circuitsFolder;
+  std::string title = circuits ? "     Select New Race" : "     Load Saved Race";
+  // Circuits come from the shipped folder and the player's own.
+  std::string choice = ListBox(title, circuits ? CircuitList() : GetFileList(folder, "*.json"));
   if (choice.empty()) {
     gProg.gameState = 1;
     return 0;
   }
   gProg.raceName = choice;
-  Load(folder / (choice + ".json"));
+  if (!circuits) {
+    Load(folder / (choice + ".json"));
+  } else if (!LoadChosenCircuit(choice)) {
+    gProg.raceName.clear();
+    gProg.gameState = 1;
+    return 0;
+  } else if (CircuitHidesShipped(choice)) {
+    AddLogText("your own " + choice + " is raced, not the shipped one");
+  }
   return 1;
 }
 

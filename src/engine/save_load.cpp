@@ -9,6 +9,7 @@
 #include "common/common.h"
 #include "engine/analyze.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "platform/platform.h"
 
 using Json = nlohmann::ordered_json;
@@ -589,5 +590,6 @@ void Load(const std::filesystem::path& file) {
   CheckCarPlaces(cars != nullptr, standing != nullptr);
   gRace.currentNode = -1;
 
-  LoadCircuitLabels(gProg.circuitsFolder / (file.stem().string() + " SL.txt"));
+  std::string name = file.stem().string();
+  LoadCircuitLabels(CircuitFolderFor(name) / (name + " SL.txt"));
 }

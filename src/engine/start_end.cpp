@@ -28,8 +28,9 @@ constexpr int kResultsColumns = 53;
 
 std::vector<std::string> gSelectedCars;
 
+// "Drivers.csv" and "Last Race.txt" belong to the player.
 std::filesystem::path DataFile(const char* name) {
-  return gProg.dataFolder / name;
+  return gProg.playerDataFolder / name;
 }
 
 int SaturatingAdd(int a, int b) {
@@ -131,7 +132,7 @@ std::string AskSeasonName() {
 }
 
 void NewSeason(const std::function<std::string()>& askName) {
-  SaveText(DataFile("Drivers.csv"), CleanText(LoadText(DataFile("Drivers - Master.csv"))));
+  SaveText(DataFile("Drivers.csv"), CleanText(LoadText(gProg.dataFolder / "Drivers - Master.csv")));
   std::string answer = askName();
   std::string season = answer.empty() || answer == "no name" ? "New Season" : answer;
   if (!PlainFileName(season)) FATAL("invalid season name: " + season, kModule, "NewSeason");

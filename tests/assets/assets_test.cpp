@@ -286,3 +286,27 @@ TEST(AssetGenerator, RefusesBadArgumentsAndUnwritableFolders) {
   EXPECT_NE(std::system(("\"" + exe.string() + "\" \"" + dir.string() + "\"" + quiet).c_str()), 0);
   fs::remove_all(dir);
 }
+
+// The desktop icons are the generator's own drawing, committed as it draws
+// them: square, transparent outside the rounded corners, opaque in the middle.
+TEST(AssetGenerator, TheCommittedDesktopIconsAreWhatItDraws) {
+  fs::path exe = fs::path(VELOTRAX_BUILD_DIR) / "tools" / "velotrax-assetgen";
+  if (!fs::exists(exe)) GTEST_SKIP() << "generator not built (FreeType missing)";
+  fs::path dir = testing_support::MakeTempDir("assetgen-icons");
+  std::string cmd = "\"" + exe.string() + "\" --icons \"" + dir.string() + "\"";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  for (int size : {256, 128, 64, 32}) {
+    std::string name = "the-velotrax-" + std::to_string(size) + ".png";
+    std::string drawn = ReadBytes(dir / name);
+    EXPECT_TRUE(drawn == ReadBytes(SourceDir() / "desktop" / "icons" / name))
+        << name << ": run make assets and commit the icons";
+    RgbaImage img;
+    std::string why;
+    ASSERT_TRUE(DecodeRgbaPng(drawn, img, why)) << name << ": " << why;
+    EXPECT_EQ(img.width, size);
+    EXPECT_EQ(img.height, size);
+    EXPECT_EQ(img.At(0, 0)[3], 0) << name;
+    EXPECT_EQ(img.At(size / 2, size / 2)[3], 255) << name;
+  }
+  fs::remove_all(dir);
+}

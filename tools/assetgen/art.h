@@ -28,6 +28,13 @@ std::string SceneryName(int tile);
 bool MakeTileset(Image& out, std::string& error);  // 512 x 704
 bool MakeCars(Image& out, std::string& error);     // 512 x 704, cars in cells 0..kCars-1
 constexpr int kCars = 24;
+// One car's artwork at a point of its 64 x 64 cell (nose up), for drawing it
+// at other sizes.
+Rgba CarArt(int car, float x, float y);
+
+// The game's icon for the desktop: a car on a loop of track, size x size
+// (256 and its halvings).
+Image MakeIcon(int size);
 
 // Theme images.
 Image MakeFrame();        // 96 x 96

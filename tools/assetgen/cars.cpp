@@ -82,6 +82,8 @@ Rgba CarPixel(const Livery& l, float x, float y) {
 
 }  // namespace
 
+Rgba CarArt(int car, float x, float y) { return CarPixel(kLiveries[car % kCars], x, y); }
+
 bool MakeCars(Image& out, std::string& error) {
   out = Image(8 * kCell, 11 * kCell);
   for (int n = 0; n < kCars; ++n) {

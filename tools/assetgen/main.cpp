@@ -4,6 +4,7 @@
 //
 //   velotrax-assetgen GAME_DIR                   write the game's assets
 //   velotrax-assetgen --preview GAME_DIR OUT_DIR  also write preview sheets
+//   velotrax-assetgen --icons OUT_DIR            the desktop icons, one PNG per size
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -60,7 +61,21 @@ bool WritePngAtomically(const fs::path& path, const Image& img, std::string& err
 
 }  // namespace
 
+// the-velotrax-256.png and its smaller sizes, for the desktop's icon theme.
+int WriteIcons(const fs::path& folder) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) return Fail("could not create " + folder.string() + ": " + ec.message());
+  std::string error;
+  for (int size : {256, 128, 64, 32})
+    if (!WritePngAtomically(folder / ("the-velotrax-" + std::to_string(size) + ".png"),
+                            MakeIcon(size), error))
+      return Fail(error);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--icons") return WriteIcons(argv[2]);
   std::string previewDir;
   fs::path game;
   if (argc == 2) {
@@ -69,7 +84,10 @@ int main(int argc, char** argv) {
     game = argv[2];
     previewDir = argv[3];
   } else {
-    std::fprintf(stderr, "usage: velotrax-assetgen GAME_DIR\n       velotrax-assetgen --preview GAME_DIR OUT_DIR\n");
+    std::fprintf(
+        stderr,
+        "usage: velotrax-assetgen GAME_DIR\n       velotrax-assetgen --preview GAME_DIR OUT_DIR\n"
+        "       velotrax-assetgen --icons OUT_DIR\n");
     return 1;
   }
   std::error_code ec;
@@ -97,7 +115,8 @@ int main(int argc, char** argv) {
   };
   for (const auto& [path, img] : images)
     if (!WritePngAtomically(path, img, error)) return Fail(error);
-  if (!WriteFileAtomically(game / "Data" / "Race Track Data.csv", TrackCsv(), error)) return Fail(error);
+  if (!WriteFileAtomically(game / "Data" / "Race Track Data.csv", TrackCsv(), error))
+    return Fail(error);
   if (!previewDir.empty()) {
     fs::create_directories(previewDir, ec);
     if (ec) return Fail("could not create " + previewDir + ": " + ec.message());

@@ -7,6 +7,7 @@
 #include "common/common.h"
 #include "engine/analyze.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/save_load.h"
 #include "platform/platform.h"
 #include "tool.h"
@@ -36,7 +37,7 @@ int RunCheck(const ToolArgs& given) {
   }
   SetFatalThrows(true);
   try {
-    SetProgramFolder(gameDir);
+    UseGameFolders(gameDir);
     ResetRaceData();
     std::filesystem::path file = args[0];
     if (!HasTrackMember(file)) LoadTrackTiles();

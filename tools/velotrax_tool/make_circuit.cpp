@@ -12,6 +12,7 @@
 #include "engine/analyze.h"
 #include "engine/data_file.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/save_load.h"
 #include "platform/platform.h"
 #include "tool.h"
@@ -237,7 +238,7 @@ int RunMakeCircuit(const ToolArgs& given) {
       throw SourceError(sourceFile.string() + ": circuit too large");
 
     ResetRaceData();
-    SetProgramFolder(gameDir);
+    UseGameFolders(gameDir);
     LoadTrackTiles();
     Grid* grids[3] = {&Base(), &Middle(), &Top()};
     std::map<std::pair<int, int>, int> wanted;

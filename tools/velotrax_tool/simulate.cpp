@@ -10,6 +10,7 @@
 #include "common/common.h"
 #include "engine/analyze.h"
 #include "engine/define.h"
+#include "engine/folders.h"
 #include "engine/gui_manager.h"
 #include "engine/init.h"
 #include "engine/movement.h"
@@ -191,7 +192,8 @@ bool RunRace(const Options& o, bool first) {
 void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
   ResetProgramState();
   ResetRaceData();
-  SetProgramFolder(gameDir);
+  UseGameFolders(gameDir);
+  PreparePlayerFolders();
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);

@@ -16,7 +16,8 @@ int RunSimulate(const ToolArgs& args);
 int RunBalance(const ToolArgs& args);
 
 // Takes "--game-dir DIR" out of the arguments; the folder holding the tool
-// when it is not given.
+// when it is not given. Either is taken as the game takes its own folder: a
+// portable game folder, or the program folder of an installed copy.
 std::filesystem::path TakeGameDir(ToolArgs& args);
 
 // A whole number from low to high written in plain digits (a leading "-"

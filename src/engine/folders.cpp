@@ -1,0 +1,142 @@
+#include "engine/folders.h"
+
+#include <cstdlib>
+#include <set>
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "engine/define.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const char* kModule = "Folders";
+const char* kShareName = "the-velotrax";
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? "" : value;
+}
+
+bool FileExists(const fs::path& file) {
+  return PlatFileSize(file) >= 0;
+}
+
+// Creates `folder` and whatever is missing above it.
+bool CreateFolderPath(const fs::path& folder) {
+  fs::path built;
+  for (const fs::path& part : folder) {
+    built /= part;
+    if (part == built.root_path() || part == built.root_name() || part == built.root_directory())
+      continue;
+    if (!PlatCreateFolder(built)) return false;
+  }
+  return PlatIsFolder(folder);
+}
+
+void CreateOrFail(const fs::path& folder) {
+  if (!CreateFolderPath(folder))
+    FATAL("could not create directory: " + Utf8ToCp1252(folder.string()), kModule,
+          "PreparePlayerFolders");
+}
+
+// Copies the shipped `name` into the player's folder unless the player has
+// it already; a shipped file that is missing is left to whoever reads it.
+void Seed(const fs::path& from, const fs::path& to) {
+  if (FileExists(to) || !FileExists(from)) return;
+  std::string bytes;
+  if (!PlatReadFile(from, bytes) || !PlatWriteFileAtomic(to, bytes))
+    FATAL("could not write file: " + Utf8ToCp1252(to.string()), kModule, "PreparePlayerFolders");
+}
+
+void AddNames(const fs::path& folder, std::set<std::string>& names) {
+  if (!PlatIsFolder(folder)) return;
+  std::string list = GetFileList(folder, "*.json");
+  for (size_t start = 0, end; (end = list.find('~', start)) != std::string::npos; start = end + 1)
+    names.insert(list.substr(start, end - start));
+}
+
+bool HasCircuit(const fs::path& folder, const std::string& name) {
+  return FileExists(folder / (name + ".json"));
+}
+}  // namespace
+
+FolderEnvironment CurrentEnvironment() {
+  return {Env("XDG_DATA_HOME"), Env("HOME")};
+}
+
+GameFolders DecideFolders(const fs::path& programFolder, const FolderEnvironment& env) {
+  GameFolders f;
+  f.programFolder = programFolder;
+  f.shippedFolder = programFolder;
+  f.playerFolder = programFolder;
+  fs::path share = (programFolder / ".." / "share" / kShareName).lexically_normal();
+  // Data beside the executable is a portable copy, whatever else is around.
+  if (PlatIsFolder(programFolder / "Data") || !PlatIsFolder(share / "Data")) return f;
+  f.installed = true;
+  f.shippedFolder = share;
+  // A relative XDG_DATA_HOME is invalid and ignored, as the base directory
+  // rules say; so is a relative HOME.
+  fs::path base;
+  if (fs::path(env.xdgDataHome).is_absolute()) {
+    base = env.xdgDataHome;
+  } else if (fs::path(env.home).is_absolute()) {
+    base = fs::path(env.home) / ".local" / "share";
+  }
+  f.playerFolder = base.empty() ? fs::path() : (base / kShareName).lexically_normal();
+  return f;
+}
+
+void UseFolders(const GameFolders& f) {
+  SetProgramFolder(f.shippedFolder);
+  gProg.programFolder = f.programFolder;
+  if (!f.installed) return;
+  const fs::path& mine = f.playerFolder;
+  gProg.playerFolder = mine;
+  gProg.settingsFile = mine / "The Velotrax.ini";
+  gProg.playerDataFolder = mine / "Data";
+  gProg.playerCircuitsFolder = mine / "Circuits";
+  gProg.savedRacesFolder = mine / "Saved Races";
+  gProg.resultsFolder = mine / "Results";
+}
+
+void UseGameFolders(const fs::path& programFolder) {
+  UseFolders(DecideFolders(programFolder, CurrentEnvironment()));
+}
+
+void PreparePlayerFolders() {
+  if (gProg.playerFolder == gProg.programFolder) return;  // portable: all beside the executable
+  if (gProg.playerFolder.empty())
+    FATAL("could not find a folder for your files: set HOME or XDG_DATA_HOME", kModule,
+          "PreparePlayerFolders");
+  CreateOrFail(gProg.playerFolder);
+  CreateOrFail(gProg.playerDataFolder);
+  CreateOrFail(gProg.playerCircuitsFolder);
+  // The shipped data folder sits in the shipped game folder.
+  Seed(gProg.dataFolder.parent_path() / "The Velotrax.ini", gProg.settingsFile);
+  Seed(gProg.dataFolder / "Drivers.csv", gProg.playerDataFolder / "Drivers.csv");
+  Seed(gProg.dataFolder / "Last Race.txt", gProg.playerDataFolder / "Last Race.txt");
+}
+
+std::string CircuitList() {
+  std::set<std::string> names;
+  AddNames(gProg.circuitsFolder, names);
+  if (gProg.playerCircuitsFolder != gProg.circuitsFolder)
+    AddNames(gProg.playerCircuitsFolder, names);
+  std::string list;
+  for (const std::string& name : names) list += name + "~";
+  return list;
+}
+
+fs::path CircuitFolderFor(const std::string& name) {
+  if (gProg.playerCircuitsFolder != gProg.circuitsFolder &&
+      HasCircuit(gProg.playerCircuitsFolder, name))
+    return gProg.playerCircuitsFolder;
+  return gProg.circuitsFolder;
+}
+
+bool CircuitHidesShipped(const std::string& name) {
+  return gProg.playerCircuitsFolder != gProg.circuitsFolder &&
+         HasCircuit(gProg.playerCircuitsFolder, name) && HasCircuit(gProg.circuitsFolder, name);
+}
