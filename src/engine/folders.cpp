@@ -37,8 +37,7 @@ bool CreateFolderPath(const fs::path& folder) {
 
 void CreateOrFail(const fs::path& folder) {
   if (!CreateFolderPath(folder))
-    FATAL("could not create directory: " + folder.string(), kModule,
-          "PreparePlayerFolders");
+    FATAL("could not create directory: " + folder.string(), kModule, "PreparePlayerFolders");
 }
 
 // Copies the shipped `name` into the player's folder unless the player has

@@ -42,22 +42,34 @@ void KeyCommand(const std::string& typed) {
   std::string key = LowerAscii(typed);
   if (key.size() != 1) return;
   switch (key[0]) {
-    case 27: gProg.gameState = 1; break;
+    case 27:
+      gProg.gameState = 1;
+      break;
     case ' ':
       if (gProg.autoMode == 0 && gHooks.raceStep != nullptr) gHooks.raceStep();
       break;
     case 'a':
       gProg.autoMode = 1 - gProg.autoMode;
-      if (gElements.RaceButtons != nullptr) SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
+      if (gElements.RaceButtons != nullptr)
+        SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
       break;
     case 'f':
       FastForward();
       break;
-    case 'g': gProg.gridOn = 1 - gProg.gridOn; break;
-    case 's': SetSimulationSpeed(); break;
-    case '?': ShowHelp(); break;
-    case '~': PlatMessageBox("program path", ProgramPathText()); break;
-    default: break;
+    case 'g':
+      gProg.gridOn = 1 - gProg.gridOn;
+      break;
+    case 's':
+      SetSimulationSpeed();
+      break;
+    case '?':
+      ShowHelp();
+      break;
+    case '~':
+      PlatMessageBox("program path", ProgramPathText());
+      break;
+    default:
+      break;
   }
 }
 

@@ -486,7 +486,7 @@ void ShowRaceResults() {
   if (gEndOfRace.resultsShown != nullptr) gEndOfRace.resultsShown(heading, lines);
   SetPageHidden(3, 0);
   WaitForAcknowledge();
-  AppendToSeasonFile(gProg.raceName, kept);
+  if (!gEndOfRace.keepFiles) AppendToSeasonFile(gProg.raceName, kept);
   SetPageHidden(3, 1);
 }
 
@@ -509,10 +509,10 @@ void EndOfRace() {
   AddLogText("end of race");
   AddLogText(" ");
   AwardPoints();
-  SaveDrivers();
+  if (!gEndOfRace.keepFiles) SaveDrivers();
   ShowRaceResults();
   ShowSeasonStandings();
-  WriteLastRace();
+  if (!gEndOfRace.keepFiles) WriteLastRace();
   Standing().clear();
   DNF().clear();
   OrderOfFinish().clear();

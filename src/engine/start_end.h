@@ -94,6 +94,9 @@ void WriteLastRace();
 // hear the results view.
 struct EndOfRaceOptions {
   bool unattended = false;
+  // Nothing is written at the end of a race (the balance report runs
+  // thousands of races on a game folder it must leave as it found it).
+  bool keepFiles = false;
   void (*resultsShown)(const std::string& heading, const std::vector<std::string>& lines) = nullptr;
 };
 extern EndOfRaceOptions gEndOfRace;

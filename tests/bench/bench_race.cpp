@@ -25,20 +25,6 @@ void Print(const std::string& line) {
   gOutput += line;
   gOutput += '\n';
 }
-
-fs::path LargestCircuit(const fs::path& game) {
-  fs::path best;
-  size_t nodes = 0;
-  for (const auto& entry : fs::directory_iterator(game / "Circuits")) {
-    if (entry.path().extension() != ".json") continue;
-    Load(entry.path());
-    if (Node().size() > nodes) {
-      nodes = Node().size();
-      best = entry.path();
-    }
-  }
-  return best;
-}
 }  // namespace
 
 static void BM_TenLapRaceEveryCar(benchmark::State& state) {
@@ -53,7 +39,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
   SetLogListener(Print);
   gEndOfRace.unattended = true;
   PlatScriptRandom({});
-  fs::path file = LargestCircuit(game);
+  fs::path file = game / "Circuits" / testing_support::LargestShippedCircuit().filename();
   long long steps = 0;
   uint64_t seed = 1;
   for (auto _ : state) {

@@ -8,6 +8,7 @@
 
 #include "../support/test_support.h"
 #include "engine/analyze.h"
+#include "engine/data_file.h"
 #include "engine/save_load.h"
 #include "racedata_support.h"
 
@@ -17,7 +18,9 @@ namespace {
 using testing_support::Quoted;
 using testing_support::ToolRun;
 
-ToolRun Tool(const std::string& args) { return testing_support::RunTool(args); }
+ToolRun Tool(const std::string& args) {
+  return testing_support::RunTool(args);
+}
 
 using testing_support::ShippedCircuits;
 }  // namespace
@@ -31,7 +34,7 @@ TEST(Tool, EveryShippedCircuitPassesCheck) {
     ToolRun run = Tool("check " + Quoted(file.string()) + " --game-dir " +
                        Quoted(testing_support::BuildGameDir().string()));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, "") << "not even a warning: a full grid starts clear of the corners";
     ASSERT_FALSE(run.out.empty());
     EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "one line";
 
@@ -160,4 +163,87 @@ TEST_F(RaceDataTest, MakeCircuitFromASource) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Bad.txt:2: unknown code \"??\""), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(dir / "Bad.json"));
+}
+
+// A lap of 20 nodes whose start tile comes right after a hairpin: a full
+// field of 14 lines up back into it, and the two cars on the bend that
+// leaves the hairpin diagonally sit on one another.
+TEST_F(RaceDataTest, GridWarningsNameThePlacesInACorner) {
+  const fs::path game = testing_support::BuildGameDir();
+  fs::copy_file(game / "Data" / "Race Track Data.csv", dir / "Data" / "Race Track Data.csv",
+                fs::copy_options::overwrite_existing);
+  fs::copy_file(game / "Data" / "Car Data.csv", dir / "Data" / "Car Data.csv");
+  testing_support::WriteBytes(dir / "Ring.txt",
+                              "[legend]\n"
+                              ".. = 46\n"
+                              "[base]\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. E5 WE >> WE WE W3 ..\n"
+                              "S1 .. .. .. .. .. .. S7\n"
+                              "NS .. .. .. .. .. .. NS\n"
+                              "NS .. .. .. .. .. .. NS\n"
+                              "N3 .. .. .. .. .. .. N5\n"
+                              ".. E7 WE WE WE WE W1 ..\n"
+                              "[top]\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. .. SH .. .. .. SH ..\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. .. .. .. .. .. .. ..\n"
+                              ".. HP .. .. .. HP .. ..\n");
+  const fs::path ring = dir / "Circuits" / "Ring.json";
+  const std::string gameDir = " --game-dir " + Quoted(dir.string());
+  const std::string expected =
+      "warning: the grid for 14 cars reaches into a hairpin: places 5 to 14 from cell 1, 1 "
+      "(node 17) back to cell 0, 5 (node 13)\n"
+      "warning: cars at grid places 7 and 8 overlap on screen at cell 0, 2 (node 16)\n";
+  ToolRun made = Tool("make-circuit " + Quoted((dir / "Ring.txt").string()) + " " +
+                      Quoted(ring.string()) + gameDir);
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_NE(made.out.find("20 nodes, 2 corners"), std::string::npos) << made.out;
+  EXPECT_EQ(made.err, expected) << "warnings, not a failure";
+  ASSERT_TRUE(fs::exists(ring));
+
+  ToolRun checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err, expected);
+  EXPECT_EQ(checked.out.find('\n'), checked.out.size() - 1) << "the circuit document as ever";
+
+  // Four cars start on the two straight nodes before the line: all is well.
+  std::string cars = testing_support::ReadBytes(dir / "Data" / "Car Data.csv");
+  std::string four;
+  int kept = 0;
+  for (const std::string& line : SplitLines(CleanText(cars)))
+    if (kept++ < 4) four += line + "\r\n";
+  testing_support::WriteBytes(dir / "Data" / "Car Data.csv", four);
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err, "");
+
+  // Five cars: the fifth alone on the hairpin's last cell.
+  std::string five = four + "Fifth,4,7,10,13,16,19,6,3,2,2,1,4\r\n";
+  testing_support::WriteBytes(dir / "Data" / "Car Data.csv", five);
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.err,
+            "warning: the grid for 5 cars reaches into a hairpin: place 5 at cell 1, 1 (node "
+            "17)\n");
+
+  // More cars than the lap has places for.
+  std::string many;
+  for (int i = 0; i < 41; ++i) many += "Car " + Decimal(i) + ",4,7,10,13,16,19,6,3,2,2,1,0\r\n";
+  testing_support::WriteBytes(dir / "Data" / "Car Data.csv", many);
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err.rfind("warning: the grid has places for 40 cars, the car table 41: the "
+                              "last cars cannot start\n",
+                              0),
+            0u)
+      << checked.err;
+
+  // Without a car table the grid cannot be judged, and the tool says so.
+  fs::remove(dir / "Data" / "Car Data.csv");
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err.rfind("warning: no car table at ", 0), 0u) << checked.err;
 }

@@ -285,17 +285,17 @@ TEST_F(RaceDataTest, CircuitsThatCannotBeRacedAreRefused) {
 TEST_F(RaceDataTest, FigureEightCrossesItselfAndClosesAtItsStartTile) {
   Load(testing_support::SourceDir() / "game" / "Circuits" / "Crossways Eight.json");
   const std::vector<std::pair<int, int>> path = {
-      {4, 6},  {5, 6},  {6, 6}, {7, 6}, {8, 6}, {9, 6}, {10, 6}, {11, 5}, {11, 4}, {11, 3},
-      {11, 2}, {10, 1}, {9, 1}, {8, 1}, {7, 2}, {7, 3}, {7, 4},  {7, 5},  {7, 6},  {7, 7},
-      {7, 8},  {6, 9},  {5, 9}, {4, 9}, {3, 9}, {2, 9}, {1, 8},  {1, 7},  {2, 6},  {3, 6}};
+      {9, 6}, {10, 6}, {11, 5}, {11, 4}, {11, 3}, {11, 2}, {10, 1}, {9, 1}, {8, 1}, {7, 2}, {7, 3},
+      {7, 4}, {7, 5},  {7, 6},  {7, 7},  {7, 8},  {6, 9},  {5, 9},  {4, 9}, {3, 9}, {2, 9}, {1, 9},
+      {0, 8}, {0, 7},  {1, 6},  {2, 6},  {3, 6},  {4, 6},  {5, 6},  {6, 6}, {7, 6}, {8, 6}};
   ASSERT_EQ(Nodes(), static_cast<int>(path.size()));
   for (int i = 0; i < Nodes(); ++i) {
     EXPECT_EQ(Node()[i].nodeX, path[i].first) << "node " << i;
     EXPECT_EQ(Node()[i].nodeY, path[i].second) << "node " << i;
   }
   EXPECT_EQ(Base()(7, 6), kCrossingTile);
-  const NodeRecord& across = Node()[3];
-  const NodeRecord& down = Node()[18];
+  const NodeRecord& across = Node()[30];
+  const NodeRecord& down = Node()[13];
   EXPECT_EQ(across.facing, 2);
   EXPECT_EQ(down.facing, 4);
   for (int lane = 0; lane < 2; ++lane) {
@@ -306,7 +306,7 @@ TEST_F(RaceDataTest, FigureEightCrossesItselfAndClosesAtItsStartTile) {
   }
   EXPECT_EQ(across.corner, 0);
   EXPECT_EQ(down.corner, 0);
-  EXPECT_EQ(Node().back().nodeX, 3);  // the start tile closes the lap
+  EXPECT_EQ(Node().back().nodeX, 8);  // the start tile closes the lap
 }
 
 TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {

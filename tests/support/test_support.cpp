@@ -66,6 +66,7 @@ std::string ReadBytes(const fs::path& file) {
 #include "common/common.h"
 #include "engine/define.h"
 #include "engine/init.h"
+#include "engine/save_load.h"
 #include "platform/platform.h"
 
 namespace testing_support {
@@ -119,6 +120,19 @@ std::vector<fs::path> ShippedCircuits() {
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+fs::path LargestShippedCircuit() {
+  fs::path best;
+  size_t nodes = 0;
+  for (const fs::path& file : ShippedCircuits()) {
+    Load(file);
+    if (Node().size() > nodes) {
+      nodes = Node().size();
+      best = file;
+    }
+  }
+  return best;
 }
 
 int RunAllTests(int argc, char** argv) {

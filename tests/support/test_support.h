@@ -41,6 +41,8 @@ ToolRun RunTool(const std::string& args);
 std::string Quoted(const std::string& text);  // in single quotes, for the shell
 // The circuit files shipped in game/Circuits, sorted by name.
 std::vector<std::filesystem::path> ShippedCircuits();
+// The shipped circuit with the most nodes (loads each one).
+std::filesystem::path LargestShippedCircuit();
 // Every test program's main: fatal errors throw, SDL runs on the dummy driver.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 // velotrax-tool check: loads a circuit or saved race as the game does,
-// builds and analyses it and prints its nodes and corners.
+// builds and analyses it and prints its nodes and corners; warns on stderr
+// about a start grid that would not look or race right.
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -22,6 +23,11 @@ bool HasTrackMember(const std::filesystem::path& file) {
 }
 }  // namespace
 
+void PrintGridWarnings() {
+  for (const std::string& warning : GridWarnings())
+    std::fprintf(stderr, "warning: %s\n", Cp1252ToUtf8(warning).c_str());
+}
+
 int RunCheck(const ToolArgs& given) {
   ToolArgs args = given;
   std::filesystem::path gameDir = TakeGameDir(args);
@@ -37,6 +43,7 @@ int RunCheck(const ToolArgs& given) {
     if (!HasTrackMember(file)) LoadTrackTiles();
     Load(file);
     std::printf("%s\n", TrackDocument().c_str());
+    PrintGridWarnings();
     return 0;
   } catch (const FatalError& e) {
     std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());

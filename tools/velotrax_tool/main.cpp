@@ -16,8 +16,11 @@ const Command kCommands[] = {
     {"check", RunCheck, "check FILE.json [--game-dir DIR]"},
     {"make-circuit", RunMakeCircuit, "make-circuit SOURCE.txt OUT.json [--game-dir DIR]"},
     {"simulate", RunSimulate,
-     "simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...] [--grid order|points|random|last]\n"
+     "simulate FILE.json --game-dir DIR --laps N [--cars K1,K2,...] [--grid "
+     "order|points|random|last]\n"
      "      [--seed S | --rolls FILE] [--races R] [--new-season NAME]"},
+    {"balance", RunBalance,
+     "balance FILE.json... --laps N --races R [--seed S] [--csv] [--game-dir DIR]"},
 };
 
 int Usage() {

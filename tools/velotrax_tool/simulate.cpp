@@ -64,6 +64,8 @@ void PrintMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", Cp1252ToUtf8(shown).c_str());
 }
 
+}  // namespace
+
 bool ParseWhole(const std::string& text, long long low, long long high, long long& value) {
   if (text.empty() || text.size() > 19) return false;
   size_t start = text[0] == '-' ? 1 : 0;
@@ -72,6 +74,8 @@ bool ParseWhole(const std::string& text, long long low, long long high, long lon
   value = std::stoll(text);
   return value >= low && value <= high;
 }
+
+namespace {
 
 long long Number(const std::string& option, const std::string& text, long long low,
                  long long high) {
@@ -194,7 +198,6 @@ void FreshStart(const std::filesystem::path& gameDir) {
   UseGameFolders(gameDir);
   PreparePlayerFolders();
   ReadSettings();
-  CreateGameFolders();
   LoadTrackTiles();
 }
 
@@ -206,6 +209,7 @@ void SaveWipeAndResume() {
   const std::filesystem::path file = gProg.savedRacesFolder / (raceName + ".json");
   Save(file);
   FreshStart(gGameDir);
+  CreateGameFolders();
   gProg.raceName = raceName;
   Load(file);
   SetLogListener(nullptr);
@@ -214,24 +218,37 @@ void SaveWipeAndResume() {
 }
 
 bool RunRace(const Options& o, bool first) {
-  Load(o.file);
-  gProg.raceName = o.file.stem().string();
   UnattendedRace race = o.race;
   race.newSeason = race.newSeason && first;
   gLapsLine = Decimal(race.laps) + " lap race";
   gPrinting = false;
+  return RunUnattendedRace(o.file, race, o.reloadEvery);
+}
+}  // namespace
+
+void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
+  gGameDir = gameDir;
+  FreshStart(gameDir);
+  SetLoadDriversHandler(LoadDrivers);
+  SetMessageBoxHandler(PrintMessage);
+  gEndOfRace.unattended = true;
+}
+
+bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
+                       int reloadEvery) {
+  Load(file);
+  gProg.raceName = file.stem().string();
   if (!SetUpUnattendedRace(race)) return false;
   const long long limit = StepLimit();
   for (long long steps = 0; !Standing().empty(); ++steps) {
     if (steps == limit)
       FATAL("the race did not end after " + Decimal(limit) + " race steps", "Simulate", "RunRace");
     RaceStep();
-    if (o.reloadEvery > 0 && (steps + 1) % o.reloadEvery == 0 && !Standing().empty())
+    if (reloadEvery > 0 && (steps + 1) % reloadEvery == 0 && !Standing().empty())
       SaveWipeAndResume();
   }
   return true;
 }
-}  // namespace
 
 int RunSimulate(const ToolArgs& given) {
   ToolArgs args = given;
@@ -239,8 +256,8 @@ int RunSimulate(const ToolArgs& given) {
   SetFatalThrows(true);
   try {
     Options o = Parse(args);
-    gGameDir = gameDir;
-    FreshStart(gameDir);
+    PrepareUnattendedRaces(gameDir);
+    CreateGameFolders();
     if (!o.rollsFile.empty()) {
       PlatScriptRandom(ReadRolls(o.rollsFile));
       PlatSeedRandom(0);  // the shuffle of a random grid replays too
@@ -248,10 +265,7 @@ int RunSimulate(const ToolArgs& given) {
       PlatScriptRandom({});
       if (o.seeded) PlatSeedRandom(o.seed);
     }
-    SetLoadDriversHandler(LoadDrivers);
-    SetMessageBoxHandler(PrintMessage);
     SetLogListener(PrintLine);
-    gEndOfRace.unattended = true;
     gEndOfRace.resultsShown = PrintResults;
     for (int i = 0; i < o.races; ++i)
       if (!RunRace(o, i == 0)) return 1;

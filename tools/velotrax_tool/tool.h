@@ -6,13 +6,39 @@
 #include <string>
 #include <vector>
 
+#include "engine/start_end.h"
+
 using ToolArgs = std::vector<std::string>;
 
 int RunCheck(const ToolArgs& args);
 int RunMakeCircuit(const ToolArgs& args);
 int RunSimulate(const ToolArgs& args);
+int RunBalance(const ToolArgs& args);
 
 // Takes "--game-dir DIR" out of the arguments; the folder holding the tool
 // when it is not given. Either is taken as the game takes its own folder: a
 // portable game folder, or the program folder of an installed copy.
 std::filesystem::path TakeGameDir(ToolArgs& args);
+
+// A whole number from low to high written in plain digits (a leading "-"
+// allowed); false for anything else.
+bool ParseWhole(const std::string& text, long long low, long long high, long long& value);
+
+// The game folder made ready for races with no one at the screen, as
+// simulate runs them: settings, tile table, drivers from the folder, messages
+// to stderr, an end of race that waits for nobody.
+void PrepareUnattendedRaces(const std::filesystem::path& gameDir);
+// Loads the circuit and runs one race of it to its end, every car driven by
+// the computer; false when the grid could not be set. A race that never ends
+// is a fatal error, not a hang. With reloadEvery N > 0 the race is saved,
+// forgotten and loaded again after every N race steps, as "Save Race" and
+// "Load Race" would do it.
+bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
+                       int reloadEvery = 0);
+
+// Warnings about where a full field (the game folder's car table) would
+// start on the loaded circuit: grid places inside a corner, past the lap, or
+// where two cars side by side would overlap on screen. Empty when all is well.
+std::vector<std::string> GridWarnings();
+// The same on stderr, each line starting "warning: ".
+void PrintGridWarnings();
