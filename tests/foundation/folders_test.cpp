@@ -133,6 +133,38 @@ TEST(Folders, TheFirstStartSeedsThePlayersFilesAndLaterStartsKeepThem) {
   EXPECT_EQ(Snapshot(p.root / "share"), shipped);
 }
 
+// HOME and XDG_DATA_HOME name disk folders (UTF-8): a player called Jörg gets
+// his files under his real home, and the game shows the name as it shows any
+// path, in its own code page.
+TEST(Folders, AHomeWithALetterBeyondAsciiHoldsThePlayersFiles) {
+  Prefix p;
+  const fs::path jorg = p.root / "j\xC3\xB6rg";  // UTF-8 on disk
+  fs::create_directories(jorg);
+  const char* home = std::getenv("HOME");
+  const std::string oldHome = home == nullptr ? "" : home;
+  setenv("HOME", jorg.c_str(), 1);
+  unsetenv("XDG_DATA_HOME");
+  FolderEnvironment env = CurrentEnvironment();
+  setenv("HOME", oldHome.c_str(), 1);
+  EXPECT_EQ(env.home, (p.root / "j\xF6rg").string());  // Windows-1252 in the game
+  UseFolders(DecideFolders(p.games, env));
+  PreparePlayerFolders();
+  ReadSettings();
+  CreateGameFolders();
+  const fs::path mine = jorg / ".local" / "share" / "the-velotrax";
+  EXPECT_EQ(ReadBytes(mine / "The Velotrax.ini"), "Laps = 7\r\n");
+  EXPECT_EQ(ReadBytes(mine / "Data" / "Drivers.csv"), "shipped drivers\r\n");
+  EXPECT_TRUE(fs::is_directory(mine / "Saved Races"));
+  EXPECT_FALSE(fs::exists(p.root / "j\xF6rg")) << "a folder named in the code page's raw bytes";
+
+  // A message names the folder once converted, never twice.
+  fs::remove_all(mine / "Data");
+  WriteBytes(mine / "Data", "a file");
+  EXPECT_FATAL(PreparePlayerFolders(),
+               "could not create directory: " + (p.root / "j\xF6rg").string() +
+                   "/.local/share/the-velotrax/Data\r\nFolders in PreparePlayerFolders @ ");
+}
+
 TEST(Folders, APlayersFolderThatCannotBeMadeEndsWithAClearMessage) {
   Prefix p;
   // A plain file where the player's folder would go.
