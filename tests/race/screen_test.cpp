@@ -186,7 +186,9 @@ void OnInputBoxFrame() {
 
 // A 14-car race in which the player drives the car in 8th place: the view is
 // scrolled far from it before its turn, so the gear panel must bring it back.
-void PlayersRace(const std::string& prefix) {
+// With room for one row only, the leader holds it and the player's car cannot
+// be shown in the order too (`rowsForMine` false).
+void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
   gShotPrefix = prefix;
   gGearPanels = 0;
   PlatCaptureFrames(true);
@@ -201,7 +203,9 @@ void PlayersRace(const std::string& prefix) {
   gHooks.menuFrame = nullptr;
   ASSERT_EQ(gGearPanels, 1) << "the gear panel opened for the player's car";
   EXPECT_TRUE(gMineOnScreen) << "the view went to the player's car";
-  EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
+  if (rowsForMine) {
+    EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
+  }
   EXPECT_NE(gCornerLine.find("MP"), std::string::npos) << gCornerLine;
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (prefix + "_race.png"));
@@ -218,6 +222,23 @@ TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
 
 TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
   PlayersRace("player_1024x768");
+}
+
+// Smaller than the game is laid out for: the race goes on to the player's
+// gear panel, and the running order keeps the leader and stays on the screen.
+class TinyRaceScreen : public RaceScreen {
+ protected:
+  int Width() const override { return 800; }
+  int Height() const override { return 600; }
+};
+
+TEST_F(TinyRaceScreen, ThePlayersRaceAtEightHundredBySixHundred) {
+  PlayersRace("player_800x600", false);
+  const TextArea* area = gElements.StandingsArea;
+  ASSERT_EQ(area->rows, 1);
+  EXPECT_LE(area->y + area->height, 600);
+  ASSERT_FALSE(area->lines.empty());
+  EXPECT_EQ(area->lines.front(), " 1 " + Standing()[0].car);
 }
 
 // --- Fast forward ----------------------------------------------------------------------
