@@ -14,11 +14,9 @@
 #include "minigui/mini_gui.h"
 #include "platform/platform.h"
 
-void DrawMenuFrame() {
-  // The window callback still sees the wheel, so the view behind the menu
-  // can be scrolled.
-  while (PlatNextWindowEvent() != kEventNone) {
-  }
+namespace {
+// One frame behind and around the menu, leaving the event queue alone.
+void DrawMenuScreen() {
   if (Base().cols > 1) {
     RenderFrame();
   } else {
@@ -27,6 +25,15 @@ void DrawMenuFrame() {
     PlatFlipBuffers();
   }
   if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
+}
+}  // namespace
+
+void DrawMenuFrame() {
+  // The window callback still sees the wheel, so the view behind the menu
+  // can be scrolled.
+  while (PlatNextWindowEvent() != kEventNone) {
+  }
+  DrawMenuScreen();
 }
 
 void ShowWelcome() {
@@ -48,7 +55,11 @@ int WaitMenuChoice(ButtonArray* buttons) {
     PlatPollKeyboard();
     if (PlatKeyReleased(kKeyEscape)) return -1;
     if (!PlatScreenActive()) LostDevice();
-    DrawMenuFrame();
+    // The pass above has handled every event, the wheel's too. Emptying the
+    // queue again here would throw away a button release that came in since
+    // (the keyboard poll fetches pending events): a click on the menu that
+    // is lost, and often so once the loop rests until the button goes down.
+    DrawMenuScreen();
   }
 }
 
@@ -142,7 +153,8 @@ void MainMenu() {
         SetPageHidden(1, 0);
         done = true;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   SetPageHidden(2, 1);
