@@ -25,7 +25,7 @@ WORK=$(mktemp -d)
 cp -r "$GAME_DIR"/. "$WORK"/
 DISPLAY_NUM=$(( 100 + $$ % 50 ))
 export DISPLAY=":$DISPLAY_NUM"
-Xvfb "$DISPLAY" -screen 0 "${SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "${SIZE}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
 XVFB=$!
 GAME=""
 cleanup() {

@@ -15,7 +15,10 @@ WORK=$(mktemp -d)
 cp -r "$GAME_DIR"/. "$WORK"/
 DISPLAY_NUM=$(( 90 + $$ % 9 ))
 export DISPLAY=":$DISPLAY_NUM"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a
+# game started just then (right after the one killed below) can end up
+# attached to the old generation with no window on the new one.
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 XVFB=$!
 GAME=""
 cleanup() {
