@@ -85,13 +85,24 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     return i < f.size() ? std::clamp(LenientInt(f[i]), 0, 0xFFFFFF) : 0;
   };
   auto text = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
+  // No element is larger than the screen it is drawn on: a size beyond it
+  // reads as the most that fits (a keyboard area's eraser, for one, is a
+  // sprite of its size). Sizes count units of `unit` pixels.
+  const int screenW = PlatScreenWidth();
+  const int screenH = PlatScreenHeight();
+  auto units = [&num](size_t i, int unit, int screen) {
+    return std::clamp(num(i), 1, Max(screen / Max(unit, 1), 1));
+  };
+  auto margin = [&num, screenH](size_t i) { return std::clamp(num(i), 0, screenH / 2); };
   std::string keyword = LowerAscii(f[0]);
   if (keyword == "frame") {
-    int w = num(3) * s.frameTile;
-    int h = num(4) * s.frameTile;
+    const int wTiles = units(3, s.frameTile, screenW);
+    const int hTiles = units(4, s.frameTile, screenH);
+    int w = wTiles * s.frameTile;
+    int h = hTiles * s.frameTile;
     int x = num(1) == -1 ? (PlatScreenWidth() - w) / 2 : num(1);
     int y = num(2) == -1 ? (PlatScreenHeight() - h) / 2 : num(2);
-    req->frame = CreateFrame(s.frameImage, x, y, num(3), num(4), req->page);
+    req->frame = CreateFrame(s.frameImage, x, y, wTiles, hTiles, req->page);
     req->frameX = x;
     req->frameY = y;
     req->frameWidth = w;
@@ -102,22 +113,24 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
   int fx = req->frameX;
   int fy = req->frameY;
   if (keyword == "panel") {
-    int w = num(3) * s.gridUnit;
-    int h = num(4) * s.gridUnit;
+    const int wUnits = units(3, s.gridUnit, screenW);
+    const int hUnits = units(4, s.gridUnit, screenH);
+    int w = wUnits * s.gridUnit;
+    int h = hUnits * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
     int y = num(2) == -1 ? CentredIn(fy, req->frameHeight, h) : fy + num(2);
-    req->panel = CreateFrame(s.panelImage, x, y, num(3), num(4), req->page);
+    req->panel = CreateFrame(s.panelImage, x, y, wUnits, hUnits, req->page);
   } else if (keyword == "label") {
     std::string caption = text(3);
     int width = static_cast<int>(caption.size()) * s.glyphWidth;
     int x = num(1) == -1 ? fx + (req->frameWidth - width) / 2 : fx + num(1);
     req->label = CreateLabel(caption, s.font, x, fy + num(2), colour(4), req->page);
   } else if (keyword == "textarea") {
-    int w = num(3) * s.gridUnit;
-    int h = num(4) * s.gridUnit;
+    int w = units(3, s.gridUnit, screenW) * s.gridUnit;
+    int h = units(4, s.gridUnit, screenH) * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
     int y = num(2) == -1 ? CentredIn(fy, req->frameHeight, h) : fy + num(2);
-    req->textArea = CreateTextArea(s.font, x, y, w, h, num(5), num(6), num(8), req->page);
+    req->textArea = CreateTextArea(s.font, x, y, w, h, margin(5), num(6), num(8), req->page);
     if (num(7) != 0) {
       req->scrollArrows = CreateScrollArrows(s.scrollArrowsImage, req->textArea, x + w, y + h - 64);
     }
@@ -126,9 +139,9 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     req->buttonArray =
         CreateButtonArray(s.font, s.buttonImage, num(1), x, fy + num(3), text(4), req->page);
   } else if (keyword == "keyboardarea") {
-    int w = num(3) * s.gridUnit;
+    int w = units(3, s.gridUnit, screenW) * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
-    req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, num(5), colour(4), req->page);
+    req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, margin(5), colour(4), req->page);
   }
 }
 }  // namespace

@@ -91,6 +91,11 @@ void LoadTrackTilesFrom(const std::filesystem::path& file) {
     row.y[0] = LenientInt(CommaField(line, 4));
     row.x[1] = LenientInt(CommaField(line, 5));
     row.y[1] = LenientInt(CommaField(line, 6));
+    std::string outside = LaneOffsetOutsideCell(row);
+    if (!outside.empty())
+      FATAL("lane offset " + outside + " outside 0 to " + Decimal(kTileSize - 1) + " in " +
+                file.string() + ": " + line,
+            kModule, "LoadTrackTiles");
   }
   Track() = std::move(table);
 }
@@ -302,14 +307,21 @@ void LoadCircuitLabels(const std::filesystem::path& file) {
   ClearSpriteLabels();
   if (PlatFileSize(file) == kFileMissing) return;
   std::string text = CleanText(LoadText(file));
-  auto pixel = [](const std::string& field, int scroll) {
-    long long p = static_cast<long long>(LenientInt(field)) * kTileSize - scroll;
-    return static_cast<int>(std::clamp<long long>(p, INT32_MIN, INT32_MAX));
-  };
   // Labels live in screen coordinates, so the scroll offset is taken off.
-  for (const std::string& line : SplitLines(text))
-    AddSpriteLabel(CommaField(line, 1), 0x040404, pixel(CommaField(line, 2), gProg.scrollX),
-                   pixel(CommaField(line, 3), gProg.scrollY));
+  // A label stands on a cell of the circuit. One that names no cell (a label
+  // file kept from a larger circuit, a hostile column whose pixels would run
+  // past what an int holds) is left out rather than refusing the race over
+  // a decoration; the circuit tool reports it.
+  for (const std::string& line : SplitLines(text)) {
+    int column = LenientInt(CommaField(line, 2));
+    int row = LenientInt(CommaField(line, 3));
+    if (!Base().Inside(column, row)) {
+      gLabels.leftOut.push_back(line);
+      continue;
+    }
+    AddSpriteLabel(CommaField(line, 1), 0x040404, column * kTileSize - gProg.scrollX,
+                   row * kTileSize - gProg.scrollY);
+  }
 }
 
 int IsDiagonalStep(int x1, int y1, int x2, int y2) {

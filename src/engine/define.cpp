@@ -49,6 +49,14 @@ int Grid::operator()(int x, int y) const {
   return cells[Index(x, y)];
 }
 
+std::string LaneOffsetOutsideCell(const TrackRecord& row) {
+  for (int lane = 0; lane < 2; ++lane) {
+    if (!LaneOffsetInCell(row.x[lane])) return "x[" + Decimal(lane) + "]";
+    if (!LaneOffsetInCell(row.y[lane])) return "y[" + Decimal(lane) + "]";
+  }
+  return "";
+}
+
 bool SelectCar(const std::string& key) {
   if (gRace.car.find(key) == gRace.car.end()) return false;
   gRace.currentCar = key;

@@ -9,6 +9,11 @@
 
 // ---------------------------------------------------------------------------
 // Program settings, folders, screen geometry and the view.
+constexpr int kDefaultScrollSpeed = 4;
+constexpr int kFastestScroll = 64;  // a cell a frame
+constexpr int kShortestTimeSlice = 17;
+constexpr int kLongestTimeSlice = 1000;
+
 struct ProgramState {
   std::filesystem::path programFolder;  // folder of the executable
   std::filesystem::path circuitsFolder;
@@ -26,8 +31,8 @@ struct ProgramState {
   std::string windowTitle = "The Velotrax";
 
   int gameState = 4;  // 4 just started, 2 race screen, 1 back to menu, 3 quit
-  int scrollSpeed = 4;
-  int timeSlice = 167;
+  int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling, 1 to kFastestScroll
+  int timeSlice = 167;   // ms between automatic steps, kShortestTimeSlice up
   int laps = 4;
   std::string points = "964321";
   int autoMode = 0;
@@ -74,6 +79,8 @@ void ResetProgramState();
 // ---------------------------------------------------------------------------
 // Directions 0..7 clockwise from north (y grows downward); gears 0..6 (6 is
 // Top); corner types 0 none, 1 sharp, 2 hairpin; lanes 0 and 1.
+constexpr int kFewestLaps = 1;  // what the race set-up offers
+constexpr int kMostLaps = 99;
 constexpr int kTrackRows = 88;  // rows of the tile table, one per tile number
 constexpr int kTileSize = 64;   // pixels of a cell on screen
 // The second image of the west-east straight is a crossing: a figure-eight
@@ -102,6 +109,13 @@ struct TrackRecord {
   int x[2] = {0, 0};   // lane-0 / lane-1 centre inside the cell
   int y[2] = {0, 0};
 };
+// A lane centre is a pixel of its 64-pixel cell.
+inline bool LaneOffsetInCell(int v) {
+  return v >= 0 && v < kTileSize;
+}
+// The first of a tile row's offsets that is not inside the cell, as its
+// field name ("x[1]"), or "" when they all are.
+std::string LaneOffsetOutsideCell(const TrackRecord& row);
 
 struct NodeRecord {
   int nodeX = 0;

@@ -71,9 +71,14 @@ void ReadSettings() {
   if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", kModule, "");
   }
-  gProg.scrollSpeed = PlatReadSettingInt(settings, "ScrollSpeed", 4);
-  gProg.timeSlice = PlatReadSettingInt(settings, "TimeSlice", 167);
-  gProg.laps = PlatReadSettingInt(settings, "Laps", 4);
+  // The file is the player's to edit: numbers the game cannot use are read
+  // as the nearest it can (a scroll speed of 0 or less, which would scroll
+  // the wrong way, as the default).
+  int scrollSpeed = PlatReadSettingInt(settings, "ScrollSpeed", kDefaultScrollSpeed);
+  gProg.scrollSpeed = scrollSpeed < 1 ? kDefaultScrollSpeed : Min(scrollSpeed, kFastestScroll);
+  gProg.timeSlice = std::clamp(PlatReadSettingInt(settings, "TimeSlice", 167), kShortestTimeSlice,
+                               kLongestTimeSlice);
+  gProg.laps = std::clamp(PlatReadSettingInt(settings, "Laps", 4), kFewestLaps, kMostLaps);
   gProg.points = PlatReadSettingText(settings, "Points$", "964321");
   PlatCloseSettings(settings);
 }

@@ -86,7 +86,7 @@ void SetSimulationSpeed() {
   std::string text = InputBox("Enter simulation speed in ms.", Decimal(gProg.timeSlice));
   int v = LenientInt(text);
   if (v == 0) return;
-  v = Min(Max(v, 17), 1000);
+  v = Min(Max(v, kShortestTimeSlice), kLongestTimeSlice);
   gProg.timeSlice = v;
   PlatSettings settings;
   if (!PlatOpenSettings(settings, gProg.settingsFile)) {

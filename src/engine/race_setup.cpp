@@ -120,7 +120,7 @@ int CarSelectionDialog() {
       OfferClick(x, y);
       int choice = PickButton(e.CarSelectButtons, x, y);
       if (choice == 0) {
-        gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), 1), 99);
+        gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps), kMostLaps);
         SetPageHidden(4, 1);
         return 1;
       }

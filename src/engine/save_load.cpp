@@ -223,6 +223,19 @@ struct RecordWriter {
   }
 };
 
+// No number of a record the game writes comes near this; a bigger one would
+// only be there to make the race's arithmetic overflow.
+constexpr int kLargestRecordNumber = 1000000;
+
+int ReadRecordInt(const Json& v, const std::string& where) {
+  int n = ReadInt(v, where);
+  if (n < -kLargestRecordNumber || n > kLargestRecordNumber)
+    Invalid(where,
+            Decimal(-kLargestRecordNumber) + " to " + Decimal(kLargestRecordNumber) + " expected",
+            __LINE__);
+  return n;
+}
+
 // Reads each field it is shown from the member of that name, checked; a
 // missing member reads 0 or empty, members the record lacks are ignored.
 struct RecordReader {
@@ -235,7 +248,7 @@ struct RecordReader {
   std::string At(const char* name) const { return where + "." + name; }
   void operator()(const char* name, int& v) const {
     const Json* m = Find(name);
-    v = m ? ReadInt(*m, At(name)) : 0;
+    v = m ? ReadRecordInt(*m, At(name)) : 0;
   }
   void operator()(const char* name, float& v) const {
     const Json* m = Find(name);
@@ -255,7 +268,9 @@ struct RecordReader {
   void operator()(const char* name, int (&v)[2]) const {
     const Json* m = Find(name);
     v[0] = v[1] = 0;
-    if (m) ReadPair(*m, v, At(name));
+    if (m == nullptr) return;
+    ReadPair(*m, v, At(name));
+    for (int i = 0; i < 2; ++i) ReadRecordInt((*m)[i], At(name) + "[" + Decimal(i) + "]");
   }
   void operator()(const char* name, std::string (&v)[2]) const {
     const Json* m = Find(name);
@@ -552,7 +567,16 @@ void Load(const std::filesystem::path& file) {
     Car() = ReadKeyed(*cars, "Car", ReadCar);
     gRace.currentCar.clear();
   }
-  if (const Json* v = member("Track")) Track() = ReadList(*v, "Track", ReadTrack);
+  if (const Json* v = member("Track")) {
+    Track() = ReadList(*v, "Track", ReadTrack);
+    for (size_t i = 0; i < Track().size(); ++i) {
+      std::string outside = LaneOffsetOutsideCell(Track()[i]);
+      if (!outside.empty())
+        Invalid("Track[" + Decimal(i) + "]." + outside,
+                "lane offset 0 to " + Decimal(kTileSize - 1) + " inside the cell expected",
+                __LINE__);
+    }
+  }
   if (const Json* v = member("Node")) Node() = ReadList(*v, "Node", ReadNode);
   const Json* standing = member("Standing");
   if (standing) {
@@ -566,7 +590,12 @@ void Load(const std::filesystem::path& file) {
   if (const Json* v = member("Corner")) Corner() = ReadList(*v, "Corner", ReadCorner);
   if (const Json* v = member("OrderOfFinish")) OrderOfFinish() = ReadStrings(*v, "OrderOfFinish");
   if (const Json* v = member("DNF")) DNF() = ReadStrings(*v, "DNF");
-  if (const Json* v = member("Laps")) gProg.laps = ReadInt(*v, "Laps");
+  if (const Json* v = member("Laps")) {
+    gProg.laps = ReadInt(*v, "Laps");
+    if (gProg.laps < kFewestLaps || gProg.laps > kMostLaps)
+      Invalid("Laps", Decimal(kFewestLaps) + " to " + Decimal(kMostLaps) + " laps expected",
+              __LINE__);
+  }
   if (const Json* drivers = member("Driver")) {
     Driver() = ReadKeyed(*drivers, "Driver", ReadDriver);
   } else if (gLoadDrivers) {

@@ -20,6 +20,7 @@ void SetSpriteLabelSheet(int sheet) {
 
 void ClearSpriteLabels() {
   gLabels.labels.clear();
+  gLabels.leftOut.clear();
 }
 
 void AddSpriteLabel(const std::string& text, int colour, int x, int y) {

@@ -21,6 +21,9 @@ struct SpriteLabelState {
   int glyphX[kLabelGlyphs] = {};
   int glyphY[kLabelGlyphs] = {};
   std::vector<SpriteLabel> labels;  // drawn in list order
+  // Lines of the circuit's label file that name no cell of the circuit: left
+  // out, for the circuit tool to report.
+  std::vector<std::string> leftOut;
 };
 
 extern SpriteLabelState gLabels;

@@ -32,9 +32,10 @@ void FlushNothing(png_structp) {}
 // libpng reports errors through longjmp; keep its warnings quiet.
 void WarnNothing(png_structp, png_const_charp) {}
 
-// Images beyond this are refused rather than allocated: no sheet of the game
-// comes anywhere near it, and a hostile header must not exhaust memory.
-constexpr png_uint_32 kMaxSide = 16384;
+// Images beyond this are refused rather than allocated: the game's largest
+// sheet is 512 x 704, and a hostile header must not exhaust memory. At most
+// 64 MiB of pixels, and only as fast as rows actually arrive (below).
+constexpr png_uint_32 kMaxSide = 4096;
 }  // namespace
 
 bool DecodePng(const void* data, size_t size, RgbaImage& out) {
@@ -87,10 +88,21 @@ bool DecodePng(const void* data, size_t size, RgbaImage& out) {
   }
   result->width = static_cast<int>(width);
   result->height = static_cast<int>(height);
-  result->pixels.assign(static_cast<size_t>(width) * height * 4, 0);
-  rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = result->pixels.data() + y * width * 4;
-  png_read_image(png, rows.data());
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+    // Row by row, so that a short file that only declares a large image
+    // costs no more memory than the rows it really holds.
+    for (png_uint_32 y = 0; y < height; ++y) {
+      result->pixels.resize(result->pixels.size() + rowBytes);
+      png_read_row(png, result->pixels.data() + result->pixels.size() - rowBytes, nullptr);
+    }
+  } else {
+    // Interlaced passes revisit every row: the whole image up front.
+    result->pixels.assign(rowBytes * height, 0);
+    rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = result->pixels.data() + y * rowBytes;
+    png_read_image(png, rows.data());
+  }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;

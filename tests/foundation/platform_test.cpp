@@ -58,6 +58,57 @@ TEST_F(Platform, HostilePngsAreRefused) {
   EXPECT_EQ(PlatLoadSprite(kAnySprite, "/nonexistent.png"), 0);
 }
 
+namespace {
+// The PNG with its header rewritten to declare another size (and interlace),
+// the header's checksum made good so that only the size can be refused.
+std::string Declaring(std::string png, uint32_t width, uint32_t height, bool interlaced) {
+  auto put = [&png](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(v >> (24 - 8 * i));
+  };
+  put(16, width);
+  put(20, height);
+  png[28] = interlaced ? 1 : 0;
+  uint32_t crc = 0xFFFFFFFFu;  // over the chunk's type and data, bytes 12 to 28
+  for (size_t i = 12; i < 29; ++i) {
+    crc ^= static_cast<uint8_t>(png[i]);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  put(29, ~crc);
+  return png;
+}
+}  // namespace
+
+// A header that only declares a large image costs nothing: beyond 4096
+// pixels a side it is refused before any pixel is allocated, and within it
+// rows are taken as they arrive, so a short file fails before it grows.
+TEST_F(Platform, PngSizesAreBoundedBeforeTheyAreAllocated) {
+  std::string good = SolidPng(4, 4, 0xFFFFFFFF);
+  RgbaImage image;
+  ASSERT_TRUE(DecodePng(good.data(), good.size(), image));
+  for (bool interlaced : {false, true}) {
+    for (uint32_t side : {4097u, 16384u, 0x7FFFFFFFu}) {
+      std::string big = Declaring(good, side, side, interlaced);
+      EXPECT_FALSE(DecodePng(big.data(), big.size(), image)) << side;
+      EXPECT_TRUE(image.pixels.empty());
+      std::string tall = Declaring(good, 4, side, interlaced);
+      EXPECT_FALSE(DecodePng(tall.data(), tall.size(), image)) << side;
+    }
+    // Within the bound but with the data of a 4 x 4 image: refused too.
+    std::string liar = Declaring(good, 4096, 4096, interlaced);
+    EXPECT_FALSE(DecodePng(liar.data(), liar.size(), image));
+    EXPECT_EQ(image.pixels.capacity(), 0u);
+  }
+  // The bound itself is a picture like any other.
+  RgbaImage wide;
+  wide.width = 4096;
+  wide.height = 2;
+  wide.pixels.assign(4096 * 2 * 4, 0x80);
+  std::vector<uint8_t> png = EncodePng(wide);
+  ASSERT_TRUE(DecodePng(png.data(), png.size(), image));
+  EXPECT_EQ(image.width, 4096);
+  EXPECT_EQ(image.pixels, wide.pixels);
+}
+
 TEST_F(Platform, ImagesDrawAllChannelsOrKeepAlphaAndOutline) {
   int image = PlatCreateImage(kAnySprite, 8, 8, 0x00000000);
   ASSERT_NE(image, 0);

@@ -123,17 +123,35 @@ TEST_F(Dialogs, LayoutFileProblemsAreFatal) {
   EXPECT_FATAL(InputBox("p", "d"), "Requester does not exist: Input Box\r\nRequester mod in InputBox @ ");
 }
 
-TEST_F(Dialogs, HostileSizesEndInAMessageOrCostNothing) {
+TEST_F(Dialogs, HostileSizesReadAsWhatFitsTheScreen) {
   LoadRequesters(Write("r.txt", "###, Huge\r\nframe, 0, 0, 999999999, 999999999\r\n"
                                 "textarea, 0, 0, 2147483647, 2147483647, 4, 1, 0, 0\r\n"));
   Requester* huge = FindRequester("Huge");
-  EXPECT_EQ(huge->frameWidth, 100000 * 32);
+  // Nothing is larger than the 1024 x 768 screen it is drawn on.
+  EXPECT_EQ(huge->frameWidth, 1024);
+  EXPECT_EQ(huge->frameHeight, 768);
+  EXPECT_EQ(huge->textArea->width, 1024);
+  EXPECT_EQ(huge->textArea->height, 768);
   SetPageHidden(huge->page, 0);
   PlatResetDrawStats();
   DrawAllElements();
   EXPECT_EQ(PlatGetDrawStats().displays, 32u * 24u);  // the tiles on the screen only
-  EXPECT_FATAL(LoadRequesters(Write("k.txt", "###, Wide\r\nframe, 0, 0, 4, 4\r\nkeyboardarea, 0, 0, 99999999, 0, 2\r\n")),
-               "could not create sprite\r\nMini GUI mod in CreateEraser @ ");
+  // A keyboard area 2048 characters wide with a margin of 8180 rows asked
+  // for a 16384 x 16380 eraser (1 GiB of pixels): now the screen's width,
+  // and at most the screen's height beyond a line of text. Sizes of zero or
+  // less read as one unit, not as a sprite that cannot be made.
+  LoadRequesters(Write("k.txt", "###, Wide\r\nframe, 0, 0, 4, 4\r\n"
+                                "keyboardarea, 0, 0, 2048, 0, 8180\r\n"
+                                "###, Narrow\r\nframe, 0, 0, -5, 0\r\n"
+                                "keyboardarea, 0, 0, -2147483648, 0, -2147483648\r\n"));
+  const KBArea* wide = FindRequester("Wide")->keyboardArea;
+  EXPECT_EQ(wide->width, 1024);
+  EXPECT_EQ(PlatSpriteWidth(wide->eraser), 1024);
+  EXPECT_LE(PlatSpriteHeight(wide->eraser), 768 + wide->font->glyphHeight);
+  const Requester* narrow = FindRequester("Narrow");
+  EXPECT_EQ(narrow->frameWidth, 32);
+  EXPECT_EQ(narrow->keyboardArea->width, 8);
+  EXPECT_EQ(narrow->keyboardArea->margin, 0);
 }
 
 TEST_F(Dialogs, ShippedLayoutsHaveWhatTheGameNeeds) {

@@ -140,6 +140,26 @@ TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
        "invalid JSON member: Car.B (a place of its own (node 3, lane 0) expected)"},
       {race + ",\"Standing\":[{\"car\":\"A\"},{\"car\":\"A\"}],\"StandingLI\":0}",
        "invalid JSON member: Standing[1].car (each car once"},
+      // Numbers that would overflow where the race uses them: a lane offset
+      // is a pixel of its cell, laps are what the set-up offers, and no
+      // record number comes near a million.
+      {"{" + layers + ",\"Track\":[{\"x\":[20,40],\"y\":[2147483647,40]}]}",
+       "invalid JSON member: Track[0].y[0] (-1000000 to 1000000 expected)"},
+      {"{" + layers + ",\"Track\":[{\"x\":[20,40],\"y\":[640,40]}]}",
+       "invalid JSON member: Track[0].y[0] (lane offset 0 to 63 inside the cell expected)"},
+      {"{" + layers + ",\"Track\":[{},{\"x\":[20,64],\"y\":[20,40]}]}",
+       "invalid JSON member: Track[1].x[1] (lane offset 0 to 63"},
+      {"{" + layers + ",\"Track\":[{\"x\":[-1,40],\"y\":[20,40]}]}",
+       "invalid JSON member: Track[0].x[0] (lane offset 0 to 63"},
+      {"{" + layers + ",\"Laps\":-2147483648}", "invalid JSON member: Laps (1 to 99 laps expected)"},
+      {"{" + layers + ",\"Laps\":0}", "invalid JSON member: Laps (1 to 99 laps expected)"},
+      {"{" + layers + ",\"Laps\":100}", "invalid JSON member: Laps (1 to 99 laps expected)"},
+      {"{" + layers + ",\"Car\":{\"A\":{\"lap\":2147483647}}}",
+       "invalid JSON member: Car.A.lap (-1000000 to 1000000 expected)"},
+      {"{" + layers + ",\"Driver\":{\"A\":{\"points\":-1000001}}}",
+       "invalid JSON member: Driver.A.points (-1000000 to 1000000"},
+      {"{" + layers + ",\"Node\":[{\"x\":[0,1000001]}]}",
+       "invalid JSON member: Node[0].x[1] (-1000000 to 1000000"},
   };
   // 257 columns of one cell each.
   std::string wide = "{\"Base\":[";

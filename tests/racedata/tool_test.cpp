@@ -221,6 +221,16 @@ TEST_F(RaceDataTest, GridWarningsNameThePlacesInACorner) {
   EXPECT_EQ(checked.status, 0);
   EXPECT_EQ(checked.err, "");
 
+  // A label that names no cell of the circuit is not shown, and said so.
+  testing_support::WriteBytes(dir / "Circuits" / "Ring SL.txt", "Ring,1,1\r\nFar,300,0\r\n");
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err.rfind("warning: label outside the circuit (columns 0 to ", 0), 0u)
+      << checked.err;
+  EXPECT_NE(checked.err.find("), not shown: Far,300,0\n"), std::string::npos) << checked.err;
+  EXPECT_EQ(checked.err.find("Ring,1,1"), std::string::npos) << checked.err;
+  fs::remove(dir / "Circuits" / "Ring SL.txt");
+
   // Five cars: the fifth alone on the hairpin's last cell.
   std::string five = four + "Fifth,4,7,10,13,16,19,6,3,2,2,1,4\r\n";
   testing_support::WriteBytes(dir / "Data" / "Car Data.csv", five);

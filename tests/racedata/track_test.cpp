@@ -129,7 +129,7 @@ TEST_F(RaceDataTest, OvalStartsEastOfTheStartTileAndEndsOnIt) {
   EXPECT_EQ(Node().back().facing, 2);
   // Lane offsets come from the tile's row.
   EXPECT_EQ(Node()[2].x[0], 8);
-  EXPECT_EQ(Node()[2].y[1], 109);
+  EXPECT_EQ(Node()[2].y[1], 29);
   // Facings follow the routing: east, then down the right side, west, up.
   EXPECT_EQ(Node()[2].facing, 3);
   EXPECT_EQ(Node()[4].facing, 4);
@@ -310,14 +310,27 @@ TEST_F(RaceDataTest, FigureEightCrossesItselfAndClosesAtItsStartTile) {
 }
 
 TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {
-  testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv",
-                              "0,2 6,1,2,3,4\r\n88,1 5,0,0,0,0\r\n");
-  try {
-    LoadTrackTiles();
-    FAIL();
-  } catch (const FatalError& e) {
-    EXPECT_NE(std::string(e.what()).find("tile number outside 0 to 87"), std::string::npos)
-        << e.what();
+  // A tile number beyond the table, and lane centres outside their cell (a
+  // car drawn there would be off its tile, and near the int limit its
+  // screen position would overflow).
+  const std::filesystem::path table = dir / "Data" / "Race Track Data.csv";
+  for (auto [text, message] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"0,2 6,1,2,3,4\r\n88,1 5,0,0,0,0\r\n", "tile number outside 0 to 87"},
+           {"0,2 6,1,2,3,4\r\n3,1 5,2147483647,0,0,0\r\n",
+            "lane offset x[0] outside 0 to 63 in {table}: 3,1 5,2147483647,0,0,0"},
+           {"3,1 5,1,2,3,64\r\n", "lane offset y[1] outside 0 to 63"},
+           {"3,1 5,1,-1,3,6\r\n", "lane offset y[0] outside 0 to 63"},
+       }) {
+    testing_support::WriteBytes(table, text);
+    std::string expected = message;
+    if (size_t at = expected.find("{table}"); at != std::string::npos)
+      expected.replace(at, 7, table.string());
+    try {
+      LoadTrackTiles();
+      ADD_FAILURE() << text;
+    } catch (const FatalError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
   }
   testing_support::WriteBytes(dir / "Data" / "Race Track Data.csv",
                               "; only one row\r\n5,4 7,1,2,3,4\r\n");
@@ -334,6 +347,7 @@ TEST_F(RaceDataTest, LabelFile) {
   LoadCircuitLabels(dir / "Circuits" / "missing SL.txt");
   EXPECT_TRUE(gLabels.labels.empty());
 
+  Base().Resize(11, 4);
   testing_support::WriteBytes(dir / "Circuits" / "Ring SL.txt",
                               "; corner names\r\nThe Bend ,3,2\r\n\r\nPits, 10 ,x\r\n");
   LoadCircuitLabels(dir / "Circuits" / "Ring SL.txt");
@@ -347,6 +361,21 @@ TEST_F(RaceDataTest, LabelFile) {
   ShiftSpriteLabels(-5, 7);
   EXPECT_EQ(gLabels.labels[1].x, 635);
   EXPECT_EQ(gLabels.labels[1].y, 7);
+
+  // A label stands on a cell of the circuit; one that names no cell (kept
+  // from a larger circuit, or a column whose pixels would pass what an int
+  // holds) is left out and kept for the circuit tool to report.
+  const char* far = "Far,11,0\r\nFar,0,4\r\nFar,-1,0\r\nNear,10,3\r\nFar,33554432,1\r\n"
+                    "Far,1,-2147483648\r\n";
+  testing_support::WriteBytes(dir / "Circuits" / "Far SL.txt", far);
+  LoadCircuitLabels(dir / "Circuits" / "Far SL.txt");
+  ASSERT_EQ(gLabels.labels.size(), 1u);
+  EXPECT_EQ(gLabels.labels[0].text, "Near");
+  EXPECT_EQ(gLabels.labels[0].x, 640);
+  EXPECT_EQ(gLabels.leftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
+                                                        "Far,33554432,1", "Far,1,-2147483648"}));
+  ClearSpriteLabels();
+  EXPECT_TRUE(gLabels.leftOut.empty());
 }
 
 TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {

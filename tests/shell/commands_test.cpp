@@ -116,6 +116,45 @@ TEST_F(Commands, EdgeScrollingStopsAtTheCircuitsEdgesAndMovesTheLabels) {
   EXPECT_EQ(gProg.scrollY, 36);
 }
 
+// The settings file is the player's to edit. Numbers the game cannot use
+// read as the nearest it can, and edge scrolling at the speed read stays on
+// the circuit with the labels moving by exactly as much as the view.
+TEST_F(Commands, SettingsOutOfRangeReadAsWhatTheGameCanUse) {
+  fs::path dir = testing_support::MakeTempDir("settings");
+  gProg.settingsFile = dir / "The Velotrax.ini";
+  struct Case {
+    const char* ini;
+    int scrollSpeed, timeSlice, laps;
+  } cases[] = {
+      {"ScrollSpeed=-814836481\r\nTimeSlice=-5\r\nLaps=-2147483648\r\n", 4, 17, 1},
+      {"ScrollSpeed=0\r\nTimeSlice=2147483647\r\nLaps=2147483647\r\n", 4, 1000, 99},
+      {"ScrollSpeed=2147483647\r\nTimeSlice=250\r\nLaps=12\r\n", 64, 250, 12},
+      {"ScrollSpeed=9\r\n", 9, 167, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ini);
+    testing_support::WriteBytes(gProg.settingsFile, c.ini);
+    ReadSettings();
+    EXPECT_EQ(gProg.scrollSpeed, c.scrollSpeed);
+    EXPECT_EQ(gProg.timeSlice, c.timeSlice);
+    EXPECT_EQ(gProg.laps, c.laps);
+    for (auto [x, y] : {std::pair{10, 10}, std::pair{1919, 1079}}) {
+      Pointer(x, y);
+      for (int frame = 0; frame < 200; ++frame) {
+        int labelX = gLabels.labels[0].x + gProg.scrollX;
+        EdgeScroll();
+        ASSERT_GE(gProg.scrollX, 0);
+        ASSERT_LE(gProg.scrollX, gProg.maxScrollX);
+        ASSERT_GE(gProg.scrollY, 0);
+        ASSERT_LE(gProg.scrollY, gProg.maxScrollY);
+        ASSERT_EQ(gLabels.labels[0].x + gProg.scrollX, labelX);
+      }
+    }
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
 TEST_F(Commands, TheWheelScrolls64PixelsANotchWithinTheCircuit) {
   gProg.scrollY = gProg.maxScrollY - 10;
   WheelScroll(-120);  // toward the user: down, but only to the edge

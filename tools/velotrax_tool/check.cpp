@@ -9,6 +9,7 @@
 #include "engine/define.h"
 #include "engine/folders.h"
 #include "engine/save_load.h"
+#include "engine/sprite_labels.h"
 #include "platform/platform.h"
 #include "tool.h"
 
@@ -23,8 +24,12 @@ bool HasTrackMember(const std::filesystem::path& file) {
 }
 }  // namespace
 
-void PrintGridWarnings() {
-  for (const std::string& warning : GridWarnings())
+void PrintCircuitWarnings() {
+  std::vector<std::string> warnings = GridWarnings();
+  for (const std::string& line : gLabels.leftOut)
+    warnings.push_back("label outside the circuit (columns 0 to " + Decimal(Base().cols - 1) +
+                       ", rows 0 to " + Decimal(Base().rows - 1) + "), not shown: " + line);
+  for (const std::string& warning : warnings)
     std::fprintf(stderr, "warning: %s\n", Cp1252ToUtf8(warning).c_str());
 }
 
@@ -43,7 +48,7 @@ int RunCheck(const ToolArgs& given) {
     if (!HasTrackMember(file)) LoadTrackTiles();
     Load(file);
     std::printf("%s\n", TrackDocument().c_str());
-    PrintGridWarnings();
+    PrintCircuitWarnings();
     return 0;
   } catch (const FatalError& e) {
     std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());

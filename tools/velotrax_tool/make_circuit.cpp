@@ -279,7 +279,7 @@ int RunMakeCircuit(const ToolArgs& given) {
     if (!source.labels.empty()) SaveText(labelFile, labels);
     std::printf("%s: %d x %d cells, %zu nodes, %zu corners\n", out.string().c_str(), cols, rows,
                 Node().size(), Corner().size());
-    PrintGridWarnings();
+    PrintCircuitWarnings();
     return 0;
   } catch (const FatalError& e) {
     std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());

@@ -40,5 +40,6 @@ bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& 
 // start on the loaded circuit: grid places inside a corner, past the lap, or
 // where two cars side by side would overlap on screen. Empty when all is well.
 std::vector<std::string> GridWarnings();
-// The same on stderr, each line starting "warning: ".
-void PrintGridWarnings();
+// Those and the labels left out of the loaded circuit (outside its cells),
+// on stderr, each line starting "warning: ".
+void PrintCircuitWarnings();
