@@ -29,8 +29,12 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
-// libpng reports errors through longjmp; keep its warnings quiet.
+// libpng reports errors through longjmp; the caller says what failed, so
+// neither its errors nor its warnings are printed.
 void WarnNothing(png_structp, png_const_charp) {}
+[[noreturn]] void FailQuietly(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 
 // Images beyond this are refused rather than allocated: the game's largest
 // sheet is 512 x 704, and a hostile header must not exhaust memory. At most
@@ -43,7 +47,7 @@ bool DecodePng(const void* data, size_t size, RgbaImage& out) {
   if (data == nullptr || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) {
     return false;
   }
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, WarnNothing);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {
@@ -114,7 +118,7 @@ std::vector<uint8_t> EncodePng(const RgbaImage& image) {
       image.pixels.size() != static_cast<size_t>(image.width) * image.height * 4) {
     return out;
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, WarnNothing);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
   if (png == nullptr) return out;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {
