@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs every fuzzer of build-fuzz/fuzz for SECONDS (default 60) each, fast
 # readers first, niced, from a working copy of its committed corpus in
-# tests/fuzz/corpus. Any crash, hang (10 s on one input), leak or sanitizer
-# report stops the run with status 1; the input is left in build-fuzz/findings.
+# tests/fuzz/corpus and with its dictionary from tests/fuzz/dict. Any crash,
+# hang (10 s on one input), leak or sanitizer report stops the run with
+# status 1; the input is left in build-fuzz/findings.
 # Usage: tools/fuzz.sh [SECONDS] [NAME...]
 set -u
 cd "$(dirname "$0")/.."
@@ -17,10 +18,14 @@ for name in $NAMES; do
   fuzzer="$OUT/fuzz/fuzz_$name"
   [ -x "$fuzzer" ] || { echo "no fuzzer $fuzzer (make fuzz builds them)"; exit 1; }
   work="$OUT/corpus/$name"
-  mkdir -p "$work"
+  mkdir -p "$work" "$OUT/dict"
+  # Boundary numbers for every reader, and the reader's own words.
+  dict="$OUT/dict/$name.dict"
+  cat tests/fuzz/dict/numbers.dict "tests/fuzz/dict/$name.dict" >"$dict" 2>/dev/null ||
+    cp tests/fuzz/dict/numbers.dict "$dict"
   echo "=== $name: $SECONDS_EACH s"
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy nice -n 10 "$fuzzer" "$work" "tests/fuzz/corpus/$name" \
-    -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -max_len=65536 -dict="$dict" \
     -print_final_stats=1 -artifact_prefix="$OUT/findings/$name-" 2>"$OUT/$name.log"
   status=$?
   grep -E "^#[0-9]+[[:space:]]+DONE" "$OUT/$name.log"
