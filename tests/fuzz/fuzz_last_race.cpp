@@ -36,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetStartGrid(4);
     AppendToSeasonFile("Fuzz Race Results", {"1  line"});
     std::filesystem::path season = SeasonFile();
-    if (!season.empty()) std::filesystem::remove(season);
+    // A season name too long for a file name cannot be removed either.
+    std::error_code ignored;
+    if (!season.empty()) std::filesystem::remove(season, ignored);
   } catch (const FatalError&) {
   }
   return 0;

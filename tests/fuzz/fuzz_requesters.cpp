@@ -1,6 +1,7 @@
 // "Requesters.txt": the dialog layouts a player may edit. The toolkit keeps
-// every element for the whole run, so each input's elements are dropped
-// again afterwards to keep the run's memory flat.
+// every element for the whole run, so each input's elements (and the
+// sprites they made) are dropped again afterwards to keep the run's memory
+// flat.
 #include <map>
 
 #include "common/common.h"
@@ -8,6 +9,7 @@
 #include "engine/define.h"
 #include "fuzz_support.h"
 #include "minigui/mini_gui_internal.h"
+#include "platform/platform.h"
 
 namespace {
 template <typename T>
@@ -31,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const FatalError&) {
   }
   ForgetRequesterLayouts();
+  // A keyboard area's eraser is a sprite of its own (the game loads its
+  // layouts once; here every input would keep its erasers for good).
+  for (size_t i = kbas; i < gui.kbAreas.size(); ++i) PlatFreeSprite(gui.kbAreas[i].eraser);
   gui.entries.resize(entries);
   Truncate(gui.fonts, fonts);
   Truncate(gui.frames, frames);
