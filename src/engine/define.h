@@ -30,9 +30,9 @@ struct ProgramState {
   std::filesystem::path playerCircuitsFolder;  // the player's own circuits
   std::string windowTitle = "The Velotrax";
 
-  int gameState = 4;  // 4 just started, 2 race screen, 1 back to menu, 3 quit
+  int gameState = 4;                      // 4 just started, 2 race screen, 1 back to menu, 3 quit
   int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling, 1 to kFastestScroll
-  int timeSlice = 167;   // ms between automatic steps, kShortestTimeSlice up
+  int timeSlice = 167;                    // ms between automatic steps, kShortestTimeSlice up
   int laps = 4;
   std::string points = "964321";
   int autoMode = 0;

@@ -47,7 +47,8 @@ bool DecodePng(const void* data, size_t size, RgbaImage& out) {
   if (data == nullptr || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) {
     return false;
   }
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {
@@ -118,7 +119,8 @@ std::vector<uint8_t> EncodePng(const RgbaImage& image) {
       image.pixels.size() != static_cast<size_t>(image.width) * image.height * 4) {
     return out;
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailQuietly, WarnNothing);
   if (png == nullptr) return out;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {

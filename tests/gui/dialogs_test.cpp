@@ -124,8 +124,9 @@ TEST_F(Dialogs, LayoutFileProblemsAreFatal) {
 }
 
 TEST_F(Dialogs, HostileSizesReadAsWhatFitsTheScreen) {
-  LoadRequesters(Write("r.txt", "###, Huge\r\nframe, 0, 0, 999999999, 999999999\r\n"
-                                "textarea, 0, 0, 2147483647, 2147483647, 4, 1, 0, 0\r\n"));
+  LoadRequesters(Write("r.txt",
+                       "###, Huge\r\nframe, 0, 0, 999999999, 999999999\r\n"
+                       "textarea, 0, 0, 2147483647, 2147483647, 4, 1, 0, 0\r\n"));
   Requester* huge = FindRequester("Huge");
   // Nothing is larger than the 1024 x 768 screen it is drawn on.
   EXPECT_EQ(huge->frameWidth, 1024);
@@ -140,10 +141,11 @@ TEST_F(Dialogs, HostileSizesReadAsWhatFitsTheScreen) {
   // for a 16384 x 16380 eraser (1 GiB of pixels): now the screen's width,
   // and at most the screen's height beyond a line of text. Sizes of zero or
   // less read as one unit, not as a sprite that cannot be made.
-  LoadRequesters(Write("k.txt", "###, Wide\r\nframe, 0, 0, 4, 4\r\n"
-                                "keyboardarea, 0, 0, 2048, 0, 8180\r\n"
-                                "###, Narrow\r\nframe, 0, 0, -5, 0\r\n"
-                                "keyboardarea, 0, 0, -2147483648, 0, -2147483648\r\n"));
+  LoadRequesters(Write("k.txt",
+                       "###, Wide\r\nframe, 0, 0, 4, 4\r\n"
+                       "keyboardarea, 0, 0, 2048, 0, 8180\r\n"
+                       "###, Narrow\r\nframe, 0, 0, -5, 0\r\n"
+                       "keyboardarea, 0, 0, -2147483648, 0, -2147483648\r\n"));
   const KBArea* wide = FindRequester("Wide")->keyboardArea;
   EXPECT_EQ(wide->width, 1024);
   EXPECT_EQ(PlatSpriteWidth(wide->eraser), 1024);

@@ -17,8 +17,8 @@ std::string TestTileTable() {
                     : base == 32 || base == 34 ? "2 6"
                     : base == 33 || base == 35 ? "0 4"
                                                : "";
-    text += Decimal(t) + "," + f + "," + Decimal(t) + "," + Decimal(t + 20) + "," +
-            Decimal(t + 1) + "," + Decimal(t + 21) + "\r\n";
+    text += Decimal(t) + "," + f + "," + Decimal(t) + "," + Decimal(t + 20) + "," + Decimal(t + 1) +
+            "," + Decimal(t + 21) + "\r\n";
   }
   return text;
 }

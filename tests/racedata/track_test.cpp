@@ -365,15 +365,16 @@ TEST_F(RaceDataTest, LabelFile) {
   // A label stands on a cell of the circuit; one that names no cell (kept
   // from a larger circuit, or a column whose pixels would pass what an int
   // holds) is left out and kept for the circuit tool to report.
-  const char* far = "Far,11,0\r\nFar,0,4\r\nFar,-1,0\r\nNear,10,3\r\nFar,33554432,1\r\n"
-                    "Far,1,-2147483648\r\n";
+  const char* far =
+      "Far,11,0\r\nFar,0,4\r\nFar,-1,0\r\nNear,10,3\r\nFar,33554432,1\r\n"
+      "Far,1,-2147483648\r\n";
   testing_support::WriteBytes(dir / "Circuits" / "Far SL.txt", far);
   LoadCircuitLabels(dir / "Circuits" / "Far SL.txt");
   ASSERT_EQ(gLabels.labels.size(), 1u);
   EXPECT_EQ(gLabels.labels[0].text, "Near");
   EXPECT_EQ(gLabels.labels[0].x, 640);
   EXPECT_EQ(gLabels.leftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
-                                                        "Far,33554432,1", "Far,1,-2147483648"}));
+                                                       "Far,33554432,1", "Far,1,-2147483648"}));
   ClearSpriteLabels();
   EXPECT_TRUE(gLabels.leftOut.empty());
 }
