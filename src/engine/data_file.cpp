@@ -1,6 +1,7 @@
 #include "engine/data_file.h"
 
 #include "common/common.h"
+#include "engine/define.h"
 #include "platform/platform.h"
 
 namespace {
@@ -13,7 +14,7 @@ std::string LoadText(const std::filesystem::path& path) {
     FATAL("could not find file: " + shown, kModule, "LoadText");
   }
   std::string content;
-  if (!PlatReadFile(path, content)) {
+  if (!PlatReadFile(path, content, kLargestDataFile)) {
     FATAL("could not read file: " + shown, kModule, "LoadText");
   }
   if (TrimSpaces(content).empty()) return "";

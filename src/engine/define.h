@@ -83,6 +83,9 @@ constexpr int kFewestLaps = 1;  // what the race set-up offers
 constexpr int kMostLaps = 99;
 constexpr int kTrackRows = 88;  // rows of the tile table, one per tile number
 constexpr int kTileSize = 64;   // pixels of a cell on screen
+// Circuits, saved races and text tables: over a thousand times the largest
+// the game ships. A larger file is refused before it is read.
+constexpr size_t kLargestDataFile = size_t{16} << 20;
 // The second image of the west-east straight is a crossing: a figure-eight
 // passes it west-east on one lap half and north-south on the other.
 constexpr int kCrossingTile = 16;

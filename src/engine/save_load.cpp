@@ -534,7 +534,7 @@ void Load(const std::filesystem::path& file) {
   if (PlatFileSize(file) == kFileMissing)
     FATAL("could not find file: " + file.string(), kModule, "Load");
   std::string bytes;
-  if (!PlatReadFile(file, bytes))
+  if (!PlatReadFile(file, bytes, kLargestDataFile))
     FATAL("could not load JSON file: " + file.string(), kModule, "Load");
   Json root =
       NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);

@@ -175,8 +175,12 @@ bool PlatListFolder(const std::filesystem::path& folder, const std::string& patt
                     std::vector<PlatFolderEntry>& out);
 bool PlatCreateFolder(const std::filesystem::path& folder);
 bool PlatIsFolder(const std::filesystem::path& folder);
-// Reads a whole file as bytes; false when it cannot be read.
-bool PlatReadFile(const std::filesystem::path& file, std::string& bytes);
+// Any image the game takes (4096 pixels a side), even stored uncompressed.
+constexpr size_t kLargestFileRead = size_t{128} << 20;
+// Reads a whole file as bytes; false when it cannot be read or holds more
+// than `largest` bytes (then nothing beyond that is read into memory).
+bool PlatReadFile(const std::filesystem::path& file, std::string& bytes,
+                  size_t largest = kLargestFileRead);
 // Replaces a file atomically (temporary file in the same folder, flush,
 // rename); false on failure, the old file then stays as it was.
 bool PlatWriteFileAtomic(const std::filesystem::path& file, const std::string& bytes);

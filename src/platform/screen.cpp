@@ -622,8 +622,13 @@ int PlatCreateSprite(int number, int width, int height) {
   RgbaImage image;
   image.width = width;
   image.height = height;
-  image.pixels.assign(static_cast<size_t>(width) * height * 4, 0);
-  for (size_t i = 3; i < image.pixels.size(); i += 4) image.pixels[i] = 0xFF;
+  // Opaque black: one pixel, then the filled part copied after itself.
+  const size_t bytes = static_cast<size_t>(width) * height * 4;
+  image.pixels.resize(bytes);
+  uint8_t* p = image.pixels.data();
+  p[3] = 0xFF;
+  for (size_t done = 4; done < bytes; done *= 2)
+    std::memcpy(p + done, p, std::min(done, bytes - done));
   return AddSprite(number, std::move(image));
 }
 
@@ -788,19 +793,40 @@ void PlatBox(int x, int y, int width, int height, uint32_t rgba) {
   const uint8_t c[4] = {static_cast<uint8_t>(rgba & 0xFF), static_cast<uint8_t>((rgba >> 8) & 0xFF),
                         static_cast<uint8_t>((rgba >> 16) & 0xFF),
                         static_cast<uint8_t>((rgba >> 24) & 0xFF)};
-  bool all = (g.drawMode & kDrawAllChannels) != 0;
-  bool outline = (g.drawMode & kDrawOutlined) != 0;
-  int x0 = std::max(x, 0), y0 = std::max(y, 0);
-  int x1 = std::min(x + width, t->width), y1 = std::min(y + height, t->height);
-  for (int py = y0; py < y1; ++py) {
-    for (int px = x0; px < x1; ++px) {
-      if (outline && px != x && px != x + width - 1 && py != y && py != y + height - 1) continue;
-      uint8_t* p = &t->pixels[(static_cast<size_t>(py) * t->width + px) * 4];
+  const bool all = (g.drawMode & kDrawAllChannels) != 0;
+  const bool outline = (g.drawMode & kDrawOutlined) != 0;
+  const long long right = static_cast<long long>(x) + width - 1;
+  const long long bottom = static_cast<long long>(y) + height - 1;
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = static_cast<int>(std::min<long long>(right + 1, t->width));
+  const int y1 = static_cast<int>(std::min<long long>(bottom + 1, t->height));
+  if (x0 >= x1 || y0 >= y1) return;
+  // Paints columns [from, to) of row py, both already inside the target.
+  // All four channels: one pixel, then the painted part copied after itself
+  // (frames and erasers fill whole screens this way).
+  auto paint = [&](int py, int from, int to) {
+    uint8_t* p = t->pixels.data() + (static_cast<size_t>(py) * t->width + from) * 4;
+    if (all) {
+      const size_t bytes = static_cast<size_t>(to - from) * 4;
+      std::memcpy(p, c, 4);
+      for (size_t done = 4; done < bytes; done *= 2)
+        std::memcpy(p + done, p, std::min(done, bytes - done));
+      return;
+    }
+    for (int px = from; px < to; ++px, p += 4) {
       p[0] = c[0];
       p[1] = c[1];
       p[2] = c[2];
-      if (all) p[3] = c[3];
     }
+  };
+  for (int py = y0; py < y1; ++py) {
+    if (!outline || py == y || py == bottom) {
+      paint(py, x0, x1);
+      continue;
+    }
+    // An outline's side rows: its two edge columns, where they are on the target.
+    if (x >= x0) paint(py, x, x + 1);
+    if (right != x && right < x1) paint(py, static_cast<int>(right), static_cast<int>(right) + 1);
   }
 }
 

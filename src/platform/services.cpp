@@ -13,7 +13,6 @@
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -167,17 +166,26 @@ bool PlatIsFolder(const fs::path& gameFolder) {
   return fs::is_directory(folder, ec);
 }
 
-bool PlatReadFile(const fs::path& gameFile, std::string& bytes) {
+bool PlatReadFile(const fs::path& gameFile, std::string& bytes, size_t largest) {
   const fs::path file = PlatDiskPath(gameFile);
   bytes.clear();
   std::error_code ec;
   if (fs::is_directory(file, ec)) return false;
+  const uintmax_t size = fs::file_size(file, ec);
+  if (!ec && size > largest) return false;
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
+  // In blocks, and never past the limit, whatever size the file claimed
+  // (it may be growing, or not a plain file at all).
+  std::string read;
+  char block[1 << 16];
+  while (in) {
+    in.read(block, sizeof block);
+    read.append(block, static_cast<size_t>(in.gcount()));
+    if (read.size() > largest) return false;
+  }
   if (in.bad()) return false;
-  bytes = s.str();
+  bytes = std::move(read);
   return true;
 }
 

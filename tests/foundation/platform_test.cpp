@@ -1,5 +1,13 @@
 // The platform layer on the dummy driver: sprites, images, input, files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <csignal>
+#include <limits>
+#include <thread>
 
 #include "common/common.h"
 #include "engine/define.h"
@@ -133,6 +141,64 @@ TEST_F(Platform, ImagesDrawAllChannelsOrKeepAlphaAndOutline) {
   EXPECT_TRUE(PlatEncodeImagePng(image).empty());
 }
 
+// Boxes partly or wholly off the image, filled or outlined, paint exactly the
+// pixels of the box (or of its border) that lie on the image; far-off
+// coordinates and sizes near the int limit paint nothing they should not.
+TEST_F(Platform, BoxesClipToTheImageAndOutlinesKeepTheirInside) {
+  constexpr int kW = 13, kH = 9;
+  const int kFar = std::numeric_limits<int>::max();
+  // x, y, width, height
+  std::vector<std::array<int, 4>> boxes = {{0, 0, kW, kH},     {-3, -2, 6, 5},
+                                           {10, 6, 9, 9},      {-5, 4, 30, 2},
+                                           {4, -9, 3, 30},     {12, 8, 1, 1},
+                                           {5, 5, 1, 4},       {2, 3, 7, 1},
+                                           {kW, 0, 4, 4},      {0, kH, 4, 4},
+                                           {-4, -4, 4, 4},     {-1, -1, kW + 2, kH + 2},
+                                           {3, 2, kFar, kFar}, {-kFar, -kFar, kFar, kFar}};
+  uint32_t seed = 7;
+  for (int i = 0; i < 200; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    boxes.push_back({static_cast<int>(seed >> 8) % 21 - 5, static_cast<int>(seed >> 13) % 17 - 5,
+                     static_cast<int>(seed >> 18) % 20, static_cast<int>(seed >> 23) % 15});
+  }
+  for (bool outline : {false, true}) {
+    for (const auto& [x, y, w, h] : boxes) {
+      int image = PlatCreateImage(kAnySprite, kW, kH, 0x00000000);
+      ASSERT_NE(image, 0);
+      PlatStartDrawingImage(image);
+      PlatDrawingMode(kDrawAllChannels | (outline ? kDrawOutlined : 0));
+      PlatBox(x, y, w, h, 0xFF332211);
+      PlatStopDrawing();
+      const long long right = static_cast<long long>(x) + w - 1;
+      const long long bottom = static_cast<long long>(y) + h - 1;
+      for (int py = 0; py < kH; ++py) {
+        for (int px = 0; px < kW; ++px) {
+          bool inside = w > 0 && h > 0 && px >= x && px <= right && py >= y && py <= bottom;
+          bool border = px == x || px == right || py == y || py == bottom;
+          uint32_t want = inside && (!outline || border) ? 0xFF332211u : 0u;
+          ASSERT_EQ(PlatImagePixel(image, px, py), want)
+              << "box " << x << "," << y << " " << w << "x" << h << (outline ? " outlined" : "")
+              << " at " << px << "," << py;
+        }
+      }
+      PlatFreeImage(image);
+    }
+  }
+}
+
+TEST_F(Platform, NewSpritesAreOpaqueBlack) {
+  for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {3, 1}, {7, 5}, {64, 33}}) {
+    int sprite = PlatCreateSprite(kAnySprite, w, h);
+    ASSERT_NE(sprite, 0);
+    PlatClearScreen(0xFFFFFF);
+    PlatDisplaySprite(sprite, 0, 0);  // alpha-blended: any clear pixel shows white
+    for (int py = 0; py < h; ++py)
+      for (int px = 0; px < w; ++px) ASSERT_EQ(PlatScreenPixel(px, py), 0x000000) << w << "x" << h;
+    EXPECT_EQ(PlatScreenPixel(w, 0), 0xFFFFFF);
+    PlatFreeSprite(sprite);
+  }
+}
+
 TEST_F(Platform, ClipRotateAndDisplayDrawWhereAsked) {
   // Left half red, right half green.
   int image = PlatCreateImage(kAnySprite, 8, 4, 0xFF0000FF);
@@ -254,6 +320,43 @@ TEST_F(Platform, EventsPointerAndWheel) {
   PlatSetWindowCallback(gProg.window, nullptr);
   EXPECT_TRUE(PlatScreenActive());
   EXPECT_EQ(PlatWaitWindowEvent(1), kEventNone);
+}
+
+// A reader never holds more than it takes: a file beyond the limit is
+// refused from its size, and one whose size says nothing (a pipe) is read
+// only until it passes the limit.
+TEST_F(Platform, FilesLargerThanTheReaderTakesAreNotRead) {
+  fs::path dir = testing_support::MakeTempDir("large");
+  std::string bytes = "left over";
+  ASSERT_TRUE(PlatWriteFileAtomic(dir / "five", "12345"));
+  EXPECT_TRUE(PlatReadFile(dir / "five", bytes, 5));
+  EXPECT_EQ(bytes, "12345");
+  EXPECT_FALSE(PlatReadFile(dir / "five", bytes, 4));
+  EXPECT_EQ(bytes, "");
+  const std::string blocks(200000, 'x');  // more than one read block
+  ASSERT_TRUE(PlatWriteFileAtomic(dir / "blocks", blocks));
+  EXPECT_TRUE(PlatReadFile(dir / "blocks", bytes, blocks.size()));
+  EXPECT_EQ(bytes, blocks);
+  EXPECT_FALSE(PlatReadFile(dir / "blocks", bytes, blocks.size() - 1));
+
+  fs::path pipe = dir / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  auto previous = std::signal(SIGPIPE, SIG_IGN);  // the reader stops early
+  std::thread writer([&] {
+    int fd = open(pipe.c_str(), O_WRONLY);
+    if (fd < 0) return;
+    for (size_t done = 0; done < blocks.size();) {
+      ssize_t n = write(fd, blocks.data() + done, blocks.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    close(fd);
+  });
+  EXPECT_FALSE(PlatReadFile(pipe, bytes, 70000));
+  EXPECT_EQ(bytes, "");
+  writer.join();
+  std::signal(SIGPIPE, previous);
+  fs::remove_all(dir);
 }
 
 TEST_F(Platform, FilesFoldersAndRegex) {

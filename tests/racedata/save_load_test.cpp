@@ -7,6 +7,7 @@
 
 #include "../support/test_support.h"
 #include "engine/analyze.h"
+#include "engine/data_file.h"
 #include "engine/sprite_labels.h"
 #include "racedata_support.h"
 
@@ -167,6 +168,30 @@ TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
   for (int i = 0; i < 257; ++i) wide += i ? ",[1]" : "[1]";
   cases[8].json = wide + "],\"Middle\":[[1]],\"Top\":[[1]]}";
   for (const Case& c : cases) ExpectRefused(c.json, c.message);
+}
+
+// A terabyte "circuit" (sparse: it takes no disk) is refused before a byte of
+// it is read, like an oversized text table.
+TEST_F(SaveLoadTest, FilesTooLargeToBeCircuitsAreNotRead) {
+  fs::path huge = Write("Huge.json", "{\"Base\":");
+  std::error_code ec;
+  fs::resize_file(huge, std::uintmax_t{1} << 40, ec);
+  if (ec) GTEST_SKIP() << "no sparse files here: " << ec.message();
+  try {
+    Load(huge);
+    ADD_FAILURE() << "loaded";
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "could not load JSON file: " + huge.string(), "SaveLoad in Load");
+  }
+  // A good circuit padded with spaces: loaded up to the limit, not beyond.
+  std::string padded = "{" + RectLayers() + "}";
+  padded.resize(kLargestDataFile, ' ');
+  Load(Write("Padded.json", padded));
+  EXPECT_EQ(Node().size(), 20u);
+  ExpectRefused(padded + " ", "could not load JSON file: ");
+  EXPECT_EQ(LoadText(dir / "Circuits" / "Padded.json").size(), kLargestDataFile + 2);  // CR LF
+  EXPECT_THROW(LoadText(dir / "Circuits" / "bad.json"), FatalError);
+  fs::remove(huge);
 }
 
 TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
