@@ -386,12 +386,18 @@ Grid ReadLayer(const Json& v, const std::string& name) {
   return grid;
 }
 
-// How deeply arrays and objects nest, outside strings. The reader copies
-// nested values recursively, so a hostile file nested thousands deep would
-// exhaust the stack; a race document nests four deep.
-constexpr int kMaxNesting = 32;
-bool NestsTooDeep(const std::string& bytes) {
-  int depth = 0;
+// Two shapes are refused before the parser sees them. Nesting: the reader
+// copies nested values recursively, so a hostile file nested thousands deep
+// would exhaust the stack; a race document nests four deep. Width: an
+// object finds a member by looking at each in turn (it keeps them in the
+// order written), so a million members would take hours to read; the
+// game's widest object is its car table, one member per car.
+constexpr size_t kMaxNesting = 32;
+constexpr int kMostMembers = 1000;
+bool TooDeepOrTooWide(const std::string& bytes) {
+  // Per open array or object, outside strings: -1 for an array, else the
+  // object's members so far (one colon each).
+  std::vector<int> open;
   bool inString = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
     char c = bytes[i];
@@ -403,9 +409,12 @@ bool NestsTooDeep(const std::string& bytes) {
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {
-      if (++depth > kMaxNesting) return true;
+      if (open.size() == kMaxNesting) return true;
+      open.push_back(c == '{' ? 0 : -1);
     } else if (c == ']' || c == '}') {
-      --depth;
+      if (!open.empty()) open.pop_back();
+    } else if (c == ':' && !open.empty() && open.back() >= 0) {
+      if (++open.back() > kMostMembers) return true;
     }
   }
   return false;
@@ -530,6 +539,13 @@ void Save(const std::filesystem::path& file) {
     FATAL("could not save: " + file.string(), kModule, "Save");
 }
 
+bool DocumentHasMember(const std::filesystem::path& file, const char* name) {
+  std::string bytes;
+  if (!PlatReadFile(file, bytes, kLargestDataFile) || TooDeepOrTooWide(bytes)) return false;
+  Json root = Json::parse(bytes, nullptr, false);
+  return !root.is_discarded() && root.is_object() && root.contains(name);
+}
+
 void Load(const std::filesystem::path& file) {
   if (PlatFileSize(file) == kFileMissing)
     FATAL("could not find file: " + file.string(), kModule, "Load");
@@ -537,7 +553,7 @@ void Load(const std::filesystem::path& file) {
   if (!PlatReadFile(file, bytes, kLargestDataFile))
     FATAL("could not load JSON file: " + file.string(), kModule, "Load");
   Json root =
-      NestsTooDeep(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
+      TooDeepOrTooWide(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
   if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
   // Any document without "Base" lacks a member, whatever its root holds.
   if (!root.is_object()) FATAL("missing JSON member", kModule, "Load");

@@ -18,6 +18,9 @@ std::string TrackDocument();
 // the circuit's labels. A file that cannot be raced is a fatal error that
 // says what is wrong and where.
 void Load(const std::filesystem::path& file);
+// Whether the file is a document, as Load would take it, with a member of
+// that name at its top (false for anything Load would refuse unread).
+bool DocumentHasMember(const std::filesystem::path& file, const char* name);
 
 // Load calls this when the file has no "Driver" member (the game points it
 // at the loading of "Drivers.csv"); unset, the driver table is left alone.

@@ -64,9 +64,9 @@ void ReadSeasonName() {
 bool LastRaceKeys(std::vector<std::string>& keys) {
   std::string text = LoadText(DataFile("Last Race.txt"));
   if (text.empty()) return false;
-  int lines = CountLines(text);
-  for (int i = 2; i <= lines; ++i) {
-    std::string line = LineField(text, i);
+  const std::vector<std::string> lines = SplitLines(text);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
     // The second piece of the line split at two blanks, trimmed.
     size_t at = line.find("  ");
     std::string piece;

@@ -342,6 +342,18 @@ TEST_F(StartGrid, LastRaceOrderFromTheRecord) {
   EXPECT_EQ(Car()["C"].listInd, -1);
 }
 
+// The record is read line after line, once: a record padded to a million
+// lines (a few megabytes) takes as long as reading it, not a million
+// re-reads from its start.
+TEST_F(StartGrid, LastRaceOfAMillionLinesIsReadInOnePass) {
+  std::string record = "Cup\r\n";
+  for (int i = 0; i < 1000000; ++i) record += "\r\n";
+  SaveText(gProg.dataFolder / "Last Race.txt", record + "1  D\r\n2  B\r\n");
+  SelectedCars() = {"C"};
+  ASSERT_EQ(SetStartGrid(4), 1);
+  EXPECT_EQ(GridOrder(), (Lines{"D", "B"}));
+}
+
 TEST_F(StartGrid, LastRaceWithoutCarsIsRefused) {
   OptionBoxes options;
   options.selected = 2;

@@ -170,6 +170,27 @@ TEST_F(SaveLoadTest, HostileFilesEndInAClearMessage) {
   for (const Case& c : cases) ExpectRefused(c.json, c.message);
 }
 
+// An object keeps its members in the order written and finds one by looking
+// at each: more than a thousand (a million would take hours) are refused
+// before parsing, as is nesting beyond 32 levels.
+TEST_F(SaveLoadTest, ObjectsTooWideOrTooDeepAreRefusedBeforeParsing) {
+  auto drivers = [](int count) {
+    std::string members;
+    for (int i = 0; i < count; ++i) members += (i ? ",\"D" : "\"D") + Decimal(i) + "\":{}";
+    return "{" + RectLayers() + ",\"Driver\":{" + members + "}}";
+  };
+  Load(Write("Wide.json", drivers(1000)));
+  EXPECT_EQ(Driver().size(), 1000u);
+  ExpectRefused(drivers(1001), "could not load JSON file: ");
+  // Colons inside strings are not members.
+  std::string names(2000, ':');
+  Load(Write("Colons.json", "{" + RectLayers() + ",\"DNF\":[\"" + names + "\"]}"));
+  EXPECT_EQ(DNF().size(), 1u);
+  const std::string deep = std::string(31, '[') + std::string(31, ']');  // 32 with the root
+  Load(Write("Deep.json", "{" + RectLayers() + ",\"Extra\":" + deep + "}"));
+  ExpectRefused("{" + RectLayers() + ",\"Extra\":[" + deep + "]}", "could not load JSON file: ");
+}
+
 // A terabyte "circuit" (sparse: it takes no disk) is refused before a byte of
 // it is read, like an oversized text table.
 TEST_F(SaveLoadTest, FilesTooLargeToBeCircuitsAreNotRead) {

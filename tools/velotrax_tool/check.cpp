@@ -2,7 +2,6 @@
 // builds and analyses it and prints its nodes and corners; warns on stderr
 // about a start grid that would not look or race right.
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "common/common.h"
 #include "engine/analyze.h"
@@ -12,17 +11,6 @@
 #include "engine/sprite_labels.h"
 #include "platform/platform.h"
 #include "tool.h"
-
-namespace {
-// The game reads the tile table at start-up; a file with its own "Track"
-// member replaces it, so the table is needed only for files without one.
-bool HasTrackMember(const std::filesystem::path& file) {
-  std::string bytes;
-  if (!PlatReadFile(file, bytes)) return false;
-  nlohmann::json root = nlohmann::json::parse(bytes, nullptr, false);
-  return !root.is_discarded() && root.is_object() && root.contains("Track");
-}
-}  // namespace
 
 void PrintCircuitWarnings() {
   std::vector<std::string> warnings = GridWarnings();
@@ -45,7 +33,9 @@ int RunCheck(const ToolArgs& given) {
     UseGameFolders(gameDir);
     ResetRaceData();
     std::filesystem::path file = PlatGamePath(args[0]);
-    if (!HasTrackMember(file)) LoadTrackTiles();
+    // The game reads the tile table at start-up; a file with its own "Track"
+    // member replaces it, so the table is needed only for files without one.
+    if (!DocumentHasMember(file, "Track")) LoadTrackTiles();
     Load(file);
     std::printf("%s\n", TrackDocument().c_str());
     PrintCircuitWarnings();
