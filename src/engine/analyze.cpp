@@ -312,7 +312,12 @@ void LoadCircuitLabels(const std::filesystem::path& file) {
   // file kept from a larger circuit, a hostile column whose pixels would run
   // past what an int holds) is left out rather than refusing the race over
   // a decoration; the circuit tool reports it.
-  for (const std::string& line : SplitLines(text)) {
+  const std::vector<std::string> lines = SplitLines(text);
+  for (const std::string& line : lines) {
+    if (gLabels.labels.size() + gLabels.leftOut.size() == kMostLabels) {
+      gLabels.beyondLimit = static_cast<int>(lines.size()) - kMostLabels;
+      break;
+    }
     int column = LenientInt(CommaField(line, 2));
     int row = LenientInt(CommaField(line, 3));
     if (!Base().Inside(column, row)) {

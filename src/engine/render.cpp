@@ -55,10 +55,14 @@ void DrawTileLayers() {
 
 void DrawSpriteLabels() {
   const SpriteLabelState& s = gLabels;
+  // What lies off the screen is not handed to the renderer at all.
+  const int width = PlatScreenWidth(), height = PlatScreenHeight();
   for (const SpriteLabel& label : s.labels) {
+    if (label.y >= height || label.y <= -s.glyphHeight) continue;
     int penX = label.x;
     for (unsigned char c : label.text) {
-      if (c >= 32) {
+      if (penX >= width) break;
+      if (c >= 32 && penX > -s.glyphWidth) {
         int index = c - 32;
         PlatClipSprite(s.sheet, s.glyphX[index], s.glyphY[index], s.glyphWidth, s.glyphHeight);
         PlatDisplaySprite(s.sheet, penX, label.y, 255, label.colour);

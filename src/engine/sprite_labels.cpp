@@ -21,6 +21,7 @@ void SetSpriteLabelSheet(int sheet) {
 void ClearSpriteLabels() {
   gLabels.labels.clear();
   gLabels.leftOut.clear();
+  gLabels.beyondLimit = 0;
 }
 
 void AddSpriteLabel(const std::string& text, int colour, int x, int y) {

@@ -24,7 +24,12 @@ struct SpriteLabelState {
   // Lines of the circuit's label file that name no cell of the circuit: left
   // out, for the circuit tool to report.
   std::vector<std::string> leftOut;
+  // Lines past the first kMostLabels, not read at all.
+  int beyondLimit = 0;
 };
+
+// A circuit names a handful of places; every label is drawn every frame.
+constexpr int kMostLabels = 1000;
 
 extern SpriteLabelState gLabels;
 

@@ -10,6 +10,7 @@
 #include "engine/analyze.h"
 #include "engine/data_file.h"
 #include "engine/save_load.h"
+#include "engine/sprite_labels.h"
 #include "racedata_support.h"
 
 namespace fs = std::filesystem;
@@ -229,6 +230,12 @@ TEST_F(RaceDataTest, GridWarningsNameThePlacesInACorner) {
       << checked.err;
   EXPECT_NE(checked.err.find("), not shown: Far,300,0\n"), std::string::npos) << checked.err;
   EXPECT_EQ(checked.err.find("Ring,1,1"), std::string::npos) << checked.err;
+  std::string labels;
+  for (int i = 0; i < kMostLabels + 2; ++i) labels += "Ring,1,1\r\n";
+  testing_support::WriteBytes(dir / "Circuits" / "Ring SL.txt", labels);
+  checked = Tool("check " + Quoted(ring.string()) + gameDir);
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err, "warning: 2 label lines past the first 1000 not read\n");
   fs::remove(dir / "Circuits" / "Ring SL.txt");
 
   // Five cars: the fifth alone on the hairpin's last cell.

@@ -375,8 +375,18 @@ TEST_F(RaceDataTest, LabelFile) {
   EXPECT_EQ(gLabels.labels[0].x, 640);
   EXPECT_EQ(gLabels.leftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
                                                        "Far,33554432,1", "Far,1,-2147483648"}));
+
+  // Only the first thousand lines are read: each label is drawn every frame.
+  std::string many;
+  for (int i = 0; i < kMostLabels + 5; ++i) many += i % 2 ? "Far,99,0\r\n" : "Near,1,1\r\n";
+  testing_support::WriteBytes(dir / "Circuits" / "Many SL.txt", many);
+  LoadCircuitLabels(dir / "Circuits" / "Many SL.txt");
+  EXPECT_EQ(gLabels.labels.size(), kMostLabels / 2u);
+  EXPECT_EQ(gLabels.leftOut.size(), kMostLabels / 2u);
+  EXPECT_EQ(gLabels.beyondLimit, 5);
   ClearSpriteLabels();
   EXPECT_TRUE(gLabels.leftOut.empty());
+  EXPECT_EQ(gLabels.beyondLimit, 0);
 }
 
 TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {

@@ -143,6 +143,30 @@ TEST_F(TrackView, LabelsCoverTilesAndCarsCoverLabels) {
   EXPECT_EQ(Pixel(70, 100), static_cast<int>(TileColour(2)));
 }
 
+// Labels partly off the screen show their visible glyphs; glyphs and labels
+// wholly off it are not drawn at all, however long or many.
+TEST_F(TrackView, LabelsOffTheScreenCostNothing) {
+  Circuit(4, 4);
+  AddSpriteLabel("AB", 0x0000FF, -10, -10);  // B's lower right quarter shows
+  RenderFrame();
+  EXPECT_EQ(Pixel(0, 0), 0x0000FF);
+  EXPECT_EQ(Pixel(9, 9), 0x0000FF);
+  ClearSpriteLabels();
+
+  auto labelDraws = [&] {
+    PlatResetDrawStats();
+    DrawSpriteLabels();
+    return PlatGetDrawStats().displays;
+  };
+  const std::string longText(100000, 'X');
+  AddSpriteLabel(longText, 0, 1900, 0);  // two glyphs on the screen
+  AddSpriteLabel(longText, 0, 0, 1080);  // below it
+  AddSpriteLabel(longText, 0, 0, -20);   // above it
+  AddSpriteLabel("XYZ", 0, -30, 500);    // all three left of it
+  AddSpriteLabel("XYZ", 0, -29, 500);    // the last glyph's first column shows
+  EXPECT_EQ(labelDraws(), 3u);
+}
+
 TEST_F(TrackView, TheGridOutlinesOnlyTheCircuitsCells) {
   Circuit(2, 2);
   gProg.gridOn = 1;

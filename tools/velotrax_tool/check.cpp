@@ -17,6 +17,9 @@ void PrintCircuitWarnings() {
   for (const std::string& line : gLabels.leftOut)
     warnings.push_back("label outside the circuit (columns 0 to " + Decimal(Base().cols - 1) +
                        ", rows 0 to " + Decimal(Base().rows - 1) + "), not shown: " + line);
+  if (gLabels.beyondLimit > 0)
+    warnings.push_back(Decimal(gLabels.beyondLimit) + " label lines past the first " +
+                       Decimal(kMostLabels) + " not read");
   for (const std::string& warning : warnings)
     std::fprintf(stderr, "warning: %s\n", Cp1252ToUtf8(warning).c_str());
 }
