@@ -28,7 +28,14 @@ struct RequesterSettings {
   LostDeviceProc lostDevice = nullptr;
   int pageCounter = 100;
   std::map<std::string, Requester> requesters;
+  // Pixels of the sprites the layouts being loaded have made: frames, panels
+  // and keyboard areas' erasers (at most a screen each).
+  long long spritePixels = 0;
 };
+
+// The shipped layouts come to a few screens; each element is a sprite of its
+// own, so a file of thousands of full-screen frames would take gigabytes.
+constexpr int kMostScreensOfRequesters = 16;
 
 RequesterSettings& Settings() {
   static RequesterSettings settings;
@@ -102,6 +109,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     int h = hTiles * s.frameTile;
     int x = num(1) == -1 ? (PlatScreenWidth() - w) / 2 : num(1);
     int y = num(2) == -1 ? (PlatScreenHeight() - h) / 2 : num(2);
+    s.spritePixels += static_cast<long long>(w) * h;
     req->frame = CreateFrame(s.frameImage, x, y, wTiles, hTiles, req->page);
     req->frameX = x;
     req->frameY = y;
@@ -119,6 +127,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
     int h = hUnits * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
     int y = num(2) == -1 ? CentredIn(fy, req->frameHeight, h) : fy + num(2);
+    s.spritePixels += static_cast<long long>(w) * h;
     req->panel = CreateFrame(s.panelImage, x, y, wUnits, hUnits, req->page);
   } else if (keyword == "label") {
     std::string caption = text(3);
@@ -141,6 +150,7 @@ void CreateElement(Requester* req, const std::vector<std::string>& f) {
   } else if (keyword == "keyboardarea") {
     int w = units(3, s.gridUnit, screenW) * s.gridUnit;
     int x = num(1) == -1 ? CentredIn(fx, req->frameWidth, w) : fx + num(1);
+    s.spritePixels += static_cast<long long>(w) * screenH;  // its line and margins, at most
     req->keyboardArea = CreateKBArea(s.font, x, fy + num(2), w, margin(5), colour(4), req->page);
   }
 }
@@ -173,6 +183,9 @@ void InitRequesters(const std::string& frameImage, const std::string& panelImage
 void LoadRequesters(const std::filesystem::path& file) {
   RequesterSettings& s = Settings();
   Requester* current = nullptr;
+  s.spritePixels = 0;
+  const long long most =
+      static_cast<long long>(kMostScreensOfRequesters) * PlatScreenWidth() * PlatScreenHeight();
   for (const std::string& line : CleanLines(requester::LoadText(file))) {
     std::vector<std::string> fields = SplitFields(line);
     if (fields[0].compare(0, 3, "###") == 0) {
@@ -186,6 +199,10 @@ void LoadRequesters(const std::filesystem::path& file) {
       current = &req;
     } else if (current != nullptr) {
       CreateElement(current, fields);
+      if (s.spritePixels > most)
+        FATAL("requesters larger than " + Decimal(kMostScreensOfRequesters) +
+                  " screens in all: " + file.string(),
+              kModule, "LoadRequesters");
     }
   }
   if (current != nullptr) SetPageHidden(current->page, 1);

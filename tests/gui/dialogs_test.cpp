@@ -154,6 +154,16 @@ TEST_F(Dialogs, HostileSizesReadAsWhatFitsTheScreen) {
   EXPECT_EQ(narrow->frameWidth, 32);
   EXPECT_EQ(narrow->keyboardArea->width, 8);
   EXPECT_EQ(narrow->keyboardArea->margin, 0);
+
+  // Each frame is a sprite of its own: sixteen screens of them in all load,
+  // more end in a message rather than in gigabytes of frames.
+  std::string frames;
+  for (int i = 0; i < 16; ++i) frames += "###, R" + Decimal(i) + "\r\nframe, 0, 0, 99, 99\r\n";
+  LoadRequesters(Write("f.txt", frames));
+  EXPECT_NE(FindRequester("R15"), nullptr);
+  EXPECT_FATAL(LoadRequesters(Write("g.txt", frames + "###, One More\r\nframe, 0, 0, 1, 1\r\n")),
+               "requesters larger than 16 screens in all: " + (dir / "g.txt").string() +
+                   "\r\nRequester mod in LoadRequesters @ ");
 }
 
 TEST_F(Dialogs, ShippedLayoutsHaveWhatTheGameNeeds) {
