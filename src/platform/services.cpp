@@ -178,6 +178,7 @@ bool PlatReadFile(const fs::path& gameFile, std::string& bytes, size_t largest) 
   // In blocks, and never past the limit, whatever size the file claimed
   // (it may be growing, or not a plain file at all).
   std::string read;
+  if (!ec) read.reserve(static_cast<size_t>(size));
   char block[1 << 16];
   while (in) {
     in.read(block, sizeof block);
