@@ -6,7 +6,7 @@
 # status 1; the input is left in build-fuzz/findings.
 # Usage: tools/fuzz.sh [SECONDS] [NAME...]
 # FUZZ_BUILD=build-fuzz-fast runs the fuzzers of the fuzz-fast preset (no
-# ASan, two to three times the runs a second) on the same corpora; make test
+# ASan, three times the runs a second or more) on the same corpora; make test
 # replays what they keep under ASan.
 set -u
 cd "$(dirname "$0")/.."
