@@ -603,6 +603,18 @@ bool PlatScreenActive() {
 
 // ---------------------------------------------------------------------------
 // Sprites.
+namespace {
+// Fills `bytes` (a whole number of pixels) with one RGBA pixel: the pixel,
+// then the filled part copied after itself, a few copies instead of a write
+// per pixel.
+void FillWithPixel(uint8_t* p, size_t bytes, const uint8_t (&rgba)[4]) {
+  if (bytes == 0) return;
+  std::memcpy(p, rgba, 4);
+  for (size_t done = 4; done < bytes; done *= 2)
+    std::memcpy(p + done, p, std::min(done, bytes - done));
+}
+}  // namespace
+
 int PlatLoadSprite(int number, const fs::path& pngFile) {
   std::string bytes;
   if (!PlatReadFile(pngFile, bytes)) return 0;
@@ -622,13 +634,9 @@ int PlatCreateSprite(int number, int width, int height) {
   RgbaImage image;
   image.width = width;
   image.height = height;
-  // Opaque black: one pixel, then the filled part copied after itself.
-  const size_t bytes = static_cast<size_t>(width) * height * 4;
-  image.pixels.resize(bytes);
-  uint8_t* p = image.pixels.data();
-  p[3] = 0xFF;
-  for (size_t done = 4; done < bytes; done *= 2)
-    std::memcpy(p + done, p, std::min(done, bytes - done));
+  image.pixels.resize(static_cast<size_t>(width) * height * 4);
+  const uint8_t opaqueBlack[4] = {0, 0, 0, 0xFF};
+  FillWithPixel(image.pixels.data(), image.pixels.size(), opaqueBlack);
   return AddSprite(number, std::move(image));
 }
 
@@ -801,16 +809,12 @@ void PlatBox(int x, int y, int width, int height, uint32_t rgba) {
   const int x1 = static_cast<int>(std::min<long long>(right + 1, t->width));
   const int y1 = static_cast<int>(std::min<long long>(bottom + 1, t->height));
   if (x0 >= x1 || y0 >= y1) return;
-  // Paints columns [from, to) of row py, both already inside the target.
-  // All four channels: one pixel, then the painted part copied after itself
-  // (frames and erasers fill whole screens this way).
+  // Paints columns [from, to) of row py, both already inside the target
+  // (frames and erasers fill whole screens with all four channels).
   auto paint = [&](int py, int from, int to) {
     uint8_t* p = t->pixels.data() + (static_cast<size_t>(py) * t->width + from) * 4;
     if (all) {
-      const size_t bytes = static_cast<size_t>(to - from) * 4;
-      std::memcpy(p, c, 4);
-      for (size_t done = 4; done < bytes; done *= 2)
-        std::memcpy(p + done, p, std::min(done, bytes - done));
+      FillWithPixel(p, static_cast<size_t>(to - from) * 4, c);
       return;
     }
     for (int px = from; px < to; ++px, p += 4) {

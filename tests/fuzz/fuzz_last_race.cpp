@@ -38,9 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The season file goes again, under whatever name it has on disk (the
     // game's names are converted there; a thousand left behind slow every
     // later input down).
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder / "Results", ignored))
-      std::filesystem::remove(entry.path(), ignored);
+    FuzzEmptyFolder(folder / "Results");
   } catch (const FatalError&) {
   }
   return 0;

@@ -65,8 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (const auto& [data, bytes] : shipped)
     FuzzWrite(data, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(folder / "Results", ignored))
-    std::filesystem::remove(entry.path(), ignored);
+  FuzzEmptyFolder(folder / "Results");
   return 0;
 }

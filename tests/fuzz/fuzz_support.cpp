@@ -51,6 +51,12 @@ void FuzzStartGameHeadless() {
   StartUpIn(folder);
 }
 
+void FuzzEmptyFolder(const fs::path& folder) {
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder, ignored))
+    fs::remove_all(entry.path(), ignored);
+}
+
 void FuzzWrite(const fs::path& file, const uint8_t* data, size_t size) {
   FILE* out = std::fopen(file.c_str(), "wb");
   if (out == nullptr) std::abort();

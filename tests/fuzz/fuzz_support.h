@@ -14,6 +14,8 @@
 const std::filesystem::path& FuzzGameFolder();
 // The game's whole start-up on that folder with a headless screen (once).
 void FuzzStartGameHeadless();
+// Removes everything in the folder (what an input left there), errors ignored.
+void FuzzEmptyFolder(const std::filesystem::path& folder);
 // Writes the bytes to the file, replacing it.
 void FuzzWrite(const std::filesystem::path& file, const uint8_t* data, size_t size);
 
