@@ -1,5 +1,5 @@
 // The Velotrax: start-up, then the main loop until the player quits.
-#include "engine/init.h"
+#include "game/init.h"
 
 int main(int argc, char** argv) {
   (void)argc;

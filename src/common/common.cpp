@@ -6,10 +6,9 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "platform/platform.h"
-
 namespace {
 bool gFatalThrows = false;
+FatalReporter gFatalReporter = nullptr;
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the five undefined codes, which we
 // map straight through to the C1 control points as Windows does.
@@ -109,10 +108,13 @@ void Fatal(const std::string& text, const std::string& module, const std::string
   std::string utf8 = Cp1252ToUtf8(message);
   std::fprintf(stderr, "%s\n", utf8.c_str());
   std::fflush(stderr);
-  PlatMessageBox("Fatal Error", message);
-  PlatShutdown();
+  // The desktop shows it in a box and closes its window; without one
+  // (the tools) stderr is all there is.
+  if (gFatalReporter != nullptr) gFatalReporter(message);
   std::exit(1);
 }
+
+void SetFatalReporter(FatalReporter reporter) { gFatalReporter = reporter; }
 
 void SetFatalThrows(bool throws) { gFatalThrows = throws; }
 bool FatalThrows() { return gFatalThrows; }

@@ -12,8 +12,8 @@ struct FatalError : std::runtime_error {
 };
 
 // Forms text + "\r\n" + module + " in " + procedure + " @ " + line, shows it in
-// a message box titled "Fatal Error", writes it to stderr and ends the program
-// with exit status 1. Never returns.
+// a message box titled "Fatal Error" (through the reporter the platform sets),
+// writes it to stderr and ends the program with exit status 1. Never returns.
 [[noreturn]] void Fatal(const std::string& text, const std::string& module,
                         const std::string& procedure, int line);
 #define FATAL(text, module, procedure) Fatal((text), (module), (procedure), __LINE__)
@@ -21,6 +21,12 @@ struct FatalError : std::runtime_error {
 // The full message Fatal would show, without raising it.
 std::string FatalMessage(const std::string& text, const std::string& module,
                          const std::string& procedure, int line);
+
+// What the desktop adds to a fatal error once stderr has it: the platform
+// shows the message box titled "Fatal Error" and closes the window. Unset
+// (the tools), the message goes to stderr only.
+using FatalReporter = void (*)(const std::string& message);
+void SetFatalReporter(FatalReporter reporter);
 
 // Tests switch Fatal to throwing FatalError.
 void SetFatalThrows(bool throws);

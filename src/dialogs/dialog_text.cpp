@@ -1,7 +1,8 @@
 #include "dialogs/dialog_text.h"
 
 #include "common/common.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 std::string LoadDialogText(const std::filesystem::path& file, const char* module) {
   const std::string name = file.string();  // in the game's code page already

@@ -5,7 +5,8 @@
 
 #include "common/common.h"
 #include "dialogs/dialog_text.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 HelpViewer gHelp;
 

@@ -8,7 +8,8 @@
 
 #include "common/common.h"
 #include "dialogs/dialog_text.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 namespace {
 constexpr const char* kModule = "Requester mod";

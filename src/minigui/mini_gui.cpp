@@ -2,7 +2,8 @@
 #include <algorithm>
 
 #include "minigui/mini_gui_internal.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 MiniGuiState& Gui() {
   static MiniGuiState state;

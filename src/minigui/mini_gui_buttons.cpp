@@ -1,6 +1,6 @@
 // Button arrays, check boxes and option boxes.
 #include "minigui/mini_gui_internal.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
 
 ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int columns, int x,
                                int y, const std::string& captions, int page) {

@@ -1,6 +1,6 @@
 // Keyboard areas: one-line text entry with a character filter.
 #include "minigui/mini_gui_internal.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
 
 KBArea* CreateKBArea(SpriteFont* font, int x, int y, int width, int margin, int backgroundColour,
                      int page) {

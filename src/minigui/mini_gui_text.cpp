@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "minigui/mini_gui_internal.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
 
 // --- Sprite fonts -------------------------------------------------------------
 SpriteFont* CreateSpriteFont(const std::string& imageName, int normalColour, int selectedColour,

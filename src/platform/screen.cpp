@@ -9,7 +9,8 @@
 #include <unordered_map>
 
 #include "common/common.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/png_codec.h"
 
 namespace fs = std::filesystem;
@@ -906,6 +907,11 @@ int PlatMouseY() {
 
 // ---------------------------------------------------------------------------
 // Other services.
+void PlatReportFatal(const std::string& message) {
+  PlatMessageBox("Fatal Error", message);
+  PlatShutdown();
+}
+
 void PlatMessageBox(const std::string& title, const std::string& text) {
   // Nobody could see a box on the dummy driver, and a box there must not
   // wait for a click that never comes.

@@ -8,14 +8,19 @@
 
 #include "../support/test_support.h"
 #include "common/common.h"
-#include "engine/analyze.h"
-#include "engine/define.h"
-#include "engine/gui_manager.h"
-#include "engine/init.h"
-#include "engine/movement.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/define.h"
+#include "game/side_panel.h"
+#include "game/init.h"
+#include "race/movement.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race/folders.h"
 
 namespace fs = std::filesystem;
 
@@ -36,8 +41,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  SetLogListener(Print);
-  gEndOfRace.unattended = true;
+  gReport.commentary = Print;
   PlatScriptRandom({});
   fs::path file = game / "Circuits" / testing_support::LargestShippedCircuit().filename();
   long long steps = 0;
@@ -64,7 +68,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
       static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.SetLabel(file.stem().string() + ", " + std::to_string(Node().size()) + " nodes, " +
                  std::to_string(Car().size()) + " cars");
-  SetLogListener(nullptr);
+  gReport.commentary = nullptr;
   fs::remove_all(game);
 }
 BENCHMARK(BM_TenLapRaceEveryCar)->Unit(benchmark::kMillisecond);

@@ -8,12 +8,14 @@
 #include <cstdlib>
 
 #include "common/common.h"
-#include "engine/car_data.h"
-#include "engine/define.h"
-#include "engine/render.h"
-#include "engine/save_load.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "game/track_view.h"
+#include "race/save_load.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
@@ -31,6 +33,7 @@ void SetUpRace() {
   uintmax_t cells = 0;
   for (const auto& f : files) {
     Load(gProg.circuitsFolder / f.name);
+    ShowLoadedCircuit();
     uintmax_t c = static_cast<uintmax_t>(Base().cols) * Base().rows;
     if (c > cells) {
       cells = c;
@@ -38,6 +41,7 @@ void SetUpRace() {
     }
   }
   Load(largest);
+  ShowLoadedCircuit();
   LoadCarData();
   // 20 cars: the car table, repeated under new keys when it holds fewer.
   std::vector<CarRecord> models;
@@ -54,8 +58,8 @@ void SetUpRace() {
     Car()[key] = car;
   }
   const NodeRecord& start = Node().back();
-  gProg.scrollX = std::clamp((start.nodeX - gProg.viewCols / 2) * 64, 0, gProg.maxScrollX);
-  gProg.scrollY = std::clamp((start.nodeY - gProg.viewRows / 2) * 64, 0, gProg.maxScrollY);
+  gView.scrollX = std::clamp((start.nodeX - gView.viewCols / 2) * 64, 0, gView.maxScrollX);
+  gView.scrollY = std::clamp((start.nodeY - gView.viewRows / 2) * 64, 0, gView.maxScrollY);
   gReady = true;
 }
 

@@ -5,8 +5,8 @@
 
 #include "../support/test_support.h"
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/save_load.h"
+#include "race/define.h"
+#include "race/save_load.h"
 
 namespace fs = std::filesystem;
 

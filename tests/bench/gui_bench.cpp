@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
-#include "../support/test_support.h"
+#include "../support/screen_support.h"
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/gui_init.h"
-#include "platform/platform.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
@@ -44,8 +46,8 @@ void SetUpScreens() {
   fs::copy_file(testing_support::SourceDir() / "game" / "Data" / "Help.txt", root / "Data" / "Help.txt");
   fs::copy_file(testing_support::SourceDir() / "game" / "Data" / "Requesters.txt", root / "Data" / "Requesters.txt");
   SetProgramFolder(root);
-  gProg.window = 1;
-  gProg.trackViewWidth = 1920 - 256;
+  gView.window = 1;
+  gView.trackViewWidth = 1920 - 256;
   BuildGameScreens(nullptr);
   for (int i = 0; i < 40; ++i) AddText(gElements.LogArea, "Falcon  chance ... uses 1 HB");
   for (int i = 0; i < 15; ++i) AddText(gElements.StandingsArea, " 1 Kestrel");

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/common.h"
-#include "engine/data_file.h"
+#include "race/data_file.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;

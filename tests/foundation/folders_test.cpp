@@ -1,16 +1,16 @@
 // The portable and the installed layout: which folders the game reads and
 // writes, the player's folder made and seeded on first start, the player's
 // circuits listed with the shipped ones, and the inputs that can go wrong.
-#include "engine/folders.h"
+#include "race/folders.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "../gui/expect_fatal.h"
-#include "engine/define.h"
-#include "engine/init.h"
-#include "test_support.h"
+#include "race/define.h"
+#include "game/init.h"
+#include "screen_support.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadBytes;

@@ -7,13 +7,15 @@
 #include <csignal>
 
 #include "common/common.h"
-#include "engine/debug.h"
-#include "engine/define.h"
-#include "engine/init.h"
-#include "engine/spritesheet.h"
-#include "platform/platform.h"
+#include "game/debug.h"
+#include "race/define.h"
+#include "game/init.h"
+#include "game/spritesheet.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/png_codec.h"
-#include "test_support.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 using testing_support::SolidPng;
@@ -27,9 +29,9 @@ class Loop : public ::testing::Test {
  protected:
   void SetUp() override {
     testing_support::EnsureHeadlessScreen(1920, 1080);
-    int window = gProg.window;
+    int window = gView.window;
     ResetProgramState();
-    gProg.window = window;
+    gView.window = window;
     SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
     gCalls.clear();
     gSteps = 0;
@@ -61,9 +63,9 @@ class Loop : public ::testing::Test {
 }  // namespace
 
 TEST_F(Loop, GeometryFollowsTheScreen) {
-  EXPECT_EQ(gProg.trackViewWidth, 1664);
-  EXPECT_EQ(gProg.viewCols, 25);
-  EXPECT_EQ(gProg.viewRows, 16);
+  EXPECT_EQ(gView.trackViewWidth, 1664);
+  EXPECT_EQ(gView.viewCols, 25);
+  EXPECT_EQ(gView.viewRows, 16);
   EXPECT_EQ(1080 / 18 - 1, 59);  // the debug overlay's lines at this height
 }
 
@@ -130,7 +132,7 @@ TEST_F(Loop, AnInactiveScreenIsRecoveredBeforeTheFrame) {
   PlatSimulateDeviceLoss();
   RaceScreenPass();
   EXPECT_EQ(gCalls, (std::vector<std::string>{"keys", "scroll", "lost", "frame"}));
-  ASSERT_TRUE(PlatOpenScreen(gProg.window, 0, 0, 1920, 1080));
+  ASSERT_TRUE(PlatOpenScreen(gView.window, 0, 0, 1920, 1080));
 }
 
 TEST(Sheets, CellTable) {
@@ -204,9 +206,9 @@ TEST(Sheets, LostDeviceWaitsThenReloadsEverySprite) {
     WriteBytes(dir / "Images" / (std::string(name) + ".png"), SolidPng(128, 64, 0xFF00FF00));
   }
   WriteBytes(dir / "Theme" / "Terminal 14.png", SolidPng(160, 280, 0xFFFFFFFF));
-  int window = gProg.window;
+  int window = gView.window;
   ResetProgramState();
-  gProg.window = window;
+  gView.window = window;
   SetProgramFolder(dir);
   LoadSpriteSheets();
   InitDebugText((dir / "Theme" / "Terminal 14.png").string());

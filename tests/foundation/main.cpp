@@ -1,3 +1,3 @@
-#include "test_support.h"
+#include "screen_support.h"
 
-int main(int argc, char** argv) { return testing_support::RunAllTests(argc, argv); }
+int main(int argc, char** argv) { return testing_support::RunScreenTests(argc, argv); }

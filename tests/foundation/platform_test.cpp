@@ -10,10 +10,12 @@
 #include <thread>
 
 #include "common/common.h"
-#include "engine/define.h"
-#include "platform/platform.h"
+#include "race/define.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/png_codec.h"
-#include "test_support.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 using testing_support::EnsureHeadlessScreen;
@@ -296,7 +298,7 @@ TEST_F(Platform, CharactersAreTypedWhenTheirKeysGoUp) {
 
 TEST_F(Platform, EventsPointerAndWheel) {
   static int wheelDelta = 0;
-  PlatSetWindowCallback(gProg.window, [](int d) { wheelDelta += d; });
+  PlatSetWindowCallback(gView.window, [](int d) { wheelDelta += d; });
   PlatPushMouseMove(30, 40);
   PlatPushButtonUp(1);
   PlatPushButtonUp(3);
@@ -306,7 +308,7 @@ TEST_F(Platform, EventsPointerAndWheel) {
   for (int e = PlatNextWindowEvent(); e != kEventNone; e = PlatNextWindowEvent()) {
     if (e != kEventOther) {
       codes.push_back(e);
-      EXPECT_EQ(PlatEventWindow(), gProg.window);
+      EXPECT_EQ(PlatEventWindow(), gView.window);
     }
   }
   EXPECT_EQ(codes, (std::vector<int>{kEventLeftButtonUp, kEventRightButtonUp, kEventCloseRequest}));
@@ -317,7 +319,7 @@ TEST_F(Platform, EventsPointerAndWheel) {
   Drain();
   EXPECT_EQ(PlatMouseX(), -1);
   EXPECT_EQ(PlatMouseY(), -1);
-  PlatSetWindowCallback(gProg.window, nullptr);
+  PlatSetWindowCallback(gView.window, nullptr);
   EXPECT_TRUE(PlatScreenActive());
   EXPECT_EQ(PlatWaitWindowEvent(1), kEventNone);
 }
@@ -441,7 +443,7 @@ TEST_F(Platform, ScreenshotsAndDeviceLoss) {
   PlatSimulateDeviceLoss();
   EXPECT_FALSE(PlatScreenActive());
   PlatFlipBuffers();  // waits briefly, reports nothing
-  ASSERT_TRUE(PlatOpenScreen(gProg.window, 0, 0, 320, 240));
+  ASSERT_TRUE(PlatOpenScreen(gView.window, 0, 0, 320, 240));
   EXPECT_TRUE(PlatScreenActive());
 }
 

@@ -1,7 +1,8 @@
 // The settings file as the player may have edited it.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdio>
 
-#include "test_support.h"
+#include "screen_support.h"
 
 namespace fs = std::filesystem;
 using testing_support::BuildGameDir;

@@ -1,7 +1,7 @@
 // "Car Data.csv", as a player may edit it.
 #include "common/common.h"
-#include "engine/car_data.h"
-#include "engine/define.h"
+#include "race/car_data.h"
+#include "race/define.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,7 +1,10 @@
 // "Drivers.csv", as a player may edit it, read and written back.
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/start_end.h"
+#include "race/define.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,10 +4,13 @@
 #include <vector>
 
 #include "common/common.h"
-#include "engine/car_data.h"
-#include "engine/define.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
 #include "fuzz_support.h"
 
 namespace {

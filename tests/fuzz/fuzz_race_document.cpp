@@ -7,15 +7,19 @@
 #include <string>
 
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/gui_init.h"
-#include "engine/movement.h"
-#include "engine/race_setup.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "race/movement.h"
+#include "game/setup_dialogs.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
 #include "fuzz_support.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 namespace {
 void Quiet(const std::string&) {}
@@ -31,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gElements.RaceButtons = &buttons;
     gElements.RaceNameLabel = &label;
     SetMessageBoxHandler(Quiet);
-    gEndOfRace.unattended = true;
   }
   // A race that finishes writes the drivers' points, the last race's grid
   // and the season's results: each input starts from the shipped ones again,

@@ -9,10 +9,11 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
-#include "engine/define.h"
+#include "race/define.h"
 #include "fuzz_support.h"
 #include "minigui/mini_gui_internal.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 namespace {
 template <typename T>

@@ -1,8 +1,9 @@
 // "The Velotrax.ini", as a player may edit it.
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/init.h"
+#include "race/define.h"
+#include "game/init.h"
 #include "fuzz_support.h"
+#include "race/folders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::filesystem::path& folder = FuzzGameFolder();

@@ -6,9 +6,10 @@
 #include <cstdlib>
 
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/init.h"
-#include "platform/platform.h"
+#include "race/define.h"
+#include "game/init.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // "Race Track Data.csv", the tile table a circuit maker may edit.
 #include "common/common.h"
-#include "engine/analyze.h"
-#include "engine/define.h"
+#include "race/analyze.h"
+#include "race/define.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

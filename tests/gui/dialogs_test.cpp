@@ -7,7 +7,8 @@
 #include "dialogs/requester.h"
 #include "expect_fatal.h"
 #include "gui_test_support.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
 
 namespace fs = std::filesystem;
 using namespace gui_test;

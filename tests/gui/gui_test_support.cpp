@@ -8,8 +8,9 @@
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "../support/test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "../support/screen_support.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,9 @@
 #include "expect_fatal.h"
 #include "gui_test_support.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "../support/test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "../support/screen_support.h"
 
 namespace fs = std::filesystem;
 using namespace gui_test;

@@ -3,13 +3,15 @@
 // to build/screenshots.
 #include <gtest/gtest.h>
 
-#include "../support/test_support.h"
+#include "../support/screen_support.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
-#include "engine/define.h"
-#include "engine/gui_init.h"
+#include "race/define.h"
+#include "game/screens.h"
 #include "gui_test_support.h"
-#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 using namespace gui_test;
@@ -39,8 +41,8 @@ class GameScreens : public testing::TestWithParam<ScreenSize> {
     ResetProgramState();
     SetProgramFolder(testing_support::SourceDir() / "game");
     gProg.themeFolder = ThemeForScreenshots();
-    gProg.window = 1;
-    gProg.trackViewWidth = w - 256;
+    gView.window = 1;
+    gView.trackViewWidth = w - 256;
     gDeviceLosses = 0;
     BuildGameScreens(TestLostDevice);
     PlatCaptureFrames(true);

@@ -1,8 +1,8 @@
 // Computer drivers: the options offered, the projection to the next corner,
 // the willingness by style, stage and place, the leader rule, ORs.
-#include "engine/ai.h"
+#include "race/ai.h"
 
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "race_support.h"
 
 class Ai : public RaceTest {

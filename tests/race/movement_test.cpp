@@ -1,12 +1,15 @@
 // Movement and hazards: blocking, lanes and penalties, carried MP, corner
 // entries with every risk branch, HBs, spin-outs, crashes, the running order
 // and the finish.
-#include "engine/movement.h"
+#include "race/movement.h"
 
 #include "../support/test_support.h"
-#include "engine/data_file.h"
-#include "engine/start_end.h"
-#include "platform/platform.h"
+#include "race/data_file.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
+#include "platform/services.h"
 #include "race_support.h"
 
 using Lines = std::vector<std::string>;
@@ -451,14 +454,14 @@ TEST_F(Movement, AUserCarCallsTheMoveSelectionHook) {
   DriverOf("A").user = 1;
   static int called = 0;
   called = 0;
-  SetUserMovesHandler([] {
+  gReport.chooseGear = [](const GearOffer&) {
     ++called;
-    CurrentCar().gear = 5;
-  });
+    return 5;
+  };
   StartMove();
   EXPECT_EQ(called, 1);
   EXPECT_EQ(Car()["A"].remaining, 16);
-  SetUserMovesHandler(nullptr);
+  gReport.chooseGear = nullptr;
   Car()["A"].remaining = 0;
   StartMove();  // no move selection installed: the computer drives it
   EXPECT_EQ(called, 1);

@@ -9,15 +9,17 @@
 #include <set>
 
 #include "../support/test_support.h"
-#include "engine/analyze.h"
-#include "engine/data_file.h"
-#include "engine/gui_manager.h"
-#include "engine/init.h"
-#include "engine/movement.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
+#include "race/movement.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
+#include "platform/services.h"
 #include "race_support.h"
+#include "race/folders.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -68,7 +70,7 @@ TEST_F(WholeRace, EveryCarCrashes) {
   }
   SelectedCars() = {"Z", "X", "Y"};
   ASSERT_EQ(SetStartGrid(1), 1);
-  gEndOfRace.resultsShown = KeepResults;
+  gReport.raceEnded = KeepResults;
   PrepareRaceCars();
   StartFirstMove();
   for (int steps = 0; !Standing().empty() && steps < 1000; ++steps) RaceStep();
@@ -93,9 +95,9 @@ TEST_F(WholeRace, InvariantsOverSeededRacesOnEveryCircuit) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  SetLogListener(nullptr);
+  gReport.commentary = nullptr;
   PlatScriptRandom({});
-  gEndOfRace.resultsShown = KeepResults;
+  gReport.raceEnded = KeepResults;
   std::vector<fs::path> circuits = ShippedCircuits();
   ASSERT_GE(circuits.size(), 5u);
   int races = 0, finishers = 0, outs = 0;

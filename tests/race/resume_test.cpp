@@ -12,19 +12,16 @@
 #include <set>
 
 #include "../support/test_support.h"
-#include "dialogs/requester.h"
-#include "engine/analyze.h"
-#include "engine/gui_init.h"
-#include "engine/gui_manager.h"
-#include "engine/init.h"
-#include "engine/movement.h"
-#include "engine/race_setup.h"
-#include "engine/save_load.h"
-#include "engine/sprite_labels.h"
-#include "engine/start_end.h"
-#include "minigui/mini_gui.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/movement.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
+#include "platform/services.h"
 #include "race_support.h"
+#include "race/folders.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -144,15 +141,15 @@ class Resume : public RaceTest {
     LoadTrackTiles();
     gProg.raceName = name;
     Load(file);
-    SetLogListener(nullptr);
-    ResumeLoadedRace();
-    SetLogListener(Hear);
+    gReport.commentary = nullptr;
+    ResumeRace();
+    gReport.commentary = Hear;
   }
   // A two-lap race; with `reload`, saved and resumed right after a car
   // finished or crashed, while it still holds its running-order entry.
   Lines Race(const fs::path& circuit, int seed, bool reload, int& reloads) {
     gHeard.clear();
-    SetLogListener(Hear);
+    gReport.commentary = Hear;
     PlatSeedRandom(static_cast<uint64_t>(seed));
     Load(circuit);
     gProg.raceName = circuit.stem().string();
@@ -273,7 +270,7 @@ TEST_F(Resume, HandEditedSavesLoadSafelyOrSayWhatIsWrong) {
   ghost = withCarMember(ghost, first, "lane", Decimal(other.lane));
   testing_support::WriteBytes(file, ghost);
   Load(file);
-  ResumeLoadedRace();
+  ResumeRace();
   EXPECT_EQ(Node()[Car().at(second).listInd].car[Car().at(second).lane], second);
   for (const NodeRecord& n : Node())
     for (const std::string& key : n.car) EXPECT_NE(key, first) << "a finished car stands";
@@ -331,7 +328,7 @@ TEST_F(Resume, NonAsciiCircuitAndSavedRaceNames) {
   ReadSettings();
   CreateGameFolders();
   EXPECT_TRUE(fs::is_directory(diskGame / "Saved Races"));
-  const std::string list = GetFileList(gProg.circuitsFolder, "*.json");
+  const std::string list = CircuitList();
   for (const char* name : {"Z\xFCrich Ring~", "? Loop~", "?? Loop~"})
     EXPECT_NE(list.find(name), std::string::npos) << name << " in " << list;
 
@@ -344,14 +341,17 @@ TEST_F(Resume, NonAsciiCircuitAndSavedRaceNames) {
     race.laps = 1;
     ASSERT_TRUE(SetUpUnattendedRace(race));
     for (int i = 0; i < 20; ++i) RaceStep();
-    EXPECT_EQ(gLabels.labels.empty(), name == "? Loop") << "the circuit's own labels";
+    EXPECT_EQ(gRace.labels.empty(), name == "? Loop") << "the circuit's own labels";
     Save(gProg.savedRacesFolder / (name + ".json"));
     const std::string before = SaveDocument();
-    const std::string saved = GetFileList(gProg.savedRacesFolder, "*.json");
+    std::vector<PlatFolderEntry> entries;  // as the load list reads the folder
+    ASSERT_TRUE(PlatListFolder(gProg.savedRacesFolder, "*.json", entries));
+    std::string saved;
+    for (const PlatFolderEntry& entry : entries) saved += entry.name.substr(0, entry.name.size() - 5) + "~";
     EXPECT_NE(saved.find(name + "~"), std::string::npos) << saved;
     ResetRaceData();
     Load(gProg.savedRacesFolder / (name + ".json"));
-    ResumeLoadedRace();
+    ResumeRace();
     EXPECT_EQ(SaveDocument(), before);
   }
   EXPECT_TRUE(fs::exists(diskGame / "Saved Races" / "Z\xC3\xBCrich Ring.json"))
@@ -401,7 +401,7 @@ TEST_F(Resume, KilledWhileSavingTheSaveStillLoads) {
       leftovers += entry.path().filename().string().find(".tmp-") != std::string::npos;
     if (fs::exists(saved)) {
       Load(saved);  // a fatal error would throw
-      ResumeLoadedRace();
+      ResumeRace();
       EXPECT_FALSE(Standing().empty());
       ++loaded;
     }

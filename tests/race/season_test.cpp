@@ -1,17 +1,16 @@
-// Drivers and season, the start grid, race times, results, the last-race
-// record and the side panel's lines.
+// Drivers and season, the start grid, race times, results and the last-race
+// record.
 #include <algorithm>
 #include <set>
 
-#include "../support/test_support.h"
-#include "engine/data_file.h"
-#include "engine/gui_init.h"
-#include "engine/gui_manager.h"
-#include "engine/movement.h"
-#include "engine/start_end.h"
-#include "minigui/mini_gui.h"
-#include "platform/platform.h"
+#include "platform/services.h"
+#include "race/data_file.h"
+#include "race/movement.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/season.h"
 #include "race_support.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -20,32 +19,6 @@ namespace {
 std::string Read(const fs::path& file) {
   return testing_support::ReadBytes(file);
 }
-
-// Text areas built by hand: 9 x 18 glyphs, as the shipped font.
-struct Areas {
-  SpriteFont font;
-  TextArea info, standings, results, title;
-  Areas() {
-    font.glyphWidth = 9;
-    font.glyphHeight = 18;
-    auto make = [this](TextArea& a, int width, int margin, int rows, int scrollMode) {
-      a.font = &font;
-      a.width = width;
-      a.margin = margin;
-      a.rows = rows;
-      a.scrollMode = scrollMode;
-    };
-    make(info, 180, 0, 7, 0);
-    make(standings, 176, 4, 12, 0);
-    make(results, 488, 4, 22, 1);
-    make(title, 488, 0, 1, 0);
-    gElements.RaceInfoArea = &info;
-    gElements.StandingsArea = &standings;
-    gElements.ResultsArea = &results;
-    gElements.ResultsTitleArea = &title;
-  }
-  ~Areas() { gElements = GameElements{}; }
-};
 }  // namespace
 
 class Season : public RaceTest {
@@ -161,7 +134,6 @@ TEST_F(Season, ResultsLinesWithMarksAndDnfs) {
 }
 
 TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
-  Areas areas;
   WriteData("Last Race.txt", "Summer Cup\r\n1  X\r\n");
   gProg.raceName = "Oval";
   for (const char* key : {"A", "B", "C"}) AddCar(key);
@@ -172,7 +144,7 @@ TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
   Standing().push_back({"A", 4, 3, 0});
   static std::string heading;
   static Lines shown;
-  gEndOfRace.resultsShown = [](const std::string& h, const Lines& l) {
+  gReport.raceEnded = [](const std::string& h, const Lines& l) {
     heading = h;
     shown = l;
   };
@@ -191,12 +163,6 @@ TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
   EXPECT_TRUE(Standing().empty());
   EXPECT_TRUE(OrderOfFinish().empty());
   EXPECT_TRUE(DNF().empty());
-  // The panel ends on the standings view, every driver with points.
-  const std::string title = "Season Standings after Oval";
-  size_t centred = (TextAreaColumns(&areas.title) - title.size()) / 2;
-  EXPECT_EQ(areas.title.lines.back().find(title), centred);
-  ASSERT_EQ(areas.results.lines.size(), 3u);
-  EXPECT_EQ(areas.results.lines[0].substr(0, 16), " 1  B Driver - B");
   Lines log(LogLines().end() - 2, LogLines().end());
   EXPECT_EQ(log, (Lines{"end of race", " "}));
 }
@@ -250,14 +216,10 @@ TEST_F(Season, SeasonFileBlocksAndNamesThatCannotBeFiles) {
   AppendToSeasonFile("Next", {});
   EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"),
             " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n \r\nNext\r\n \r\n");
-  OpenScreen();  // the clipboard needs the video subsystem
-  CopySeasonFileToClipboard();
-  EXPECT_EQ(PlatGetClipboardText(), Read(gProg.resultsFolder / "no name.txt"));
   WriteData("Last Race.txt", "../../outside\r\n");
   AppendToSeasonFile("Title", {"x"});
   EXPECT_FALSE(fs::exists(gProg.resultsFolder / ".." / ".." / "outside.txt"));
   EXPECT_TRUE(SeasonFile().empty());
-  CopySeasonFileToClipboard();  // skipped silently
   fs::remove(gProg.dataFolder / "Last Race.txt");
   try {
     AppendToSeasonFile("Title", {"x"});
@@ -355,19 +317,13 @@ TEST_F(StartGrid, LastRaceOfAMillionLinesIsReadInOnePass) {
 }
 
 TEST_F(StartGrid, LastRaceWithoutCarsIsRefused) {
-  OptionBoxes options;
-  options.selected = 2;
-  gElements.GridOptions = &options;
   for (const char* record : {"", "Spring Cup", "Spring Cup\r\n"}) {
     SaveText(gProg.dataFolder / "Last Race.txt", record);
     Messages().clear();
     EXPECT_EQ(SetStartGrid(4), 0) << record;
     EXPECT_EQ(Messages(), (Lines{"There is no record of last race.~Choose another option."}));
-    EXPECT_EQ(options.selected, -1);
     EXPECT_TRUE(Standing().empty());
-    options.selected = 2;
   }
-  gElements = GameElements{};
   fs::remove(gProg.dataFolder / "Last Race.txt");
   EXPECT_THROW(SetStartGrid(4), FatalError);
 }
@@ -400,35 +356,6 @@ TEST_F(StartGrid, MoreCarsThanPlaces) {
   EXPECT_THROW(PlaceOnGrid("E", 5), FatalError);
 }
 
-TEST_F(StartGrid, ModeFromTheDialogControls) {
-  CheckBox newSeason, random;
-  OptionBoxes options;
-  gElements.NewSeasonBox = &newSeason;
-  gElements.RandomBox = &random;
-  gElements.GridOptions = &options;
-  newSeason.state = 1;
-  options.selected = 1;
-  EXPECT_EQ(GridModeFromDialog(), 1)
-      << "new season without random: in order, whatever the options say";
-  random.state = 1;
-  EXPECT_EQ(GridModeFromDialog(), 3);
-  newSeason.state = 0;
-  options.selected = -1;
-  EXPECT_EQ(GridModeFromDialog(), 1);
-  for (int i = 0; i < 3; ++i) {
-    options.selected = i;
-    EXPECT_EQ(GridModeFromDialog(), i + 2);
-  }
-  options.selected = 3;
-  try {
-    GridModeFromDialog();
-    ADD_FAILURE() << "no fatal error";
-  } catch (const FatalError& e) {
-    ExpectFatal(e.what(), "logic error", "Start End in SetStartGrid");
-  }
-  gElements = GameElements{};
-}
-
 TEST_F(StartGrid, RaceStartScalesHbsAndOrsToTheLaps) {
   gProg.laps = 3;
   Car()["A"].hb = 7;
@@ -447,91 +374,4 @@ TEST_F(StartGrid, RaceStartScalesHbsAndOrsToTheLaps) {
   EXPECT_EQ(gRace.currentCar, "A");
   EXPECT_EQ(Car()["A"].gear, 1);
   EXPECT_EQ(Car()["A"].remaining, 4);
-}
-
-class Panel : public RaceTest {};
-
-TEST_F(Panel, CarStatusLines) {
-  Areas areas;
-  LayStraight(5);
-  CarRecord& a = AddCar("Comet");
-  Put("Comet", 2, 0);
-  a.gear = 6;
-  a.bonus = 3;
-  a.remaining = 11;
-  ShowCarStatus(0);
-  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "Comet Driver", "lap: 1", "sharp: 3 hrpin: 2",
-                                     "HBs: 6  ORs: 2", "downshift: 1", "gear: Tp MP: 19 +3"}));
-  EXPECT_EQ(areas.info.selected, 6);
-  a.gearTop = a.gear5;
-  a.gear = 4;
-  a.lap = 3;
-  Driver().erase("Comet");
-  ShowCarStatus(1);
-  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
-                                     "downshift: 1 SO", "gear: 4 MP: 11"}));
-  gRace.currentCar.clear();
-  ShowCarStatus(0);
-  EXPECT_TRUE(areas.info.lines.empty());
-}
-
-TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
-  Areas areas;
-  for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
-  gRace.currentStanding = 4;
-  ShowStandings();
-  ASSERT_EQ(areas.standings.lines.size(), 12u);
-  EXPECT_EQ(areas.standings.lines.front(), " 1 K1");
-  EXPECT_EQ(areas.standings.lines[8], " 9 K9");
-  EXPECT_EQ(areas.standings.lines[9], "10 K10");
-  EXPECT_EQ(areas.standings.lines.back(), "12 K12");
-  EXPECT_EQ(gRace.currentStanding, 4);
-}
-
-TEST_F(Panel, RaceButtons) {
-  ButtonArray buttons;
-  buttons.x = 100;
-  buttons.y = 100;
-  buttons.buttonWidth = 176;
-  buttons.buttonHeight = 32;
-  buttons.totalWidth = 176;
-  buttons.totalHeight = 96;
-  buttons.endX = 100;
-  buttons.endY = 196;
-  buttons.states = {0, 0, 0};
-  gElements.RaceButtons = &buttons;
-  OpenScreen();
-  auto clickAt = [](int x, int y) {
-    PlatPushMouseMove(x, y);
-    while (PlatNextWindowEvent() != kEventNone) {
-    }
-    RaceButtonClick();
-  };
-  clickAt(150, 110);
-  EXPECT_EQ(gProg.autoMode, 1);
-  EXPECT_EQ(buttons.states[0], 1);
-  clickAt(150, 110);
-  EXPECT_EQ(gProg.autoMode, 0);
-  gProg.raceName = "Oval";
-  fs::create_directories(gProg.savedRacesFolder);
-  clickAt(150, 150);
-  EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Oval.json"));
-  EXPECT_EQ(LogLines(), (Lines{"race saved"}));
-  clickAt(150, 180);
-  EXPECT_EQ(gProg.gameState, 1);
-  gProg.gameState = 2;
-  clickAt(50, 50);
-  EXPECT_EQ(gProg.gameState, 2);
-  gElements = GameElements{};
-}
-
-TEST_F(Panel, WaitForAcknowledgeEndsOnAClickOrAKey) {
-  OpenScreen();
-  gEndOfRace.unattended = false;
-  PlatPushButtonUp(1);
-  WaitForAcknowledge();  // returns: the release was queued
-  PlatPushKey(kKeySpace, true);
-  PlatPushKey(kKeySpace, false);
-  WaitForAcknowledge();
-  SUCCEED();
 }

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "../support/test_support.h"
-#include "engine/data_file.h"
+#include "race/data_file.h"
 #include "race_support.h"
 
 namespace fs = std::filesystem;

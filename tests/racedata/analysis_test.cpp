@@ -1,6 +1,6 @@
 // Track analysis: distances to the next corner, the corner list, values and
 // ranks, on built circuits and on hand-made node lists.
-#include "engine/analyze.h"
+#include "race/analyze.h"
 #include "racedata_support.h"
 
 namespace {

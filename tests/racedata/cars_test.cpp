@@ -2,7 +2,7 @@
 #include <set>
 
 #include "../support/test_support.h"
-#include "engine/car_data.h"
+#include "race/car_data.h"
 #include "racedata_support.h"
 
 namespace {

@@ -1,12 +1,3 @@
-#include <gtest/gtest.h>
+#include "test_support.h"
 
-#include <cstdlib>
-
-#include "common/common.h"
-
-int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  SetFatalThrows(true);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testing_support::RunAllTests(argc, argv); }

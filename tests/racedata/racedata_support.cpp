@@ -1,9 +1,8 @@
 #include "racedata_support.h"
 
 #include "../support/test_support.h"
-#include "engine/analyze.h"
-#include "engine/save_load.h"
-#include "engine/sprite_labels.h"
+#include "race/analyze.h"
+#include "race/save_load.h"
 
 namespace fs = std::filesystem;
 
@@ -78,7 +77,6 @@ void ExpectFatal(const std::string& what, const std::string& prefix,
 void RaceDataTest::SetUp() {
   ResetProgramState();
   ResetRaceData();
-  ClearSpriteLabels();
   SetLoadDriversHandler(nullptr);
   MessageBoxes().clear();
   SetMessageBoxHandler([](const std::string& text) { MessageBoxes().push_back(text); });

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/common.h"
-#include "engine/define.h"
+#include "race/define.h"
 
 using Rows = std::vector<std::vector<int>>;  // [y][x], as the grid reads
 

@@ -1,14 +1,13 @@
 // Saving and loading races: the fatal messages, hostile files, and a race in
 // progress that comes back byte for byte.
-#include "engine/save_load.h"
+#include "race/save_load.h"
 
 #include <cmath>
 #include <limits>
 
 #include "../support/test_support.h"
-#include "engine/analyze.h"
-#include "engine/data_file.h"
-#include "engine/sprite_labels.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
 #include "racedata_support.h"
 
 namespace fs = std::filesystem;
@@ -216,8 +215,6 @@ TEST_F(SaveLoadTest, FilesTooLargeToBeCircuitsAreNotRead) {
 }
 
 TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
-  gProg.trackViewWidth = 300;
-  gProg.scrollX = 50;
   gProg.laps = 7;
   Car()["Kept"] = CarRecord{};
   Track()[0].facing = "2 6";
@@ -230,10 +227,8 @@ TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
   EXPECT_EQ(gProg.laps, 7);
   EXPECT_EQ(Node().size(), 20u);
   EXPECT_EQ(Corner().size(), 2u);
-  EXPECT_EQ(gProg.scrollX, 0);
-  EXPECT_EQ(gProg.maxScrollX, 10 * 64 - 300 - 1);
-  ASSERT_EQ(gLabels.labels.size(), 1u);
-  EXPECT_EQ(gLabels.labels[0].x, 128);
+  ASSERT_EQ(gRace.labels.size(), 1u);
+  EXPECT_EQ(gRace.labels[0].x, 128);
 
   // With a driver table of its own nothing is read from the drivers file;
   // its nodes and corners are rebuilt, not taken.
@@ -244,7 +239,7 @@ TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
   EXPECT_EQ(Node().size(), 20u);
   EXPECT_EQ(Node()[0].nodeX, 4);
   EXPECT_NE(Corner()[0].value, 5);
-  EXPECT_TRUE(gLabels.labels.empty());  // no "Race SL.txt"
+  EXPECT_TRUE(gRace.labels.empty());  // no "Race SL.txt"
 }
 
 TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {

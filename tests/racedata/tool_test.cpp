@@ -7,10 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "../support/test_support.h"
-#include "engine/analyze.h"
-#include "engine/data_file.h"
-#include "engine/save_load.h"
-#include "engine/sprite_labels.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
+#include "race/save_load.h"
 #include "racedata_support.h"
 
 namespace fs = std::filesystem;

@@ -4,10 +4,9 @@
 #include <set>
 
 #include "../support/test_support.h"
-#include "engine/analyze.h"
-#include "engine/data_file.h"
-#include "engine/save_load.h"
-#include "engine/sprite_labels.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
+#include "race/save_load.h"
 #include "racedata_support.h"
 
 namespace {
@@ -343,24 +342,21 @@ TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {
 }
 
 TEST_F(RaceDataTest, LabelFile) {
-  AddSpriteLabel("old", 1, 2, 3);
+  gRace.labels.push_back({"old", 1, 2, 3});
   LoadCircuitLabels(dir / "Circuits" / "missing SL.txt");
-  EXPECT_TRUE(gLabels.labels.empty());
+  EXPECT_TRUE(gRace.labels.empty());
 
   Base().Resize(11, 4);
   testing_support::WriteBytes(dir / "Circuits" / "Ring SL.txt",
                               "; corner names\r\nThe Bend ,3,2\r\n\r\nPits, 10 ,x\r\n");
   LoadCircuitLabels(dir / "Circuits" / "Ring SL.txt");
-  ASSERT_EQ(gLabels.labels.size(), 2u);
-  EXPECT_EQ(gLabels.labels[0].text, "The Bend ");
-  EXPECT_EQ(gLabels.labels[0].colour, 0x040404);
-  EXPECT_EQ(gLabels.labels[0].x, 192);
-  EXPECT_EQ(gLabels.labels[0].y, 128);
-  EXPECT_EQ(gLabels.labels[1].x, 640);
-  EXPECT_EQ(gLabels.labels[1].y, 0);
-  ShiftSpriteLabels(-5, 7);
-  EXPECT_EQ(gLabels.labels[1].x, 635);
-  EXPECT_EQ(gLabels.labels[1].y, 7);
+  ASSERT_EQ(gRace.labels.size(), 2u);
+  EXPECT_EQ(gRace.labels[0].text, "The Bend ");
+  EXPECT_EQ(gRace.labels[0].colour, 0x040404);
+  EXPECT_EQ(gRace.labels[0].x, 192);
+  EXPECT_EQ(gRace.labels[0].y, 128);
+  EXPECT_EQ(gRace.labels[1].x, 640);
+  EXPECT_EQ(gRace.labels[1].y, 0);
 
   // A label stands on a cell of the circuit; one that names no cell (kept
   // from a larger circuit, or a column whose pixels would pass what an int
@@ -370,10 +366,10 @@ TEST_F(RaceDataTest, LabelFile) {
       "Far,1,-2147483648\r\n";
   testing_support::WriteBytes(dir / "Circuits" / "Far SL.txt", far);
   LoadCircuitLabels(dir / "Circuits" / "Far SL.txt");
-  ASSERT_EQ(gLabels.labels.size(), 1u);
-  EXPECT_EQ(gLabels.labels[0].text, "Near");
-  EXPECT_EQ(gLabels.labels[0].x, 640);
-  EXPECT_EQ(gLabels.leftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
+  ASSERT_EQ(gRace.labels.size(), 1u);
+  EXPECT_EQ(gRace.labels[0].text, "Near");
+  EXPECT_EQ(gRace.labels[0].x, 640);
+  EXPECT_EQ(gRace.labelsLeftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
                                                        "Far,33554432,1", "Far,1,-2147483648"}));
 
   // Only the first thousand lines are read: each label is drawn every frame.
@@ -381,12 +377,12 @@ TEST_F(RaceDataTest, LabelFile) {
   for (int i = 0; i < kMostLabels + 5; ++i) many += i % 2 ? "Far,99,0\r\n" : "Near,1,1\r\n";
   testing_support::WriteBytes(dir / "Circuits" / "Many SL.txt", many);
   LoadCircuitLabels(dir / "Circuits" / "Many SL.txt");
-  EXPECT_EQ(gLabels.labels.size(), kMostLabels / 2u);
-  EXPECT_EQ(gLabels.leftOut.size(), kMostLabels / 2u);
-  EXPECT_EQ(gLabels.beyondLimit, 5);
-  ClearSpriteLabels();
-  EXPECT_TRUE(gLabels.leftOut.empty());
-  EXPECT_EQ(gLabels.beyondLimit, 0);
+  EXPECT_EQ(gRace.labels.size(), kMostLabels / 2u);
+  EXPECT_EQ(gRace.labelsLeftOut.size(), kMostLabels / 2u);
+  EXPECT_EQ(gRace.labelsBeyondLimit, 5);
+  LoadCircuitLabels(dir / "Circuits" / "missing SL.txt");
+  EXPECT_TRUE(gRace.labelsLeftOut.empty());
+  EXPECT_EQ(gRace.labelsBeyondLimit, 0);
 }
 
 TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {

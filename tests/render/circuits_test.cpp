@@ -3,12 +3,14 @@
 // reviewer under build/screenshots, and the checks a screenshot cannot make.
 #include <gtest/gtest.h>
 
-#include "engine/car_data.h"
-#include "engine/define.h"
-#include "engine/render.h"
-#include "engine/save_load.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "game/track_view.h"
+#include "race/save_load.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
@@ -43,8 +45,8 @@ int PlaceFullGrid() {
 // Scrolls so the start tile is as near the middle as the circuit allows.
 void LookAtTheStart() {
   const NodeRecord& start = Node().back();
-  gProg.scrollX = std::clamp((start.nodeX - gProg.viewCols / 2) * 64, 0, gProg.maxScrollX);
-  gProg.scrollY = std::clamp((start.nodeY - gProg.viewRows / 2) * 64, 0, gProg.maxScrollY);
+  gView.scrollX = std::clamp((start.nodeX - gView.viewCols / 2) * 64, 0, gView.maxScrollX);
+  gView.scrollY = std::clamp((start.nodeY - gView.viewRows / 2) * 64, 0, gView.maxScrollY);
 }
 }  // namespace
 
@@ -58,6 +60,7 @@ TEST(ShippedCircuits, ScreenshotsWithAFullGrid) {
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
     Load(gProg.circuitsFolder / file.name);
+    ShowLoadedCircuit();
     LoadCarData();
     ASSERT_GE(Car().size(), 12u);
     int placed = PlaceFullGrid();

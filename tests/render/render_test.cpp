@@ -2,13 +2,15 @@
 // turn, the pop-up, and that a frame leaves the race as it found it.
 #include <gtest/gtest.h>
 
-#include "engine/define.h"
-#include "engine/init.h"
-#include "engine/render.h"
-#include "engine/sprite_labels.h"
-#include "engine/spritesheet.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "race/define.h"
+#include "game/init.h"
+#include "game/track_view.h"
+#include "game/sprite_labels.h"
+#include "game/spritesheet.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace {
 unsigned TileColour(int n) {
@@ -62,7 +64,7 @@ class TrackView : public ::testing::Test {
   void SetUp() override {
     ResetRaceData();
     SetViewGeometry(1920, 1080);
-    gProg.scrollX = gProg.scrollY = 0;
+    gView.scrollX = gView.scrollY = 0;
     gProg.gridOn = 0;
     InitSpriteLabels(gSheets.labelSheetSprite);
     ClearSpriteLabels();
@@ -96,7 +98,7 @@ class TrackView : public ::testing::Test {
 
 TEST_F(TrackView, TheFirstColumnAtScrollX100StartsAt36PixelsLeft) {
   Circuit(40, 30);
-  gProg.scrollX = 100;
+  gView.scrollX = 100;
   RenderFrame();
   // Column 1 covers screen x -36..27, column 2 starts at 28.
   EXPECT_EQ(Pixel(0, 5), static_cast<int>(TileColour(1)));
@@ -111,8 +113,8 @@ TEST_F(TrackView, OnlyTheVisibleCellsOfTheCircuitAreVisited) {
   // 27 columns (x 0 to 1664 inclusive) by 17 rows (y 0 to 1080); Middle and
   // Top hold -1 everywhere and draw nothing.
   EXPECT_EQ(PlatGetDrawStats().displays, 27u * 17u);
-  gProg.scrollX = 100 * 64 - 1664 - 1;  // full scroll: the last columns only
-  gProg.scrollY = 100 * 64 - 1080 - 1;
+  gView.scrollX = 100 * 64 - 1664 - 1;  // full scroll: the last columns only
+  gView.scrollY = 100 * 64 - 1080 - 1;
   PlatResetDrawStats();
   DrawTileLayers();
   EXPECT_EQ(PlatGetDrawStats().displays, 27u * 17u);  // columns 73 to 99, rows 83 to 99

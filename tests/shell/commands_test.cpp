@@ -2,16 +2,19 @@
 // scripted input.
 #include <gtest/gtest.h>
 
-#include "engine/define.h"
-#include "engine/gui_init.h"
-#include "engine/init.h"
-#include "engine/kb.h"
-#include "engine/main_menu.h"
-#include "engine/mouse.h"
-#include "engine/sprite_labels.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "game/init.h"
+#include "game/keys.h"
+#include "game/main_menu.h"
+#include "game/mouse.h"
+#include "game/sprite_labels.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
+#include "race/folders.h"
 
 namespace fs = std::filesystem;
 
@@ -22,14 +25,14 @@ class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
     testing_support::EnsureHeadlessScreen(1920, 1080);
-    int window = gProg.window;
+    int window = gView.window;
     ResetProgramState();
     ResetRaceData();
-    gProg.window = window;
+    gView.window = window;
     SetViewGeometry(1920, 1080);
     Base().Resize(60, 40, 0);
-    gProg.maxScrollX = 60 * 64 - gProg.trackViewWidth - 1;
-    gProg.maxScrollY = 40 * 64 - 1080 - 1;
+    gView.maxScrollX = 60 * 64 - gView.trackViewWidth - 1;
+    gView.maxScrollY = 40 * 64 - 1080 - 1;
     ClearSpriteLabels();
     AddSpriteLabel("here", 0, 100, 100);
     saved = gHooks;
@@ -88,32 +91,32 @@ TEST_F(Commands, TypedKeysReachTheCommandsThroughThePoll) {
 
 TEST_F(Commands, EdgeScrollingStopsAtTheCircuitsEdgesAndMovesTheLabels) {
   gProg.scrollSpeed = 4;
-  gProg.scrollX = 2;
+  gView.scrollX = 2;
   Pointer(10, 500);
   EdgeScroll();
-  EXPECT_EQ(gProg.scrollX, 0);
+  EXPECT_EQ(gView.scrollX, 0);
   EXPECT_EQ(gLabels.labels[0].x, 102);
   EdgeScroll();
-  EXPECT_EQ(gProg.scrollX, 0);
+  EXPECT_EQ(gView.scrollX, 0);
   EXPECT_EQ(gLabels.labels[0].x, 102);
 
   // The right margin lies inside the side panel; both axes at a corner.
   Pointer(1919, 1079);
   EdgeScroll();
-  EXPECT_EQ(gProg.scrollX, 4);
-  EXPECT_EQ(gProg.scrollY, 4);
+  EXPECT_EQ(gView.scrollX, 4);
+  EXPECT_EQ(gView.scrollY, 4);
   EXPECT_EQ(gLabels.labels[0].x, 98);
   EXPECT_EQ(gLabels.labels[0].y, 96);
-  gProg.scrollX = gProg.maxScrollX - 1;
+  gView.scrollX = gView.maxScrollX - 1;
   EdgeScroll();
-  EXPECT_EQ(gProg.scrollX, gProg.maxScrollX);
+  EXPECT_EQ(gView.scrollX, gView.maxScrollX);
 
   // A pointer outside the window reads -1, -1: the left and top margins.
-  gProg.scrollX = gProg.scrollY = 40;
+  gView.scrollX = gView.scrollY = 40;
   Pointer(-1, -1);
   EdgeScroll();
-  EXPECT_EQ(gProg.scrollX, 36);
-  EXPECT_EQ(gProg.scrollY, 36);
+  EXPECT_EQ(gView.scrollX, 36);
+  EXPECT_EQ(gView.scrollY, 36);
 }
 
 // The settings file is the player's to edit. Numbers the game cannot use
@@ -141,13 +144,13 @@ TEST_F(Commands, SettingsOutOfRangeReadAsWhatTheGameCanUse) {
     for (auto [x, y] : {std::pair{10, 10}, std::pair{1919, 1079}}) {
       Pointer(x, y);
       for (int frame = 0; frame < 200; ++frame) {
-        int labelX = gLabels.labels[0].x + gProg.scrollX;
+        int labelX = gLabels.labels[0].x + gView.scrollX;
         EdgeScroll();
-        ASSERT_GE(gProg.scrollX, 0);
-        ASSERT_LE(gProg.scrollX, gProg.maxScrollX);
-        ASSERT_GE(gProg.scrollY, 0);
-        ASSERT_LE(gProg.scrollY, gProg.maxScrollY);
-        ASSERT_EQ(gLabels.labels[0].x + gProg.scrollX, labelX);
+        ASSERT_GE(gView.scrollX, 0);
+        ASSERT_LE(gView.scrollX, gView.maxScrollX);
+        ASSERT_GE(gView.scrollY, 0);
+        ASSERT_LE(gView.scrollY, gView.maxScrollY);
+        ASSERT_EQ(gLabels.labels[0].x + gView.scrollX, labelX);
       }
     }
   }
@@ -156,30 +159,30 @@ TEST_F(Commands, SettingsOutOfRangeReadAsWhatTheGameCanUse) {
 }
 
 TEST_F(Commands, TheWheelScrolls64PixelsANotchWithinTheCircuit) {
-  gProg.scrollY = gProg.maxScrollY - 10;
+  gView.scrollY = gView.maxScrollY - 10;
   WheelScroll(-120);  // toward the user: down, but only to the edge
-  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY);
+  EXPECT_EQ(gView.scrollY, gView.maxScrollY);
   EXPECT_EQ(gLabels.labels[0].y, 90);
   WheelScroll(240);
-  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY - 128);
+  EXPECT_EQ(gView.scrollY, gView.maxScrollY - 128);
   WheelScroll(60);  // less than a notch does nothing
-  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY - 128);
-  gProg.scrollY = 30;
+  EXPECT_EQ(gView.scrollY, gView.maxScrollY - 128);
+  gView.scrollY = 30;
   WheelScroll(120);
-  EXPECT_EQ(gProg.scrollY, 0);
+  EXPECT_EQ(gView.scrollY, 0);
 }
 
 TEST_F(Commands, CentringStartsTheViewOnAWholeCell) {
   CentreView(0, 0);
-  EXPECT_EQ(gProg.scrollX, 0);
-  EXPECT_EQ(gProg.scrollY, 0);
+  EXPECT_EQ(gView.scrollX, 0);
+  EXPECT_EQ(gView.scrollY, 0);
   CentreView(30, 20);
-  EXPECT_EQ(gProg.scrollX, (30 - 12) * 64);
-  EXPECT_EQ(gProg.scrollY, (20 - 8) * 64);
+  EXPECT_EQ(gView.scrollX, (30 - 12) * 64);
+  EXPECT_EQ(gView.scrollY, (20 - 8) * 64);
   EXPECT_EQ(gLabels.labels[0].x, 100 - (30 - 12) * 64);
   CentreView(59, 39);
-  EXPECT_EQ(gProg.scrollX, gProg.maxScrollX);
-  EXPECT_EQ(gProg.scrollY, gProg.maxScrollY);
+  EXPECT_EQ(gView.scrollX, gView.maxScrollX);
+  EXPECT_EQ(gView.scrollY, gView.maxScrollY);
 }
 
 TEST_F(Commands, CellsUnderThePointer) {
@@ -188,7 +191,7 @@ TEST_F(Commands, CellsUnderThePointer) {
   CellUnderPointer(col, row);
   EXPECT_EQ(col, -1);
   EXPECT_EQ(row, 7);
-  gProg.scrollX = 100;
+  gView.scrollX = 100;
   Pointer(30, 70);
   CellUnderPointer(col, row);
   EXPECT_EQ(col, 2);

@@ -2,18 +2,28 @@
 // way out of the wait does.
 #include <gtest/gtest.h>
 
-#include "engine/define.h"
-#include "engine/gui_init.h"
-#include "engine/init.h"
-#include "engine/movement.h"
-#include "engine/save_load.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "game/init.h"
+#include "race/movement.h"
+#include "race/save_load.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/gear_panel.h"
+#include "race/gear_advice.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+// The race asks for a gear: the panel's choice for the current car, applied.
+void UserMoves() {
+  CarRecord& car = CurrentCar();
+  ApplyGearChoice(car, ChooseGearOnPanel(OfferGears()));
+}
+
 std::vector<int> gStates;
 std::function<void()> gAnswer;
 
@@ -26,6 +36,7 @@ class GearChoice : public ::testing::Test {
     fs::copy(game, dir, fs::copy_options::recursive);
     testing_support::StartGameHeadless(1920, 1080, dir);
     Load(gProg.circuitsFolder / "Puddleford Park.json");
+    ShowLoadedCircuit();
     gProg.raceName = "gears";
     CarRecord car;
     car.gear1 = 4, car.gear2 = 7, car.gear3 = 10, car.gear4 = 13, car.gear5 = 16, car.gearTop = 19;

@@ -7,16 +7,18 @@
 #include <cstdlib>
 
 #include "dialogs/requester.h"
-#include "engine/define.h"
-#include "engine/folders.h"
-#include "engine/gui_init.h"
-#include "engine/init.h"
-#include "engine/kb.h"
-#include "engine/main_menu.h"
-#include "engine/save_load.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "game/screens.h"
+#include "game/init.h"
+#include "game/keys.h"
+#include "game/main_menu.h"
+#include "race/save_load.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
@@ -132,6 +134,7 @@ TEST(InstalledCopy, NewRaceOffersThePlayersCircuitsAndRacesTheirOwnOnAClash) {
   // The player's "Harbour Loop" is really Puddleford Park; "Notes.txt" is not
   // a circuit and is not offered.
   Load(share / "Circuits" / "Puddleford Park.json");
+  ShowLoadedCircuit();
   int cols = Base().cols, rows = Base().rows;
   ResetRaceData();
   fs::copy_file(share / "Circuits" / "Puddleford Park.json",

@@ -3,19 +3,24 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/requester.h"
-#include "engine/car_data.h"
-#include "engine/define.h"
-#include "engine/gui_init.h"
-#include "engine/gui_manager.h"
-#include "engine/init.h"
-#include "engine/main_menu.h"
-#include "engine/movement.h"
-#include "engine/race_setup.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/init.h"
+#include "game/main_menu.h"
+#include "race/movement.h"
+#include "game/setup_dialogs.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
 #include "minigui/mini_gui.h"
-#include "platform/platform.h"
-#include "test_support.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "screen_support.h"
+#include "game/view.h"
 
 namespace fs = std::filesystem;
 
@@ -39,6 +44,7 @@ class RaceSetUp : public ::testing::Test {
     gProg.gameState = 2;
     gProg.raceName = "Puddleford Park";
     Load(gProg.circuitsFolder / "Puddleford Park.json");
+    ShowLoadedCircuit();
     gScript.clear();
     gStep = 0;
     // One scripted step per frame, whether the frame is a set-up dialog's or
@@ -128,6 +134,7 @@ TEST_F(RaceSetUp, ASavedRaceResumesWithItsCarsBackOnTheirNodes) {
   Save(saved);
   std::string before = SaveDocument();
   Load(saved);
+  ShowLoadedCircuit();
   ResumeLoadedRace();
   EXPECT_EQ(gRace.currentCar, turnOf);
   EXPECT_EQ(SaveDocument(), before);
@@ -171,16 +178,16 @@ TEST_F(RaceSetUp, AStuckSavedRaceEndsWithTheResultsAsTheyStand) {
   fs::path saved = gProg.savedRacesFolder / "stuck.json";
   Save(saved);
   Load(saved);
+  ShowLoadedCircuit();
   ResumeLoadedRace();
 
   static std::vector<std::string> log;
   log.clear();
-  SetLogListener([](const std::string& line) { log.push_back(line); });
-  gEndOfRace.unattended = true;
-  gEndOfRace.resultsShown = nullptr;
+  gReport.commentary = [](const std::string& line) { log.push_back(line); };
+  testing_support::NoWaitAtTheFlag();
   int steps = 0;
   for (; !Standing().empty() && steps < 200000; ++steps) RaceStep();
-  SetLogListener(nullptr);
+  gReport.commentary = nullptr;
   ASSERT_TRUE(Standing().empty()) << "the race is still running after " << steps << " steps";
   auto said = std::find(log.begin(), log.end(), "no car can move any more");
   ASSERT_NE(said, log.end());
@@ -208,12 +215,13 @@ void HearResults(const std::string& heading, const std::vector<std::string>& lin
 // memory gone, "Load Race" and the saved race picked from the list; the race
 // goes on to the flag with the results of the race that never stopped.
 TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
-  gEndOfRace.unattended = true;
-  gEndOfRace.resultsShown = HearResults;
+  testing_support::NoWaitAtTheFlag();
+  gReport.raceEnded = HearResults;
   PlatScriptRandom({});
   auto startRace = [this](uint64_t seed) {
     gProg.raceName = "Puddleford Park";
     Load(gProg.circuitsFolder / "Puddleford Park.json");
+    ShowLoadedCircuit();
     PlatSeedRandom(seed);
     gScript = {[] { ClickButton(gElements.AllButton, 0); },
                [] { ClickButton(gElements.CarSelectButtons, 0); },
@@ -296,6 +304,7 @@ TEST_F(RaceSetUp, SavedWhileChoosingAGearTheChoiceIsAskedAgain) {
 
   ResetRaceData();
   Load(saved);
+  ShowLoadedCircuit();
   gScript = {[] { PlatPushTypedKey(kKeyReturn, ""); }};
   gStep = 0;
   ResumeLoadedRace();

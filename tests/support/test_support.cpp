@@ -64,34 +64,10 @@ std::string ReadBytes(const fs::path& file) {
 #include <cstdlib>
 
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/init.h"
-#include "engine/save_load.h"
-#include "platform/platform.h"
+#include "race/define.h"
+#include "race/save_load.h"
 
 namespace testing_support {
-void EnsureHeadlessScreen(int width, int height) {
-  if (gProg.window != 0 && PlatScreenWidth() == width && PlatScreenHeight() == height) return;
-  if (gProg.window != 0) PlatShutdown();
-  gProg.window = 0;
-  PlatSetDesktopOverride(width, height);
-  StartPlatform();
-}
-
-void StartGameHeadless(int width, int height, const fs::path& folder) {
-  if (gProg.window != 0) PlatShutdown();
-  gProg.window = 0;
-  PlatSetDesktopOverride(width, height);
-  StartUpIn(folder);
-}
-
-std::string SolidPng(int width, int height, unsigned int rgba) {
-  int image = PlatCreateImage(kAnySprite, width, height, rgba);
-  std::vector<uint8_t> png = PlatEncodeImagePng(image);
-  PlatFreeImage(image);
-  return std::string(png.begin(), png.end());
-}
-
 std::string Quoted(const std::string& text) {
   return "'" + text + "'";
 }
@@ -136,12 +112,8 @@ fs::path LargestShippedCircuit() {
 }
 
 int RunAllTests(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
   SetFatalThrows(true);
   ::testing::InitGoogleTest(&argc, argv);
-  int rc = RUN_ALL_TESTS();
-  PlatShutdown();
-  return rc;
+  return RUN_ALL_TESTS();
 }
 }  // namespace testing_support

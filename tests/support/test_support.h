@@ -1,5 +1,6 @@
-// Shared test fixtures: the headless platform, temporary folders and the
-// folder where tests leave screenshots for a reviewer.
+// Shared test fixtures of every layer: temporary game folders, the tool run
+// as a program, the shipped circuits and the folder where tests leave
+// screenshots for a reviewer. The screens' own are in screen_support.h.
 #pragma once
 
 #include <filesystem>
@@ -23,14 +24,6 @@ std::string ReadBytes(const std::filesystem::path& file);
 }  // namespace testing_support
 
 namespace testing_support {
-// Opens (or reuses) a headless window and screen of the given size through
-// the game's own start-up step, so gProg.window and the view geometry are set.
-void EnsureHeadlessScreen(int width, int height);
-// A PNG of a plain colour (0xAABBGGRR), made with the platform's own encoder.
-std::string SolidPng(int width, int height, unsigned int rgba);
-// The game's whole start-up, headless, on a game folder (the assembled
-// build/game by default): screens, sheets, settings, toolkit, requesters.
-void StartGameHeadless(int width, int height, const std::filesystem::path& folder = BuildGameDir());
 // velotrax-tool from the assembled game folder, run with `args` (already
 // quoted where needed): its exit status, stdout and stderr.
 struct ToolRun {
@@ -43,6 +36,6 @@ std::string Quoted(const std::string& text);  // in single quotes, for the shell
 std::vector<std::filesystem::path> ShippedCircuits();
 // The shipped circuit with the most nodes (loads each one).
 std::filesystem::path LargestShippedCircuit();
-// Every test program's main: fatal errors throw, SDL runs on the dummy driver.
+// Every test program's main: fatal errors throw.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support

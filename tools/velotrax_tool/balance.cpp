@@ -11,10 +11,10 @@
 #include <random>
 
 #include "common/common.h"
-#include "engine/define.h"
-#include "engine/gui_manager.h"
-#include "engine/start_end.h"
-#include "platform/platform.h"
+#include "race/define.h"
+#include "race/race_end.h"
+#include "race/report.h"
+#include "platform/services.h"
 #include "tool.h"
 
 namespace fs = std::filesystem;
@@ -309,8 +309,8 @@ int RunBalance(const ToolArgs& given) {
     // The CSV has no room for it: a run without --seed names its seed here.
     if (!o.seeded) std::fprintf(stderr, "balance: seed %lld\n", static_cast<long long>(seed));
     gEndOfRace.keepFiles = true;
-    gEndOfRace.resultsShown = CountRace;
-    SetLogListener(nullptr);
+    gReport.raceEnded = CountRace;
+    gReport.commentary = nullptr;
     Progress progress;
     if (o.csv) std::fputs(kCsvHeading, stdout);
     for (const fs::path& file : o.files) {

@@ -4,21 +4,20 @@
 #include <cstdio>
 
 #include "common/common.h"
-#include "engine/analyze.h"
-#include "engine/define.h"
-#include "engine/folders.h"
-#include "engine/save_load.h"
-#include "engine/sprite_labels.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "race/save_load.h"
+#include "platform/services.h"
 #include "tool.h"
 
 void PrintCircuitWarnings() {
   std::vector<std::string> warnings = GridWarnings();
-  for (const std::string& line : gLabels.leftOut)
+  for (const std::string& line : gRace.labelsLeftOut)
     warnings.push_back("label outside the circuit (columns 0 to " + Decimal(Base().cols - 1) +
                        ", rows 0 to " + Decimal(Base().rows - 1) + "), not shown: " + line);
-  if (gLabels.beyondLimit > 0)
-    warnings.push_back(Decimal(gLabels.beyondLimit) + " label lines past the first " +
+  if (gRace.labelsBeyondLimit > 0)
+    warnings.push_back(Decimal(gRace.labelsBeyondLimit) + " label lines past the first " +
                        Decimal(kMostLabels) + " not read");
   for (const std::string& warning : warnings)
     std::fprintf(stderr, "warning: %s\n", Cp1252ToUtf8(warning).c_str());

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "common/common.h"
-#include "engine/car_data.h"
-#include "engine/define.h"
+#include "race/car_data.h"
+#include "race/define.h"
 #include "tool.h"
 
 namespace {

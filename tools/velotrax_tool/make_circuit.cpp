@@ -9,12 +9,12 @@
 #include <stdexcept>
 
 #include "common/common.h"
-#include "engine/analyze.h"
-#include "engine/data_file.h"
-#include "engine/define.h"
-#include "engine/folders.h"
-#include "engine/save_load.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "race/save_load.h"
+#include "platform/services.h"
 #include "tool.h"
 
 namespace fs = std::filesystem;

@@ -8,16 +8,15 @@
 #include <sstream>
 
 #include "common/common.h"
-#include "engine/analyze.h"
-#include "engine/define.h"
-#include "engine/folders.h"
-#include "engine/gui_manager.h"
-#include "engine/init.h"
-#include "engine/movement.h"
-#include "engine/race_setup.h"
-#include "engine/save_load.h"
-#include "engine/start_end.h"
-#include "platform/platform.h"
+#include "race/analyze.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "race/movement.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/save_load.h"
+#include "race/season.h"
+#include "platform/services.h"
 #include "tool.h"
 
 namespace {
@@ -212,9 +211,9 @@ void SaveWipeAndResume() {
   CreateGameFolders();
   gProg.raceName = raceName;
   Load(file);
-  SetLogListener(nullptr);
-  ResumeLoadedRace();
-  SetLogListener(PrintLine);
+  gReport.commentary = nullptr;
+  ResumeRace();
+  gReport.commentary = PrintLine;
 }
 
 bool RunRace(const Options& o, bool first) {
@@ -231,7 +230,6 @@ void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
   FreshStart(gameDir);
   SetLoadDriversHandler(LoadDrivers);
   SetMessageBoxHandler(PrintMessage);
-  gEndOfRace.unattended = true;
 }
 
 bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
@@ -265,8 +263,8 @@ int RunSimulate(const ToolArgs& given) {
       PlatScriptRandom({});
       if (o.seeded) PlatSeedRandom(o.seed);
     }
-    SetLogListener(PrintLine);
-    gEndOfRace.resultsShown = PrintResults;
+    gReport.commentary = PrintLine;
+    gReport.raceEnded = PrintResults;
     for (int i = 0; i < o.races; ++i)
       if (!RunRace(o, i == 0)) return 1;
     std::fflush(stdout);

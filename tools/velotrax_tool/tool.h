@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/start_end.h"
+#include "race/race_start.h"
 
 using ToolArgs = std::vector<std::string>;
 
@@ -26,7 +26,7 @@ bool ParseWhole(const std::string& text, long long low, long long high, long lon
 
 // The game folder made ready for races with no one at the screen, as
 // simulate runs them: settings, tile table, drivers from the folder, messages
-// to stderr, an end of race that waits for nobody.
+// to stderr; nothing waits for a player (the race report is the caller's).
 void PrepareUnattendedRaces(const std::filesystem::path& gameDir);
 // Loads the circuit and runs one race of it to its end, every car driven by
 // the computer; false when the grid could not be set. A race that never ends

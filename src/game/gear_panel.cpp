@@ -1,0 +1,115 @@
+#include "game/gear_panel.h"
+
+#include "common/common.h"
+#include "game/hooks.h"
+#include "game/mouse.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/spritesheet.h"
+#include "game/view.h"
+#include "minigui/mini_gui.h"
+#include "race/define.h"
+#include "race/gear_advice.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+
+namespace {
+long long gPanelsOpened = 0;
+
+// Colours of a row (red in the low byte): the riskier, the redder.
+int RiskColour(int risk) {
+  if (risk >= 99) return 0x0000E0;
+  if (risk >= 3) return 0x0030C0;
+  if (risk >= 1) return 0x0070B0;
+  return 0x000000;
+}
+}  // namespace
+
+void ShowGearAdvice() {
+  GameElements& e = gElements;
+  if (e.GearButtons == nullptr || e.GearCornerLabel == nullptr) return;
+  int states[kGearButtons];
+  for (int i = 0; i < kGearButtons; ++i) states[i] = GetButtonState(e.GearButtons, i);
+  GearAdvice advice = AdviseGears(states);
+  SetLabel(e.GearCornerLabel, advice.corner, 0);
+  SetLabel(e.GearSafeLabel, advice.safeGear, 0);
+  for (int i = 0; i < kGearButtons; ++i)
+    SetLabel(e.GearAdviceLabels[i], advice.rows[i], RiskColour(advice.risks[i]));
+}
+
+void BringCurrentCarIntoView() {
+  if (gProg.centerMode != 0 || !SelectCar(gRace.currentCar)) return;
+  const CarRecord& car = CurrentCar();
+  if (car.listInd < 0 || car.listInd >= static_cast<int>(Node().size())) return;
+  const NodeRecord& node = Node()[car.listInd];
+  int lane = car.lane == 1 ? 1 : 0;
+  // The car's centre on the screen; half a car of margin counts as hidden.
+  int x = node.nodeX * kTileSize + node.x[lane] - gView.scrollX;
+  int y = node.nodeY * kTileSize + node.y[lane] - gView.scrollY;
+  constexpr int kMargin = 32;
+  bool hidden = x < kMargin || y < kMargin || x > gView.trackViewWidth - kMargin ||
+                y > PlatScreenHeight() - kMargin;
+  for (const Frame* frame : {gElements.GearFrame, gElements.GearInfoFrame}) {
+    if (frame == nullptr) continue;
+    if (x >= FrameX(frame) - kMargin && x <= FrameRight(frame) + kMargin &&
+        y >= FrameY(frame) - kMargin && y <= FrameBottom(frame) + kMargin)
+      hidden = true;
+  }
+  if (hidden) CentreView(node.nodeX, node.nodeY);
+}
+
+void PrepareGearPanel() {
+  ++gPanelsOpened;
+  // The cars the player drives are chosen after the running order was first
+  // shown: mark them there now.
+  ShowStandings();
+  BringCurrentCarIntoView();
+  ShowGearAdvice();
+}
+
+long long GearPanelsOpened() {
+  return gPanelsOpened;
+}
+
+int WaitForGearChoice() {
+  SetPageHidden(5, 0);
+  for (;;) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;
+      int x = PlatMouseX(), y = PlatMouseY();
+      int b = PickButton(gElements.GearButtons, x, y);
+      if (b != -1) {
+        SetPageHidden(5, 1);
+        return b + 1;
+      }
+      // "Main Menu" ends the wait (the gear panel stays; the menu decides what
+      // shows); "Auto Mode" and "Save Race" act as on the race screen.
+      if (PickButton(gElements.RaceButtons, x, y) == 2) return -1;
+      RaceButtonClick();
+    }
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
+      SetPageHidden(5, 1);
+      return -2;
+    }
+    std::string typed = LowerAscii(PlatTypedCharacters());
+    for (char c : typed) {
+      if (c == 'a') ToggleAutoMode();
+      if (c == 'g') gProg.gridOn = 1 - gProg.gridOn;
+      if (c == 's') SetSimulationSpeed();
+    }
+    EdgeScroll();
+    if (!PlatScreenActive()) LostDevice();
+    if (gHooks.renderFrame != nullptr) gHooks.renderFrame();
+    if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
+  }
+}
+
+int ChooseGearOnPanel(const GearOffer& offer) {
+  ButtonArray* buttons = gElements.GearButtons;
+  for (int i = 0; i < kGearButtons; ++i) SetButtonState(buttons, i, offer.states[i]);
+  PrepareGearPanel();
+  int answer = WaitForGearChoice();
+  if (answer == kChooseLeave) gProg.gameState = 1;
+  return answer;
+}

@@ -1,0 +1,26 @@
+// What the gear panel tells the player when it asks for a gear: the MP of
+// each gear it offers (the bonus carried over included) and what the next
+// corner would make of it, weighed exactly as the computer drivers weigh
+// it. Nothing is rolled and nothing of the race changes; the player's choice
+// is still theirs.
+#pragma once
+
+#include "race/report.h"
+
+// The race's gear chooser: the panel with the offered gears, until the
+// player picks one (the answers of RaceReport::chooseGear). "Main Menu"
+// leaves the race screen.
+int ChooseGearOnPanel(const GearOffer& offer);
+// 1 to 6 a gear, 7 "use OR", -1 "Main Menu", -2 keep the current gear.
+int WaitForGearChoice();
+// Fills the gear panel's corner information from GearButtons' states.
+void ShowGearAdvice();
+// When the current car is off screen (or under the gear panel), centres the
+// view on it, unless the view follows a place of the running order.
+void BringCurrentCarIntoView();
+// Everything the gear panel does as it opens for the current car: the
+// running order marks the player's cars, the view goes to the car, the corner information is filled
+// in, the count of panels opened goes up.
+void PrepareGearPanel();
+// How many times the gear panel has opened (fast forward stops at the next).
+long long GearPanelsOpened();

@@ -1,0 +1,3 @@
+#include "game/hooks.h"
+
+LoopHooks gHooks;

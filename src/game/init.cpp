@@ -1,0 +1,202 @@
+#include "game/init.h"
+
+#include <algorithm>
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "game/debug.h"
+#include "game/gear_panel.h"
+#include "game/keys.h"
+#include "game/main_menu.h"
+#include "game/mouse.h"
+#include "game/results_view.h"
+#include "game/screens.h"
+#include "game/setup_dialogs.h"
+#include "game/side_panel.h"
+#include "game/sprite_labels.h"
+#include "game/spritesheet.h"
+#include "game/track_view.h"
+#include "game/view.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race/analyze.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "race/movement.h"
+#include "race/report.h"
+#include "race/save_load.h"
+#include "race/season.h"
+
+namespace {
+const char* kModule = "Init";
+
+// After a lost device: the labels take the new label sheet, the toolkit
+// reloads its theme.
+void ReloadLabelSheet() { SetSpriteLabelSheet(gSheets.labelSheetSprite); }
+
+// Problems that are not fatal (a tile combination that does not fit) are
+// shown in the "Message Box" requester once the requesters exist.
+void ShowInRequester(const std::string& text) { MessageBox(text); }
+
+// A move is over: the view follows the place of the running order the
+// player picked with "1" to "9".
+void FollowPlace(int place) {
+  if (gProg.centerMode == 0 || place != gProg.centerMode) return;
+  if (place < 1 || place > static_cast<int>(Standing().size())) return;
+  int at = Standing()[place - 1].listInd;
+  if (at >= 0 && at < static_cast<int>(Node().size())) CentreView(Node()[at].nodeX, Node()[at].nodeY);
+}
+
+void Call(void (*hook)()) {
+  if (hook != nullptr) hook();
+}
+}  // namespace
+
+void StartPlatform() {
+  if (!PlatInitSprites()) FATAL("could not initialize DirectX", kModule, "");
+  if (!PlatInitKeyboard()) FATAL("could not initialize keyboard", kModule, "");
+  PlatInitSound();  // the game plays no sound; the result does not matter
+  if (PlatExamineDesktops() == 0) FATAL("could not examine desktops", kModule, "");
+  int width = PlatDesktopWidth(0);
+  int height = PlatDesktopHeight(0);
+  gView.window = PlatOpenWindow(0, 0, width, height, gProg.windowTitle);
+  if (gView.window == 0) FATAL("could not open window", kModule, "");
+  if (!PlatOpenScreen(gView.window, 0, 0, PlatWindowInnerWidth(gView.window),
+                      PlatWindowInnerHeight(gView.window))) {
+    FATAL("could not open screen", kModule, "");
+  }
+  if (gHooks.wheel != nullptr) PlatSetWindowCallback(gView.window, gHooks.wheel);
+  PlatClearScreen(0x000000);
+  PlatFlipBuffers();
+  SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
+}
+
+void StartUp() {
+  InstallFaultHandler();
+  StartUpIn(PlatProgramFolder());
+}
+
+namespace {
+// When the race screen's next automatic step is due (-1: no step to wait
+// for); set only while the race screen draws its frame.
+int64_t gNextWake = -1;
+
+// How long the game may rest after a frame. A moving view (edge scrolling,
+// the wheel) is drawn again at once; an automatic race wakes for its next
+// step; anything else waits for input, with one frame a second as a safety
+// net for whatever changes without an event.
+int RestAfterFrame() {
+  static int lastScrollX = 0;
+  static int lastScrollY = 0;
+  bool moved = gView.scrollX != lastScrollX || gView.scrollY != lastScrollY;
+  lastScrollX = gView.scrollX;
+  lastScrollY = gView.scrollY;
+  constexpr int64_t kLongestRest = 1000;
+  if (moved) return 0;
+  if (gNextWake >= 0)
+    return static_cast<int>(
+        std::clamp<int64_t>(gNextWake - PlatElapsedMilliseconds(), 0, kLongestRest));
+  return static_cast<int>(kLongestRest);
+}
+}  // namespace
+
+RaceReport ScreenReport() {
+  RaceReport report;
+  report.commentary = AddCommentaryLine;
+  report.carStatus = ShowCarStatus;
+  report.runningOrder = ShowStandings;
+  report.moveEnded = FollowPlace;
+  report.raceEnded = ShowEndOfRace;
+  report.chooseGear = ChooseGearOnPanel;
+  return report;
+}
+
+void StartUpIn(const std::filesystem::path& programFolder) {
+  SetFatalReporter(PlatReportFatal);
+  ResetProgramState();
+  ResetViewState();
+  gSheets = SheetState{};
+  ResetRaceData();
+  UseGameFolders(programFolder);
+  if (gHooks.mainMenu == nullptr) gHooks.mainMenu = MainMenu;
+  if (gHooks.keyboardCommands == nullptr) gHooks.keyboardCommands = KeyboardCommands;
+  if (gHooks.edgeScroll == nullptr) gHooks.edgeScroll = EdgeScroll;
+  if (gHooks.leftClick == nullptr) gHooks.leftClick = LeftClick;
+  if (gHooks.rightClick == nullptr) gHooks.rightClick = RightClick;
+  if (gHooks.wheel == nullptr) gHooks.wheel = WheelScroll;
+  if (gHooks.newRaceSetUp == nullptr) gHooks.newRaceSetUp = NewRaceSetUp;
+  if (gHooks.resumeRace == nullptr) gHooks.resumeRace = ResumeLoadedRace;
+  if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;
+  if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
+  if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;
+  if (gHooks.raceButtonClick == nullptr) gHooks.raceButtonClick = RaceButtonClick;
+  SetLoadDriversHandler(LoadDrivers);
+  gReport = ScreenReport();
+
+  StartPlatform();
+  PlatSetRestWaker(RestAfterFrame);
+  LoadSpriteSheets();
+  BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
+  PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
+  ReadSettings();
+  CreateGameFolders();
+  InitSpriteLabels(gSheets.labelSheetSprite);
+  LoadTrackTiles();
+  BuildGameScreens(LostDevice);
+  SetMessageBoxHandler(ShowInRequester);
+  ClearReloadHooks();
+  AddReloadHook(ReloadLabelSheet);
+  AddReloadHook(ReloadAllSprites);
+
+  InitDebugText((gProg.themeFolder / "Terminal 14.png").string());
+  SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);
+}
+
+void RaceScreenPass() {
+  for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+    if (PlatEventWindow() != gView.window) continue;
+    // Everything else, the close request included, is ignored here: the
+    // game ends only through the menu.
+    if (event == kEventLeftButtonUp) {
+      Call(gHooks.leftClick);
+    } else if (event == kEventRightButtonUp) {
+      Call(gHooks.rightClick);
+    }
+  }
+  if (gHooks.keyboardCommands != nullptr) {
+    gHooks.keyboardCommands();
+  } else {
+    PlatPollKeyboard();
+  }
+  Call(gHooks.edgeScroll);
+  if (gProg.autoMode != 0 && PlatElapsedMilliseconds() >= gProg.nextStepTime) {
+    Call(gHooks.raceStep);
+    gProg.nextStepTime = PlatElapsedMilliseconds() + gProg.timeSlice;
+  }
+  if (!PlatScreenActive()) Call(gHooks.lostDevice);
+  gNextWake = gProg.autoMode != 0 ? gProg.nextStepTime : -1;
+  Call(gHooks.renderFrame);
+  gNextWake = -1;
+}
+
+void RaceScreenLoop() {
+  do {
+    RaceScreenPass();
+  } while (gProg.gameState != 1);
+}
+
+void MainLoop() {
+  for (;;) {
+    Call(gHooks.mainMenu);
+    if (gProg.gameState == 3) return;
+    RaceScreenLoop();
+  }
+}
+
+int RunGame() {
+  StartUp();
+  MainLoop();
+  PlatShutdown();
+  return 0;
+}

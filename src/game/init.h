@@ -1,0 +1,31 @@
+// Start-up in its fixed order and the main loop.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "game/hooks.h"
+
+struct RaceReport;
+// The race reported on the race screen: the side panel, the view following a
+// place, the results view and the gear panel. Start-up installs it.
+RaceReport ScreenReport();
+
+// Runs the whole program: start-up, main loop, program end. Returns the exit
+// status.
+int RunGame();
+
+// Start-up steps, each fatal on failure with the message the player sees.
+void StartPlatform();        // engine, keyboard, desktop, window, screen, geometry
+void StartUp();              // every step in order, up to the main loop
+// The same from a given program folder (tests and tools start the game's
+// own start-up on a copy of the game folder).
+void StartUpIn(const std::filesystem::path& programFolder);
+
+// One pass of the race-screen loop (events, keys, edge scroll, the timed
+// race step, device recovery, the frame).
+void RaceScreenPass();
+// The race-screen loop: passes until gameState becomes 1.
+void RaceScreenLoop();
+// The main loop: menu and race screen until the player quits.
+void MainLoop();

@@ -1,0 +1,86 @@
+#include "game/keys.h"
+
+#include "common/common.h"
+#include "dialogs/help.h"
+#include "dialogs/requester.h"
+#include "race/define.h"
+#include "game/gear_panel.h"
+#include "game/screens.h"
+#include "game/hooks.h"
+#include "game/side_panel.h"
+#include "game/view.h"
+#include "game/sprite_labels.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+
+namespace {
+void Log(const std::string& text) {
+  if (gElements.LogArea != nullptr) AddText(gElements.LogArea, text);
+}
+}  // namespace
+
+std::string ProgramPathText() {
+  std::string text = gProg.programFolder.string() + "/";
+  if (gProg.playerFolder != gProg.programFolder)
+    text += "\r\nyour files: " + gProg.playerFolder.string() + "/";
+  return text;
+}
+
+void KeyboardCommands() {
+  PlatPollKeyboard();
+  std::string typed = PlatTypedCharacters();
+  if (!typed.empty()) KeyCommand(typed);
+}
+
+void KeyCommand(const std::string& typed) {
+  char first = typed[0];
+  if (first == '0') {
+    gProg.centerMode = 0;
+    Log("center view off");
+  } else if (first >= '1' && first <= '9') {
+    gProg.centerMode = LenientInt(typed);
+    Log("center view on " + Decimal(gProg.centerMode));
+  }
+  std::string key = LowerAscii(typed);
+  if (key.size() != 1) return;
+  switch (key[0]) {
+    case 27:
+      gProg.gameState = 1;
+      break;
+    case ' ':
+      if (gProg.autoMode == 0 && gHooks.raceStep != nullptr) gHooks.raceStep();
+      break;
+    case 'a':
+      gProg.autoMode = 1 - gProg.autoMode;
+      if (gElements.RaceButtons != nullptr)
+        SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
+      break;
+    case 'f':
+      FastForward();
+      break;
+    case 'g':
+      gProg.gridOn = 1 - gProg.gridOn;
+      break;
+    case 's':
+      SetSimulationSpeed();
+      break;
+    case '?':
+      ShowHelp();
+      break;
+    case '~':
+      PlatMessageBox("program path", ProgramPathText());
+      break;
+    default:
+      break;
+  }
+}
+
+void FastForward() {
+  if (gHooks.raceStep == nullptr) return;
+  long long panels = GearPanelsOpened();
+  // Each step either moves a car or ends a race; a race ends in a bounded
+  // number of steps, and leaving for the menu stops here too.
+  while (!Standing().empty() && gProg.gameState == 2 && GearPanelsOpened() == panels)
+    gHooks.raceStep();
+}

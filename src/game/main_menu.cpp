@@ -1,0 +1,167 @@
+#include "game/main_menu.h"
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/hooks.h"
+#include "game/track_view.h"
+#include "race/save_load.h"
+#include "game/sprite_labels.h"
+#include "game/spritesheet.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "game/view.h"
+#include "race/report.h"
+
+namespace {
+// One frame behind and around the menu, leaving the event queue alone.
+void DrawMenuScreen() {
+  if (Base().cols > 1) {
+    RenderFrame();
+  } else {
+    PlatClearScreen(0x808080);
+    DrawAllElements();
+    PlatFlipBuffers();
+  }
+  if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
+}
+}  // namespace
+
+void DrawMenuFrame() {
+  // The window callback still sees the wheel, so the view behind the menu
+  // can be scrolled.
+  while (PlatNextWindowEvent() != kEventNone) {
+  }
+  DrawMenuScreen();
+}
+
+void ShowWelcome() {
+  DrawMenuFrame();
+  MessageBox("     Welcome to The Velotrax!~");
+}
+
+int WaitMenuChoice(ButtonArray* buttons) {
+  for (;;) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() != gView.window) continue;
+      if (event == kEventLeftButtonUp) {
+        int index = PickButton(buttons, PlatMouseX(), PlatMouseY());
+        if (index != -1) return index;
+      } else if (event == kEventRightButtonUp) {
+        return -1;
+      }
+    }
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEscape)) return -1;
+    if (!PlatScreenActive()) LostDevice();
+    // The pass above has handled every event, the wheel's too. Emptying the
+    // queue again here would throw away a button release that came in since
+    // (the keyboard poll fetches pending events): a click on the menu that
+    // is lost, and often so once the loop rests until the button goes down.
+    DrawMenuScreen();
+  }
+}
+
+namespace {
+// A circuit of the player's own that cannot be raced sends the player back
+// to the menu with the reason instead of ending the game; the shipped
+// circuits are trusted as before. False when it was not loaded.
+bool LoadChosenCircuit(const std::string& name) {
+  std::filesystem::path folder = CircuitFolderFor(name);
+  if (folder == gProg.circuitsFolder) {
+    Load(folder / (name + ".json"));
+    ShowLoadedCircuit();
+    return true;
+  }
+  bool throws = FatalThrows();
+  SetFatalThrows(true);
+  try {
+    Load(folder / (name + ".json"));
+    ShowLoadedCircuit();
+    SetFatalThrows(throws);
+    return true;
+  } catch (const FatalError& e) {
+    SetFatalThrows(throws);
+    // Whatever the half-read file left behind goes; so does a race that
+    // was on, as a new race would have replaced it anyway.
+    ResetRaceData();
+    ClearSpriteLabels();
+    gView.scrollX = gView.scrollY = gView.maxScrollX = gView.maxScrollY = 0;
+    SetButtonState(gElements.MenuButtons, 3, 2);
+    std::string problem = e.what();
+    MessageBox("Your circuit " + name + " cannot be raced:~" +
+               problem.substr(0, problem.find("\r\n")));
+    return false;
+  }
+}
+}  // namespace
+
+int ChooseRaceFile(const std::filesystem::path& folder) {
+  bool circuits = folder == gProg.circuitsFolder;
+  std::string title = circuits ? "     Select New Race" : "     Load Saved Race";
+  // Circuits come from the shipped folder and the player's own.
+  std::string choice = ListBox(title, circuits ? CircuitList() : GetFileList(folder, "*.json"));
+  if (choice.empty()) {
+    gProg.gameState = 1;
+    return 0;
+  }
+  gProg.raceName = choice;
+  if (!circuits) {
+    Load(folder / (choice + ".json"));
+    ShowLoadedCircuit();
+  } else if (!LoadChosenCircuit(choice)) {
+    gProg.raceName.clear();
+    gProg.gameState = 1;
+    return 0;
+  } else if (CircuitHidesShipped(choice)) {
+    AddLogText("your own " + choice + " is raced, not the shipped one");
+  }
+  return 1;
+}
+
+void MainMenu() {
+  ButtonArray* buttons = gElements.MenuButtons;
+  if (gProg.gameState == 4) {
+    SetButtonState(buttons, 3, 2);
+    ShowWelcome();
+  } else {
+    SetButtonState(buttons, 3, Standing().empty() ? 2 : 0);
+  }
+  SetButtonState(buttons, 1, GetFileList(gProg.savedRacesFolder, "*.json").empty() ? 2 : 0);
+  SetPageHidden(2, 0);
+  for (bool done = false; !done;) {
+    DrawMenuFrame();
+    switch (WaitMenuChoice(buttons)) {
+      case 0:
+        if (ChooseRaceFile(gProg.circuitsFolder) == 1) {
+          gProg.gameState = 2;
+          if (gHooks.newRaceSetUp != nullptr) gHooks.newRaceSetUp();
+          done = true;
+        }
+        break;
+      case 1:
+        if (ChooseRaceFile(gProg.savedRacesFolder) == 1) {
+          gProg.gameState = 2;
+          if (gHooks.resumeRace != nullptr) gHooks.resumeRace();
+          done = true;
+        }
+        break;
+      case 2:
+        gProg.gameState = 3;
+        done = true;
+        break;
+      case 3:
+        gProg.gameState = 2;
+        SetPageHidden(1, 0);
+        done = true;
+        break;
+      default:
+        break;
+    }
+  }
+  SetPageHidden(2, 1);
+}

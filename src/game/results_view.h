@@ -1,0 +1,24 @@
+// The results view at the flag: the race's results, then the season's
+// standings, each until the player clicks or presses a key, then the two
+// questions (save the standings, copy the season file to the clipboard).
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The race's report when the flag falls: the side panel's buttons, both
+// views and the questions.
+void ShowEndOfRace(const std::string& heading, const std::vector<std::string>& results);
+// The race's results (page 3) until acknowledged.
+void ShowRaceResults(const std::string& heading, const std::vector<std::string>& results);
+// The season's standings until acknowledged, then the two questions.
+void ShowSeasonStandings();
+void CopySeasonFileToClipboard();
+// The results page's title and lines, without showing or waiting.
+void FillRaceResults(const std::string& heading, const std::vector<std::string>& results);
+// The same for the season's standings; their lines without the ranks.
+std::vector<std::string> FillSeasonStandings();
+// Until a click or a key release in the game window.
+void WaitForAcknowledge();
+// "Enter season name:" in the input requester (empty when cancelled).
+std::string AskSeasonName();

@@ -1,0 +1,138 @@
+#include "game/screens.h"
+
+#include "common/common.h"
+#include "dialogs/help.h"
+#include "dialogs/requester.h"
+#include "race/define.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "game/view.h"
+
+GameElements gElements;
+
+namespace {
+void BuildRacePage() {
+  GameElements& e = gElements;
+  SpriteFont* font = e.MainFont;
+  e.RaceFrame = CreateFrame("Frame", gView.trackViewWidth, 0, 8, PlatScreenHeight() / 32, 1);
+  int fx = FrameX(e.RaceFrame);
+  int fy = FrameY(e.RaceFrame);
+  e.RaceInfoArea = CreateTextArea(font, fx + 40, fy + 40, 180, 126, 0, 0, 0, 1);
+  e.RaceButtons = CreateButtonArray(font, "Button Long", 1, fx + 40, fy + 176,
+                                    "Auto Mode~Save Race~Main Menu~", 1);
+  e.RaceNameLabel = CreateLabel(" ", font, fx + 40, fy + 290, 0, 1);
+  CreateFrame("Panel", fx + 40, fy + 320, 22, 19, 1);
+  e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 0, 0, 1);
+  AddText(e.LogArea, "<?> = show help");
+  // The running order takes the rest of the panel (at least one row), so a
+  // full field fits on a tall screen; the player's cars are its selected lines.
+  int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);
+  CreateFrame("Panel", fx + 40, fy + 499, 22, standingsHeight / 8, 1);
+  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, standingsHeight, 4, 0, 1, 1);
+}
+
+void BuildMenuPage() {
+  GameElements& e = gElements;
+  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 8, 2);
+  int fx = FrameX(e.MenuFrame);
+  int fy = FrameY(e.MenuFrame);
+  CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
+  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 70,
+                                    "New Race~Load Race~Quit~Return~", 2);
+}
+
+void BuildResultsPage() {
+  GameElements& e = gElements;
+  e.ResultsFrame = CreateFrame("Frame", -1, -1, 18, 16, 3);
+  int fy = FrameY(e.ResultsFrame);
+  e.ResultsTitleArea = CreateTextArea(e.MainFont, -1, fy + 40, 488, 18, 0, 0, 0, 3);
+  CreateFrame("Panel", -1, fy + 70, 62, 50, 3);
+  e.ResultsArea = CreateTextArea(e.MainFont, -1, fy + 70, 488, 408, 4, 1, 0, 3);
+}
+
+void BuildCarSelectPage() {
+  GameElements& e = gElements;
+  SpriteFont* font = e.MainFont;
+  e.CarSelectFrame = CreateFrame("Frame", -1, -1, 24, 19, 4);
+  int fx = FrameX(e.CarSelectFrame);
+  int fy = FrameY(e.CarSelectFrame);
+  int fb = FrameBottom(e.CarSelectFrame);
+  std::string gap(10, ' ');
+  CreateLabel("Available" + gap + "Car Selection" + gap + "in Race", font, fx + 130, fy + 40, 0, 4);
+  CreateFrame("Panel", fx + 40, fy + 80, 32, 53, 4);
+  e.AvailableArea = CreateTextArea(font, fx + 40, fy + 80, 256, 422, 4, 1, 1, 4);
+  CreateFrame("Panel", fx + 472, fy + 80, 32, 53, 4);
+  e.InRaceArea = CreateTextArea(font, fx + 472, fy + 80, 256, 422, 4, 1, 1, 4);
+  e.AllButton = CreateButtonArray(font, "Button Short", 1, fx + 340, fy + 125, "all~", 4);
+  e.MoveButtons = CreateButtonArray(font, "Button Short", 1, fx + 340, fy + 190, "-->~<--~", 4);
+  CreateLabel("laps", font, fx + 336, fy + 282, 0, 4);
+  CreateFrame("Panel", fx + 386, fy + 282, 5, 3, 4);
+  e.LapsEntry = CreateKBArea(font, fx + 387, fy + 283, 36, 2, 0xFFFFFF, 4);
+  e.NewSeasonBox = CreateCheckBox("new season", font, fx + 316, fy + 316, 0, "Panel", 4);
+  CreateLabel("set start grid:", font, fx + 316, fy + 370, 0, 4);
+  e.GridOptions = CreateOptionBoxes("by points~random~last race~", font, fx + 316, fy + 402, 0, "Panel", 4);
+  e.RandomBox = CreateCheckBox("random", font, fx + 316, fy + 434, 0, "Panel", 4);
+  SetCheckBoxHidden(e.RandomBox, 1);
+  e.CarSelectButtons = CreateButtonArray(font, "Button Short", 2, fx + 276, fb - 80, "OK~Cancel~", 4);
+}
+
+void BuildGearPage() {
+  GameElements& e = gElements;
+  e.GearFrame = CreateFrame("Frame", gView.trackViewWidth - 160, 172, 5, 11, 5);
+  int fx = FrameX(e.GearFrame);
+  int fy = FrameY(e.GearFrame);
+  CreateLabel("  Gear", e.MainFont, fx + 40, fy + 40, 0, 5);
+  e.GearButtons = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 40, fy + 70,
+                                    "1st~2nd~3rd~4th~5th~Top~use OR~", 5);
+  // The corner information, left of the buttons: two lines about the next
+  // corner above, then one row beside each button.
+  constexpr int kInfoTiles = 11;
+  int ix = Max(fx - kInfoTiles * 32, 0);
+  e.GearInfoFrame = CreateFrame("Frame", ix, fy - 64, kInfoTiles, 13, 5);
+  e.GearCornerLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 24, 0, 5);
+  e.GearSafeLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 4, 0, 5);
+  const ButtonArray* b = e.GearButtons;
+  for (int i = 0; i < 7; ++i) {
+    int y = b->buttonY[i] + (b->buttonHeight - SpriteFontHeight(e.MainFont)) / 2;
+    e.GearAdviceLabels[i] = CreateLabel(" ", e.MainFont, ix + 40, y, 0, 5);
+  }
+}
+
+void BuildDrivePage() {
+  GameElements& e = gElements;
+  e.DriveFrame = CreateFrame("Frame", -1, -1, 10, 19, 6);
+  int fx = FrameX(e.DriveFrame);
+  int fy = FrameY(e.DriveFrame);
+  int fb = FrameBottom(e.DriveFrame);
+  CreateLabel(" select car(s) to drive", e.MainFont, fx + 40, fy + 40, 0, 6);
+  CreateFrame("Panel", fx + 40, fy + 70, 30, 53, 6);
+  e.DriveArea = CreateTextArea(e.MainFont, fx + 40, fy + 70, 240, 422, 6, 1, 1, 6);
+  e.DriveOKButton = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 120, fb - 80, "OK~", 6);
+}
+}  // namespace
+
+void BuildGamePages() {
+  BuildRacePage();
+  BuildMenuPage();
+  SetPageHidden(2, 1);
+  BuildResultsPage();
+  SetPageHidden(3, 1);
+  BuildCarSelectPage();
+  SetPageHidden(4, 1);
+  BuildGearPage();
+  SetPageHidden(5, 1);
+  BuildDrivePage();
+  SetPageHidden(6, 1);
+}
+
+void BuildGameScreens(LostDeviceProc lostDevice) {
+  InitMiniGUI(gView.window, lostDevice, gProg.themeFolder);
+  gElements.MainFont = CreateSpriteFont("Terminal 14", 0x000000, 0x0400D2, 0xD0D0D0);
+  gElements.SmallFont = CreateSpriteFont("Consolas 9", 0x000000, 0x0000FF, 0xC0C0C0);
+  BuildGamePages();
+  InitHelp(gProg.dataFolder / "Help.txt", "Frame", "Panel", "Scroll Arrows", "Terminal 14",
+           gView.window, lostDevice);
+  InitRequesters("Frame", "Panel", "Button Short", "Scroll Arrows", "Terminal 14", 32, 8, 82,
+                 gView.window, lostDevice);
+  LoadRequesters(gProg.dataFolder / "Requesters.txt");
+}

@@ -1,0 +1,58 @@
+// The game's screens: the two fonts, the six pages of elements, then the help
+// viewer and the requesters, built once at start-up in that order.
+#pragma once
+
+#include "minigui/mini_gui.h"
+#include "game/view.h"
+
+struct GameElements {
+  SpriteFont* MainFont = nullptr;
+  SpriteFont* SmallFont = nullptr;
+  // Page 1: race screen side panel.
+  Frame* RaceFrame = nullptr;
+  TextArea* RaceInfoArea = nullptr;
+  ButtonArray* RaceButtons = nullptr;
+  Label* RaceNameLabel = nullptr;
+  TextArea* LogArea = nullptr;
+  TextArea* StandingsArea = nullptr;
+  // Page 2: main menu.
+  Frame* MenuFrame = nullptr;
+  ButtonArray* MenuButtons = nullptr;
+  // Page 3: results and standings.
+  Frame* ResultsFrame = nullptr;
+  TextArea* ResultsTitleArea = nullptr;
+  TextArea* ResultsArea = nullptr;
+  // Page 4: new race set-up and car selection.
+  Frame* CarSelectFrame = nullptr;
+  TextArea* AvailableArea = nullptr;
+  TextArea* InRaceArea = nullptr;
+  ButtonArray* AllButton = nullptr;
+  ButtonArray* MoveButtons = nullptr;
+  KBArea* LapsEntry = nullptr;
+  CheckBox* NewSeasonBox = nullptr;
+  OptionBoxes* GridOptions = nullptr;
+  CheckBox* RandomBox = nullptr;
+  ButtonArray* CarSelectButtons = nullptr;
+  // Page 5: gear choice.
+  Frame* GearFrame = nullptr;
+  ButtonArray* GearButtons = nullptr;
+  // Beside it, what the next corner makes of each gear (gear_panel).
+  Frame* GearInfoFrame = nullptr;
+  Label* GearCornerLabel = nullptr;
+  Label* GearSafeLabel = nullptr;
+  Label* GearAdviceLabels[7] = {};
+  // Page 6: cars the user drives.
+  Frame* DriveFrame = nullptr;
+  TextArea* DriveArea = nullptr;
+  ButtonArray* DriveOKButton = nullptr;
+};
+
+extern GameElements gElements;
+
+// Start-up steps from the toolkit to the requesters. Needs the window, the
+// screen, gProg's folders and gView.trackViewWidth. lostDevice is handed to
+// the toolkit, the help viewer and the requesters for their modal loops.
+void BuildGameScreens(LostDeviceProc lostDevice);
+
+// The six pages alone (fonts must exist): for BuildGameScreens and tests.
+void BuildGamePages();

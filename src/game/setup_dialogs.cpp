@@ -1,0 +1,252 @@
+#include "game/setup_dialogs.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "game/hooks.h"
+#include "game/results_view.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/spritesheet.h"
+#include "game/view.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "race/race_start.h"
+#include "race/season.h"
+
+namespace {
+std::vector<std::string> TildeFields(const std::string& list) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t end = list.find('~'); end != std::string::npos; end = list.find('~', start)) {
+    out.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+// One frame of a set-up dialog: the race screen behind, the dialog on top.
+void DialogFrame() {
+  if (!PlatScreenActive()) LostDevice();
+  if (gHooks.renderFrame != nullptr) {
+    gHooks.renderFrame();
+  } else {
+    FinishModalFrame(nullptr);
+  }
+  if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
+}
+
+void ClearGridOption() {
+  if (gElements.GridOptions != nullptr) SetSelectedOption(gElements.GridOptions, -1);
+}
+
+void ShowGridChoice(bool newSeason) {
+  SetOptionBoxesHidden(gElements.GridOptions, newSeason ? 1 : 0);
+  SetCheckBoxHidden(gElements.RandomBox, newSeason ? 0 : 1);
+}
+
+void FillAvailable(const std::vector<std::string>& keys) {
+  ClearTextArea(gElements.AvailableArea);
+  ClearTextArea(gElements.InRaceArea);
+  for (const std::string& key : keys) AddText(gElements.AvailableArea, key);
+}
+
+std::vector<std::string> TableKeys() {
+  std::vector<std::string> keys;
+  for (const auto& [key, car] : Car()) keys.push_back(key);
+  return keys;
+}
+
+// A click offered to the dialog's controls in their fixed order.
+void OfferClick(int x, int y) {
+  GameElements& e = gElements;
+  std::vector<std::string>& selected = SelectedCars();
+  if (PickButton(e.AllButton, x, y) == 0) {
+    int state = 1 - GetButtonState(e.AllButton, 0);
+    SetButtonState(e.AllButton, 0, state);
+    selected.clear();
+    FillAvailable(state == 0 ? TableKeys() : std::vector<std::string>{});
+    if (state == 1) {
+      for (const std::string& key : TableKeys()) {
+        selected.push_back(key);
+        AddText(e.InRaceArea, key);
+      }
+    }
+  }
+  PickTextArea(e.AvailableArea, x, y);
+  PickTextArea(e.InRaceArea, x, y);
+  PickKBA(e.LapsEntry, x, y, "[0-9]");  // the box keeps what was typed; OK reads it
+  int season = PickCheckBox(e.NewSeasonBox, x, y);
+  if (season != -1) ShowGridChoice(season == 1);
+  PickOptionBox(e.GridOptions, x, y);
+  PickCheckBox(e.RandomBox, x, y);
+  int arrow = PickButton(e.MoveButtons, x, y);
+  if (arrow == 0) {
+    std::string lines = GetTextAreaSelection(e.AvailableArea);
+    for (const std::string& key : TildeFields(lines)) {
+      selected.push_back(key);
+      AddText(e.InRaceArea, key);
+    }
+    if (!lines.empty()) RemoveText(e.AvailableArea, lines);
+  } else if (arrow == 1) {
+    std::string lines = GetTextAreaSelection(e.InRaceArea);
+    for (const std::string& key : TildeFields(lines)) {
+      auto first = std::find(selected.begin(), selected.end(), key);
+      if (first != selected.end()) selected.erase(first);
+      AddText(e.AvailableArea, key);
+    }
+    if (!lines.empty()) RemoveText(e.InRaceArea, lines);
+  }
+}
+}  // namespace
+
+int CarSelectionDialog() {
+  GameElements& e = gElements;
+  std::vector<std::string>& selected = SelectedCars();
+  selected = TableKeys();
+  std::sort(selected.begin(), selected.end());
+  FillAvailable(selected);
+  selected.clear();
+  SetButtonState(e.AllButton, 0, 0);
+  SetKBAText(e.LapsEntry, Decimal(gProg.laps));
+  SetPageHidden(4, 0);
+  SetCheckBox(e.NewSeasonBox, 0);
+  ShowGridChoice(false);
+  SetSelectedOption(e.GridOptions, -1);
+  for (;;) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;
+      int x = PlatMouseX(), y = PlatMouseY();
+      OfferClick(x, y);
+      int choice = PickButton(e.CarSelectButtons, x, y);
+      if (choice == 0) {
+        gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps), kMostLaps);
+        SetPageHidden(4, 1);
+        return 1;
+      }
+      if (choice == 1) {
+        SetPageHidden(4, 1);
+        return 0;
+      }
+    }
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyReturn)) {
+      SetPageHidden(4, 1);
+      return 1;
+    }
+    if (PlatKeyReleased(kKeyEscape)) {
+      SetPageHidden(4, 1);
+      return 0;
+    }
+    DialogFrame();
+  }
+}
+
+void DriveSelectionDialog() {
+  GameElements& e = gElements;
+  ClearTextArea(e.DriveArea);
+  for (const StandingRecord& s : Standing()) {
+    AddText(e.DriveArea, s.car);
+    auto driver = Driver().find(s.car);
+    if (driver != Driver().end()) driver->second.user = 0;
+  }
+  SetPageHidden(6, 0);
+  std::string taken;
+  for (bool done = false; !done;) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone && !done;
+         event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() != gView.window) continue;
+      if (event == kEventLeftButtonUp) {
+        int x = PlatMouseX(), y = PlatMouseY();
+        PickTextArea(e.DriveArea, x, y);
+        taken = GetTextAreaSelection(e.DriveArea);
+        if (PickButton(e.DriveOKButton, x, y) == 0) done = true;
+      } else if (event == kEventRightButtonUp) {
+        taken.clear();
+        done = true;
+      }
+    }
+    if (done) break;
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEscape)) {
+      taken.clear();
+      break;
+    }
+    DialogFrame();
+  }
+  for (const std::string& key : TildeFields(taken)) {
+    auto driver = Driver().find(key);
+    if (driver != Driver().end()) driver->second.user = 1;
+  }
+  SetPageHidden(6, 1);
+}
+
+void NewRaceSetUp() {
+  GameElements& e = gElements;
+  SetPageHidden(2, 1);
+  SetButtonState(e.RaceButtons, 1, 0);
+  SetLabel(e.RaceNameLabel, gProg.raceName, 0);
+  if (!Node().empty()) CentreView(Node()[0].nodeX, Node()[0].nodeY);
+  ClearRaceState();
+  LoadCarData();
+  for (;;) {
+    if (CarSelectionDialog() == 0) {
+      gProg.gameState = 1;
+      return;
+    }
+    if (!SelectedCars().empty()) break;
+    MessageBox("you must select at least 1 car");
+  }
+  if (GetCheckBox(e.NewSeasonBox) == 1) NewSeason(AskSeasonName);
+  LoadDrivers();
+  int gridMode = GridModeFromDialog();
+  if (SetStartGrid(gridMode) == 0) {
+    // No record of a last race to line up by: that option is taken back.
+    if (gridMode == 4) ClearGridOption();
+    gProg.gameState = 1;
+    return;
+  }
+  PrepareRaceCars();
+  DriveSelectionDialog();
+  SetButtonState(e.RaceButtons, 0, 0);
+  gProg.autoMode = 0;
+  StartFirstMove();
+}
+
+int GridModeFromDialog() {
+  const GameElements& e = gElements;
+  if (e.NewSeasonBox == nullptr || e.RandomBox == nullptr || e.GridOptions == nullptr)
+    FATAL("logic error", "Start End", "SetStartGrid");
+  int newSeason = GetCheckBox(e.NewSeasonBox);
+  if (newSeason == 1) {
+    int random = GetCheckBox(e.RandomBox);
+    if (random == 1) return 3;
+    if (random == 0) return 1;
+  } else if (newSeason == 0) {
+    int option = GetSelectedOption(e.GridOptions);
+    if (option == -1) return 1;
+    if (option >= 0 && option <= 2) return option + 2;
+  }
+  FATAL("logic error", "Start End", "SetStartGrid");
+}
+
+void ResumeLoadedRace() {
+  GameElements& e = gElements;
+  if (e.RaceButtons != nullptr) {
+    SetButtonState(e.RaceButtons, 1, 0);
+    // The button shows what the loaded race does: a race saved running by
+    // itself goes on running by itself.
+    SetButtonState(e.RaceButtons, 0, gProg.autoMode != 0 ? 1 : 0);
+  }
+  if (e.RaceNameLabel != nullptr) SetLabel(e.RaceNameLabel, gProg.raceName, 0);
+  // Saved while the player chose a gear: the gear panel comes back over the
+  // race screen, not under the menu.
+  if (gRace.choosingGear) SetPageHidden(2, 1);
+  ResumeRace();
+}

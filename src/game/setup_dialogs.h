@@ -1,0 +1,16 @@
+// The set-up dialogs of a new race on a loaded circuit (the cars, the laps, a
+// new season, the grid, who drives what) and resuming a loaded race.
+#pragma once
+
+// Runs after a circuit was chosen and loaded; gameState becomes 1 when the
+// player gives up on the way.
+void NewRaceSetUp();
+// The car selection dialog (page 4): 1 accepted, 0 cancelled.
+int CarSelectionDialog();
+// The drive selection dialog (page 6): sets the drivers' user flags.
+void DriveSelectionDialog();
+// 1 in order, 2 by points, 3 random, 4 last race, from the car selection
+// dialog's controls; an undecidable combination is a fatal "logic error".
+int GridModeFromDialog();
+// Puts the cars of a loaded race back on their nodes and carries on.
+void ResumeLoadedRace();

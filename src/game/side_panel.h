@@ -1,0 +1,36 @@
+// The race screen's side panel: the current car's status, the running order,
+// the commentary log and the panel's buttons.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TextArea;
+
+// Status lines of the current car in RaceInfoArea. Mode 0 (before it moves)
+// shows its gear's MP and the bonus, mode 1 (after a step) the MP left.
+void ShowCarStatus(int mode);
+// The running order in StandingsArea, the player's cars in the selected
+// colour; the current standing is kept. Where the area has fewer rows than
+// the field, the leader and the player's cars stay in view.
+void ShowStandings();
+// Whether the player drives this car.
+bool IsPlayersCar(const std::string& key);
+// Which places (indices of the running order) fill `rows` rows, in order;
+// players[i] tells whether place i is one of the player's cars.
+std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows);
+// A left click on the side panel: "Auto Mode", "Save Race", "Main Menu".
+void RaceButtonClick();
+// The flag has fallen: "Auto Mode" off, nothing left to save.
+void MarkRaceOver();
+// "Auto Mode": the race runs by itself, a step every time slice.
+void ToggleAutoMode();
+// Asks for the automatic-step interval and stores it in the settings file.
+void SetSimulationSpeed();
+
+// The race's commentary: one line at the foot of the log.
+void AddCommentaryLine(const std::string& line);
+
+// Text-area calls that do nothing when the area was never built.
+void ClearArea(TextArea* area);
+void AddToArea(TextArea* area, const std::string& text);

@@ -1,0 +1,148 @@
+#include "game/track_view.h"
+
+#include "game/debug.h"
+#include "race/define.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/mouse.h"
+#include "game/sprite_labels.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "game/view.h"
+#include "game/spritesheet.h"
+
+namespace {
+// Visits the cells of the circuit that are on screen, from the first visible
+// cell to the circuit's edge or the screen's, whichever comes first, calling
+// visit(col, row, sx, sy) with the cell's screen position. Nothing outside
+// Base() is ever looked at.
+template <typename Visit>
+void ForVisibleCells(Visit visit) {
+  const Grid& base = Base();
+  int col = gView.scrollX / kTileSize;
+  int row0 = gView.scrollY / kTileSize;
+  int ox = gView.scrollX % kTileSize;
+  int oy = gView.scrollY % kTileSize;
+  if (col < 0 || row0 < 0) return;  // the view never scrolls above or left of the circuit
+  int bottom = PlatScreenHeight();
+  for (int sx = -ox; sx <= gView.trackViewWidth; sx += kTileSize) {
+    if (col > base.cols - 1) return;
+    int row = row0;
+    for (int sy = -oy; sy <= bottom; sy += kTileSize) {
+      if (row > base.rows - 1) break;
+      visit(col, row, sx, sy);
+      ++row;
+    }
+    ++col;
+  }
+}
+
+void DrawLayer(const Grid& layer) {
+  int sheet = gSheets.tilesetSprite;
+  ForVisibleCells([&](int col, int row, int sx, int sy) {
+    // Layers share Base()'s size; a smaller one simply has nothing there.
+    int t = layer.Get(col, row, -1);
+    if (t < 0 || t >= kSheetCells) return;
+    PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
+    PlatDisplaySprite(sheet, sx, sy);
+  });
+}
+}  // namespace
+
+void DrawTileLayers() {
+  DrawLayer(Base());
+  DrawLayer(Middle());
+  DrawLayer(Top());
+}
+
+void DrawSpriteLabels() {
+  const SpriteLabelState& s = gLabels;
+  // What lies off the screen is not handed to the renderer at all.
+  const int width = PlatScreenWidth(), height = PlatScreenHeight();
+  for (const SpriteLabel& label : s.labels) {
+    if (label.y >= height || label.y <= -s.glyphHeight) continue;
+    int penX = label.x;
+    for (unsigned char c : label.text) {
+      if (penX >= width) break;
+      if (c >= 32 && penX > -s.glyphWidth) {
+        int index = c - 32;
+        PlatClipSprite(s.sheet, s.glyphX[index], s.glyphY[index], s.glyphWidth, s.glyphHeight);
+        PlatDisplaySprite(s.sheet, penX, label.y, 255, label.colour);
+      }
+      penX += s.glyphWidth;
+    }
+  }
+}
+
+void DrawGridOverlay() {
+  int box = gSheets.gridBoxSprite;
+  ForVisibleCells([&](int, int, int sx, int sy) { PlatDisplaySprite(box, sx, sy, 64); });
+}
+
+namespace {
+// Cells of the cars sheet holding the marks drawn under a car (the asset
+// generator draws them there).
+constexpr int kPlayerMarkCell = 86;
+constexpr int kMovingMarkCell = 87;
+
+void DrawMark(int sheet, int cell, int sx, int sy) {
+  PlatRotateSprite(sheet, 0.0f, 0);
+  PlatClipSprite(sheet, gSheets.cellX[cell], gSheets.cellY[cell], kTileSize, kTileSize);
+  PlatDisplaySprite(sheet, sx, sy);
+}
+}  // namespace
+
+void DrawCars() {
+  int sheet = gSheets.carsSprite;
+  // The moving car is marked only while a race runs.
+  const std::string& moving = Standing().empty() ? std::string() : gRace.currentCar;
+  for (const NodeRecord& node : Node()) {
+    for (int lane = 0; lane < 2; ++lane) {
+      if (node.car[lane].empty()) continue;
+      auto it = Car().find(node.car[lane]);
+      if (it == Car().end()) continue;
+      const CarRecord& car = it->second;
+      if (car.tile < 0 || car.tile >= kSheetCells) continue;
+      int sx = node.nodeX * kTileSize + node.x[lane] - gView.scrollX - 31;
+      int sy = node.nodeY * kTileSize + node.y[lane] - gView.scrollY - 31;
+      if (IsPlayersCar(it->first)) DrawMark(sheet, kPlayerMarkCell, sx, sy);
+      if (it->first == moving) DrawMark(sheet, kMovingMarkCell, sx, sy);
+      PlatClipSprite(sheet, gSheets.cellX[car.tile], gSheets.cellY[car.tile], kTileSize, kTileSize);
+      PlatRotateSprite(sheet, static_cast<float>(car.facing) * 45.0f, 0);
+      PlatDisplaySprite(sheet, sx, sy);
+    }
+  }
+  PlatRotateSprite(sheet, 0.0f, 0);
+}
+
+std::string PopUpText() {
+  int col = -1, row = 0;
+  TrackCellUnderPointer(col, row);
+  if (col == -1) return "";
+  for (const NodeRecord& node : Node()) {
+    if (node.nodeX != col || node.nodeY != row) continue;
+    std::string text = node.car[0] + "~" + node.car[1] + "~";
+    return text.size() > 2 ? text : "";
+  }
+  return "";
+}
+
+void DrawPopUp() {
+  if (gElements.SmallFont == nullptr) return;
+  std::string text = PopUpText();
+  if (!text.empty()) DrawTextBox(gElements.SmallFont, text, PlatMouseX(), PlatMouseY() - 28);
+}
+
+void RenderFrame() {
+  KeepCurrent keep;
+  PlatClearScreen(0x808080);
+  DrawTileLayers();
+  DrawSpriteLabels();
+  if (gProg.gridOn != 0) DrawGridOverlay();
+  DrawCars();
+  DrawPopUp();
+  DrawAllElements();
+  DrawDebugLines();
+  PlatFlipBuffers();
+}

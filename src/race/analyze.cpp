@@ -1,0 +1,465 @@
+#include "race/analyze.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "common/common.h"
+#include "race/data_file.h"
+#include "race/define.h"
+#include "platform/services.h"
+
+namespace {
+const char* kModule = "Analyze";
+
+std::string CellText(int x, int y) {
+  return Decimal(x) + ", " + Decimal(y);
+}
+
+// The i-th blank-separated field (1-based) of a facing text, "" when missing.
+std::string BlankField(const std::string& text, int i) {
+  size_t start = 0;
+  for (int k = 1; k < i; ++k) {
+    size_t blank = text.find(' ', start);
+    if (blank == std::string::npos) return "";
+    start = blank + 1;
+  }
+  size_t end = text.find(' ', start);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// Routing: for each entering direction, the tiles that leave in each result
+// direction (a tile listed nowhere leaves northward).
+struct Route {
+  int result;
+  std::vector<int> tiles;
+};
+const std::vector<Route> kRoutes[8] = {
+    {{0, {1, 17, 33, 37, kCrossingTile}}, {1, {4, 20}}, {7, {5, 21}}},
+    {{0, {7, 23}}, {1, {2, 18}}, {2, {10, 26}}},
+    {{1, {9, 25}}, {2, {0, 16, 34, 38}}, {3, {8, 24}}},
+    {{2, {11, 27}}, {3, {3, 19}}, {4, {5, 21, 36, 39}}},
+    {{3, {6, 22}}, {4, {1, 17, 35, 39, kCrossingTile}}, {5, {7, 23}}},
+    {{4, {4, 20}}, {5, {2, 18}}, {6, {9, 25}}},
+    {{5, {10, 26}}, {6, {0, 16, 32, 36}}, {7, {11, 27}}},
+    {{0, {6, 22}}, {6, {8, 24}}, {7, {3, 19}}},
+};
+
+// Lane penalty by marker 42..45 (rows) and bend tile 4..11 (columns); -2
+// marks "no entry" (the penalty stays 0).
+const int kPenalty[4][8] = {
+    {-2, -2, 1, 0, 1, 0, -2, -2},
+    {-2, -2, 0, 1, -2, -2, 1, 0},
+    {1, 0, -2, -2, 0, 1, -2, -2},
+    {0, 1, -2, -2, -2, -2, 0, 1},
+};
+
+bool IsStartTile(int tile) {
+  return tile >= 32 && tile <= 39;
+}
+bool IsPathTile(int tile) {
+  return (tile >= 0 && tile <= 11) || (tile >= 16 && tile <= 27);
+}
+
+// A tile number with no row in the table (an empty cell, a short table read
+// from a file) reads as a blank row: no facing, no offsets.
+const TrackRecord& RowOf(int tile) {
+  static const TrackRecord kBlank;
+  if (tile < 0 || static_cast<size_t>(tile) >= Track().size()) return kBlank;
+  return Track()[tile];
+}
+
+// Analysis walks move at most this many steps; more means a broken list.
+void CheckSteps(long long& steps, const char* procedure) {
+  if (++steps > 8LL * static_cast<long long>(Node().size()) + 16)
+    Fatal("track analysis did not finish", kModule, procedure, __LINE__);
+}
+}  // namespace
+
+void LoadTrackTilesFrom(const std::filesystem::path& file) {
+  std::vector<TrackRecord> table(kTrackRows);
+  std::string text = CleanText(LoadText(file));
+  for (const std::string& line : SplitLines(text)) {
+    int t = LenientInt(CommaField(line, 1));
+    if (t < 0 || t >= kTrackRows)
+      FATAL("tile number outside 0 to 87 in " + file.string() + ": " + line, kModule,
+            "LoadTrackTiles");
+    TrackRecord& row = table[t];
+    row.facing = CommaField(line, 2);
+    row.x[0] = LenientInt(CommaField(line, 3));
+    row.y[0] = LenientInt(CommaField(line, 4));
+    row.x[1] = LenientInt(CommaField(line, 5));
+    row.y[1] = LenientInt(CommaField(line, 6));
+    std::string outside = LaneOffsetOutsideCell(row);
+    if (!outside.empty())
+      FATAL("lane offset " + outside + " outside 0 to " + Decimal(kTileSize - 1) + " in " +
+                file.string() + ": " + line,
+            kModule, "LoadTrackTiles");
+  }
+  Track() = std::move(table);
+}
+
+void LoadTrackTiles() {
+  LoadTrackTilesFrom(gProg.dataFolder / "Race Track Data.csv");
+}
+
+Cell StepCell(int d, int x, int y) {
+  static const int kDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  if (d < 0 || d > 7) return Cell{x, y};
+  return Cell{x + kDx[d], y + kDy[d]};
+}
+
+int NextDirection(int d, int tile) {
+  if (d < 0 || d > 7) return 0;
+  for (const Route& route : kRoutes[d])
+    if (std::find(route.tiles.begin(), route.tiles.end(), tile) != route.tiles.end())
+      return route.result;
+  return 0;
+}
+
+void AddNode(int x, int y, int tile) {
+  const TrackRecord& row = RowOf(tile);
+  NodeRecord node;
+  node.nodeX = x;
+  node.nodeY = y;
+  node.x[0] = row.x[0];
+  node.x[1] = row.x[1];
+  node.y[0] = row.y[0];
+  node.y[1] = row.y[1];
+
+  int marker = Top()(x, y);
+  if (marker == 40 || marker == 41) {
+    gRace.inCornerMark = 1 - gRace.inCornerMark;
+    if (gRace.inCornerMark == 1) {
+      gRace.cornerMarkType = marker == 40 ? 2 : 1;
+    } else {
+      gRace.cornerMarkType = 0;
+      node.lastCornerNode = 1;
+    }
+  }
+  node.corner = gRace.cornerMarkType;
+
+  int lanes = Middle()(x, y);
+  if (lanes >= 42 && lanes <= 45) {
+    node.penalty = Max(LanePenalty(lanes, Base()(x, y)), 0);
+  } else {
+    node.penalty = -1;
+  }
+  Node().push_back(node);
+  gRace.currentNode = static_cast<int>(Node().size()) - 1;
+}
+
+int LanePenalty(int marker, int tile) {
+  int column = tile >= 4 && tile <= 11 ? tile - 4 : tile >= 20 && tile <= 27 ? tile - 20 : -1;
+  if (marker < 42 || marker > 45 || column < 0) return -1;
+  int lane = kPenalty[marker - 42][column];
+  return lane >= 0 ? lane : -1;
+}
+
+bool TilesCompatible(int a, int b) {
+  const std::string& fa = RowOf(a).facing;
+  const std::string& fb = RowOf(b).facing;
+  std::string a1 = BlankField(fa, 1), a2 = BlankField(fa, 2);
+  std::string b1 = BlankField(fb, 1), b2 = BlankField(fb, 2);
+  static const std::string kPairs = "13 31 17 71 35 53 57 75 ";
+  const std::string* order[8][2] = {{&a1, &b1}, {&b1, &a1}, {&a2, &b1}, {&b1, &a2},
+                                    {&a1, &b2}, {&b2, &a1}, {&a2, &b2}, {&b2, &a2}};
+  for (auto& pq : order)
+    if (kPairs.find(*pq[0] + *pq[1] + " ") != std::string::npos) return true;
+  return false;
+}
+
+int TurnToward(int tile, int d) {
+  const std::string& facing = RowOf(tile).facing;
+  if (facing.find(Decimal(d)) != std::string::npos) return d;
+  for (int i = 1; i <= 2; ++i) {
+    int di = LenientInt(BlankField(facing, i));
+    int gap = std::abs(d - di);
+    if (gap == 1 || gap == 7) return di;
+  }
+  ShowMessageBox("invalid tile combination using " + Decimal(tile) + " in direction " + Decimal(d));
+  return 0;
+}
+
+SideTurn ResolveSideTile(int d, int tile, int x, int y) {
+  int b = 0;
+  if (tile >= 16 && tile <= 31)
+    b = 16;
+  else if (tile >= 37 && tile <= 39)
+    b = 4;
+
+  static const int kA[8][2] = {{-1, 0}, {0, -1}, {0, -1}, {1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0}};
+  static const int kB[8][2] = {{1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0}, {-1, 0}, {0, -1}, {0, -1}};
+  if (d >= 0 && d <= 7) {
+    const int turns[2] = {6, 2};  // a quarter turn left for A, right for B
+    const int(*side[2])[2] = {kA, kB};
+    for (int k = 0; k < 2; ++k) {
+      int cx = x + side[k][d][0], cy = y + side[k][d][1];
+      int candidate = Base().Get(cx, cy, -1);  // off the grid never fits
+      if (candidate >= b + 2 && candidate <= b + 11 && TilesCompatible(tile, candidate))
+        return SideTurn{TurnToward(candidate, (d + turns[k]) % 8), candidate, cx, cy};
+    }
+  }
+  ShowMessageBox("invalid tile combination @ " + CellText(x, y));
+  Cell ahead = StepCell(d, x, y);
+  return SideTurn{d, tile, ahead.x, ahead.y};
+}
+
+void BuildTrack() {
+  Node().clear();
+  gRace.currentNode = -1;
+  const Grid& base = Base();
+
+  int sx = -1, sy = -1;
+  for (int x = 0; x < base.cols && sx < 0; ++x)
+    for (int y = 0; y < base.rows; ++y)
+      if (IsStartTile(base(x, y))) {
+        sx = x;
+        sy = y;
+        break;
+      }
+  if (sx < 0) FATAL("circuit has no start tile (32 to 39)", kModule, "BuildTrack");
+  int start = base(sx, sy);
+  int d = (start == 32 || start == 36)   ? 6
+          : (start == 33 || start == 37) ? 0
+          : (start == 34 || start == 38) ? 2
+                                         : 4;
+
+  // A path may cross itself (a figure-eight) at a crossing tile, passing it
+  // once each way; leaving it a second time in the same direction is going
+  // round for ever. Coming back to any other cell would enter a tile by an
+  // end it does not have, so that is refused as it always was. Both bound
+  // the node list by the grid's size.
+  std::vector<char> visited(base.cells.size(), 0), left(base.cells.size() * 8, 0);
+  auto enter = [&](int x, int y, int fromX, int fromY) {
+    if (!base.Inside(x, y))
+      FATAL("track leaves the grid after cell " + CellText(fromX, fromY) +
+                (Node().empty() ? std::string(" (the start tile)")
+                                : " (node " + Decimal(Node().size() - 1) + ")"),
+            kModule, "BuildTrack");
+    if (visited[base.Index(x, y)] && base(x, y) != kCrossingTile)
+      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " +
+                Decimal(Node().size()) + ") without returning to its start tile",
+            kModule, "BuildTrack");
+    visited[base.Index(x, y)] = 1;
+  };
+  auto leave = [&](int x, int y, int dir) {
+    char& seen = left[base.Index(x, y) * 8 + static_cast<size_t>(dir & 7)];
+    if (seen)
+      FATAL("track runs into itself at cell " + CellText(x, y) + " (as node " +
+                Decimal(Node().size() - 1) + ") without returning to its start tile",
+            kModule, "BuildTrack");
+    seen = 1;
+  };
+
+  Cell c = StepCell(d, sx, sy);
+  enter(c.x, c.y, sx, sy);
+  int tile = base(c.x, c.y);
+  AddNode(c.x, c.y, tile);
+  d = NextDirection(d, tile);
+  CurrentNode().facing = d;
+  leave(c.x, c.y, d);
+
+  int x = c.x, y = c.y;
+  for (bool done = false; !done;) {
+    Cell next = StepCell(d, x, y);
+    if (!base.Inside(next.x, next.y)) enter(next.x, next.y, x, y);
+    tile = base(next.x, next.y);
+    if (IsPathTile(tile) || IsStartTile(tile)) {
+      done = IsStartTile(tile);
+      if (!done || next.x != sx || next.y != sy) enter(next.x, next.y, x, y);
+      // Through a crossing north or south, cars stand in the lanes of a
+      // north-south straight.
+      AddNode(next.x, next.y, tile == kCrossingTile && (d == 0 || d == 4) ? 1 : tile);
+      d = NextDirection(d, tile);
+      CurrentNode().facing = d;
+    } else {
+      SideTurn turn = ResolveSideTile(d, tile, x, y);
+      enter(turn.x, turn.y, x, y);
+      next = Cell{turn.x, turn.y};
+      d = turn.d;
+      AddNode(next.x, next.y, turn.tile);
+      CurrentNode().facing = d;
+    }
+    if (!done) leave(next.x, next.y, d);
+    x = next.x;
+    y = next.y;
+  }
+
+  // The analysis walks need a corner, node 0 outside it and every corner
+  // closed before the start tile.
+  const std::vector<NodeRecord>& nodes = Node();
+  auto nodeText = [&](size_t i) {
+    return "node " + Decimal(i) + " (cell " + CellText(nodes[i].nodeX, nodes[i].nodeY) + ")";
+  };
+  if (std::none_of(nodes.begin(), nodes.end(), [](const NodeRecord& n) { return n.corner != 0; }))
+    FATAL("circuit has no corner (markers 40 or 41 on the Top layer)", kModule, "BuildTrack");
+  if (nodes.front().corner != 0) FATAL(nodeText(0) + " is inside a corner", kModule, "BuildTrack");
+  if (nodes.back().corner != 0)
+    FATAL("corner still open at the last " + nodeText(nodes.size() - 1), kModule, "BuildTrack");
+
+  AnalyzeCorners();
+}
+
+void LoadCircuitLabels(const std::filesystem::path& file) {
+  gRace.labels.clear();
+  gRace.labelsLeftOut.clear();
+  gRace.labelsBeyondLimit = 0;
+  if (PlatFileSize(file) == kFileMissing) return;
+  std::string text = CleanText(LoadText(file));
+  // A label stands on a cell of the circuit. One that names no cell (a label
+  // file kept from a larger circuit, a hostile column whose pixels would run
+  // past what an int holds) is left out rather than refusing the race over
+  // a decoration; the circuit tool reports it.
+  const std::vector<std::string> lines = SplitLines(text);
+  for (const std::string& line : lines) {
+    if (gRace.labels.size() + gRace.labelsLeftOut.size() == kMostLabels) {
+      gRace.labelsBeyondLimit = static_cast<int>(lines.size()) - kMostLabels;
+      break;
+    }
+    int column = LenientInt(CommaField(line, 2));
+    int row = LenientInt(CommaField(line, 3));
+    if (!Base().Inside(column, row)) {
+      gRace.labelsLeftOut.push_back(line);
+      continue;
+    }
+    gRace.labels.push_back({CommaField(line, 1), 0x040404, column * kTileSize, row * kTileSize});
+  }
+}
+
+int IsDiagonalStep(int x1, int y1, int x2, int y2) {
+  return std::abs(x2 - x1) == 1 && std::abs(y2 - y1) == 1 ? 1 : 0;
+}
+
+int SetNodeDistance(int x, int y, int distance, int cornerType) {
+  NodeRecord& node = CurrentNode();
+  int sum = distance + (IsDiagonalStep(node.nodeX, node.nodeY, x, y) ? 3 : 2);
+  node.distanceInMPs = sum;
+  node.nextCornerType = cornerType;
+  return sum;
+}
+
+namespace {
+// Walks back from the closing node of the last corner, corner by corner,
+// giving each node outside a corner its distance to the next corner's entry.
+void SetCornerDistances() {
+  long long steps = 0;
+  LastNode();
+  do {
+    CheckSteps(steps, "AnalyzeCorners");
+    if (!PreviousNode()) Fatal("circuit has no corner", kModule, "AnalyzeCorners", __LINE__);
+  } while (CurrentNode().corner == 0);
+  NextNode();
+  const int s = gRace.currentNode;
+
+  int d = 0;
+  for (;;) {
+    int x = 0, y = 0, t = 0;
+    do {  // back through a corner to its entry node
+      CheckSteps(steps, "AnalyzeCorners");
+      x = CurrentNode().nodeX;
+      y = CurrentNode().nodeY;
+      t = CurrentNode().corner;
+      PreviousNode();
+      if (gRace.currentNode == s) {
+        SetNodeDistance(x, y, d, t);
+        return;
+      }
+    } while (CurrentNode().corner != 0);
+
+    NextNode();
+    x = CurrentNode().nodeX;
+    y = CurrentNode().nodeY;
+    t = CurrentNode().corner;
+    PreviousNode();
+
+    do {  // back along the straight before it
+      CheckSteps(steps, "AnalyzeCorners");
+      d = SetNodeDistance(x, y, d, t);
+      x = CurrentNode().nodeX;
+      y = CurrentNode().nodeY;
+      if (!PreviousNode()) LastNode();
+      if (gRace.currentNode == s) {
+        SetNodeDistance(x, y, d, t);
+        return;
+      }
+    } while (CurrentNode().corner == 0);
+
+    // The closing node of the previous corner counts its own cell once more:
+    // an orthogonal step, so 2 MP above the sum.
+    NextNode();
+    SetNodeDistance(CurrentNode().nodeX, CurrentNode().nodeY, d, t);
+    d = 0;
+  }
+}
+}  // namespace
+
+void AnalyzeCorners() {
+  SetCornerDistances();
+  BuildCornerList();
+  SetCornerValues();
+  RankCorners();
+}
+
+void BuildCornerList() {
+  Corner().clear();
+  gRace.currentCorner = -1;
+  FirstNode();
+  int p = -1;
+  for (;;) {
+    bool ended = false;
+    do {
+      if (!NextNode()) ended = true;
+    } while (!ended && CurrentNode().corner == 0);
+    if (ended) break;
+    Corner().push_back(CornerRecord{gRace.currentNode, 0, CurrentNode().corner, 0, p, 0});
+    do {
+      if (!NextNode()) ended = true;
+    } while (!ended && CurrentNode().corner != 0);
+    if (ended) break;
+    Corner().back().following = CurrentNode().distanceInMPs;
+    p = Corner().back().following;
+  }
+  if (Corner().empty()) return;
+  Corner().front().preceding = p;
+  for (CornerRecord& corner : Corner()) corner.value = corner.following * 4 + corner.preceding * 3;
+}
+
+void SetCornerValues() {
+  if (Corner().empty() || Node().empty()) return;
+  FirstNode();
+  SelectCorner(0);
+  for (bool going = true; going;) {
+    do {
+      CurrentNode().cornerValue = CurrentCorner().value;
+      if (!NextNode()) {
+        going = false;
+        break;
+      }
+    } while (CurrentNode().corner == 0);
+    if (!going) break;
+    SelectCorner(gRace.currentCorner + 1);  // stays on the last corner
+    do {
+      if (!NextNode()) {
+        going = false;
+        break;
+      }
+    } while (CurrentNode().corner != 0);
+  }
+  LastNode();
+  while (CurrentNode().corner == 0 && PreviousNode()) {
+  }
+  for (size_t i = gRace.currentNode; i < Node().size(); ++i)
+    Node()[i].cornerValue = Corner().front().value;
+}
+
+void RankCorners() {
+  if (Corner().size() < 2) return;
+  std::vector<CornerRecord> sorted = Corner();
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const CornerRecord& a, const CornerRecord& b) { return a.value > b.value; });
+  for (size_t i = 0; i < sorted.size(); ++i)
+    for (CornerRecord& corner : Corner())
+      if (corner.entryNode == sorted[i].entryNode) corner.rank = static_cast<int>(i) + 1;
+}

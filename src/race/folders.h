@@ -1,0 +1,58 @@
+// Where the game's files live. A portable copy keeps everything beside the
+// executable; an installed copy reads its shipped data from
+// ../share/the-velotrax and keeps what the player owns under
+// $XDG_DATA_HOME/the-velotrax. This is the one place that knows which of the
+// two the game runs in: everything else only uses the folders in gProg.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// What an installed copy needs from the environment ("" when unset).
+struct FolderEnvironment {
+  std::string xdgDataHome;
+  std::string home;
+};
+
+struct GameFolders {
+  bool installed = false;
+  std::filesystem::path programFolder;  // the executable's folder
+  std::filesystem::path shippedFolder;  // Circuits, Data, Images, Theme, the default settings
+  std::filesystem::path playerFolder;   // what the player owns; "" when no home is known
+};
+
+// The environment of this process.
+FolderEnvironment CurrentEnvironment();
+
+// Decides the layout from the executable's folder: installed when there is
+// no "Data" beside it but there is ../share/the-velotrax/Data. Reads nothing
+// else and creates nothing.
+GameFolders DecideFolders(const std::filesystem::path& programFolder, const FolderEnvironment& env);
+
+// Points the program-wide folders at `folders`.
+void UseFolders(const GameFolders& folders);
+// Both of the above for this process: what the game and its tools call.
+void UseGameFolders(const std::filesystem::path& programFolder);
+
+// An installed copy: creates the player's folder with its "Data" and
+// "Circuits" and seeds "The Velotrax.ini", "Drivers.csv" and "Last Race.txt"
+// from the shipped copies the first time. Fatal when the folder cannot be
+// made or a file cannot be seeded. A portable copy has nothing to prepare.
+void PreparePlayerFolders();
+
+// The circuits a new race offers: the shipped ones and the player's own, a
+// "~"-list of names without ".json", sorted, each name once.
+std::string CircuitList();
+// The folder whose circuit `name` (without ".json") the game uses: the
+// player's own wins over a shipped one of the same name.
+std::filesystem::path CircuitFolderFor(const std::string& name);
+// True when the player's circuit `name` hides a shipped one.
+bool CircuitHidesShipped(const std::string& name);
+
+// "The Velotrax.ini": scroll speed, automatic-step interval, laps, points.
+// Fatal when it cannot be read; numbers the game cannot use read as the
+// nearest it can.
+void ReadSettings();
+// "Saved Races" and "Results" made where missing (fatal when one cannot
+// be), then what a save cut short by a kill left behind is removed.
+void CreateGameFolders();

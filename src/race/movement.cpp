@@ -1,0 +1,430 @@
+#include "race/movement.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include <cmath>
+
+#include "common/common.h"
+#include "race/ai.h"
+#include "race/analyze.h"
+#include "race/car_data.h"
+#include "race/define.h"
+#include "race/gear_advice.h"
+#include "race/race_end.h"
+#include "race/report.h"
+#include "platform/services.h"
+
+namespace {
+const char* kModule = "Movement";
+
+int LastNodeIndex() {
+  return static_cast<int>(Node().size()) - 1;
+}
+
+NodeRecord& NextNodeRecord() {
+  if (Node().empty()) FATAL("no nodes", kModule, "NextNode");
+  int i = gRace.currentNode + 1;
+  return Node()[i > LastNodeIndex() || i < 0 ? 0 : i];
+}
+
+// Takes the car out of a place only when the place holds it, so a race state
+// that went wrong can never push another car off the track.
+void LeavePlace(NodeRecord& node, const CarRecord& car) {
+  if ((car.lane == 0 || car.lane == 1) && node.car[car.lane] == gRace.currentCar)
+    node.car[car.lane].clear();
+}
+
+DriverRecord* CurrentDriver() {
+  auto it = Driver().find(gRace.currentCar);
+  return it == Driver().end() ? nullptr : &it->second;
+}
+
+int CornerLimit(const CarRecord& car, int cornerType) {
+  return cornerType == 1 ? car.sharp : car.hairpin;
+}
+
+// The car of the current standing and the node it stands on become current.
+void SelectStandingCar() {
+  const std::string key = CurrentStanding().car;
+  if (!SelectCar(key)) FATAL("unknown car in the running order: " + key, kModule, "RaceStep");
+  if (!SelectNode(CurrentCar().listInd)) FATAL("car off the track: " + key, kModule, "RaceStep");
+}
+
+// Whether the car will ever have MP to spend: MP in its gear now, or a gear
+// choice ahead of it that offers a gear with MP.
+bool CanGainMP(const std::string& key, const CarRecord& car, const NodeRecord& node) {
+  if (CarGearMP(car, car.gear) >= 1) return true;
+  auto driver = Driver().find(key);
+  bool user = driver != Driver().end() && driver->second.user != 0 && gReport.chooseGear != nullptr;
+  int at = std::clamp(car.gear, 0, 6);
+  int top = Min(at + 1, 6);
+  if (node.corner != 0 && car.cornerExit == 0) {
+    int limit = CornerLimit(car, node.corner);
+    if (!user && car.gear >= limit) return false;  // the computer holds its gear there
+    if (user) top = Min(Max(Min(limit, at + 1), at - 1), 6);
+  }
+  int low = Max(1, at - std::clamp(car.downShift, 0, 6));
+  for (int g = top; g >= low; --g) {
+    if (CarGearMP(car, g) >= 1) return true;
+  }
+  return false;
+}
+
+// True when no car of the running order can ever move again: cars that will
+// never have MP block for good, and so do cars whose next node is held in
+// both lanes by cars that never move (a ring of cars blocking each other).
+bool NoCarCanMove() {
+  const int last = LastNodeIndex();
+  std::set<std::string> movable, racing;
+  for (const StandingRecord& s : Standing()) racing.insert(s.car);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const StandingRecord& s : Standing()) {
+      if (movable.count(s.car) != 0) continue;
+      auto it = Car().find(s.car);
+      if (it == Car().end()) continue;
+      const CarRecord& car = it->second;
+      if (car.finished != 0 || car.listInd < 0 || car.listInd > last) continue;
+      if (!CanGainMP(s.car, car, Node()[car.listInd])) continue;
+      const NodeRecord& next = Node()[car.listInd >= last ? 0 : car.listInd + 1];
+      for (const std::string& holder : next.car) {
+        // A place held by a key outside the running order is not ours to
+        // judge (the loader lets none through): it counts as one that frees.
+        if (holder.empty() || racing.count(holder) == 0 || movable.count(holder) != 0) {
+          movable.insert(s.car);
+          grew = true;
+          break;
+        }
+      }
+    }
+  }
+  return movable.empty();
+}
+
+bool SamePlaces(const std::vector<StandingRecord>& a, const std::vector<StandingRecord>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](auto& x, auto& y) {
+    return x.car == y.car && x.lap == y.lap && x.listInd == y.listInd && x.lane == y.lane;
+  });
+}
+
+// The cars still racing drop out where they stand and the race ends with the
+// results as they are.
+void EndStuckRace() {
+  AddLogText("no car can move any more");
+  for (const StandingRecord& s : Standing()) {
+    if (!SelectCar(s.car)) continue;
+    CarRecord& car = CurrentCar();
+    if (SelectNode(car.listInd)) LeavePlace(CurrentNode(), car);
+    car.finished = 2;
+    car.gear = 0;
+    car.remaining = 0;
+    DNF().push_back(s.car);
+    if (DriverRecord* driver = CurrentDriver()) driver->lastTime = "0";
+  }
+  EndOfRace();
+}
+}  // namespace
+
+long long SkillRoll() {
+  const DriverRecord* driver = CurrentDriver();
+  // 64 bits: a hostile skill cannot overflow the bonus.
+  long long bonus = driver == nullptr ? 0 : (static_cast<long long>(driver->skill) - 2) * 8;
+  return PlatRandom(100, 1) + bonus;
+}
+
+// --- Turn sequence -----------------------------------------------------------
+
+void RaceStep() {
+  if (Standing().empty()) return;
+  if (!SelectStanding(gRace.currentStanding)) SelectStanding(0);
+  SelectStandingCar();
+  ReportCarStatus(0);
+  if (CurrentCar().finished != 0 || MoveOneNode() == 1) {
+    EndOfMove();
+    return;
+  }
+  ReportCarStatus(1);
+}
+
+void EndOfMove() {
+  CarRecord& car = CurrentCar();
+  car.turns += 1.0f;
+  car.bonus = car.remaining;
+  if (gReport.moveEnded != nullptr) gReport.moveEnded(gRace.currentStanding + 1);
+  if (!SelectStanding(gRace.currentStanding + 1)) {
+    // A whole pass without a car changing place may mean that none ever will.
+    std::vector<StandingRecord> before = Standing();
+    if (CheckRaceOver()) {
+      EndOfRace();
+      return;
+    }
+    if (SamePlaces(before, Standing()) && NoCarCanMove()) {
+      EndStuckRace();
+      return;
+    }
+  }
+  SelectStandingCar();
+  StartMove();
+  ReportCarStatus(0);
+}
+
+void StartMove() {
+  CarRecord& car = CurrentCar();
+  const DriverRecord* driver = CurrentDriver();
+  if (driver != nullptr && driver->user != 0 && gReport.chooseGear != nullptr) {
+    ReportCarStatus(0);
+    if (car.finished == 0) {
+      GearOffer offer = OfferGears();
+      // Until the player has chosen, the move has not begun: a race saved
+      // now asks again when it is resumed.
+      gRace.choosingGear = true;
+      int answer = gReport.chooseGear(offer);
+      gRace.choosingGear = false;
+      ApplyGearChoice(car, answer);
+    }
+  } else {
+    switch (car.inCorner) {
+      case 1:
+        if (car.gear < car.sharp || car.cornerExit != 0) ComputerGear();
+        break;
+      case 2:
+        if (car.gear < car.hairpin || car.cornerExit != 0) ComputerGear();
+        break;
+      default:
+        ComputerGear();
+    }
+  }
+  // Saturating: a car table with absurd MP cannot overflow the count.
+  long long remaining = static_cast<long long>(car.remaining) + GearMP(car.gear);
+  car.remaining = static_cast<int>(std::clamp<long long>(remaining, INT32_MIN, INT32_MAX));
+}
+
+void UpdateStandings() {
+  std::vector<StandingRecord>& order = Standing();
+  order.clear();
+  for (const auto& [key, car] : Car())
+    if (car.listInd != -1 && car.finished == 0)
+      order.push_back({key, car.lap, car.listInd, car.lane});
+  // Three stable passes, the most significant last: lap, then node, then lane.
+  std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lane < b.lane; });
+  std::stable_sort(order.begin(), order.end(),
+                   [](auto& a, auto& b) { return a.listInd > b.listInd; });
+  std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lap > b.lap; });
+  ReportRunningOrder();
+  gRace.currentStanding = order.empty() ? -1 : 0;
+}
+
+bool CheckRaceOver() {
+  UpdateStandings();
+  return Standing().empty();
+}
+
+int CrossLine() {
+  CarRecord& car = CurrentCar();
+  // At or beyond the last lap: a loaded race with a lap past its laps must
+  // still end.
+  if (car.lap >= gProg.laps) {
+    FinishCar();
+    return 1;
+  }
+  FirstNode();
+  car.listInd = 0;
+  car.lap += 1;
+  if (car.lap > 1) car.ORpermitted = 1;
+  return 0;
+}
+
+void FinishCar() {
+  CarRecord& car = CurrentCar();
+  car.finished = 1;
+  car.gear = 0;
+  car.remaining = 0;
+  LeavePlace(CurrentNode(), car);
+  OrderOfFinish().push_back(gRace.currentCar);
+  std::string time = RaceTime();
+  if (DriverRecord* driver = CurrentDriver()) driver->lastTime = time;
+  long long p = static_cast<long long>(OrderOfFinish().size());
+  const char* suffix = p == 1 ? "st" : p == 2 ? "nd" : p == 3 ? "rd" : "th";
+  LogCarLine("finished " + Decimal(p) + suffix);
+}
+
+std::string RaceTime() {
+  CarRecord& car = CurrentCar();
+  if (car.turns == 0.0f) return "0";
+  const int nodes = Max(static_cast<int>(Node().size()), 1);
+  const int laps = Max(gProg.laps, 1);
+  car.turns = static_cast<float>(car.turns + static_cast<double>(car.listInd) / nodes);
+  car.turns = static_cast<float>(car.turns * (4.0 / laps));
+  double ms = std::trunc(static_cast<double>(car.turns) * 1000.0);
+  // A time from a damaged save stays a time: never negative, never past
+  // what an integer holds.
+  if (!std::isfinite(ms) || ms < 0) ms = 0;
+  long long total = static_cast<long long>(std::min(ms, 1e15));
+  long long minutes = total / 60000;
+  long long seconds = std::llround((total % 60000) / 1000.0);
+  if (seconds == 60) {
+    minutes += 1;
+    seconds = 0;
+  }
+  return Decimal(minutes) + ":" + (seconds < 10 ? "0" : "") + Decimal(seconds);
+}
+
+// --- Movement ----------------------------------------------------------------
+
+LanesFree NextLanesFree() {
+  const NodeRecord& next = NextNodeRecord();
+  return {next.car[0].empty(), next.car[1].empty()};
+}
+
+NodeCell NextNodeCell() {
+  const NodeRecord& next = NextNodeRecord();
+  return {next.nodeX, next.nodeY};
+}
+
+LanePenalties NextNodePenalties() {
+  const NodeRecord& next = NextNodeRecord();
+  return {next.penalty == 0 ? 2 : 0, next.penalty == 1 ? 2 : 0};
+}
+
+LaneChoice ChooseLane(bool free0, bool free1, int p0, int p1) {
+  if (free0 && p0 == 0) return {0, 0};
+  if (free1 && p1 == 0) return {1, 0};
+  if (free1) return {1, p1};
+  return {0, p0};
+}
+
+int MoveOneNode() {
+  CarRecord& car = CurrentCar();
+  LanesFree lanes = NextLanesFree();
+  if (!lanes.free0 && !lanes.free1) return 1;  // blocked: the MP stay
+  NodeRecord& from = CurrentNode();
+  NodeCell next = NextNodeCell();
+  int cost = IsDiagonalStep(from.nodeX, from.nodeY, next.x, next.y) ? 3 : 2;
+  LanePenalties penalties = NextNodePenalties();
+  LaneChoice choice = ChooseLane(lanes.free0, lanes.free1, penalties.p0, penalties.p1);
+  cost += choice.extra;
+  if (car.remaining < cost) return 1;
+  car.remaining -= cost;
+  int c = from.corner;
+  LeavePlace(from, car);
+  if (gRace.currentNode >= LastNodeIndex()) {
+    if (CrossLine() == 1) return 1;
+  } else {
+    NextNode();
+    car.listInd = gRace.currentNode;
+  }
+  NodeRecord& to = CurrentNode();
+  car.lane = choice.lane;
+  car.facing = to.facing;
+  to.car[choice.lane] = gRace.currentCar;
+  car.cornerExit = 0;
+  if (to.corner != c) {
+    car.remaining = Max(car.remaining - car.bonus, 0);
+    car.bonus = 0;
+    if (CornerCheck(c) == 1) return 1;
+  }
+  return 0;
+}
+
+int CornerCheck(int c) {
+  CarRecord& car = CurrentCar();
+  if (c != 0) {
+    car.inCorner = 0;
+    car.cornerExit = 1;
+    return 0;
+  }
+  car.inCorner = CurrentNode().corner;
+  long long limit = CornerLimit(car, car.inCorner);
+  long long gear = car.gear;
+  if (gear <= limit) return 0;
+  if (gear >= limit + 3) {
+    AddLogText(gRace.currentCar);
+    Crash();
+    return 1;
+  }
+  if (gear == limit + 2) return TakeChance();
+  LineRisk(static_cast<int>(limit));
+  return 0;
+}
+
+int TakeChance() {
+  LogCarLine("chance ...");
+  long long r = SkillRoll();
+  int outcome = 0;
+  if (r >= -99 && r <= 20) {
+    outcome = 2;
+  } else if (r >= 21 && r <= 40) {
+    outcome = 1;
+  } else if (r >= 41 && r <= 100) {
+    AddLogText("  safe!");
+    return 0;
+  }
+  CarRecord& car = CurrentCar();
+  switch (UseHBs(outcome)) {
+    case 0:
+      AddLogText("  safe!");
+      return 0;
+    case 1:
+      LineRisk(CornerLimit(car, car.inCorner));
+      return 0;
+    case 2:
+      Spinout();
+      return 0;
+    default:
+      Crash();
+      return 1;
+  }
+}
+
+int UseHBs(int outcome) {
+  CarRecord& car = CurrentCar();
+  if (car.hb < 0 || car.hb > 999) return 0;
+  if (outcome == 1 || outcome == 2) {
+    if (car.hb == 0) return outcome + 1;
+    if (car.hb == 1) {
+      car.hb -= 1;
+      AddLogText("  uses 1 HB");
+      return 1;
+    }
+    car.hb -= 2;
+    AddLogText("  uses 2 HBs");
+    if (outcome == 1) return 0;
+    return SkillRoll() >= 20 ? 0 : 3;
+  }
+  return 0;
+}
+
+void LineRisk(int limit) {
+  CarRecord& car = CurrentCar();
+  if (car.hb >= 1) {
+    car.hb -= 1;
+    LogCarLine("uses 1 HB");
+    if (SkillRoll() >= 50) return;  // the car holds the line
+  }
+  LogCarLine("off the line");
+  car.gear = static_cast<int>(std::max<long long>(static_cast<long long>(limit) - 1, INT32_MIN));
+}
+
+void Spinout() {
+  CarRecord& car = CurrentCar();
+  if (car.gearTop == car.gear5) return;  // spun out before: never again
+  AddLogText("  spinout!");
+  car.gear = 0;
+  car.remaining = 0;
+  car.gearTop = car.gear5;
+}
+
+void Crash() {
+  CarRecord& car = CurrentCar();
+  AddLogText("  crashes!");
+  car.finished = 2;
+  car.gear = 0;
+  car.remaining = 0;
+  car.turns = 0.0f;
+  LeavePlace(CurrentNode(), car);
+  DNF().push_back(gRace.currentCar);
+  if (DriverRecord* driver = CurrentDriver()) driver->lastTime = "0";
+}

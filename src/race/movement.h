@@ -1,0 +1,67 @@
+// The turn sequence (passes through the running order, one node per race
+// step) and the movement of a car with its hazards: lanes, blocking, corner
+// entries, HBs, going off the line, spin-outs and crashes.
+//
+// The car in play is the current Car() entry, its node the current Node()
+// entry, its running-order entry the current Standing() entry.
+#pragma once
+
+#include <string>
+
+// --- Turn sequence -----------------------------------------------------------
+// One race step: one node of the current car's move, or the end of it.
+void RaceStep();
+// The current car's gear choice and MP for its move.
+void StartMove();
+// Carries the MP left over, starts the next car's move or ends the race.
+void EndOfMove();
+// Rebuilds Standing() from the racing cars: lap, node, lane (lane 0 first).
+void UpdateStandings();
+// Rebuilds the standings; true when no car is left racing.
+bool CheckRaceOver();
+// The car stepped past the last node: 1 when it finished, else it is on
+// node 0 of its next lap and 0 is returned.
+int CrossLine();
+void FinishCar();
+// The current car's race time ("0" when it has no turns); rewrites turns.
+std::string RaceTime();
+
+// --- Movement ----------------------------------------------------------------
+// One node step of the current car: 1 when its move is over, else 0.
+int MoveOneNode();
+struct LanesFree {
+  bool free0 = false;
+  bool free1 = false;
+};
+LanesFree NextLanesFree();
+struct NodeCell {
+  int x = 0;
+  int y = 0;
+};
+NodeCell NextNodeCell();
+struct LanePenalties {
+  int p0 = 0;
+  int p1 = 0;
+};
+LanePenalties NextNodePenalties();
+struct LaneChoice {
+  int lane = 0;
+  int extra = 0;
+};
+LaneChoice ChooseLane(bool free0, bool free1, int p0, int p1);
+// The corner rule after a step between nodes of different corner types;
+// c is the corner type of the node left. 1 when the car crashed.
+int CornerCheck(int c);
+// Two gears too many: the risk roll. 1 when the car crashed.
+int TakeChance();
+// Spends HBs to soften an outcome (0 safe, 1 off the line, 2 spin-out,
+// 3 crash) and returns the softened one.
+int UseHBs(int outcome);
+// One gear too many: an HB may hold the line, else the car drops to
+// limit - 1.
+void LineRisk(int limit);
+void Spinout();
+void Crash();
+
+// A risk roll: 1 to 100 plus the driver's skill bonus, (skill - 2) x 8.
+long long SkillRoll();

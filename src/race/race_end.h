@@ -1,0 +1,20 @@
+// The end of a race: the results, the points, "Drivers.csv", the season file
+// and the last-race record.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Results, points, driver file, season file, the report's raceEnded, then
+// the last-race record; the running order and the finishers are cleared.
+void EndOfRace();
+// The results lines as the results view shows them.
+std::vector<std::string> RaceResultsLines();
+void WriteLastRace();
+
+struct EndOfRaceOptions {
+  // Nothing is written at the end of a race (the balance report runs
+  // thousands of races on a game folder it must leave as it found it).
+  bool keepFiles = false;
+};
+extern EndOfRaceOptions gEndOfRace;

@@ -1,0 +1,193 @@
+// The race on the side panel and the results page: the current car's status,
+// the running order, the panel's buttons, the standings view, the clipboard
+// and the grid choice read from the set-up dialog's controls.
+#include "game/results_view.h"
+#include "game/screens.h"
+#include "game/setup_dialogs.h"
+#include "game/side_panel.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race/data_file.h"
+#include "race/season.h"
+#include "race_support.h"
+#include "screen_support.h"
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+// Text areas built by hand: 9 x 18 glyphs, as the shipped font.
+struct Areas {
+  SpriteFont font;
+  TextArea info, standings, results, title;
+  Areas() {
+    font.glyphWidth = 9;
+    font.glyphHeight = 18;
+    auto make = [this](TextArea& a, int width, int margin, int rows, int scrollMode) {
+      a.font = &font;
+      a.width = width;
+      a.margin = margin;
+      a.rows = rows;
+      a.scrollMode = scrollMode;
+    };
+    make(info, 180, 0, 7, 0);
+    make(standings, 176, 4, 12, 0);
+    make(results, 488, 4, 22, 1);
+    make(title, 488, 0, 1, 0);
+    gElements.RaceInfoArea = &info;
+    gElements.StandingsArea = &standings;
+    gElements.ResultsArea = &results;
+    gElements.ResultsTitleArea = &title;
+  }
+  ~Areas() { gElements = GameElements{}; }
+};
+}  // namespace
+
+class Panel : public RaceTest {
+ protected:
+  void SetUp() override {
+    RaceTest::SetUp();
+    gElements = GameElements{};
+  }
+};
+
+TEST_F(Panel, CarStatusLines) {
+  Areas areas;
+  LayStraight(5);
+  CarRecord& a = AddCar("Comet");
+  Put("Comet", 2, 0);
+  a.gear = 6;
+  a.bonus = 3;
+  a.remaining = 11;
+  ShowCarStatus(0);
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "Comet Driver", "lap: 1", "sharp: 3 hrpin: 2",
+                                     "HBs: 6  ORs: 2", "downshift: 1", "gear: Tp MP: 19 +3"}));
+  EXPECT_EQ(areas.info.selected, 6);
+  a.gearTop = a.gear5;
+  a.gear = 4;
+  a.lap = 3;
+  Driver().erase("Comet");
+  ShowCarStatus(1);
+  EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
+                                     "downshift: 1 SO", "gear: 4 MP: 11"}));
+  gRace.currentCar.clear();
+  ShowCarStatus(0);
+  EXPECT_TRUE(areas.info.lines.empty());
+}
+
+TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
+  Areas areas;
+  for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
+  gRace.currentStanding = 4;
+  ShowStandings();
+  ASSERT_EQ(areas.standings.lines.size(), 12u);
+  EXPECT_EQ(areas.standings.lines.front(), " 1 K1");
+  EXPECT_EQ(areas.standings.lines[8], " 9 K9");
+  EXPECT_EQ(areas.standings.lines[9], "10 K10");
+  EXPECT_EQ(areas.standings.lines.back(), "12 K12");
+  EXPECT_EQ(gRace.currentStanding, 4);
+}
+
+TEST_F(Panel, RaceButtons) {
+  ButtonArray buttons;
+  buttons.x = 100;
+  buttons.y = 100;
+  buttons.buttonWidth = 176;
+  buttons.buttonHeight = 32;
+  buttons.totalWidth = 176;
+  buttons.totalHeight = 96;
+  buttons.endX = 100;
+  buttons.endY = 196;
+  buttons.states = {0, 0, 0};
+  gElements.RaceButtons = &buttons;
+  OpenScreen();
+  auto clickAt = [](int x, int y) {
+    PlatPushMouseMove(x, y);
+    while (PlatNextWindowEvent() != kEventNone) {
+    }
+    RaceButtonClick();
+  };
+  clickAt(150, 110);
+  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(buttons.states[0], 1);
+  clickAt(150, 110);
+  EXPECT_EQ(gProg.autoMode, 0);
+  gProg.raceName = "Oval";
+  fs::create_directories(gProg.savedRacesFolder);
+  clickAt(150, 150);
+  EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Oval.json"));
+  EXPECT_EQ(LogLines(), (Lines{"race saved"}));
+  clickAt(150, 180);
+  EXPECT_EQ(gProg.gameState, 1);
+  gProg.gameState = 2;
+  clickAt(50, 50);
+  EXPECT_EQ(gProg.gameState, 2);
+  gElements = GameElements{};
+}
+
+TEST_F(Panel, WaitForAcknowledgeEndsOnAClickOrAKey) {
+  OpenScreen();
+  PlatPushButtonUp(1);
+  WaitForAcknowledge();  // returns: the release was queued
+  PlatPushKey(kKeySpace, true);
+  PlatPushKey(kKeySpace, false);
+  WaitForAcknowledge();
+  SUCCEED();
+}
+
+TEST_F(Panel, SeasonStandingsViewAndTheClipboard) {
+  Areas areas;
+  gProg.raceName = "Oval";
+  for (const char* key : {"A", "B", "C"}) AddCar(key);
+  DriverOf("B").points = 9;
+  DriverOf("A").points = 6;
+  FillSeasonStandings();
+  // The standings view, every driver with points, the title centred.
+  const std::string title = "Season Standings after Oval";
+  size_t centred = (TextAreaColumns(&areas.title) - title.size()) / 2;
+  EXPECT_EQ(areas.title.lines.back().find(title), centred);
+  ASSERT_EQ(areas.results.lines.size(), 3u);
+  EXPECT_EQ(areas.results.lines[0].substr(0, 16), " 1  B Driver - B");
+  // The clipboard gets the season file whole; one that cannot be a file is
+  // skipped silently.
+  SaveText(gProg.dataFolder / "Last Race.txt", "");
+  AppendToSeasonFile("Title", {"x", "y"});
+  OpenScreen();  // the clipboard needs the video subsystem
+  CopySeasonFileToClipboard();
+  EXPECT_EQ(PlatGetClipboardText(), testing_support::ReadBytes(gProg.resultsFolder / "no name.txt"));
+  gProg.seasonName = "../../outside";
+  SaveText(gProg.dataFolder / "Last Race.txt", "../../outside\r\n");
+  AppendToSeasonFile("Title", {"x"});
+  CopySeasonFileToClipboard();
+  EXPECT_EQ(PlatGetClipboardText(), testing_support::ReadBytes(gProg.resultsFolder / "no name.txt"));
+}
+
+TEST_F(Panel, GridModeFromTheDialogControls) {
+  CheckBox newSeason, random;
+  OptionBoxes options;
+  gElements.NewSeasonBox = &newSeason;
+  gElements.RandomBox = &random;
+  gElements.GridOptions = &options;
+  newSeason.state = 1;
+  options.selected = 1;
+  EXPECT_EQ(GridModeFromDialog(), 1)
+      << "new season without random: in order, whatever the options say";
+  random.state = 1;
+  EXPECT_EQ(GridModeFromDialog(), 3);
+  newSeason.state = 0;
+  options.selected = -1;
+  EXPECT_EQ(GridModeFromDialog(), 1);
+  for (int i = 0; i < 3; ++i) {
+    options.selected = i;
+    EXPECT_EQ(GridModeFromDialog(), i + 2);
+  }
+  options.selected = 3;
+  try {
+    GridModeFromDialog();
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& e) {
+    ExpectFatal(e.what(), "logic error", "Start End in SetStartGrid");
+  }
+  gElements = GameElements{};
+}

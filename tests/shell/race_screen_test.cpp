@@ -1,0 +1,376 @@
+// The race on the real screens: the side panel during a race and the results
+// page at its end, drawn with the shipped art (screenshots for a reviewer).
+#include "../support/screen_support.h"
+#include "dialogs/requester.h"
+#include "race/ai.h"
+#include "race/analyze.h"
+#include "game/gear_panel.h"
+#include "game/screens.h"
+#include "game/side_panel.h"
+#include "game/init.h"
+#include "game/keys.h"
+#include "race/movement.h"
+#include "game/setup_dialogs.h"
+#include "game/track_view.h"
+#include "race/save_load.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/season.h"
+#include "minigui/mini_gui.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race_support.h"
+#include "game/view.h"
+#include "race/data_file.h"
+
+namespace fs = std::filesystem;
+
+class RaceScreen : public testing::Test {
+ protected:
+  virtual int Width() const { return 1920; }
+  virtual int Height() const { return 1080; }
+  void SetUp() override {
+    fs::path built = testing_support::BuildGameDir();
+    if (!fs::exists(built / "Theme" / "Frame.png") || !fs::exists(built / "Images" / "Tileset.png"))
+      GTEST_SKIP() << "the shipped art is not in the game folder yet";
+    game = testing_support::MakeTempDir("race-screen");
+    fs::copy(built, game, fs::copy_options::recursive);
+    testing_support::StartGameHeadless(Width(), Height(), game);
+  }
+  void TearDown() override {
+    gEndOfRace = EndOfRaceOptions{};
+    gHooks = LoopHooks{};
+    gElements = GameElements{};
+    ResetRequesters();
+    ResetMiniGUI();
+    ResetProgramState();
+    PlatShutdown();
+    if (!game.empty()) fs::remove_all(game);
+  }
+  fs::path game;
+};
+
+TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
+  testing_support::NoWaitAtTheFlag();
+  PlatSeedRandom(3);
+  Load(gProg.circuitsFolder / "Harbour Loop.json");
+  ShowLoadedCircuit();
+  gProg.raceName = "Harbour Loop";
+  UnattendedRace race;
+  race.laps = 2;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < 300; ++i) RaceStep();
+  ASSERT_FALSE(Standing().empty());
+  const TextArea* info = gElements.RaceInfoArea;
+  ASSERT_EQ(info->lines.size(), 7u);
+  EXPECT_EQ(info->lines[0], gRace.currentCar);
+  EXPECT_EQ(info->lines[1], Driver()[gRace.currentCar].name);
+  // The whole field of 14, leader first.
+  ASSERT_EQ(gElements.StandingsArea->lines.size(), 14u);
+  EXPECT_EQ(gElements.StandingsArea->lines.front(), " 1 " + Standing()[0].car);
+  EXPECT_EQ(gElements.StandingsArea->lines.back().substr(0, 3), "14 ");
+  EXPECT_FALSE(gElements.LogArea->lines.empty());
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / "race_side_panel.png");
+
+  while (!Standing().empty()) RaceStep();
+  // The standings view is the last one shown: every driver of the season.
+  EXPECT_EQ(gElements.ResultsArea->lines.size(), Driver().size());
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 2) << "no saving a finished race";
+  SetPageHidden(3, 0);
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / "race_standings.png");
+}
+
+// --- The running order ---------------------------------------------------------------
+TEST(StandingsRows, TheWholeFieldWhenItFits) {
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(14, false), 28).size(), 14u);
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(1, true), 12), std::vector<int>{0});
+  EXPECT_TRUE(StandingsRowsShown({}, 12).empty());
+  EXPECT_TRUE(StandingsRowsShown(std::vector<bool>(3, false), 0).empty());
+}
+
+TEST(StandingsRows, TheLeaderAndThePlayersCarsStayInViewWhenRowsRunShort) {
+  // 14 cars, 12 rows, the player last: the leader, the front of the field,
+  // the car just ahead of the player's and the player's.
+  std::vector<bool> players(14, false);
+  players[13] = true;
+  EXPECT_EQ(StandingsRowsShown(players, 12),
+            (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}));
+  // Two of the player's cars in the middle and at the back.
+  players[7] = true;
+  std::vector<int> rows = StandingsRowsShown(players, 5);
+  EXPECT_EQ(rows, (std::vector<int>{0, 6, 7, 12, 13}));
+  // The player drives every car: the leader, then as many as fit, in order.
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>(20, true), 4), (std::vector<int>{0, 1, 2, 3}));
+  // A field of one.
+  EXPECT_EQ(StandingsRowsShown(std::vector<bool>{false}, 1), std::vector<int>{0});
+}
+
+namespace {
+// A 14-car race of every car, two laps, with the player driving `playerPlace`
+// (0-based place of the grid), after `steps` race steps of the computer.
+void FourteenCarRace(int steps) {
+  testing_support::NoWaitAtTheFlag();
+  PlatSeedRandom(5);
+  Load(gProg.circuitsFolder / "Grand Serpentine.json");
+  ShowLoadedCircuit();
+  gProg.raceName = "Grand Serpentine";
+  UnattendedRace race;
+  race.laps = 2;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < steps; ++i) RaceStep();
+}
+}  // namespace
+
+TEST_F(RaceScreen, TheWholeFieldAtTenEightyWithThePlayersCarSelected) {
+  FourteenCarRace(200);
+  ASSERT_EQ(Standing().size(), 14u);
+  std::string mine = Standing()[9].car;
+  Driver()[mine].user = 1;
+  ShowStandings();
+  const TextArea* area = gElements.StandingsArea;
+  EXPECT_GE(area->rows, 14);
+  ASSERT_EQ(area->lines.size(), 14u);
+  for (size_t i = 0; i < 14; ++i)
+    EXPECT_EQ(area->lines[i], RightAlign2(i + 1) + " " + Standing()[i].car);
+  EXPECT_EQ(GetTextAreaSelection(area), "10 " + mine + "~");
+  // The area stays inside the side panel.
+  EXPECT_LE(area->y + area->height, FrameBottom(gElements.RaceFrame) - 32);
+}
+
+class SmallRaceScreen : public RaceScreen {
+ protected:
+  int Width() const override { return 1024; }
+  int Height() const override { return 768; }
+};
+
+TEST_F(SmallRaceScreen, TheLeaderAndThePlayersCarStayInViewAtSevenSixtyEight) {
+  FourteenCarRace(200);
+  ASSERT_EQ(Standing().size(), 14u);
+  std::string mine = Standing()[13].car;
+  Driver()[mine].user = 1;
+  ShowStandings();
+  const TextArea* area = gElements.StandingsArea;
+  EXPECT_EQ(area->rows, 12);
+  ASSERT_EQ(area->lines.size(), 12u);
+  EXPECT_EQ(area->lines.front(), " 1 " + Standing()[0].car);
+  EXPECT_EQ(area->lines.back(), "14 " + mine);
+  EXPECT_EQ(GetTextAreaSelection(area), "14 " + mine + "~");
+  EXPECT_LE(area->y + area->height, 768);
+}
+
+// --- The player's race, as a player sees it ----------------------------------------
+namespace {
+std::string gShotPrefix;
+int gGearPanels = 0;
+std::string gCornerLine;
+std::string gMine;
+bool gMineOnScreen = false;
+bool gMineMarkedInOrder = false;
+
+// On the first frame of the gear panel: check it, keep a picture, keep the gear.
+void OnGearPanelFrame() {
+  if (gGearPanels++ > 0) return;
+  gCornerLine = gElements.GearCornerLabel->text;
+  gMineMarkedInOrder =
+      GetTextAreaSelection(gElements.StandingsArea).find(gMine) != std::string::npos;
+  const CarRecord& car = Car()[gMine];
+  const NodeRecord& node = Node()[car.listInd];
+  int x = node.nodeX * 64 + node.x[car.lane] - gView.scrollX;
+  int y = node.nodeY * 64 + node.y[car.lane] - gView.scrollY;
+  gMineOnScreen = x >= 0 && x < gView.trackViewWidth && y >= 0 && y < PlatScreenHeight();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_gear_panel.png"));
+  PlatPushKey(kKeyReturn, true);
+  PlatPushKey(kKeyReturn, false);
+}
+
+void OnInputBoxFrame() {
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_input_box.png"));
+  PlatPushKey(kKeyReturn, true);
+  PlatPushKey(kKeyReturn, false);
+}
+
+// A 14-car race in which the player drives the car in 8th place: the view is
+// scrolled far from it before its turn, so the gear panel must bring it back.
+// With room for one row only, the leader holds it and the player's car cannot
+// be shown in the order too (`rowsForMine` false).
+void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
+  gShotPrefix = prefix;
+  gGearPanels = 0;
+  PlatCaptureFrames(true);
+  FourteenCarRace(150);
+  ASSERT_EQ(Standing().size(), 14u);
+  gMine = Standing()[7].car;
+  Driver()[gMine].user = 1;
+  gView.scrollX = gView.maxScrollX;
+  gView.scrollY = gView.maxScrollY;
+  gHooks.menuFrame = OnGearPanelFrame;
+  for (int i = 0; i < 400 && gGearPanels == 0; ++i) RaceStep();
+  gHooks.menuFrame = nullptr;
+  ASSERT_EQ(gGearPanels, 1) << "the gear panel opened for the player's car";
+  EXPECT_TRUE(gMineOnScreen) << "the view went to the player's car";
+  if (rowsForMine) {
+    EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
+  }
+  EXPECT_NE(gCornerLine.find("MP"), std::string::npos) << gCornerLine;
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (prefix + "_race.png"));
+  SetModalFrameHook(OnInputBoxFrame);
+  EXPECT_EQ(InputBox("Enter", "Grand Serpentine"), "Grand Serpentine");
+  SetModalFrameHook(nullptr);
+  PlatCaptureFrames(false);
+}
+}  // namespace
+
+TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
+  PlayersRace("player_1920x1080");
+}
+
+TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
+  PlayersRace("player_1024x768");
+}
+
+// Smaller than the game is laid out for: the race goes on to the player's
+// gear panel, and the running order keeps the leader and stays on the screen.
+class TinyRaceScreen : public RaceScreen {
+ protected:
+  int Width() const override { return 800; }
+  int Height() const override { return 600; }
+};
+
+TEST_F(TinyRaceScreen, ThePlayersRaceAtEightHundredBySixHundred) {
+  PlayersRace("player_800x600", false);
+  const TextArea* area = gElements.StandingsArea;
+  ASSERT_EQ(area->rows, 1);
+  EXPECT_LE(area->y + area->height, 600);
+  ASSERT_FALSE(area->lines.empty());
+  EXPECT_EQ(area->lines.front(), " 1 " + Standing()[0].car);
+}
+
+// --- Fast forward ----------------------------------------------------------------------
+namespace {
+std::vector<std::string> gHeard;
+void Hear(const std::string& line) {
+  gHeard.push_back(line);
+}
+// The player's choice, scripted: the panel opens as in the game, and the
+// player takes the gear the computer would (the wait for a click is left out).
+int KeepGear(const GearOffer&) {
+  PrepareGearPanel();
+  ComputerGear();
+  return kChooseKeepGear;
+}
+
+struct RaceRecord {
+  std::vector<std::string> commentary;
+  std::vector<std::string> results;
+  std::string drivers, lastRace;
+  long long panels = 0;
+  int fastForwards = 0;
+};
+
+// A 2-lap race of every car on Harbour Loop from seed 11, the player driving
+// the car in 4th place (or none), run to the end by single steps or by "f".
+RaceRecord RunRace(const fs::path& game, bool fast, bool player) {
+  // Every run starts from the same files: the drivers' points set the grid.
+  fs::path built = testing_support::BuildGameDir();
+  for (const char* folder : {"Data", "Results"}) {
+    fs::remove_all(game / folder);
+    if (fs::exists(built / folder))
+      fs::copy(built / folder, game / folder, fs::copy_options::recursive);
+  }
+  fs::create_directories(game / "Results");
+  gHeard.clear();
+  gReport.commentary = Hear;
+  testing_support::NoWaitAtTheFlag();
+  PlatSeedRandom(11);
+  Load(gProg.circuitsFolder / "Harbour Loop.json");
+  ShowLoadedCircuit();
+  gProg.raceName = "Harbour Loop";
+  UnattendedRace race;
+  race.laps = 2;
+  EXPECT_TRUE(SetUpUnattendedRace(race));
+  if (player) Driver()[Standing()[3].car].user = 1;
+  gProg.gameState = 2;
+  gReport.chooseGear = KeepGear;
+  RaceRecord record;
+  long long panels = GearPanelsOpened();
+  while (!Standing().empty() && record.fastForwards < 10000) {
+    if (fast) {
+      FastForward();
+      ++record.fastForwards;
+    } else {
+      RaceStep();
+    }
+  }
+  gReport.chooseGear = ChooseGearOnPanel;
+  gReport.commentary = nullptr;
+  record.panels = GearPanelsOpened() - panels;
+  record.commentary = gHeard;
+  record.results = gElements.ResultsArea->lines;  // the standings shown at the end
+  record.drivers = testing_support::ReadBytes(game / "Data" / "Drivers.csv");
+  record.lastRace = testing_support::ReadBytes(game / "Data" / "Last Race.txt");
+  return record;
+}
+}  // namespace
+
+TEST_F(RaceScreen, FastForwardGoesAsSingleStepsAndStopsAtEveryGearPanel) {
+  RaceRecord steps = RunRace(game, false, true);
+  RaceRecord fast = RunRace(game, true, true);
+  ASSERT_GT(steps.panels, 10) << "the player's car moved many times";
+  EXPECT_EQ(fast.panels, steps.panels);
+  // Each "f" ran up to one gear panel; the last one ran to the results.
+  EXPECT_EQ(fast.fastForwards, fast.panels + 1);
+  EXPECT_EQ(fast.commentary, steps.commentary);
+  EXPECT_EQ(fast.results, steps.results);
+  EXPECT_EQ(fast.drivers, steps.drivers);
+  EXPECT_EQ(fast.lastRace, steps.lastRace);
+  EXPECT_FALSE(steps.results.empty());
+}
+
+TEST_F(RaceScreen, FastForwardWithoutThePlayersCarsRunsToTheResults) {
+  RaceRecord steps = RunRace(game, false, false);
+  RaceRecord fast = RunRace(game, true, false);
+  EXPECT_EQ(fast.fastForwards, 1);
+  EXPECT_EQ(fast.panels, 0);
+  EXPECT_EQ(fast.commentary, steps.commentary);
+  EXPECT_EQ(fast.results, steps.results);
+  EXPECT_EQ(fast.lastRace, steps.lastRace);
+}
+
+// After "Load Race" the side panel shows the running order and the current
+// car at once, and "Auto Mode" shows what the loaded race does.
+TEST_F(RaceScreen, AfterALoadTheSidePanelAndAutoModeFollowTheRace) {
+  testing_support::NoWaitAtTheFlag();
+  PlatSeedRandom(4);
+  Load(gProg.circuitsFolder / "Puddleford Park.json");
+  ShowLoadedCircuit();
+  gProg.raceName = "Puddleford Park";
+  UnattendedRace race;
+  race.laps = 1;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < 40; ++i) RaceStep();
+  gProg.autoMode = 1;
+  Save(gProg.savedRacesFolder / "Puddleford Park.json");
+  const std::string current = gRace.currentCar;
+  ClearTextArea(gElements.StandingsArea);
+  ClearTextArea(gElements.RaceInfoArea);
+  SetButtonState(gElements.RaceButtons, 0, 0);
+  gProg.autoMode = 0;
+  ResetRaceData();
+  Load(gProg.savedRacesFolder / "Puddleford Park.json");
+  ShowLoadedCircuit();
+  ResumeLoadedRace();
+  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 0), 1);
+  EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0);
+  const std::vector<std::string>& shown = gElements.StandingsArea->lines;
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(),
+            Decimal(static_cast<long long>(Standing().size())) + " " + Standing().back().car);
+  ASSERT_FALSE(gElements.RaceInfoArea->lines.empty());
+  EXPECT_EQ(gRace.currentCar, current);
+  gProg.autoMode = 0;
+}

@@ -1,0 +1,60 @@
+#include "screen_support.h"
+
+#include <cstdlib>
+
+#include "game/init.h"
+#include "game/results_view.h"
+#include "game/side_panel.h"
+#include "game/view.h"
+#include "platform/screen.h"
+#include "race/report.h"
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+void EnsureHeadlessScreen(int width, int height) {
+  if (gView.window != 0 && PlatScreenWidth() == width && PlatScreenHeight() == height) return;
+  if (gView.window != 0) PlatShutdown();
+  gView.window = 0;
+  PlatSetDesktopOverride(width, height);
+  StartPlatform();
+}
+
+void StartGameHeadless(int width, int height, const fs::path& folder) {
+  if (gView.window != 0) PlatShutdown();
+  gView.window = 0;
+  PlatSetDesktopOverride(width, height);
+  StartUpIn(folder);
+}
+
+std::string SolidPng(int width, int height, unsigned int rgba) {
+  int image = PlatCreateImage(kAnySprite, width, height, rgba);
+  std::vector<uint8_t> png = PlatEncodeImagePng(image);
+  PlatFreeImage(image);
+  return std::string(png.begin(), png.end());
+}
+
+void NoWaitAtTheFlag() {
+  gReport.raceEnded = [](const std::string& heading, const std::vector<std::string>& results) {
+    MarkRaceOver();
+    FillRaceResults(heading, results);
+    FillSeasonStandings();
+  };
+}
+
+int RunScreenTests(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  int rc = RunAllTests(argc, argv);
+  PlatShutdown();
+  return rc;
+}
+}  // namespace testing_support
+
+void OpenScreen() {
+  // A fixture may reset the view state, window number included.
+  static int window = 0;
+  gView.window = window;
+  testing_support::EnsureHeadlessScreen(1024, 768);
+  window = gView.window;
+}
