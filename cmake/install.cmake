@@ -1,6 +1,6 @@
 # Installing the game the way Debian lays out its games: the programs in
 # PREFIX/games, the shipped game folder read-only in PREFIX/share/the-velotrax
-# (the game finds it from its own folder, see src/engine/folders.h), the
+# (the game finds it from its own folder, see src/race/folders.h), the
 # launcher entry, the icons, the AppStream metainfo and the licence texts.
 # `make package` wraps the same in a .deb installing into /usr.
 set(VELOTRAX_APP_ID org.velotrax.TheVelotrax)

@@ -3,7 +3,7 @@
 # they are missing. Runs apt-get as root, or through sudo. With "fuzz", also
 # clang and its libFuzzer runtime (make fuzz).
 set -e
-PACKAGES="build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
+PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 [ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"

@@ -1,5 +1,6 @@
-// Shared by every layer above the platform: the fatal error convention, the
-// clamps, the lenient number reading and the code-page conversions.
+// Shared by every layer, the platform included, and including nothing of
+// theirs: the fatal error convention, the clamps, the lenient number reading
+// and the code-page conversions.
 #pragma once
 
 #include <stdexcept>

@@ -1,8 +1,6 @@
-// What the gear panel tells the player when it asks for a gear: the MP of
-// each gear it offers (the bonus carried over included) and what the next
-// corner would make of it, weighed exactly as the computer drivers weigh
-// it. Nothing is rolled and nothing of the race changes; the player's choice
-// is still theirs.
+// The gear panel: the gears the race offers a player's car, with the MP of
+// each (the bonus carried over included) and the race's advice on the next
+// corner beside it, until the player picks one.
 #pragma once
 
 #include "race/report.h"

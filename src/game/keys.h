@@ -1,4 +1,4 @@
-// The race screen's key commands and the view's scrolling.
+// The race screen's key commands.
 #pragma once
 
 #include <string>

@@ -11,7 +11,8 @@
 // --- Turn sequence -----------------------------------------------------------
 // One race step: one node of the current car's move, or the end of it.
 void RaceStep();
-// The current car's gear choice and MP for its move.
+// The current car's gear for its move (a player's car asks the report's
+// chooseGear, any other the computer driver) and the MP it gives.
 void StartMove();
 // Carries the MP left over, starts the next car's move or ends the race.
 void EndOfMove();

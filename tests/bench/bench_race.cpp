@@ -8,19 +8,15 @@
 
 #include "../support/test_support.h"
 #include "common/common.h"
+#include "platform/services.h"
 #include "race/analyze.h"
 #include "race/define.h"
-#include "game/side_panel.h"
-#include "game/init.h"
+#include "race/folders.h"
 #include "race/movement.h"
-#include "race/save_load.h"
-#include "race/race_end.h"
 #include "race/race_start.h"
 #include "race/report.h"
+#include "race/save_load.h"
 #include "race/season.h"
-#include "platform/screen.h"
-#include "platform/services.h"
-#include "race/folders.h"
 
 namespace fs = std::filesystem;
 

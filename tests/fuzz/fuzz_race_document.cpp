@@ -7,19 +7,12 @@
 #include <string>
 
 #include "common/common.h"
-#include "race/define.h"
-#include "game/screens.h"
-#include "race/movement.h"
-#include "game/setup_dialogs.h"
-#include "race/save_load.h"
-#include "race/race_end.h"
-#include "race/race_start.h"
-#include "race/report.h"
-#include "race/season.h"
 #include "fuzz_support.h"
-#include "minigui/mini_gui.h"
-#include "platform/screen.h"
 #include "platform/services.h"
+#include "race/define.h"
+#include "race/movement.h"
+#include "race/race_start.h"
+#include "race/save_load.h"
 
 namespace {
 void Quiet(const std::string&) {}
@@ -27,15 +20,7 @@ void Quiet(const std::string&) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::filesystem::path& folder = FuzzGameFolder();
-  // Resuming touches two race-screen elements: stand-ins without a screen.
-  static ButtonArray buttons;
-  static Label label;
-  if (buttons.states.empty()) {
-    buttons.states.assign(4, 0);
-    gElements.RaceButtons = &buttons;
-    gElements.RaceNameLabel = &label;
-    SetMessageBoxHandler(Quiet);
-  }
+  SetMessageBoxHandler(Quiet);
   // A race that finishes writes the drivers' points, the last race's grid
   // and the season's results: each input starts from the shipped ones again,
   // so that no input depends on the ones before it (and the season file
@@ -60,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       race.laps = 1;
       if (!SetUpUnattendedRace(race)) return 0;
     } else {
-      ResumeLoadedRace();
+      ResumeRace();
     }
     for (int step = 0; step < 300 && !Standing().empty(); ++step) RaceStep();
     SaveDocument();

@@ -1,7 +1,6 @@
 // "The Velotrax.ini", as a player may edit it.
 #include "common/common.h"
 #include "race/define.h"
-#include "game/init.h"
 #include "fuzz_support.h"
 #include "race/folders.h"
 

@@ -7,9 +7,6 @@
 
 #include "common/common.h"
 #include "race/define.h"
-#include "game/init.h"
-#include "platform/screen.h"
-#include "platform/services.h"
 
 namespace fs = std::filesystem;
 
@@ -24,8 +21,6 @@ void RemoveFolder() {
 
 const fs::path& FuzzGameFolder() {
   if (gFolder.empty()) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     gFolder = fs::temp_directory_path() / ("velotrax-fuzz-" + std::to_string(getpid()));
     fs::remove_all(gFolder);
     fs::copy(fs::path(VELOTRAX_SOURCE_DIR) / "game", gFolder, fs::copy_options::recursive);
@@ -38,18 +33,6 @@ const fs::path& FuzzGameFolder() {
     SetProgramFolder(gFolder);
   }
   return gFolder;
-}
-
-void FuzzStartGameHeadless() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  fs::path folder = FuzzGameFolder();
-  // A small desktop (the race screen's own tests go down to it): the largest
-  // element a layout asks for is cut to the screen, and smaller sprites keep
-  // the run fast.
-  PlatSetDesktopOverride(800, 600);
-  StartUpIn(folder);
 }
 
 void FuzzEmptyFolder(const fs::path& folder) {

@@ -1,4 +1,4 @@
-// velotrax-tool: the game's engine on the command line. Each subcommand gets
+// velotrax-tool: the game's race on the command line. Each subcommand gets
 // the arguments after its own name and returns the exit status.
 #pragma once
 
