@@ -33,8 +33,17 @@ void ShowGearAdvice() {
   GearAdvice advice = AdviseGears(states);
   SetLabel(e.GearCornerLabel, advice.corner, 0);
   SetLabel(e.GearSafeLabel, advice.safeGear, 0);
+  // A narrow screen leaves the panel too little room for the long rows.
+  size_t columns = e.GearInfoFrame != nullptr && e.MainFont != nullptr && e.MainFont->glyphWidth > 0
+                       ? static_cast<size_t>(Max(FrameRight(e.GearInfoFrame) - 40 -
+                                                     FrameX(e.GearInfoFrame) - 40, 0) /
+                                             e.MainFont->glyphWidth)
+                       : 0;
+  bool fits = true;
+  for (const std::string& row : advice.rows) fits = fits && row.size() <= columns;
   for (int i = 0; i < kGearButtons; ++i)
-    SetLabel(e.GearAdviceLabels[i], advice.rows[i], RiskColour(advice.risks[i]));
+    SetLabel(e.GearAdviceLabels[i], fits ? advice.rows[i] : advice.shortRows[i],
+             RiskColour(advice.risks[i]));
 }
 
 void BringCurrentCarIntoView() {

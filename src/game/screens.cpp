@@ -1,5 +1,7 @@
 #include "game/screens.h"
 
+#include <algorithm>
+
 #include "common/common.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
@@ -85,10 +87,11 @@ void BuildGearPage() {
   e.GearButtons = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 40, fy + 70,
                                     "1st~2nd~3rd~4th~5th~Top~use OR~", 5);
   // The corner information, left of the buttons: two lines about the next
-  // corner above, then one row beside each button.
-  constexpr int kInfoTiles = 11;
-  int ix = Max(fx - kInfoTiles * 32, 0);
-  e.GearInfoFrame = CreateFrame("Frame", ix, fy - 64, kInfoTiles, 13, 5);
+  // corner above, then one row beside each button with its chances. As
+  // wide as the track view leaves room for (a narrow one gets short rows).
+  const int infoTiles = std::clamp(fx / 32, 11, 15);
+  int ix = Max(fx - infoTiles * 32, 0);
+  e.GearInfoFrame = CreateFrame("Frame", ix, fy - 64, infoTiles, 13, 5);
   e.GearCornerLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 24, 0, 5);
   e.GearSafeLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 4, 0, 5);
   const ButtonArray* b = e.GearButtons;

@@ -169,7 +169,10 @@ void CreateGameFolders() {
       FATAL("could not create directory: " + folder.string(), "Init", "");
     }
   }
-  // What a save cut short by a kill left behind.
-  for (const auto& folder : {gProg.savedRacesFolder, gProg.resultsFolder, gProg.dataFolder})
-    PlatRemoveStaleTemporaries(folder);
+  // What a write cut short by a kill left behind, wherever the game writes:
+  // saved races, season files, the player's data and the settings file.
+  std::set<fs::path> written = {gProg.savedRacesFolder, gProg.resultsFolder,
+                                gProg.playerDataFolder, gProg.settingsFile.parent_path()};
+  for (const fs::path& folder : written)
+    if (!folder.empty()) PlatRemoveStaleTemporaries(folder);
 }

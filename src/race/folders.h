@@ -54,5 +54,6 @@ bool CircuitHidesShipped(const std::string& name);
 // nearest it can.
 void ReadSettings();
 // "Saved Races" and "Results" made where missing (fatal when one cannot
-// be), then what a save cut short by a kill left behind is removed.
+// be), then what a write cut short by a kill left behind is removed from
+// every folder the game writes to (never a running writer's).
 void CreateGameFolders();

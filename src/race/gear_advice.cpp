@@ -1,9 +1,18 @@
 #include "race/gear_advice.h"
 
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <vector>
+
 #include "common/common.h"
-#include "race/ai.h"
+#include "race/analyze.h"
 #include "race/car_data.h"
 #include "race/define.h"
+#include "race/movement.h"
 
 namespace {
 // At least two characters, so the rows line up.
@@ -17,44 +26,294 @@ std::string GearName(int gear) {
 }
 }  // namespace
 
-GearOffer OfferGears() {
-  GearOffer offer;
-  CarRecord& car = CurrentCar();
-  int g0 = car.gear;
-  int at = Max(0, Min(g0, 6));  // a gear that exists, whatever a saved race says
-  const NodeRecord* node = SelectNode(car.listInd) ? &CurrentNode() : nullptr;
-  int corner = node != nullptr ? node->corner : 0;
-  int top = at + 1;
-  if (corner != 0 && car.cornerExit == 0) {
-    int limit = corner == 1 ? car.sharp : car.hairpin;
-    top = Max(Min(limit, at + 1), at - 1);
-  }
-  bool spunOut = car.gear5 == car.gearTop;
-  if (car.ORpermitted != 0 && corner == 0 && car.ors >= 1 && g0 == 4 && !spunOut)
-    offer.states[6] = 1;
-  // Only the gears that exist (1..6) are offered, whatever a saved race or the
-  // car table says, so the loop stays short.
-  int lowest = Max(1, at - Max(0, Min(car.downShift, 6)));
-  for (int g = Min(top, 6); g >= lowest; --g) {
-    if (g == 6 && spunOut) continue;
-    offer.states[g - 1] = 0;
-  }
-  if (g0 >= 1 && g0 <= 6) offer.states[g0 - 1] = 1;
-  return offer;
+// --- Playing a move out -------------------------------------------------------
+namespace {
+// More rolls than any move of a real car asks for (two a corner entry); a
+// move that asks for more is played no further (chances incomplete).
+constexpr size_t kDeepestRolls = 8;
+// Runs of one gear's play-out before it stops exploring (a real car's move
+// takes a few hundred to a few thousand), and node steps over all of them.
+constexpr int kMostRuns = 40000;
+constexpr long long kMostStepsInAll = 4000000;
+
+// Thrown by the play-out's roll source when the move asks for one roll more
+// than the values being tried: the run stops there.
+struct NeedsARoll {};
+
+std::vector<int> gTried;
+size_t gNextTried = 0;
+// Node steps left to the play-out, and how many places after the car's own
+// the last run may have changed (a move changes none behind the car).
+long long gStepsLeft = 0;
+size_t gDirtyPlaces = 0;
+
+int TriedRoll() {
+  if (gNextTried >= gTried.size()) throw NeedsARoll{};
+  return gTried[gNextTried++];
 }
 
-void ApplyGearChoice(CarRecord& car, int answer) {
-  if (answer == kChooseLeave || answer == kChooseKeepGear) {
-    // The gear stays as it is.
-  } else if (answer >= 1 && answer <= 6) {
-    car.gear = answer;
-  } else if (answer == kChooseUseOR) {
-    car.ors -= 1;
-    car.gear = 6;
-    car.ORpermitted = 0;
-  } else {
-    FATAL("error in gear selection routine", "Movement", "UserMoves");
+// Everything a move can change, to be put back after each run.
+struct Snapshot {
+  std::string key;
+  CarRecord car;
+  int node = -1;
+  int corner = -1;
+  int standing = -1;
+  bool choosingGear = false;
+  std::vector<std::array<std::string, 2>> places;
+  size_t finished = 0;
+  size_t out = 0;
+  bool hasDriver = false;
+  std::string lastTime;
+};
+
+Snapshot TakeSnapshot() {
+  Snapshot s;
+  s.key = gRace.currentCar;
+  s.car = CurrentCar();
+  s.node = gRace.currentNode;
+  s.corner = gRace.currentCorner;
+  s.standing = gRace.currentStanding;
+  s.choosingGear = gRace.choosingGear;
+  s.places.reserve(Node().size());
+  for (const NodeRecord& node : Node()) s.places.push_back({node.car[0], node.car[1]});
+  s.finished = OrderOfFinish().size();
+  s.out = DNF().size();
+  auto driver = Driver().find(s.key);
+  s.hasDriver = driver != Driver().end();
+  if (s.hasDriver) s.lastTime = driver->second.lastTime;
+  return s;
+}
+
+void RestoreSnapshot(const Snapshot& s) {
+  gRace.currentCar = s.key;
+  Car()[s.key] = s.car;
+  gRace.currentNode = s.node;
+  gRace.currentCorner = s.corner;
+  gRace.currentStanding = s.standing;
+  gRace.choosingGear = s.choosingGear;
+  const size_t nodes = std::min(s.places.size(), Node().size());
+  const size_t from = static_cast<size_t>(std::max(s.car.listInd, 0));
+  for (size_t k = 0; k < std::min(gDirtyPlaces, nodes); ++k) {
+    size_t i = (from + k) % nodes;
+    Node()[i].car[0] = s.places[i][0];
+    Node()[i].car[1] = s.places[i][1];
   }
+  gDirtyPlaces = 0;
+  OrderOfFinish().resize(s.finished);
+  DNF().resize(s.out);
+  if (s.hasDriver) Driver()[s.key].lastTime = s.lastTime;
+}
+
+struct Run {
+  bool needsARoll = false;
+  bool cut = false;  // stopped after kMostSteps node steps
+  MoveEvents events;
+  std::string state;  // what the rest of the move depends on
+};
+
+std::string StateText(const CarRecord& car, const MoveEvents& events) {
+  char text[256];
+  std::snprintf(text, sizeof text, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d",
+                gRace.currentNode, car.listInd, car.lane, car.gear, car.remaining, car.bonus,
+                car.inCorner, car.cornerExit, car.lap, car.finished, car.hb, car.gearTop,
+                car.ORpermitted, car.ors, car.facing, events.offTheLine > 0 ? 1 : 0,
+                events.spunOut ? 1 : 0, events.crashed ? 1 : 0);
+  return text;
+}
+
+// The move in the answer's gear with the rolls tried, as StartMove and the
+// race steps play it: the gear, its MP added to what was carried over, then
+// node after node until the move is over.
+Run PlayWithRolls(const Snapshot& start, int answer, const std::vector<int>& rolls) {
+  RestoreSnapshot(start);
+  gTried = rolls;
+  gNextTried = 0;
+  CurrentMoveEvents() = MoveEvents{};
+  Run run;
+  CarRecord& car = CurrentCar();
+  try {
+    ApplyGearChoice(car, answer);
+    long long remaining = static_cast<long long>(car.remaining) + GearMP(car.gear);
+    car.remaining = static_cast<int>(std::clamp<long long>(remaining, INT32_MIN, INT32_MAX));
+    // A step costs 2 MP or more, so the move ends by itself; a car table with
+    // absurd MP could still take it round the circuit for ever.
+    const long long kMostSteps = 4 * static_cast<long long>(Node().size()) + 8;
+    long long steps = 0;
+    // The car's place and the next one's may change before a step counts.
+    gDirtyPlaces = 2;
+    while (car.finished == 0 && MoveOneNode() == 0) {
+      gDirtyPlaces = static_cast<size_t>(std::min<long long>(++steps + 2, INT32_MAX));
+      if (steps >= kMostSteps || --gStepsLeft <= 0) {
+        run.cut = true;
+        break;
+      }
+    }
+  } catch (const NeedsARoll&) {
+    run.needsARoll = true;
+  }
+  run.events = CurrentMoveEvents();
+  run.state = StateText(car, run.events);
+  return run;
+}
+
+void Tally(MoveOdds& odds, const MoveEvents& events, double weight) {
+  if (events.offTheLine > 0) odds.offTheLine += weight;
+  if (events.spunOut) odds.spinOut += weight;
+  if (events.crashed) odds.crash += weight;
+}
+
+// The next roll with each of its values. Values that leave the move in the
+// same state (so the rest of it goes the same way) are played on together.
+void Explore(const Snapshot& start, int answer, std::vector<int>& rolls, double weight,
+             MoveOdds& odds, int& runs) {
+  struct Group {
+    int count = 0;
+    int value = 0;
+    Run run;
+  };
+  std::map<std::string, Group> groups;
+  rolls.push_back(0);
+  for (int value = 1; value <= 100; ++value) {
+    rolls.back() = value;
+    Run run = PlayWithRolls(start, answer, rolls);
+    ++runs;
+    Group& group = groups[(run.needsARoll ? "roll " : run.cut ? "cut " : "end ") + run.state];
+    if (group.count++ == 0) {
+      group.value = value;
+      group.run = run;
+    }
+  }
+  for (const auto& [state, group] : groups) {
+    double share = weight * group.count / 100.0;
+    if (!group.run.needsARoll) {
+      Tally(odds, group.run.events, share);
+      if (group.run.cut) odds.complete = false;
+    } else if (rolls.size() >= kDeepestRolls || runs >= kMostRuns || gStepsLeft <= 0) {
+      Tally(odds, group.run.events, share);  // what befell it so far
+      odds.complete = false;
+    } else {
+      rolls.back() = group.value;
+      Explore(start, answer, rolls, share, odds, runs);
+    }
+  }
+  rolls.pop_back();
+}
+
+// Every value of every roll, nothing put together: 100^deepest runs at most.
+void ExploreEveryRoll(const Snapshot& start, int answer, std::vector<int>& rolls, double weight,
+                      size_t deepest, MoveOdds& odds) {
+  rolls.push_back(0);
+  for (int value = 1; value <= 100; ++value) {
+    rolls.back() = value;
+    Run run = PlayWithRolls(start, answer, rolls);
+    if (!run.needsARoll || rolls.size() >= deepest) {
+      Tally(odds, run.events, weight / 100.0);
+      if (run.needsARoll || run.cut) odds.complete = false;
+    } else {
+      ExploreEveryRoll(start, answer, rolls, weight / 100.0, deepest, odds);
+    }
+  }
+  rolls.pop_back();
+}
+
+// The report's commentary and the dice stay out of a play-out.
+struct QuietRace {
+  RaceReport report = gReport;
+  QuietRace() {
+    gReport.commentary = nullptr;
+    SetRollSource(TriedRoll);
+  }
+  ~QuietRace() {
+    gReport = report;
+    SetRollSource(nullptr);
+  }
+};
+}  // namespace
+
+MoveOdds PlayMoveOut(int answer) {
+  MoveOdds odds;
+  if (!SelectCar(gRace.currentCar) || !SelectNode(CurrentCar().listInd)) return odds;
+  QuietRace quiet;
+  const Snapshot start = TakeSnapshot();
+  const MoveEvents events = CurrentMoveEvents();
+  gStepsLeft = kMostStepsInAll;
+  gDirtyPlaces = 0;
+  std::vector<int> rolls;
+  Run first = PlayWithRolls(start, answer, rolls);
+  if (first.needsARoll) {
+    int runs = 1;
+    Explore(start, answer, rolls, 1.0, odds, runs);
+  } else {
+    Tally(odds, first.events, 1.0);
+    odds.complete = !first.cut;
+  }
+  RestoreSnapshot(start);
+  CurrentMoveEvents() = events;
+  return odds;
+}
+
+MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
+  MoveOdds odds;
+  if (!SelectCar(gRace.currentCar) || !SelectNode(CurrentCar().listInd)) return odds;
+  QuietRace quiet;
+  const Snapshot start = TakeSnapshot();
+  const MoveEvents events = CurrentMoveEvents();
+  gStepsLeft = INT64_MAX;
+  gDirtyPlaces = 0;
+  std::vector<int> rolls;
+  Run first = PlayWithRolls(start, answer, rolls);
+  if (first.needsARoll && deepest > 0) {
+    ExploreEveryRoll(start, answer, rolls, 1.0, deepest, odds);
+  } else {
+    Tally(odds, first.events, 1.0);
+    odds.complete = !first.cut && !first.needsARoll;
+  }
+  RestoreSnapshot(start);
+  CurrentMoveEvents() = events;
+  return odds;
+}
+
+CornerAhead NextCornerAhead() {
+  CornerAhead ahead;
+  if (!SelectCar(gRace.currentCar)) return ahead;
+  const CarRecord& car = CurrentCar();
+  const int nodes = static_cast<int>(Node().size());
+  if (car.listInd < 0 || car.listInd >= nodes) return ahead;
+  long long mp = 0;
+  int at = car.listInd;
+  // A corner is checked where the car enters it from a node outside any
+  // corner; a lap's end goes on at node 0.
+  for (int step = 0; step < nodes; ++step) {
+    const NodeRecord& from = Node()[at];
+    int next = at + 1 < nodes ? at + 1 : 0;
+    const NodeRecord& to = Node()[next];
+    mp += IsDiagonalStep(from.nodeX, from.nodeY, to.nodeX, to.nodeY) ? 3 : 2;
+    LaneChoice lane = ChooseLane(to.car[0].empty(), to.car[1].empty(), to.penalty == 0 ? 2 : 0,
+                                 to.penalty == 1 ? 2 : 0);
+    mp += lane.extra;
+    if (from.corner == 0 && to.corner != 0) {
+      ahead.mp = static_cast<int>(std::min<long long>(mp, INT32_MAX));
+      ahead.type = to.corner;
+      return ahead;
+    }
+    at = next;
+  }
+  return ahead;
+}
+
+int RiskOf(const MoveOdds& odds) {
+  if (odds.crash >= 1.0) return 99;
+  if (odds.spinOut > 0 || odds.crash > 0) return 3;
+  if (odds.offTheLine > 0) return 1;
+  return 0;
+}
+
+std::string Percent(double chance) {
+  if (chance <= 0) return "0%";
+  if (chance >= 1) return "100%";
+  long long whole = std::llround(chance * 100);
+  return Decimal(std::clamp<long long>(whole, 1, 99)) + "%";
 }
 
 std::string RiskWords(int risk) {
@@ -72,22 +331,51 @@ GearAdvice AdviseGears(const int states[kGearButtons]) {
   if (!SelectNode(car.listInd)) return advice;
   const NodeRecord& node = CurrentNode();
   auto limitOf = [&car](int type) { return type == 1 ? car.sharp : car.hairpin; };
+  auto name = [](int type) { return std::string(type == 1 ? "sharp corner" : "hairpin"); };
+  CornerAhead ahead = NextCornerAhead();
   if (node.corner == 1 || node.corner == 2) {
     advice.corner = node.corner == 1 ? "in a sharp corner" : "in a hairpin";
     advice.safeGear = "safe gear: " + GearName(limitOf(node.corner));
-  } else if (node.nextCornerType == 1 || node.nextCornerType == 2) {
-    advice.corner = std::string(node.nextCornerType == 1 ? "sharp corner" : "hairpin") + " in " +
-                    Decimal(node.distanceInMPs) + " MP";
-    advice.safeGear = "safe gear: " + GearName(limitOf(node.nextCornerType));
+    if (ahead.type != 0) {
+      advice.corner += ", " + name(ahead.type) + " in " + Decimal(ahead.mp) + " MP";
+      advice.safeGear += ", then " + GearName(limitOf(ahead.type));
+    }
+  } else if (ahead.type != 0) {
+    advice.corner = name(ahead.type) + " in " + Decimal(ahead.mp) + " MP";
+    advice.safeGear = "safe gear: " + GearName(limitOf(ahead.type));
   } else {
     advice.corner = "no corner ahead";
   }
+  const long long bonus = car.bonus;
   for (int i = 0; i < kGearButtons; ++i) {
     if (states[i] == 2) continue;
     int gear = i < 6 ? i + 1 : 6;  // "use OR" is Top
-    long long mp = static_cast<long long>(GearMP(gear)) + car.bonus;
-    advice.risks[i] = EvaluateGear(gear);
-    advice.rows[i] = PadLeft2(mp) + " MP " + RiskWords(advice.risks[i]);
+    long long mp = static_cast<long long>(GearMP(gear)) + bonus;
+    MoveOdds odds = PlayMoveOut(i < 6 ? gear : kChooseUseOR);
+    int risk = RiskOf(odds);
+    advice.odds[i] = odds;
+    advice.risks[i] = risk;
+    std::string head = PadLeft2(mp) + " MP ";
+    switch (risk) {
+      case 1:
+        advice.rows[i] = head + "may go off the line: " + Percent(odds.offTheLine);
+        advice.shortRows[i] = head + "off the line " + Percent(odds.offTheLine);
+        break;
+      case 3:
+        advice.rows[i] = head + "chance: spin-out " + Percent(odds.spinOut) + " crash " +
+                         Percent(odds.crash);
+        advice.shortRows[i] =
+            head + "spin " + Percent(odds.spinOut) + " crash " + Percent(odds.crash);
+        break;
+      default:
+        advice.rows[i] = advice.shortRows[i] = head + RiskWords(risk);
+        break;
+    }
+    // A move too long to play out in full (absurd MP): what was seen of it.
+    if (!odds.complete) {
+      advice.rows[i] += "?";
+      advice.shortRows[i] += "?";
+    }
   }
   return advice;
 }

@@ -1,30 +1,62 @@
-// A player's gear choice: the gears the rules offer the current car at the
-// start of its move, what taking one means (the gear panel's advice), and
-// the choice made. The advice is the computer drivers' own reckoning of the
-// next corner; nothing is rolled and nothing of the race changes.
+// The gear panel's advice: what taking each gear offered means for the
+// current car's move. It plays the move out through the race's own movement
+// code with every value of every roll it asks for: nothing is rolled and
+// nothing of the race changes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
+#include "race/movement.h"
 #include "race/report.h"
 
-// The gears the current car may choose, as a gear chooser gets them.
-GearOffer OfferGears();
+// The chances of the current car's move in one gear, over every roll it can
+// ask for: 0 to 1 each. complete is false when the move was too long to play
+// out in full (a car table with absurd MP); the chances then cover what was
+// played.
+struct MoveOdds {
+  double offTheLine = 0;  // at least once
+  double spinOut = 0;
+  double crash = 0;
+  bool complete = true;
+};
+// Plays the current car's move out with a chooser's answer (1 to 6, or
+// kChooseUseOR), exactly as StartMove and the race steps would, every roll
+// with each of its 100 values; puts everything back as it was.
+MoveOdds PlayMoveOut(int answer);
+// The same by brute force, for tests: every value of every roll with no two
+// runs put together, up to `deepest` rolls (complete false past them).
+MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest);
 
-struct CarRecord;
-// Sets the car's gear from a chooser's answer; spends the OR of
-// kChooseUseOR. An answer that is none of a chooser's is fatal.
-void ApplyGearChoice(CarRecord& car, int answer);
+// The MP from the current car to the first node of the next corner it will
+// be checked on (the costs the movement rules charge now, lanes included),
+// and that corner's type; 0, 0 when the circuit has none ahead.
+struct CornerAhead {
+  int mp = 0;
+  int type = 0;
+};
+CornerAhead NextCornerAhead();
 
+// The worst a move can bring: 0 safe, 1 off the line, 3 a spin-out or a
+// crash, 99 a certain crash.
+int RiskOf(const MoveOdds& odds);
+// The words for such a risk.
+std::string RiskWords(int risk);
+// A chance as a whole percentage; never "0%" for what can happen, nor
+// "100%" for what may not.
+std::string Percent(double chance);
+
+// A row whose move was too long to play out in full ends in "?".
 struct GearAdvice {
-  std::string corner;              // "sharp corner in 14 MP", "in a hairpin", "no corner ahead"
+  std::string corner;              // "sharp corner in 14 MP", "in a hairpin, ..."
   std::string safeGear;            // "safe gear: 3" ("" with no corner ahead)
   std::string rows[kGearButtons];  // "" for a button the panel does not offer
-  int risks[kGearButtons] = {};    // the projection's risk of each row
+  // The same in fewer characters, for a narrow panel.
+  std::string shortRows[kGearButtons];
+  int risks[kGearButtons] = {};  // RiskOf each row's move
+  MoveOdds odds[kGearButtons];
 };
 
-// The words for a risk of the computer drivers' projection (0, 1, 3, 99).
-std::string RiskWords(int risk);
 // Advice for the current car from its node, given the buttons' states
 // (2: not offered).
 GearAdvice AdviseGears(const int states[kGearButtons]);

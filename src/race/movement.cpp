@@ -12,13 +12,14 @@
 #include "race/analyze.h"
 #include "race/car_data.h"
 #include "race/define.h"
-#include "race/gear_advice.h"
 #include "race/race_end.h"
 #include "race/report.h"
 #include "platform/services.h"
 
 namespace {
 const char* kModule = "Movement";
+RollSource gRollSource = nullptr;
+MoveEvents gMoveEvents;
 
 int LastNodeIndex() {
   return static_cast<int>(Node().size()) - 1;
@@ -128,11 +129,20 @@ void EndStuckRace() {
 }
 }  // namespace
 
+void SetRollSource(RollSource source) {
+  gRollSource = source;
+}
+
+MoveEvents& CurrentMoveEvents() {
+  return gMoveEvents;
+}
+
 long long SkillRoll() {
   const DriverRecord* driver = CurrentDriver();
   // 64 bits: a hostile skill cannot overflow the bonus.
   long long bonus = driver == nullptr ? 0 : (static_cast<long long>(driver->skill) - 2) * 8;
-  return PlatRandom(100, 1) + bonus;
+  int roll = gRollSource != nullptr ? gRollSource() : PlatRandom(100, 1);
+  return roll + bonus;
 }
 
 // --- Turn sequence -----------------------------------------------------------
@@ -172,6 +182,7 @@ void EndOfMove() {
 }
 
 void StartMove() {
+  gMoveEvents = MoveEvents{};
   CarRecord& car = CurrentCar();
   const DriverRecord* driver = CurrentDriver();
   if (driver != nullptr && driver->user != 0 && gReport.chooseGear != nullptr) {
@@ -270,6 +281,48 @@ std::string RaceTime() {
     seconds = 0;
   }
   return Decimal(minutes) + ":" + (seconds < 10 ? "0" : "") + Decimal(seconds);
+}
+
+// --- The player's gear choice --------------------------------------------------
+
+GearOffer OfferGears() {
+  GearOffer offer;
+  CarRecord& car = CurrentCar();
+  int g0 = car.gear;
+  int at = Max(0, Min(g0, 6));  // a gear that exists, whatever a saved race says
+  const NodeRecord* node = SelectNode(car.listInd) ? &CurrentNode() : nullptr;
+  int corner = node != nullptr ? node->corner : 0;
+  int top = at + 1;
+  if (corner != 0 && car.cornerExit == 0) {
+    int limit = corner == 1 ? car.sharp : car.hairpin;
+    top = Max(Min(limit, at + 1), at - 1);
+  }
+  bool spunOut = car.gear5 == car.gearTop;
+  if (car.ORpermitted != 0 && corner == 0 && car.ors >= 1 && g0 == 4 && !spunOut)
+    offer.states[6] = 1;
+  // Only the gears that exist (1..6) are offered, whatever a saved race or the
+  // car table says, so the loop stays short.
+  int lowest = Max(1, at - Max(0, Min(car.downShift, 6)));
+  for (int g = Min(top, 6); g >= lowest; --g) {
+    if (g == 6 && spunOut) continue;
+    offer.states[g - 1] = 0;
+  }
+  if (g0 >= 1 && g0 <= 6) offer.states[g0 - 1] = 1;
+  return offer;
+}
+
+void ApplyGearChoice(CarRecord& car, int answer) {
+  if (answer == kChooseLeave || answer == kChooseKeepGear) {
+    // The gear stays as it is.
+  } else if (answer >= 1 && answer <= 6) {
+    car.gear = answer;
+  } else if (answer == kChooseUseOR) {
+    car.ors -= 1;
+    car.gear = 6;
+    car.ORpermitted = 0;
+  } else {
+    FATAL("error in gear selection routine", "Movement", "UserMoves");
+  }
 }
 
 // --- Movement ----------------------------------------------------------------
@@ -405,6 +458,7 @@ void LineRisk(int limit) {
     if (SkillRoll() >= 50) return;  // the car holds the line
   }
   LogCarLine("off the line");
+  ++gMoveEvents.offTheLine;
   car.gear = static_cast<int>(std::max<long long>(static_cast<long long>(limit) - 1, INT32_MIN));
 }
 
@@ -412,6 +466,7 @@ void Spinout() {
   CarRecord& car = CurrentCar();
   if (car.gearTop == car.gear5) return;  // spun out before: never again
   AddLogText("  spinout!");
+  gMoveEvents.spunOut = true;
   car.gear = 0;
   car.remaining = 0;
   car.gearTop = car.gear5;
@@ -420,6 +475,7 @@ void Spinout() {
 void Crash() {
   CarRecord& car = CurrentCar();
   AddLogText("  crashes!");
+  gMoveEvents.crashed = true;
   car.finished = 2;
   car.gear = 0;
   car.remaining = 0;

@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "race/define.h"
+#include "race/report.h"
+
 // --- Turn sequence -----------------------------------------------------------
 // One race step: one node of the current car's move, or the end of it.
 void RaceStep();
@@ -26,6 +29,13 @@ int CrossLine();
 void FinishCar();
 // The current car's race time ("0" when it has no turns); rewrites turns.
 std::string RaceTime();
+
+// --- The player's gear choice ----------------------------------------------------
+// The gears the current car may choose, as a gear chooser gets them.
+GearOffer OfferGears();
+// Sets the car's gear from a chooser's answer; spends the OR of
+// kChooseUseOR. An answer that is none of a chooser's is fatal.
+void ApplyGearChoice(CarRecord& car, int answer);
 
 // --- Movement ----------------------------------------------------------------
 // One node step of the current car: 1 when its move is over, else 0.
@@ -66,3 +76,16 @@ void Crash();
 
 // A risk roll: 1 to 100 plus the driver's skill bonus, (skill - 2) x 8.
 long long SkillRoll();
+// Where the 1 to 100 of a risk roll comes from: the dice (nullptr), or, while
+// the gear panel plays a move out, the values it tries (no die is rolled).
+using RollSource = int (*)();
+void SetRollSource(RollSource source);
+
+// What befell the current car since its move began (StartMove clears it):
+// the gear panel's play-out reads it; the race itself never looks.
+struct MoveEvents {
+  int offTheLine = 0;
+  bool spunOut = false;
+  bool crashed = false;
+};
+MoveEvents& CurrentMoveEvents();

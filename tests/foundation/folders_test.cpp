@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "../gui/expect_fatal.h"
@@ -123,10 +125,22 @@ TEST(Folders, TheFirstStartSeedsThePlayersFilesAndLaterStartsKeepThem) {
   EXPECT_EQ(ReadBytes(mine / "The Velotrax.ini"), "TimeSlice = 50\r\n");
   EXPECT_EQ(ReadBytes(mine / "Data" / "Last Race.txt"), "Cup\r\n");
 
+  // What writes cut short by a kill left in the player's Data folder and
+  // beside the settings goes at the next start; a running writer's stays.
+  const std::string dead = ".tmp-999999999";  // past any process number
+  const std::string live = ".tmp-" + std::to_string(::getpid());
+  WriteBytes(mine / "Data" / ("Drivers.csv" + dead), "half");
+  WriteBytes(mine / ("The Velotrax.ini" + dead), "half");
+  WriteBytes(mine / ("The Velotrax.ini" + live), "being written");
+
   // The settings the game reads are the player's; the shipped ones are never
   // written.
   ReadSettings();
   CreateGameFolders();
+  EXPECT_FALSE(fs::exists(mine / "Data" / ("Drivers.csv" + dead)));
+  EXPECT_FALSE(fs::exists(mine / ("The Velotrax.ini" + dead)));
+  EXPECT_TRUE(fs::exists(mine / ("The Velotrax.ini" + live)));
+  fs::remove(mine / ("The Velotrax.ini" + live));
   EXPECT_EQ(gProg.timeSlice, 50);
   EXPECT_TRUE(fs::is_directory(mine / "Saved Races"));
   EXPECT_TRUE(fs::is_directory(mine / "Results"));

@@ -1,105 +1,126 @@
-// The gear panel's corner information, against cases worked by hand from the
-// computer drivers' projection: MP with the bonus, the distance and safe gear
-// of the next corner, and the verdict for each gear the panel offers.
+// The gear panel's advice, from playing the move out: cases worked by hand
+// from the dice rules, the two positions players met on Harbour Loop, and a
+// property over positions of seeded races on every shipped circuit (the
+// grouped play-out against every value of every roll, the words against the
+// odds).
 #include "race/gear_advice.h"
 
+#include <cmath>
+
 #include "platform/services.h"
+#include "race/ai.h"
+#include "race/analyze.h"
+#include "race/movement.h"
+#include "race/race_start.h"
+#include "race/save_load.h"
+#include "race/season.h"
 #include "race_support.h"
+#include "test_support.h"
+#include "race/folders.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 // Every button offered but 1st, 2nd and "use OR".
 constexpr int kThirdUp[kGearButtons] = {2, 2, 0, 0, 0, 0, 2};
 
-class GearPanel : public RaceTest {
+class GearAdviceTest : public RaceTest {
  protected:
   // A lap of 40 nodes, a sharp corner at nodes 30 to 32; car "A" (MP 4, 7,
-  // 10, 13, 16, 19; sharp 3, hairpin 2; downshift 1) on node 10 with `mp` MP
-  // to the corner.
+  // 10, 13, 16, 19; sharp 3, hairpin 2; downshift 1; 6 HBs; skill 2, so no
+  // bonus on a roll) in 4th, `mp` MP before the corner.
   CarRecord& Setup(int mp) {
     LayStraight(40);
     MarkCorner(30, 32, 1);
     Corner().push_back({30, 1, 1, 0, 0, 0});
-    for (int i = 0; i < 30; ++i) {
-      Node()[i].distanceInMPs = (30 - i) * 2;
-      Node()[i].nextCornerType = 1;
-    }
-    Node()[10].distanceInMPs = mp;
     CarRecord& a = AddCar("A");
     a.gear = 4;
-    Put("A", 10, 0);
-    Standing().push_back({"A", 0, 10, 0});
+    Put("A", 30 - mp / 2, 0);
+    Standing().push_back({"A", 0, a.listInd, 0});
     gRace.currentStanding = 0;
     return a;
   }
 };
 }  // namespace
 
-TEST_F(GearPanel, SafeOffTheLineChanceAndCrash) {
-  Setup(10);
+TEST_F(GearAdviceTest, ChancesCountedOverEveryRoll) {
+  CarRecord& a = Setup(10);
   GearAdvice advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "sharp corner in 10 MP");
   EXPECT_EQ(advice.safeGear, "safe gear: 3");
-  // 3rd: 10 MP reach the corner in 3rd. 4th: 13 MP, arriving one over.
-  // 5th: 16, two over. Top: 19, three over.
   EXPECT_EQ(advice.rows[0], "");
-  EXPECT_EQ(advice.rows[1], "");
   EXPECT_EQ(advice.rows[2], "10 MP safe");
-  EXPECT_EQ(advice.rows[3], "13 MP may go off the line");
-  EXPECT_EQ(advice.rows[4], "16 MP chance: spin-out or crash");
+  // 4th arrives one over: an HB is spent and a roll of 50 or more of 100
+  // holds the line; 49 values go off it.
+  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 49%");
+  // 5th arrives two over: 1-20 is "spin-out" and 21-40 "off the line",
+  // each softened by two HBs; the spin-out then rolls again and 1-19 of
+  // those crash: 20 x 19 of 10,000 roll pairs.
+  EXPECT_NEAR(advice.odds[4].crash, 0.038, 1e-12);
+  EXPECT_EQ(advice.odds[4].spinOut, 0);
+  EXPECT_EQ(advice.rows[4], "16 MP chance: spin-out 0% crash 4%");
   EXPECT_EQ(advice.rows[5], "19 MP crash");
-  EXPECT_EQ(advice.rows[6], "");
+  EXPECT_EQ(advice.risks[5], 99);
+  // Without HBs: off the line for certain in 4th; in 5th 21-40 spins out
+  // and 1-20 crashes. With one HB both become off the line.
+  a.hb = 0;
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 100%");
+  EXPECT_EQ(advice.rows[4], "16 MP chance: spin-out 20% crash 20%");
+  EXPECT_EQ(advice.shortRows[4], "16 MP spin 20% crash 20%");
+  a.hb = 1;
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.rows[4], "16 MP may go off the line: 40%");
+  // A skilled driver adds 16 to every roll: 34 and up hold the line.
+  a.hb = 6;
+  DriverOf("A").skill = 4;
+  EXPECT_EQ(AdviseGears(kThirdUp).rows[3], "13 MP may go off the line: 33%");
 }
 
-TEST_F(GearPanel, TheMoveBrakesOnTheWayAndTheBonusCounts) {
+TEST_F(GearAdviceTest, TheMoveCarriesItsBonusAndStopsShort) {
   CarRecord& a = Setup(20);
-  // 20 MP away: 5th (16) leaves 4, the next move in 4th arrives one over;
-  // 4th (13) leaves 7, the next in 3rd arrives safe; Top (19) leaves 1, then
-  // 5th: two over.
+  // 20 MP away no gear but Top reaches the corner this move.
   GearAdvice advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.rows[3], "13 MP safe");
-  EXPECT_EQ(advice.rows[4], "16 MP may go off the line");
-  EXPECT_EQ(advice.rows[5], "19 MP chance: spin-out or crash");
-  // 3 MP carried over: every gear gives 3 more, and the projection counts
-  // the way from 20 - 3 = 17: Top leaves -2, arriving in Top.
-  a.bonus = 3;
+  EXPECT_EQ(advice.rows[4], "16 MP safe");
+  EXPECT_EQ(advice.rows[5], "19 MP safe");
+  // 3 MP carried over: every gear gives 3 more; Top arrives with 2 left.
+  a.bonus = a.remaining = 3;
   advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.rows[2], "13 MP safe");
+  EXPECT_EQ(advice.rows[4], "19 MP safe");
   EXPECT_EQ(advice.rows[5], "22 MP crash");
-  EXPECT_EQ(advice.corner, "sharp corner in 20 MP");
 }
 
-TEST_F(GearPanel, InsideACornerAndWithNoCornerAhead) {
+TEST_F(GearAdviceTest, InsideACornerAndWithNoCornerAhead) {
   Setup(10);
-  Node()[10].corner = 2;
+  Node()[25].corner = 2;  // the car stands in a hairpin, a sharp corner 10 MP on
   GearAdvice advice = AdviseGears(kThirdUp);
-  EXPECT_EQ(advice.corner, "in a hairpin");
-  EXPECT_EQ(advice.safeGear, "safe gear: 2");
-  for (int i = 2; i < 6; ++i) EXPECT_EQ(advice.rows[i].substr(6), "safe") << i;
-  Node()[10].corner = 0;
-  Node()[10].nextCornerType = 0;
+  EXPECT_EQ(advice.corner, "in a hairpin, sharp corner in 10 MP");
+  EXPECT_EQ(advice.safeGear, "safe gear: 2, then 3");
+  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 49%")
+      << "standing in a corner does not make the next one safe";
+  for (NodeRecord& node : Node()) node.corner = 0;
   advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "no corner ahead");
   EXPECT_EQ(advice.safeGear, "");
   EXPECT_EQ(advice.rows[5], "19 MP safe");
-  Node()[10].nextCornerType = 2;
-  advice = AdviseGears(kThirdUp);
-  EXPECT_EQ(advice.corner, "hairpin in 10 MP");
-  EXPECT_EQ(advice.safeGear, "safe gear: 2");
-  EXPECT_EQ(advice.rows[2], "10 MP may go off the line");
 }
 
-TEST_F(GearPanel, TheOrRowIsTopAndNothingOfTheRaceChanges) {
-  CarRecord& a = Setup(200);
+TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {
+  CarRecord& a = Setup(10);
   a.ORpermitted = 1;
   a.ors = 1;
-  a.bonus = 2;
+  a.bonus = a.remaining = 2;
+  a.hb = 0;
   const int states[kGearButtons] = {2, 2, 0, 1, 0, 2, 1};
   uint64_t rolls = PlatRandomCalls();
   CarRecord before = a;
+  std::vector<NodeRecord> nodes = Node();
   GearAdvice advice = AdviseGears(states);
   EXPECT_EQ(advice.rows[5], "") << "Top itself is not offered";
-  EXPECT_EQ(advice.rows[6], "21 MP safe");
-  EXPECT_EQ(advice.rows[3], "15 MP safe");
+  EXPECT_EQ(advice.rows[6], "21 MP crash");
+  EXPECT_EQ(advice.rows[3], "15 MP may go off the line: 100%");
   EXPECT_EQ(PlatRandomCalls(), rolls) << "no die is rolled";
   EXPECT_EQ(a.gear, before.gear);
   EXPECT_EQ(a.ors, before.ors);
@@ -107,11 +128,165 @@ TEST_F(GearPanel, TheOrRowIsTopAndNothingOfTheRaceChanges) {
   EXPECT_EQ(a.bonus, before.bonus);
   EXPECT_EQ(a.remaining, before.remaining);
   EXPECT_EQ(a.hb, before.hb);
+  EXPECT_EQ(a.listInd, before.listInd);
+  EXPECT_EQ(a.finished, 0);
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    EXPECT_EQ(Node()[i].car[0], nodes[i].car[0]) << i;
+    EXPECT_EQ(Node()[i].car[1], nodes[i].car[1]) << i;
+  }
+  EXPECT_TRUE(DNF().empty());
   EXPECT_EQ(gRace.currentCar, "A");
-  EXPECT_EQ(gRace.currentNode, 10);
+  EXPECT_EQ(gRace.currentNode, 25);
   EXPECT_TRUE(LogLines().empty());
   // No current car: no advice, no fault.
   gRace.currentCar = "";
   advice = AdviseGears(states);
   EXPECT_EQ(advice.corner, "");
+}
+
+// A hand-edited save: no HBs, a gear above Top, absurd MP, a car in a corner
+// on the lap's last node. The advice says what the move does and the
+// play-out stays bounded however far the MP would carry the car.
+TEST_F(GearAdviceTest, HandEditedPositionsStayBounded) {
+  CarRecord& a = Setup(10);
+  MarkCorner(39, 39, 2);
+  Put("A", 39, 1);
+  a.hb = 0;
+  a.gear = 9;
+  a.gear1 = a.gear5 = a.gearTop = 2000000000;
+  gProg.laps = 99;
+  const int every[kGearButtons] = {0, 0, 0, 0, 0, 0, 0};
+  GearAdvice advice = AdviseGears(every);
+  EXPECT_EQ(advice.corner, "in a hairpin, sharp corner in 62 MP");
+  // Top meets the sharp corner three gears over: a crash, nothing to roll.
+  EXPECT_EQ(advice.rows[5].substr(advice.rows[5].size() - 5), "crash");
+  EXPECT_TRUE(advice.odds[5].complete);
+  // 1st is safe in every corner, and its MP would carry the car round the
+  // circuit until its 99th lap: played as far as the bound, no further.
+  EXPECT_EQ(advice.risks[0], 0);
+  EXPECT_FALSE(advice.odds[0].complete);
+  EXPECT_EQ(advice.rows[0], "2000000000 MP safe?");
+  EXPECT_EQ(a.gear, 9);
+  EXPECT_EQ(a.listInd, 39);
+}
+
+TEST(Percent, WholeNumbersThatNeverHideWhatCanHappen) {
+  EXPECT_EQ(Percent(0), "0%");
+  EXPECT_EQ(Percent(0.001), "1%");
+  EXPECT_EQ(Percent(0.038), "4%");
+  EXPECT_EQ(Percent(0.999), "99%");
+  EXPECT_EQ(Percent(1), "100%");
+}
+
+// The two positions players met on Harbour Loop: the last node of the sharp
+// corner before the hairpin, and the node after it.
+class HarbourLoop : public RaceTest {
+ protected:
+  void SetUp() override {
+    RaceTest::SetUp();
+    game = testing_support::CopyGameFolderToMemory("harbour");
+    SetProgramFolder(game);
+    LoadTrackTiles();
+    Load(game / "Circuits" / "Harbour Loop.json");
+    ASSERT_EQ(Node()[28].corner, 1);
+    ASSERT_EQ(Node()[29].corner, 0);
+    ASSERT_EQ(Node()[35].corner, 2);
+    CarRecord& car = AddCar("Mine");
+    car.gear4 = 16;
+    car.gear5 = 17;
+    car.sharp = 4;
+    car.hairpin = 3;
+    car.gear = 4;
+    car.hb = 0;
+    car.inCorner = 1;
+  }
+  void TearDown() override {
+    fs::remove_all(game);
+    RaceTest::TearDown();
+  }
+  fs::path game;
+};
+
+TEST_F(HarbourLoop, LeavingTheSharpCornerInFourthWithoutHbsGoesOffTheLine) {
+  Put("Mine", 28, 0);
+  GearOffer offer = OfferGears();
+  ASSERT_NE(offer.states[3], 2) << "4th is offered";
+  GearAdvice advice = AdviseGears(offer.states);
+  EXPECT_EQ(advice.corner, "in a sharp corner, hairpin in 14 MP");
+  EXPECT_EQ(advice.rows[3], "16 MP may go off the line: 100%");
+  EXPECT_EQ(advice.odds[3].offTheLine, 1.0);
+}
+
+TEST_F(HarbourLoop, TheDistanceIsTheMpOfTheWayToTheCorner) {
+  Put("Mine", 29, 0);
+  EXPECT_EQ(Node()[29].distanceInMPs, 14) << "the analysis keeps its own number";
+  EXPECT_EQ(NextCornerAhead().mp, 12);
+  EXPECT_EQ(AdviseGears(OfferGears().states).corner, "hairpin in 12 MP");
+}
+
+// Every gear panel a player's car would open in seeded races on every
+// shipped circuit (the car driven as the computer would drive it): the
+// grouped play-out equals every value of every roll, and the words say
+// what the odds say.
+TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
+  fs::path game = testing_support::CopyGameFolderToMemory("advice");
+  SetFatalThrows(true);
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(game);
+  ReadSettings();
+  LoadTrackTiles();
+  SetLoadDriversHandler(LoadDrivers);
+  static int checked = 0, deep = 0, risky = 0;
+  checked = deep = risky = 0;
+  gReport = RaceReport{};
+  gReport.chooseGear = [](const GearOffer& offer) {
+    GearAdvice advice = AdviseGears(offer.states);
+    for (int i = 0; i < kGearButtons; ++i) {
+      if (offer.states[i] == 2) continue;
+      const int answer = i < 6 ? i + 1 : kChooseUseOR;
+      const MoveOdds& odds = advice.odds[i];
+      MoveOdds every = PlayMoveOutEveryRoll(answer, 2);
+      if (!every.complete) {
+        ++deep;  // three rolls or more: 100^3 runs are too many here
+      } else {
+        EXPECT_TRUE(odds.complete);
+        EXPECT_NEAR(odds.offTheLine, every.offTheLine, 1e-9) << answer;
+        EXPECT_NEAR(odds.spinOut, every.spinOut, 1e-9) << answer;
+        EXPECT_NEAR(odds.crash, every.crash, 1e-9) << answer;
+      }
+      const int risk = advice.risks[i];
+      EXPECT_EQ(risk, RiskOf(odds));
+      risky += risk != 0;
+      const std::string& row = advice.rows[i];
+      std::string words = RiskWords(risk);
+      if (risk == 1) words += ": " + Percent(odds.offTheLine);
+      if (risk == 3) words = "chance: spin-out " + Percent(odds.spinOut) + " crash " + Percent(odds.crash);
+      EXPECT_EQ(row.substr(row.find(" MP ") + 4), words);
+      ++checked;
+    }
+    ComputerGear();  // the race goes on as the computer would drive it
+    return kChooseKeepGear;
+  };
+  for (const fs::path& circuit : testing_support::ShippedCircuits()) {
+    SCOPED_TRACE(circuit.filename().string());
+    PlatScriptRandom({});
+    PlatSeedRandom(7);
+    Load(game / "Circuits" / circuit.filename());
+    gProg.raceName = circuit.stem().string();
+    UnattendedRace race;
+    race.laps = kSanitizerBuild ? 1 : 2;
+    ASSERT_TRUE(SetUpUnattendedRace(race));
+    // The player drives the cars in 2nd and last place of the grid.
+    Driver()[Standing()[1].car].user = 1;
+    Driver()[Standing().back().car].user = 1;
+    for (long long steps = 0; !Standing().empty() && steps < 100000; ++steps) RaceStep();
+    EXPECT_TRUE(Standing().empty());
+  }
+  EXPECT_GT(checked, 200);
+  EXPECT_GT(risky, 20) << "positions where a gear is not safe";
+  EXPECT_LT(deep, checked / 10);
+  gReport = RaceReport{};
+  SetLoadDriversHandler(nullptr);
+  fs::remove_all(game);
 }
