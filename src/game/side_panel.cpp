@@ -75,15 +75,27 @@ std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows) 
   return result;
 }
 
+std::vector<RunningOrderRow> RunningOrderRows() {
+  std::vector<RunningOrderRow> rows;
+  long long place = 0;
+  for (const std::string& key : OrderOfFinish())
+    rows.push_back({RightAlign2(++place) + " " + key + " F", IsPlayersCar(key)});
+  for (const StandingRecord& standing : Standing())
+    rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
+  for (const std::string& key : DNF()) rows.push_back({"-- " + key, IsPlayersCar(key)});
+  return rows;
+}
+
 void ShowStandings() {
   TextArea* area = gElements.StandingsArea;
   if (area == nullptr) return;
   ClearTextArea(area);
+  std::vector<RunningOrderRow> rows = RunningOrderRows();
   std::vector<bool> players;
-  for (const StandingRecord& standing : Standing()) players.push_back(IsPlayersCar(standing.car));
+  for (const RunningOrderRow& row : rows) players.push_back(row.player);
   int line = 0;
   for (int i : StandingsRowsShown(players, area->rows)) {
-    AddText(area, RightAlign2(static_cast<long long>(i) + 1) + " " + Standing()[i].car);
+    AddText(area, rows[i].text);
     if (players[i]) SetTextAreaSelection(area, line);
     ++line;
   }

@@ -10,9 +10,18 @@ struct TextArea;
 // Status lines of the current car in RaceInfoArea. Mode 0 (before it moves)
 // shows its gear's MP and the bonus, mode 1 (after a step) the MP left.
 void ShowCarStatus(int mode);
-// The running order in StandingsArea, the player's cars in the selected
-// colour; the current standing is kept. Where the area has fewer rows than
-// the field, the leader and the player's cars stay in view.
+// The running order as the side panel lists it: the cars that finished, in
+// their finishing order and marked "F", then the cars racing, then the cars
+// out of the race ("--"). The race's own Standing() is only read. After the
+// flag it holds the final places until the next race starts.
+struct RunningOrderRow {
+  std::string text;
+  bool player = false;
+};
+std::vector<RunningOrderRow> RunningOrderRows();
+// Those rows in StandingsArea, the player's cars in the selected colour; the
+// current standing is kept. Where the area has fewer rows than the field,
+// the leader and the player's cars stay in view.
 void ShowStandings();
 // Whether the player drives this car.
 bool IsPlayersCar(const std::string& key);

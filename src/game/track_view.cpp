@@ -1,5 +1,7 @@
 #include "game/track_view.h"
 
+#include <algorithm>
+
 #include "game/debug.h"
 #include "race/define.h"
 #include "game/screens.h"
@@ -38,6 +40,26 @@ void ForVisibleCells(Visit visit) {
   }
 }
 
+// Ground on every cell of the track view beyond the circuit's edges, so the
+// circuit lies in a landscape rather than on a bare screen.
+void DrawGround() {
+  const Grid& base = Base();
+  const int sheet = gSheets.tilesetSprite;
+  const int t = std::clamp(gView.groundTile, 0, kSheetCells - 1);
+  PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
+  const int bottom = PlatScreenHeight();
+  // The cell grid continues past the circuit, aligned with it.
+  auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+  const int col0 = floorDiv(gView.scrollX, kTileSize);
+  const int row0 = floorDiv(gView.scrollY, kTileSize);
+  for (int col = col0; col * kTileSize - gView.scrollX < gView.trackViewWidth; ++col) {
+    for (int row = row0; row * kTileSize - gView.scrollY < bottom; ++row) {
+      if (base.Inside(col, row)) continue;
+      PlatDisplaySprite(sheet, col * kTileSize - gView.scrollX, row * kTileSize - gView.scrollY);
+    }
+  }
+}
+
 void DrawLayer(const Grid& layer) {
   int sheet = gSheets.tilesetSprite;
   ForVisibleCells([&](int col, int row, int sx, int sy) {
@@ -51,6 +73,7 @@ void DrawLayer(const Grid& layer) {
 }  // namespace
 
 void DrawTileLayers() {
+  DrawGround();
   DrawLayer(Base());
   DrawLayer(Middle());
   DrawLayer(Top());

@@ -1,5 +1,7 @@
 #include "game/view.h"
 
+#include <vector>
+
 #include "common/common.h"
 #include "game/sprite_labels.h"
 #include "platform/screen.h"
@@ -22,6 +24,12 @@ void ShowLoadedCircuit() {
   gView.scrollY = 0;
   gView.maxScrollX = Max(Base().cols * kTileSize - gView.trackViewWidth - 1, 0);
   gView.maxScrollY = Max(Base().rows * kTileSize - PlatScreenHeight() - 1, 0);
+  std::vector<int> count(kSheetCells, 0);
+  for (int t : Base().cells)
+    if (t >= kFirstSceneryTile && t < kSheetCells) ++count[t];
+  gView.groundTile = kFirstSceneryTile;
+  for (int t = kFirstSceneryTile; t < kSheetCells; ++t)
+    if (count[t] > count[gView.groundTile]) gView.groundTile = t;
   ClearSpriteLabels();
   for (const CircuitLabel& label : gRace.labels)
     AddSpriteLabel(label.text, label.colour, label.x - gView.scrollX, label.y - gView.scrollY);

@@ -12,6 +12,9 @@ struct ViewState {
   int scrollY = 0;
   int maxScrollX = 0;
   int maxScrollY = 0;
+  // What the track view shows beyond the circuit: its most common scenery
+  // tile (46, grass, until a circuit is loaded).
+  int groundTile = 46;
 };
 extern ViewState gView;
 
@@ -21,7 +24,7 @@ void ResetViewState();
 // Sets the track-view geometry from the screen size.
 void SetViewGeometry(int screenWidth, int screenHeight);
 // A circuit or race was loaded: the view back to the top-left corner, the
-// scroll limits of the circuit and its labels over their cells.
+// scroll limits of the circuit, its ground and its labels over their cells.
 void ShowLoadedCircuit();
 // Scrolls the view so the cell is as near the middle of the track view as the
 // circuit's edges allow; the labels move with it.

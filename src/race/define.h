@@ -70,6 +70,8 @@ constexpr size_t kLargestDataFile = size_t{16} << 20;
 // passes it west-east on one lap half and north-south on the other.
 constexpr int kCrossingTile = 16;
 // Cells of the tile sheet (8 x 11): a layer's cell is one of them or -1.
+// Cells 46 and up are scenery (ground, water, trees, buildings).
+constexpr int kFirstSceneryTile = 46;
 constexpr int kSheetCells = 88;
 constexpr int kCarSheetCells = 88;  // cells of the "Cars" sheet (8 x 11); a car's tile is one
 

@@ -120,14 +120,18 @@ TEST_F(TrackView, OnlyTheVisibleCellsOfTheCircuitAreVisited) {
   EXPECT_EQ(PlatGetDrawStats().displays, 27u * 17u);  // columns 73 to 99, rows 83 to 99
 }
 
-TEST_F(TrackView, ASmallCircuitLeavesGreyAndEmptyCellsShowTheLayerBelow) {
+TEST_F(TrackView, ASmallCircuitLiesOnGroundAndEmptyCellsShowTheLayerBelow) {
   Circuit(3, 2);
   Middle()(1, 0) = 42;
   Middle()(2, 0) = 500;  // out of the table: nothing drawn, nothing read
   Top()(0, 1) = -7;
+  gView.groundTile = 47;
   RenderFrame();
-  EXPECT_EQ(Pixel(3 * 64 + 5, 5), 0x808080);
-  EXPECT_EQ(Pixel(5, 2 * 64 + 5), 0x808080);
+  // Beyond the circuit: its ground, never the bare screen.
+  EXPECT_EQ(Pixel(3 * 64 + 5, 5), static_cast<int>(TileColour(47)));
+  EXPECT_EQ(Pixel(5, 2 * 64 + 5), static_cast<int>(TileColour(47)));
+  EXPECT_EQ(Pixel(gView.trackViewWidth - 1, PlatScreenHeight() - 1),
+            static_cast<int>(TileColour(47)));
   EXPECT_EQ(Pixel(64 + 5, 5), static_cast<int>(TileColour(42)));
   EXPECT_EQ(Pixel(128 + 5, 5), static_cast<int>(TileColour(2)));
   EXPECT_EQ(Pixel(5, 64 + 5), static_cast<int>(TileColour(1)));
@@ -176,8 +180,9 @@ TEST_F(TrackView, TheGridOutlinesOnlyTheCircuitsCells) {
   int onEdge = Pixel(64, 30);  // left border of cell (1, 0)
   EXPECT_NE(onEdge, static_cast<int>(TileColour(1)));
   EXPECT_EQ(Pixel(70, 30), static_cast<int>(TileColour(1)));  // inside: untouched
-  EXPECT_EQ(Pixel(128, 30), 0x808080);                       // beyond the circuit: no grid
-  EXPECT_EQ(Pixel(130, 0), 0x808080);
+  // Beyond the circuit: ground, and no grid.
+  EXPECT_EQ(Pixel(128, 30), static_cast<int>(TileColour(gView.groundTile)));
+  EXPECT_EQ(Pixel(130, 0), static_cast<int>(TileColour(gView.groundTile)));
 }
 
 TEST_F(TrackView, CarsAreTurnedClockwiseByTheirFacing) {

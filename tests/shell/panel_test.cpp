@@ -9,6 +9,7 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "race/data_file.h"
+#include "race/race_end.h"
 #include "race/season.h"
 #include "race_support.h"
 #include "screen_support.h"
@@ -87,6 +88,26 @@ TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
   EXPECT_EQ(areas.standings.lines[9], "10 K10");
   EXPECT_EQ(areas.standings.lines.back(), "12 K12");
   EXPECT_EQ(gRace.currentStanding, 4);
+}
+
+// Finished cars keep their places at the top, cars out of the race go to
+// the foot, and after the flag the final places stay on the panel.
+TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
+  Areas areas;
+  for (const char* key : {"A", "B", "C", "D", "E"}) AddCar(key);
+  DriverOf("A").user = 1;
+  OrderOfFinish() = {"C", "A"};
+  Standing() = {{"B", 3, 1, 0}, {"E", 3, 0, 0}};
+  DNF() = {"D"};
+  ShowStandings();
+  EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", " 3 B", " 4 E", "-- D"}));
+  EXPECT_EQ(areas.standings.selected, 1) << "the player's car, finished";
+  Standing().clear();
+  gReport.runningOrder = ShowStandings;
+  gEndOfRace.keepFiles = true;
+  EndOfRace();
+  EXPECT_TRUE(OrderOfFinish().empty()) << "the race's own lists are cleared";
+  EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", "-- D"}));
 }
 
 TEST_F(Panel, RaceButtons) {
