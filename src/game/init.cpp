@@ -93,7 +93,7 @@ int RestAfterFrame() {
   lastScrollX = gView.scrollX;
   lastScrollY = gView.scrollY;
   constexpr int64_t kLongestRest = 1000;
-  if (moved) return 0;
+  if (moved || CarsGliding()) return 0;
   if (gNextWake >= 0)
     return static_cast<int>(
         std::clamp<int64_t>(gNextWake - PlatElapsedMilliseconds(), 0, kLongestRest));

@@ -1,6 +1,10 @@
 #include "game/track_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
 
 #include "game/debug.h"
 #include "race/define.h"
@@ -116,10 +120,77 @@ void DrawMark(int sheet, int cell, int sx, int sy) {
 }
 }  // namespace
 
+namespace {
+// A car drawn on its way from where it was to the place the race put it.
+// Drawing only: the race moves by whole steps and never sees this.
+struct Glide {
+  double fromX = 0, fromY = 0, fromAngle = 0;
+  int toX = 0, toY = 0;
+  double toAngle = 0;
+  int64_t start = 0;
+  int duration = 0;
+  bool drawn = false;  // drawn in the frame being drawn
+};
+std::map<std::string, Glide> gGlides;
+// A step of more than this (a new race, a load, a fast forward) is not
+// glided: the car is simply there.
+constexpr double kLongestGlide = 2.5 * kTileSize;
+// A step taken with the space key.
+constexpr int kStepGlideMs = 150;
+
+double GlideShare(const Glide& g, int64_t now) {
+  if (g.duration <= 0 || now >= g.start + g.duration) return 1.0;
+  if (now <= g.start) return 0.0;
+  double t = static_cast<double>(now - g.start) / g.duration;
+  return t * t * (3 - 2 * t);  // eases in and out
+}
+
+// Where a glide stands now: x, y in circuit pixels and the angle.
+void GlideAt(const Glide& g, int64_t now, double& x, double& y, double& angle) {
+  double t = GlideShare(g, now);
+  x = g.fromX + (g.toX - g.fromX) * t;
+  y = g.fromY + (g.toY - g.fromY) * t;
+  angle = g.fromAngle + (g.toAngle - g.fromAngle) * t;
+}
+
+// The car's glide towards its place; a new one starts when the place moved.
+const Glide& GlideTo(const std::string& key, int x, int y, int facing, int64_t now) {
+  auto known = gGlides.find(key);
+  const bool seen = known != gGlides.end();
+  Glide& g = seen ? known->second : gGlides[key];
+  double angle = static_cast<double>(facing) * 45.0;
+  if (!seen || g.toX != x || g.toY != y || std::fmod(g.toAngle - angle, 360.0) != 0.0) {
+    double cx = x, cy = y, ca = angle;
+    if (seen) GlideAt(g, now, cx, cy, ca);
+    if (!seen || std::hypot(x - cx, y - cy) > kLongestGlide) {
+      cx = x, cy = y, ca = angle;
+    }
+    // Turn the short way round.
+    double turn = std::remainder(angle - ca, 360.0);
+    g = Glide{cx, cy, ca, x, y, ca + turn, now,
+              gProg.autoMode != 0 ? gProg.timeSlice : kStepGlideMs, true};
+  }
+  g.drawn = true;
+  return g;
+}
+}  // namespace
+
+bool CarsGliding() {
+  const int64_t now = PlatElapsedMilliseconds();
+  for (const auto& [key, g] : gGlides)
+    if (GlideShare(g, now) < 1.0) return true;
+  return false;
+}
+
 void DrawCars() {
   int sheet = gSheets.carsSprite;
   // The moving car is marked only while a race runs.
   const std::string& moving = Standing().empty() ? std::string() : gRace.currentCar;
+  const int64_t now = PlatElapsedMilliseconds();
+  static int generation = -1;
+  if (generation != gView.generation) gGlides.clear();
+  generation = gView.generation;
+  for (auto& [key, g] : gGlides) g.drawn = false;
   for (const NodeRecord& node : Node()) {
     for (int lane = 0; lane < 2; ++lane) {
       if (node.car[lane].empty()) continue;
@@ -127,15 +198,22 @@ void DrawCars() {
       if (it == Car().end()) continue;
       const CarRecord& car = it->second;
       if (car.tile < 0 || car.tile >= kSheetCells) continue;
-      int sx = node.nodeX * kTileSize + node.x[lane] - gView.scrollX - 31;
-      int sy = node.nodeY * kTileSize + node.y[lane] - gView.scrollY - 31;
+      const Glide& g = GlideTo(it->first, node.nodeX * kTileSize + node.x[lane],
+                               node.nodeY * kTileSize + node.y[lane], car.facing, now);
+      double x = 0, y = 0, angle = 0;
+      GlideAt(g, now, x, y, angle);
+      int sx = static_cast<int>(std::lround(x)) - gView.scrollX - 31;
+      int sy = static_cast<int>(std::lround(y)) - gView.scrollY - 31;
       if (IsPlayersCar(it->first)) DrawMark(sheet, kPlayerMarkCell, sx, sy);
       if (it->first == moving) DrawMark(sheet, kMovingMarkCell, sx, sy);
       PlatClipSprite(sheet, gSheets.cellX[car.tile], gSheets.cellY[car.tile], kTileSize, kTileSize);
-      PlatRotateSprite(sheet, static_cast<float>(car.facing) * 45.0f, 0);
+      PlatRotateSprite(sheet, static_cast<float>(angle), 0);
       PlatDisplaySprite(sheet, sx, sy);
     }
   }
+  // Cars that left the track (finished, crashed, a new race) start afresh.
+  for (auto it = gGlides.begin(); it != gGlides.end();)
+    it = it->second.drawn ? std::next(it) : gGlides.erase(it);
   PlatRotateSprite(sheet, 0.0f, 0);
 }
 

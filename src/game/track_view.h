@@ -12,7 +12,12 @@ void RenderFrame();
 void DrawTileLayers();
 void DrawSpriteLabels();
 void DrawGridOverlay();
+// The cars, each gliding from where it was drawn to its place over the time
+// of a step (the automatic-step interval, or a short moment for a step by
+// key); a jump of more than two cells or so is not glided.
 void DrawCars();
+// True while a car is still on its way (the loop keeps drawing then).
+bool CarsGliding();
 void DrawPopUp();
 // The pop-up's "~"-lines for the cell under the pointer: the two lanes'
 // cars of the first node on that cell; "" when there is nothing to show.

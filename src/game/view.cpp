@@ -10,7 +10,9 @@
 ViewState gView;
 
 void ResetViewState() {
+  int generation = gView.generation;
   gView = ViewState{};
+  gView.generation = generation + 1;
 }
 
 void SetViewGeometry(int screenWidth, int screenHeight) {
@@ -20,6 +22,7 @@ void SetViewGeometry(int screenWidth, int screenHeight) {
 }
 
 void ShowLoadedCircuit() {
+  ++gView.generation;
   gView.scrollX = 0;
   gView.scrollY = 0;
   gView.maxScrollX = Max(Base().cols * kTileSize - gView.trackViewWidth - 1, 0);

@@ -15,6 +15,9 @@ struct ViewState {
   // What the track view shows beyond the circuit: its most common scenery
   // tile (46, grass, until a circuit is loaded).
   int groundTile = 46;
+  // Goes up whenever the view is set afresh (a start, a load): what was
+  // drawn before (a car's glide) is forgotten then.
+  int generation = 0;
 };
 extern ViewState gView;
 

@@ -63,6 +63,7 @@ class TrackView : public ::testing::Test {
   }
   void SetUp() override {
     ResetRaceData();
+    ++gView.generation;  // nothing glides on from another test
     SetViewGeometry(1920, 1080);
     gView.scrollX = gView.scrollY = 0;
     gProg.gridOn = 0;
@@ -183,6 +184,46 @@ TEST_F(TrackView, TheGridOutlinesOnlyTheCircuitsCells) {
   // Beyond the circuit: ground, and no grid.
   EXPECT_EQ(Pixel(128, 30), static_cast<int>(TileColour(gView.groundTile)));
   EXPECT_EQ(Pixel(130, 0), static_cast<int>(TileColour(gView.groundTile)));
+}
+
+// A step of the race moves a car by a whole node; the track view draws it
+// gliding there over the automatic-step interval (frames kept for a
+// reviewer in build/screenshots).
+TEST_F(TrackView, ACarGlidesFromNodeToNodeOverTheStepsTime) {
+  Circuit(6, 3);
+  AddCar("car", 0, 2, 1, 1, 0);  // facing east, centre (84, 96)
+  NodeRecord next = Node()[0];
+  next.nodeX = 2;
+  next.car[0].clear();
+  Node().push_back(next);
+  gProg.autoMode = 1;
+  gProg.timeSlice = 200;
+  PlatSetDrivenClock(1000);
+  RenderFrame();
+  EXPECT_EQ(Pixel(84 + 12, 96), 0x0000FF) << "first seen where it stands";
+  std::swap(Node()[0].car[0], Node()[1].car[0]);  // the race steps it on
+  for (int frame = 0; frame <= 4; ++frame) {
+    RenderFrame();
+    PlatSaveScreenshot(testing_support::ArtifactDir() /
+                       ("glide_" + std::to_string(frame) + ".png"));
+    if (frame == 0) {
+      EXPECT_EQ(Pixel(84 + 12, 96), 0x0000FF) << "it starts where it was";
+    }
+    if (frame == 2) {
+      EXPECT_EQ(Pixel(116 + 12, 96), 0x0000FF) << "halfway at half the time";
+    }
+    EXPECT_EQ(CarsGliding(), frame < 4);
+    PlatAdvanceDrivenClock(50);
+  }
+  EXPECT_EQ(Pixel(148 + 12, 96), 0x0000FF) << "and there at the end";
+  EXPECT_FALSE(CarsGliding());
+  // A jump of many cells (a load, a fast forward) is not glided.
+  std::swap(Node()[0].car[0], Node()[1].car[0]);
+  Node()[0].nodeX = 5;
+  RenderFrame();
+  EXPECT_EQ(Pixel(5 * 64 + 20 + 12, 96), 0x0000FF);
+  PlatUseRealClock();
+  gProg.autoMode = 0;
 }
 
 TEST_F(TrackView, CarsAreTurnedClockwiseByTheirFacing) {
