@@ -8,6 +8,7 @@
 #include "game/gear_panel.h"
 #include "game/keys.h"
 #include "game/main_menu.h"
+#include "game/menu_race.h"
 #include "game/mouse.h"
 #include "game/results_view.h"
 #include "game/screens.h"
@@ -74,6 +75,7 @@ void StartPlatform() {
 
 void StartUp() {
   InstallFaultHandler();
+  EnableMenuRace(true);
   StartUpIn(PlatProgramFolder());
 }
 
@@ -94,6 +96,9 @@ int RestAfterFrame() {
   lastScrollY = gView.scrollY;
   constexpr int64_t kLongestRest = 1000;
   if (moved || CarsGliding()) return 0;
+  if (MenuRaceRunning())
+    return static_cast<int>(
+        std::clamp<int64_t>(MenuRaceNextStep() - PlatElapsedMilliseconds(), 0, kLongestRest));
   if (gNextWake >= 0)
     return static_cast<int>(
         std::clamp<int64_t>(gNextWake - PlatElapsedMilliseconds(), 0, kLongestRest));
@@ -148,6 +153,10 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   ClearReloadHooks();
   AddReloadHook(ReloadLabelSheet);
   AddReloadHook(ReloadAllSprites);
+
+  // The menu's requesters (the welcome box, the lists) show the race behind
+  // the menu going on under them.
+  SetModalBackdrop(DrawMenuBackdrop);
 
   InitDebugText((gProg.themeFolder / "Terminal 14.png").string());
   SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);

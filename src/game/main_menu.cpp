@@ -7,6 +7,7 @@
 #include "game/screens.h"
 #include "game/side_panel.h"
 #include "game/hooks.h"
+#include "game/menu_race.h"
 #include "game/track_view.h"
 #include "race/save_load.h"
 #include "game/sprite_labels.h"
@@ -20,6 +21,7 @@
 namespace {
 // One frame behind and around the menu, leaving the event queue alone.
 void DrawMenuScreen() {
+  StepMenuRace();
   if (Base().cols > 1) {
     RenderFrame();
   } else {
@@ -109,6 +111,8 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
     gProg.gameState = 1;
     return 0;
   }
+  // The race behind the menu makes way before anything is loaded.
+  StopMenuRace();
   gProg.raceName = choice;
   if (!circuits) {
     Load(folder / (choice + ".json"));
@@ -127,6 +131,7 @@ void MainMenu() {
   ButtonArray* buttons = gElements.MenuButtons;
   if (gProg.gameState == 4) {
     SetButtonState(buttons, 3, 2);
+    StartMenuRace();
     ShowWelcome();
   } else {
     SetButtonState(buttons, 3, Standing().empty() ? 2 : 0);

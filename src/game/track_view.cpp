@@ -235,13 +235,18 @@ void DrawPopUp() {
   if (!text.empty()) DrawTextBox(gElements.SmallFont, text, PlatMouseX(), PlatMouseY() - 28);
 }
 
-void RenderFrame() {
+void DrawTrackView() {
   KeepCurrent keep;
   PlatClearScreen(0x808080);
   DrawTileLayers();
   DrawSpriteLabels();
   if (gProg.gridOn != 0) DrawGridOverlay();
   DrawCars();
+}
+
+void RenderFrame() {
+  KeepCurrent keep;
+  DrawTrackView();
   DrawPopUp();
   DrawAllElements();
   DrawDebugLines();

@@ -8,6 +8,8 @@
 // them and changes no race state.
 void RenderFrame();
 
+// The track view alone: ground, layers, labels, grid, cars (no GUI, no flip).
+void DrawTrackView();
 // The parts of a frame, in the order RenderFrame draws them.
 void DrawTileLayers();
 void DrawSpriteLabels();

@@ -60,6 +60,7 @@ void ResetMiniGUI() {
   gui.checkBoxes.clear();
   gui.optionBoxes.clear();
   gui.frameHook = nullptr;
+  gui.backdrop = nullptr;
 }
 
 void LoadAllSprites() {
@@ -216,9 +217,12 @@ void SetPageHidden(int page, int hidden) {
 void FinishModalFrame(LostDeviceProc lostDevice) {
   MiniGuiState& gui = Gui();
   if (!PlatScreenActive() && lostDevice != nullptr) lostDevice();
+  if (gui.backdrop != nullptr) gui.backdrop();
   DrawAllElements();
   PlatFlipBuffers();
   if (gui.frameHook != nullptr) gui.frameHook();
 }
 
 void SetModalFrameHook(void (*hook)()) { Gui().frameHook = hook; }
+
+void SetModalBackdrop(void (*draw)()) { Gui().backdrop = draw; }

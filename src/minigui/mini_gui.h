@@ -211,3 +211,6 @@ void FinishModalFrame(LostDeviceProc lostDevice);
 // Called once at the end of every modal frame of the toolkit and the dialogs
 // (nullptr: none). Lets tests script input frame by frame.
 void SetModalFrameHook(void (*hook)());
+// Drawn under the elements of every modal frame (nullptr: nothing, the
+// elements go over what the screen last showed).
+void SetModalBackdrop(void (*draw)());

@@ -29,6 +29,7 @@ struct MiniGuiState {
   int window = 0;
   LostDeviceProc lostDevice = nullptr;
   void (*frameHook)() = nullptr;
+  void (*backdrop)() = nullptr;
 
   std::deque<SpriteFont> fonts;
   std::deque<Frame> frames;
