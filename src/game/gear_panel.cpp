@@ -53,15 +53,15 @@ void BringCurrentCarIntoView() {
   const NodeRecord& node = Node()[car.listInd];
   int lane = car.lane == 1 ? 1 : 0;
   // The car's centre on the screen; half a car of margin counts as hidden.
-  int x = node.nodeX * kTileSize + node.x[lane] - gView.scrollX;
-  int y = node.nodeY * kTileSize + node.y[lane] - gView.scrollY;
-  constexpr int kMargin = 32;
-  bool hidden = x < kMargin || y < kMargin || x > gView.trackViewWidth - kMargin ||
-                y > PlatScreenHeight() - kMargin;
+  int x = ScreenX(node.nodeX * kTileSize + node.x[lane]);
+  int y = ScreenY(node.nodeY * kTileSize + node.y[lane]);
+  const int margin = CellPixels() / 2;
+  bool hidden = x < margin || y < margin || x > gView.trackViewWidth - margin ||
+                y > PlatScreenHeight() - margin;
   for (const Frame* frame : {gElements.GearFrame, gElements.GearInfoFrame}) {
     if (frame == nullptr) continue;
-    if (x >= FrameX(frame) - kMargin && x <= FrameRight(frame) + kMargin &&
-        y >= FrameY(frame) - kMargin && y <= FrameBottom(frame) + kMargin)
+    if (x >= FrameX(frame) - margin && x <= FrameRight(frame) + margin &&
+        y >= FrameY(frame) - margin && y <= FrameBottom(frame) + margin)
       hidden = true;
   }
   if (hidden) CentreView(node.nodeX, node.nodeY);

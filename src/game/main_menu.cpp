@@ -93,6 +93,7 @@ bool LoadChosenCircuit(const std::string& name) {
     ResetRaceData();
     ClearSpriteLabels();
     gView.scrollX = gView.scrollY = gView.maxScrollX = gView.maxScrollY = 0;
+    gView.minScrollX = gView.minScrollY = 0;
     SetButtonState(gElements.MenuButtons, 3, 2);
     std::string problem = e.what();
     MessageBox("Your circuit " + name + " cannot be raced:~" +

@@ -15,10 +15,13 @@ void CellUnderPointer(int& col, int& row) {
     col = -1;
     return;
   }
-  col = (x + gView.scrollX) / kTileSize;
-  row = (y + gView.scrollY) / kTileSize;
+  // Back through the view transform; beside a centred circuit is no cell.
+  int cx = CircuitX(x), cy = CircuitY(y);
+  col = cx < 0 ? -1 : cx / kTileSize;
+  row = cy < 0 ? -1 : cy / kTileSize;
   // A pointer outside the window reads -1, -1: that is no cell either.
-  if (x < 0 || y < 0 || col > Base().cols - 1 || row > Base().rows - 1) col = -1;
+  if (x < 0 || y < 0 || col < 0 || row < 0 || col > Base().cols - 1 || row > Base().rows - 1)
+    col = -1;
 }
 
 void TrackCellUnderPointer(int& col, int& row) {

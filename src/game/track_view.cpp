@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "common/common.h"
 #include "game/debug.h"
 #include "race/define.h"
 #include "game/screens.h"
@@ -26,21 +27,20 @@ namespace {
 template <typename Visit>
 void ForVisibleCells(Visit visit) {
   const Grid& base = Base();
-  int col = gView.scrollX / kTileSize;
-  int row0 = gView.scrollY / kTileSize;
-  int ox = gView.scrollX % kTileSize;
-  int oy = gView.scrollY % kTileSize;
-  if (col < 0 || row0 < 0) return;  // the view never scrolls above or left of the circuit
-  int bottom = PlatScreenHeight();
-  for (int sx = -ox; sx <= gView.trackViewWidth; sx += kTileSize) {
-    if (col > base.cols - 1) return;
-    int row = row0;
-    for (int sy = -oy; sy <= bottom; sy += kTileSize) {
-      if (row > base.rows - 1) break;
+  const int cell = CellPixels();
+  if (cell <= 0) return;
+  // The first column and row on screen (a centred circuit starts inside it).
+  int col0 = Max(CircuitX(0) / kTileSize, 0);
+  int row0 = Max(CircuitY(0) / kTileSize, 0);
+  const int right = gView.trackViewWidth, bottom = PlatScreenHeight();
+  for (int col = col0; col < base.cols; ++col) {
+    int sx = ScreenX(col * kTileSize);
+    if (sx > right) return;
+    for (int row = row0; row < base.rows; ++row) {
+      int sy = ScreenY(row * kTileSize);
+      if (sy > bottom) break;
       visit(col, row, sx, sy);
-      ++row;
     }
-    ++col;
   }
 }
 
@@ -50,28 +50,31 @@ void DrawGround() {
   const Grid& base = Base();
   const int sheet = gSheets.tilesetSprite;
   const int t = std::clamp(gView.groundTile, 0, kSheetCells - 1);
+  const int cell = CellPixels();
+  if (cell <= 0) return;
   PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
   const int bottom = PlatScreenHeight();
   // The cell grid continues past the circuit, aligned with it.
   auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-  const int col0 = floorDiv(gView.scrollX, kTileSize);
-  const int row0 = floorDiv(gView.scrollY, kTileSize);
-  for (int col = col0; col * kTileSize - gView.scrollX < gView.trackViewWidth; ++col) {
-    for (int row = row0; row * kTileSize - gView.scrollY < bottom; ++row) {
+  const int col0 = floorDiv(CircuitX(0), kTileSize);
+  const int row0 = floorDiv(CircuitY(0), kTileSize);
+  for (int col = col0; ScreenX(col * kTileSize) < gView.trackViewWidth; ++col) {
+    for (int row = row0; ScreenY(row * kTileSize) < bottom; ++row) {
       if (base.Inside(col, row)) continue;
-      PlatDisplaySprite(sheet, col * kTileSize - gView.scrollX, row * kTileSize - gView.scrollY);
+      PlatDisplaySpriteSized(sheet, ScreenX(col * kTileSize), ScreenY(row * kTileSize), cell, cell);
     }
   }
 }
 
 void DrawLayer(const Grid& layer) {
   int sheet = gSheets.tilesetSprite;
+  const int cell = CellPixels();
   ForVisibleCells([&](int col, int row, int sx, int sy) {
     // Layers share Base()'s size; a smaller one simply has nothing there.
     int t = layer.Get(col, row, -1);
     if (t < 0 || t >= kSheetCells) return;
     PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
-    PlatDisplaySprite(sheet, sx, sy);
+    PlatDisplaySpriteSized(sheet, sx, sy, cell, cell);
   });
 }
 }  // namespace
@@ -104,7 +107,8 @@ void DrawSpriteLabels() {
 
 void DrawGridOverlay() {
   int box = gSheets.gridBoxSprite;
-  ForVisibleCells([&](int, int, int sx, int sy) { PlatDisplaySprite(box, sx, sy, 64); });
+  const int cell = CellPixels();
+  ForVisibleCells([&](int, int, int sx, int sy) { PlatDisplaySpriteSized(box, sx, sy, cell, cell, 64); });
 }
 
 namespace {
@@ -116,7 +120,7 @@ constexpr int kMovingMarkCell = 87;
 void DrawMark(int sheet, int cell, int sx, int sy) {
   PlatRotateSprite(sheet, 0.0f, 0);
   PlatClipSprite(sheet, gSheets.cellX[cell], gSheets.cellY[cell], kTileSize, kTileSize);
-  PlatDisplaySprite(sheet, sx, sy);
+  PlatDisplaySpriteSized(sheet, sx, sy, CellPixels(), CellPixels());
 }
 }  // namespace
 
@@ -202,13 +206,15 @@ void DrawCars() {
                                node.nodeY * kTileSize + node.y[lane], car.facing, now);
       double x = 0, y = 0, angle = 0;
       GlideAt(g, now, x, y, angle);
-      int sx = static_cast<int>(std::lround(x)) - gView.scrollX - 31;
-      int sy = static_cast<int>(std::lround(y)) - gView.scrollY - 31;
+      // The car's middle (pixel 31 of its 64) over its lane's centre.
+      const int cell = CellPixels();
+      int sx = ScreenX(static_cast<int>(std::lround(x))) - 31 * gView.zoom / 100;
+      int sy = ScreenY(static_cast<int>(std::lround(y))) - 31 * gView.zoom / 100;
       if (IsPlayersCar(it->first)) DrawMark(sheet, kPlayerMarkCell, sx, sy);
       if (it->first == moving) DrawMark(sheet, kMovingMarkCell, sx, sy);
       PlatClipSprite(sheet, gSheets.cellX[car.tile], gSheets.cellY[car.tile], kTileSize, kTileSize);
       PlatRotateSprite(sheet, static_cast<float>(angle), 0);
-      PlatDisplaySprite(sheet, sx, sy);
+      PlatDisplaySpriteSized(sheet, sx, sy, cell, cell);
     }
   }
   // Cars that left the track (finished, crashed, a new race) start afresh.

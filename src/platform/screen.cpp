@@ -695,7 +695,15 @@ float PlatSpriteAngle(int number) {
 
 void PlatDisplaySprite(int number, int x, int y, int intensity, int tint) {
   Sprite* s = FindSprite(number);
+  if (s == nullptr) return;
+  PlatDisplaySpriteSized(number, x, y, s->clip.w, s->clip.h, intensity, tint);
+}
+
+void PlatDisplaySpriteSized(int number, int x, int y, int width, int height, int intensity,
+                            int tint) {
+  Sprite* s = FindSprite(number);
   if (s == nullptr || g.renderer == nullptr || s->clip.w <= 0 || s->clip.h <= 0) return;
+  if (width <= 0 || height <= 0) return;
   ++g.stats.displays;
   SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_BLEND);
   SDL_SetTextureAlphaMod(s->texture, static_cast<Uint8>(std::clamp(intensity, 0, 255)));
@@ -704,7 +712,7 @@ void PlatDisplaySprite(int number, int x, int y, int intensity, int tint) {
   } else {
     SDL_SetTextureColorMod(s->texture, tint & 0xFF, (tint >> 8) & 0xFF, (tint >> 16) & 0xFF);
   }
-  SDL_Rect dst{x, y, s->clip.w, s->clip.h};
+  SDL_Rect dst{x, y, width, height};
   Record(*s, dst, intensity, tint, false);
   if (s->angle == 0.0f) {
     SDL_RenderCopy(g.renderer, s->texture, &s->clip, &dst);

@@ -36,6 +36,8 @@ constexpr int kKeyReturn = 28;
 constexpr int kKeySpace = 57;
 constexpr int kKeyUp = 200;
 constexpr int kKeyDown = 208;
+constexpr int kKeyLeftCtrl = 29;
+constexpr int kKeyRightCtrl = 157;
 constexpr int kKeyAny = -1;
 
 // Sprite number -1 asks the layer for any free number.
@@ -108,6 +110,10 @@ void PlatRotateSprite(int number, float angle, int mode);
 float PlatSpriteAngle(int number);
 // Alpha-blended; intensity 0..255 scales the alpha; tint kNoTint or 0xBBGGRR.
 void PlatDisplaySprite(int number, int x, int y, int intensity = 255, int tint = kNoTint);
+// The same drawn width x height pixels large (a zoomed view), turned about
+// its middle.
+void PlatDisplaySpriteSized(int number, int x, int y, int width, int height, int intensity = 255,
+                            int tint = kNoTint);
 void PlatDisplaySpriteOpaque(int number, int x, int y);
 
 // ---------------------------------------------------------------------------

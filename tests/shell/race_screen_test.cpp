@@ -178,8 +178,8 @@ void OnGearPanelFrame() {
       GetTextAreaSelection(gElements.StandingsArea).find(gMine) != std::string::npos;
   const CarRecord& car = Car()[gMine];
   const NodeRecord& node = Node()[car.listInd];
-  int x = node.nodeX * 64 + node.x[car.lane] - gView.scrollX;
-  int y = node.nodeY * 64 + node.y[car.lane] - gView.scrollY;
+  int x = ScreenX(node.nodeX * 64 + node.x[car.lane]);
+  int y = ScreenY(node.nodeY * 64 + node.y[car.lane]);
   gMineOnScreen = x >= 0 && x < gView.trackViewWidth && y >= 0 && y < PlatScreenHeight();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_gear_panel.png"));
   PlatPushKey(kKeyReturn, true);
