@@ -27,6 +27,15 @@ std::string ProgramPathText() {
   return text;
 }
 
+namespace {
+// Around the pointer when it is over the track view, else around its middle.
+void ZoomWithKey(int step) {
+  int x = PlatMouseX(), y = PlatMouseY();
+  if (x < 0 || y < 0 || x >= gView.trackViewWidth) x = gView.trackViewWidth / 2, y = PlatScreenHeight() / 2;
+  ZoomAround(gView.zoom + step, x, y);
+}
+}  // namespace
+
 void KeyboardCommands() {
   PlatPollKeyboard();
   std::string typed = PlatTypedCharacters();
@@ -70,6 +79,11 @@ void KeyCommand(const std::string& typed) {
       break;
     case '~':
       PlatMessageBox("program path", ProgramPathText());
+      break;
+    case '+':
+    case '=':
+    case '-':
+      ZoomWithKey(key[0] == '-' ? -kZoomStep : kZoomStep);
       break;
     default:
       break;
