@@ -73,6 +73,16 @@ void StartPlatform() {
   SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
 }
 
+void ApplyUiScale() {
+  const int width = PlatWindowInnerWidth(gView.window), height = PlatWindowInnerHeight(gView.window);
+  // The largest scale that leaves the game its 800 x 600 at least.
+  const int largest = Max(1, Min(width / 800, height / 600));
+  int scale = gProg.uiScale;
+  if (scale == 0) scale = Max(1, Min(width / 1920, height / 1080));  // as on a 1920 x 1080 desk
+  PlatSetUiScale(std::clamp(scale, 1, largest));
+  SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
+}
+
 void StartUp() {
   InstallFaultHandler();
   EnableMenuRace(true);
@@ -145,6 +155,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
   PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
   ReadSettings();
+  ApplyUiScale();
   CreateGameFolders();
   InitSpriteLabels(gSheets.labelSheetSprite);
   LoadTrackTiles();

@@ -17,6 +17,10 @@ int RunGame();
 
 // Start-up steps, each fatal on failure with the message the player sees.
 void StartPlatform();        // engine, keyboard, desktop, window, screen, geometry
+// The screen's whole-number scale from "UIScale" (0: as many times 1920 x 1080
+// as the screen holds, so the panels keep their size on a desk; a value it cannot
+// take reads as the nearest it can), and the view's geometry with it.
+void ApplyUiScale();
 void StartUp();              // every step in order, up to the main loop
 // The same from a given program folder (tests and tools start the game's
 // own start-up on a copy of the game folder).

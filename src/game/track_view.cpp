@@ -243,7 +243,8 @@ void DrawPopUp() {
 
 void DrawTrackView() {
   KeepCurrent keep;
-  PlatClearScreen(0x808080);
+  // The side panel's own dark edge, for the sliver below it.
+  PlatClearScreen(0x202020);
   DrawTileLayers();
   DrawSpriteLabels();
   if (gProg.gridOn != 0) DrawGridOverlay();

@@ -30,7 +30,9 @@ struct State {
   SDL_Window* window = nullptr;
   Uint32 windowId = 0;
   SDL_Renderer* renderer = nullptr;
-  int screenW = 0, screenH = 0;
+  int screenW = 0, screenH = 0;  // what the game draws in (the window / the UI scale)
+  int physicalW = 0, physicalH = 0;
+  int uiScale = 1;
   bool focus = true;
   bool deviceLost = false;
   int eventWindow = 0;
@@ -519,10 +521,28 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   // A new screen starts black, whatever the window surface still shows.
   SDL_SetRenderDrawColor(g.renderer, 0, 0, 0, 0xFF);
   SDL_RenderClear(g.renderer);
-  g.screenW = width;
-  g.screenH = height;
+  g.physicalW = width;
+  g.physicalH = height;
   g.deviceLost = false;
+  PlatSetUiScale(g.uiScale);
   return true;
+}
+
+void PlatSetUiScale(int scale) {
+  g.uiScale = Max(scale, 1);
+  g.screenW = g.physicalW / g.uiScale;
+  g.screenH = g.physicalH / g.uiScale;
+  if (g.renderer == nullptr) return;
+  // A logical size scales the drawing and the mouse's events alike.
+  if (g.uiScale > 1) {
+    SDL_RenderSetLogicalSize(g.renderer, g.screenW, g.screenH);
+  } else {
+    SDL_RenderSetLogicalSize(g.renderer, 0, 0);
+  }
+}
+
+int PlatUiScale() {
+  return g.uiScale;
 }
 
 int PlatScreenWidth() {

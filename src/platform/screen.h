@@ -69,6 +69,12 @@ int PlatWindowInnerHeight(int window);
 bool PlatOpenScreen(int window, int x, int y, int width, int height);
 int PlatScreenWidth();
 int PlatScreenHeight();
+// Draws everything `scale` times as large (a whole number, 1 or more): the
+// screen then reads as its pixels divided by the scale, in its size, its
+// drawing and its mouse positions alike. Kept when the screen is opened
+// again.
+void PlatSetUiScale(int scale);
+int PlatUiScale();
 // Called for every mouse-wheel turn over the game window while events are
 // read, with the signed distance in native units (120 per notch, away from the
 // user positive).

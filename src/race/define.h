@@ -14,6 +14,7 @@ constexpr int kDefaultScrollSpeed = 4;
 constexpr int kFastestScroll = 64;  // a cell a frame
 constexpr int kShortestTimeSlice = 17;
 constexpr int kLongestTimeSlice = 1000;
+constexpr int kLargestUiScale = 8;
 
 struct ProgramState {
   std::filesystem::path programFolder;  // folder of the executable
@@ -34,6 +35,7 @@ struct ProgramState {
   int gameState = 4;                      // 4 just started, 2 race screen, 1 back to menu, 3 quit
   int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling, 1 to kFastestScroll
   int timeSlice = 167;                    // ms between automatic steps, kShortestTimeSlice up
+  int uiScale = 0;                        // "UIScale": 0 automatic, else the screen's whole-number scale
   int laps = 4;
   std::string points = "964321";
   int autoMode = 0;

@@ -160,6 +160,7 @@ void ReadSettings() {
                                kLongestTimeSlice);
   gProg.laps = std::clamp(PlatReadSettingInt(settings, "Laps", 4), kFewestLaps, kMostLaps);
   gProg.points = PlatReadSettingText(settings, "Points$", "964321");
+  gProg.uiScale = std::clamp(PlatReadSettingInt(settings, "UIScale", 0), 0, kLargestUiScale);
   PlatCloseSettings(settings);
 }
 

@@ -49,7 +49,8 @@ std::filesystem::path CircuitFolderFor(const std::string& name);
 // True when the player's circuit `name` hides a shipped one.
 bool CircuitHidesShipped(const std::string& name);
 
-// "The Velotrax.ini": scroll speed, automatic-step interval, laps, points.
+// "The Velotrax.ini": scroll speed, automatic-step interval, laps, points,
+// the screen's scale.
 // Fatal when it cannot be read; numbers the game cannot use read as the
 // nearest it can.
 void ReadSettings();

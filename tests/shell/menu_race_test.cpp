@@ -69,6 +69,6 @@ TEST(MenuRace, RacesBehindTheMenuWriteNothingAndMakeWay) {
   EXPECT_EQ(gReport.chooseGear, ChooseGearOnPanel) << "the race screen's report is back";
   EXPECT_EQ(FilesOf(game), before) << "not a byte of the game folder changed";
   SetPageHidden(2, 1);
-  PlatShutdown();
+  testing_support::StopGameHeadless();
   fs::remove_all(game);
 }

@@ -2,11 +2,15 @@
 
 #include <cstdlib>
 
+#include "dialogs/requester.h"
 #include "game/init.h"
+#include "game/screens.h"
+#include "minigui/mini_gui.h"
 #include "game/results_view.h"
 #include "game/side_panel.h"
 #include "game/view.h"
 #include "platform/screen.h"
+#include "race/define.h"
 #include "race/report.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +29,18 @@ void StartGameHeadless(int width, int height, const fs::path& folder) {
   gView.window = 0;
   PlatSetDesktopOverride(width, height);
   StartUpIn(folder);
+}
+
+void StopGameHeadless() {
+  gHooks = LoopHooks{};
+  gElements = GameElements{};
+  gReport = RaceReport{};
+  ResetRequesters();
+  ResetMiniGUI();
+  ResetProgramState();
+  PlatSetUiScale(1);
+  PlatShutdown();
+  gView.window = 0;
 }
 
 std::string SolidPng(int width, int height, unsigned int rgba) {

@@ -16,6 +16,9 @@ std::string SolidPng(int width, int height, unsigned int rgba);
 // The game's whole start-up, headless, on a game folder (the assembled
 // build/game by default): screens, sheets, settings, toolkit, requesters.
 void StartGameHeadless(int width, int height, const std::filesystem::path& folder = BuildGameDir());
+// Undoes StartGameHeadless: hooks, screens, requesters, toolkit, settings,
+// the screen's scale and the window, so the next start begins afresh.
+void StopGameHeadless();
 // At the flag the results page is filled with the results, then the
 // season's standings, and nobody is waited for or asked anything.
 void NoWaitAtTheFlag();
