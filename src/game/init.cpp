@@ -105,7 +105,11 @@ int RestAfterFrame() {
   lastScrollX = gView.scrollX;
   lastScrollY = gView.scrollY;
   constexpr int64_t kLongestRest = 1000;
-  if (moved || CarsGliding()) return 0;
+  if (moved) return 0;
+  // Gliding cars are drawn at about 30 frames a second where frames are
+  // cheap, and fewer where drawing takes long (a software renderer), so the
+  // glide never takes more than about a quarter of the machine.
+  if (CarsGliding()) return std::clamp(3 * FrameMsSoFar(), 15, 100);
   if (MenuRaceRunning())
     return static_cast<int>(
         std::clamp<int64_t>(MenuRaceNextStep() - PlatElapsedMilliseconds(), 0, kLongestRest));

@@ -241,14 +241,23 @@ void DrawPopUp() {
   if (!text.empty()) DrawTextBox(gElements.SmallFont, text, PlatMouseX(), PlatMouseY() - 28);
 }
 
+namespace {
+int64_t gFrameStart = 0;
+}  // namespace
+
 void DrawTrackView() {
   KeepCurrent keep;
+  gFrameStart = PlatElapsedMilliseconds();
   // The side panel's own dark edge, for the sliver below it.
   PlatClearScreen(0x202020);
   DrawTileLayers();
   DrawSpriteLabels();
   if (gProg.gridOn != 0) DrawGridOverlay();
   DrawCars();
+}
+
+int FrameMsSoFar() {
+  return static_cast<int>(std::clamp<int64_t>(PlatElapsedMilliseconds() - gFrameStart, 0, 1000));
 }
 
 void RenderFrame() {

@@ -20,6 +20,10 @@ void DrawGridOverlay();
 void DrawCars();
 // True while a car is still on its way (the loop keeps drawing then).
 bool CarsGliding();
+// Milliseconds since the latest frame began to be drawn: right after the
+// frame is shown, what it cost (a software renderer's frame takes far longer
+// than a graphics card's).
+int FrameMsSoFar();
 void DrawPopUp();
 // The pop-up's "~"-lines for the cell under the pointer: the two lanes'
 // cars of the first node on that cell; "" when there is nothing to show.
