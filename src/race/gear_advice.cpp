@@ -217,60 +217,60 @@ void ExploreEveryRoll(const Snapshot& start, int answer, std::vector<int>& rolls
   rolls.pop_back();
 }
 
-// The report's commentary and the dice stay out of a play-out.
-struct QuietRace {
+// A play-out from the current car's position: the report's commentary and
+// the dice stay out of it, and everything is put back as it was at the end.
+struct PlayOut {
   RaceReport report = gReport;
-  QuietRace() {
+  Snapshot start;
+  MoveEvents events = CurrentMoveEvents();
+  explicit PlayOut(long long steps) {
     gReport.commentary = nullptr;
     SetRollSource(TriedRoll);
+    start = TakeSnapshot();
+    gStepsLeft = steps;
+    gDirtyPlaces = 0;
   }
-  ~QuietRace() {
+  ~PlayOut() {
+    RestoreSnapshot(start);
+    CurrentMoveEvents() = events;
     gReport = report;
     SetRollSource(nullptr);
   }
 };
+
+bool CarOnTheTrack() {
+  return SelectCar(gRace.currentCar) && SelectNode(CurrentCar().listInd);
+}
 }  // namespace
 
 MoveOdds PlayMoveOut(int answer) {
   MoveOdds odds;
-  if (!SelectCar(gRace.currentCar) || !SelectNode(CurrentCar().listInd)) return odds;
-  QuietRace quiet;
-  const Snapshot start = TakeSnapshot();
-  const MoveEvents events = CurrentMoveEvents();
-  gStepsLeft = kMostStepsInAll;
-  gDirtyPlaces = 0;
+  if (!CarOnTheTrack()) return odds;
+  PlayOut playOut(kMostStepsInAll);
   std::vector<int> rolls;
-  Run first = PlayWithRolls(start, answer, rolls);
+  Run first = PlayWithRolls(playOut.start, answer, rolls);
   if (first.needsARoll) {
     int runs = 1;
-    Explore(start, answer, rolls, 1.0, odds, runs);
+    Explore(playOut.start, answer, rolls, 1.0, odds, runs);
   } else {
     Tally(odds, first.events, 1.0);
     odds.complete = !first.cut;
   }
-  RestoreSnapshot(start);
-  CurrentMoveEvents() = events;
   return odds;
 }
 
 MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
   MoveOdds odds;
-  if (!SelectCar(gRace.currentCar) || !SelectNode(CurrentCar().listInd)) return odds;
-  QuietRace quiet;
-  const Snapshot start = TakeSnapshot();
-  const MoveEvents events = CurrentMoveEvents();
-  gStepsLeft = INT64_MAX;
-  gDirtyPlaces = 0;
+  if (!CarOnTheTrack()) return odds;
+  PlayOut playOut(INT64_MAX);
   std::vector<int> rolls;
-  Run first = PlayWithRolls(start, answer, rolls);
+  Run first = PlayWithRolls(playOut.start, answer, rolls);
   if (first.needsARoll && deepest > 0) {
-    ExploreEveryRoll(start, answer, rolls, 1.0, deepest, odds);
+    ExploreEveryRoll(playOut.start, answer, rolls, 1.0, deepest, odds);
   } else {
     Tally(odds, first.events, 1.0);
     odds.complete = !first.cut && !first.needsARoll;
   }
-  RestoreSnapshot(start);
-  CurrentMoveEvents() = events;
   return odds;
 }
 

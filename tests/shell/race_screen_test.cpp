@@ -40,12 +40,7 @@ class RaceScreen : public testing::Test {
   }
   void TearDown() override {
     gEndOfRace = EndOfRaceOptions{};
-    gHooks = LoopHooks{};
-    gElements = GameElements{};
-    ResetRequesters();
-    ResetMiniGUI();
-    ResetProgramState();
-    PlatShutdown();
+    testing_support::StopGameHeadless();
     if (!game.empty()) fs::remove_all(game);
   }
   fs::path game;
