@@ -1,8 +1,9 @@
 #!/bin/sh
-# How much CPU the game takes while the player looks at a screen that does
-# not change: the welcome box, the main menu and the gear panel waiting for a
-# gear. A real window under Xvfb; the game's CPU time (user + system, from
-# /proc) is read before and after SECONDS seconds.
+# How much CPU the game takes on the screens a player looks at longest: the
+# welcome box and the main menu (with the race behind them), the gear panel
+# waiting for a gear, then the race running in automatic mode. A real window
+# under Xvfb; the game's CPU time (user + system, from /proc) is read before
+# and after SECONDS seconds.
 #
 # Usage: tools/measure-idle-cpu.sh [GAME_DIR] [SECONDS] [SIZE] [SHOT_DIR]
 #   GAME_DIR  the built game folder (default build/game)
@@ -103,3 +104,11 @@ xdotool mousemove $((W / 3)) $((H / 2))
 # starts at once: the gear panel waits for its gear.
 sleep 2
 measure gear-panel
+
+# "A" on the gear panel switches automatic mode on, Return keeps the gear:
+# the race runs by itself until the player's car moves again.
+xdotool key a
+sleep 0.3
+xdotool key Return
+sleep 1
+measure auto-mode
