@@ -115,6 +115,7 @@ int WaitForGearChoice() {
 }
 
 int ChooseGearOnPanel(const GearOffer& offer) {
+  NoteOwnMoveStart();
   ButtonArray* buttons = gElements.GearButtons;
   for (int i = 0; i < kGearButtons; ++i) SetButtonState(buttons, i, offer.states[i]);
   PrepareGearPanel();

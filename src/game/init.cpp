@@ -40,13 +40,26 @@ void ReloadLabelSheet() { SetSpriteLabelSheet(gSheets.labelSheetSprite); }
 // shown in the "Message Box" requester once the requesters exist.
 void ShowInRequester(const std::string& text) { MessageBox(text); }
 
-// A move is over: the view follows the place of the running order the
-// player picked with "1" to "9".
+// The view follows the place of the running order the player picked with
+// "1" to "9".
 void FollowPlace(int place) {
   if (gProg.centerMode == 0 || place != gProg.centerMode) return;
   if (place < 1 || place > static_cast<int>(Standing().size())) return;
   int at = Standing()[place - 1].listInd;
   if (at >= 0 && at < static_cast<int>(Node().size())) CentreView(Node()[at].nodeX, Node()[at].nodeY);
+}
+
+// A move is over: the player hears what theirs brought, and the view
+// follows the place of the running order the player picked with "1" to "9".
+void MoveEnded(int place) {
+  TellOwnMove(place);
+  FollowPlace(place);
+}
+
+// The wheel scrolls the commentary when the pointer is over it, else the
+// view.
+void Wheel(int delta) {
+  if (!ScrollCommentary(PlatMouseX(), PlatMouseY(), -(delta / 120))) WheelScroll(delta);
 }
 
 void Call(void (*hook)()) {
@@ -125,7 +138,7 @@ RaceReport ScreenReport() {
   report.commentary = AddCommentaryLine;
   report.carStatus = ShowCarStatus;
   report.runningOrder = ShowStandings;
-  report.moveEnded = FollowPlace;
+  report.moveEnded = MoveEnded;
   report.raceEnded = ShowEndOfRace;
   report.chooseGear = ChooseGearOnPanel;
   return report;
@@ -143,7 +156,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.edgeScroll == nullptr) gHooks.edgeScroll = EdgeScroll;
   if (gHooks.leftClick == nullptr) gHooks.leftClick = LeftClick;
   if (gHooks.rightClick == nullptr) gHooks.rightClick = RightClick;
-  if (gHooks.wheel == nullptr) gHooks.wheel = WheelScroll;
+  if (gHooks.wheel == nullptr) gHooks.wheel = Wheel;
   if (gHooks.newRaceSetUp == nullptr) gHooks.newRaceSetUp = NewRaceSetUp;
   if (gHooks.resumeRace == nullptr) gHooks.resumeRace = ResumeLoadedRace;
   if (gHooks.renderFrame == nullptr) gHooks.renderFrame = RenderFrame;

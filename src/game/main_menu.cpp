@@ -112,8 +112,10 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
     gProg.gameState = 1;
     return 0;
   }
-  // The race behind the menu makes way before anything is loaded.
+  // The race behind the menu makes way before anything is loaded, and so
+  // does the last race's commentary.
   StopMenuRace();
+  ClearCommentary();
   gProg.raceName = choice;
   if (!circuits) {
     Load(folder / (choice + ".json"));

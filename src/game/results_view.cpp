@@ -17,6 +17,11 @@ namespace {
 // Columns of the results area with the shipped font, for when it was never
 // built.
 constexpr int kResultsColumns = 53;
+// Over the results' columns (place, points, car - driver, time), and what
+// their marks and the time mean. The season file keeps the lines as they are.
+const char* const kResultsHeadings = " Pl  Pt  Car - Driver  Time";
+const char* const kResultsKey[] = {"P your car   SO spun out   DNF did not finish",
+                                   "Time: moves made, on a 4-lap scale (0:36 is 36)"};
 
 void RedrawModalFrame() {
   if (!PlatScreenActive() && gHooks.lostDevice != nullptr) gHooks.lostDevice();
@@ -37,7 +42,10 @@ void ShowEndOfRace(const std::string& heading, const std::vector<std::string>& r
 void FillRaceResults(const std::string& heading, const std::vector<std::string>& results) {
   ClearArea(gElements.ResultsArea);
   if (gElements.ResultsTitleArea != nullptr) AddCentredText(gElements.ResultsTitleArea, heading);
+  AddToArea(gElements.ResultsArea, kResultsHeadings);
   for (const std::string& line : results) AddToArea(gElements.ResultsArea, line);
+  AddToArea(gElements.ResultsArea, " ");
+  for (const char* line : kResultsKey) AddToArea(gElements.ResultsArea, line);
 }
 
 std::vector<std::string> FillSeasonStandings() {
@@ -45,8 +53,12 @@ std::vector<std::string> FillSeasonStandings() {
   ClearArea(area);
   if (gElements.ResultsTitleArea != nullptr)
     AddCentredText(gElements.ResultsTitleArea, "Season Standings after " + gProg.raceName);
-  std::vector<std::string> lines =
-      SeasonStandingsLines(area != nullptr ? TextAreaColumns(area) : kResultsColumns);
+  const int columns = area != nullptr ? TextAreaColumns(area) : kResultsColumns;
+  std::vector<std::string> lines = SeasonStandingsLines(columns);
+  // The points end four columns from the right, under their heading.
+  std::string headings = " #  Driver - Car";
+  headings.resize(static_cast<size_t>(Max(columns - 7, static_cast<int>(headings.size()) + 1)), ' ');
+  AddToArea(area, headings + "Pts");
   for (size_t i = 0; i < lines.size(); ++i)
     AddToArea(area, RightAlign2(static_cast<long long>(i) + 1) + lines[i]);
   return lines;

@@ -24,8 +24,11 @@ void BuildRacePage() {
                                     "Auto Mode~Save Race~Main Menu~", 1);
   e.RaceNameLabel = CreateLabel(" ", font, fx + 40, fy + 290, 0, 1);
   CreateFrame("Panel", fx + 40, fy + 320, 22, 19, 1);
-  e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 0, 0, 1);
+  e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 1, 0, 1);
   AddText(e.LogArea, "<?> = show help");
+  // Between the commentary and the running order: the player's latest move.
+  e.OwnMoveLabel = CreateLabel(" ", e.SmallFont != nullptr ? e.SmallFont : font, fx + 44,
+                               fy + 478, 0, 1);
   // The running order takes the rest of the panel (at least one row), so a
   // full field fits on a tall screen; the player's cars are its selected lines.
   int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);

@@ -13,6 +13,7 @@ struct GameElements {
   TextArea* RaceInfoArea = nullptr;
   ButtonArray* RaceButtons = nullptr;
   Label* RaceNameLabel = nullptr;
+  Label* OwnMoveLabel = nullptr;  // what the player's latest move brought
   TextArea* LogArea = nullptr;
   TextArea* StandingsArea = nullptr;
   // Page 2: main menu.

@@ -212,8 +212,13 @@ void NewRaceSetUp() {
     gProg.gameState = 1;
     return;
   }
+  // Nobody's car is the player's until the drive selection says so: the
+  // marks of the last race never show on this one's running order.
+  for (const StandingRecord& s : Standing())
+    if (DriverRecord* driver = FindDriver(s.car)) driver->user = 0;
   PrepareRaceCars();
   DriveSelectionDialog();
+  ShowStandings();  // this race's marks from its first frame
   SetButtonState(e.RaceButtons, 0, 0);
   gProg.autoMode = 0;
   StartFirstMove();
@@ -248,5 +253,9 @@ void ResumeLoadedRace() {
   // Saved while the player chose a gear: the gear panel comes back over the
   // race screen, not under the menu.
   if (gRace.choosingGear) SetPageHidden(2, 1);
+  int lap = 1;
+  for (const StandingRecord& s : Standing()) lap = Max(lap, s.lap);
+  AddCommentaryLine(gProg.raceName + " loaded, lap " + Decimal(Min(lap, gProg.laps)) + " of " +
+                    Decimal(gProg.laps));
   ResumeRace();
 }

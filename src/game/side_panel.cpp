@@ -1,9 +1,12 @@
 #include "game/side_panel.h"
 
 #include "common/common.h"
+
+#include <algorithm>
 #include "race/car_data.h"
 #include "race/define.h"
 #include "game/screens.h"
+#include "race/movement.h"
 #include "race/report.h"
 #include "race/save_load.h"
 #include "dialogs/requester.h"
@@ -21,7 +24,77 @@ void AddToArea(TextArea* area, const std::string& text) {
 }
 
 void AddCommentaryLine(const std::string& line) {
-  AddToArea(gElements.LogArea, line);
+  TextArea* log = gElements.LogArea;
+  if (log == nullptr) return;
+  // The whole race is kept to scroll back through; a very long one forgets
+  // its oldest lines.
+  constexpr size_t kMostLines = 5000;
+  if (log->lines.size() >= kMostLines)
+    log->lines.erase(log->lines.begin(), log->lines.begin() + kMostLines / 5);
+  AddText(log, line);
+}
+
+void ClearCommentary() {
+  ClearArea(gElements.LogArea);
+  if (gElements.OwnMoveLabel != nullptr) SetLabel(gElements.OwnMoveLabel, " ", 0);
+}
+
+namespace {
+std::string gOwnCar;
+int gOwnHbs = 0;
+
+std::string Ordinal(long long n) {
+  const char* suffix = n % 100 >= 11 && n % 100 <= 13 ? "th"
+                       : n % 10 == 1                  ? "st"
+                       : n % 10 == 2                  ? "nd"
+                       : n % 10 == 3                  ? "rd"
+                                                      : "th";
+  return Decimal(n) + suffix;
+}
+}  // namespace
+
+void NoteOwnMoveStart() {
+  gOwnCar = gRace.currentCar;
+  auto car = Car().find(gOwnCar);
+  gOwnHbs = car == Car().end() ? 0 : car->second.hb;
+}
+
+std::string OwnMoveLine(int place) {
+  auto it = Car().find(gRace.currentCar);
+  if (it == Car().end() || !IsPlayersCar(it->first)) return "";
+  const CarRecord& car = it->second;
+  const MoveEvents& events = CurrentMoveEvents();
+  std::string line = car.finished == 2   ? "crashed"
+                     : events.spunOut    ? "spun out"
+                     : events.offTheLine ? "off the line"
+                                         : "safe";
+  if (car.finished == 1) {
+    const auto& order = OrderOfFinish();
+    long long at = std::find(order.begin(), order.end(), it->first) - order.begin() + 1;
+    line = "finished " + Ordinal(at);
+  }
+  long long used = gOwnCar == it->first ? static_cast<long long>(gOwnHbs) - car.hb : 0;
+  if (used > 0) line += ", " + Decimal(used) + (used == 1 ? " HB" : " HBs");
+  // The place as the panel lists it: the cars that finished come first.
+  if (car.finished == 0 && place >= 1)
+    line += ", now " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
+  return line;
+}
+
+void TellOwnMove(int place) {
+  std::string line = OwnMoveLine(place);
+  if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
+  const bool bad = line.rfind("safe", 0) != 0 && line.rfind("finished", 0) != 0;
+  SetLabel(gElements.OwnMoveLabel, line, bad ? 0x0000C0 : 0);
+}
+
+bool ScrollCommentary(int x, int y, int lines) {
+  TextArea* log = gElements.LogArea;
+  if (log == nullptr || log->hidden != 0 || x < log->x || y < log->y ||
+      x >= log->x + log->width || y >= log->y + log->height)
+    return false;
+  ScrollTextArea(log, lines);
+  return true;
 }
 
 void ShowCarStatus(int mode) {

@@ -37,8 +37,23 @@ void ToggleAutoMode();
 // Asks for the automatic-step interval and stores it in the settings file.
 void SetSimulationSpeed();
 
-// The race's commentary: one line at the foot of the log.
+// The race's commentary: one line at the foot of the log, which keeps the
+// whole race to scroll back through.
 void AddCommentaryLine(const std::string& line);
+// An empty commentary, for a new or loaded race (and no line of the
+// player's latest move).
+void ClearCommentary();
+// The player's car starts its move (its HBs are counted from here).
+void NoteOwnMoveStart();
+// One line for the move of the player's car that just ended: "safe", "off
+// the line, 1 HB, now 2nd", "spun out", "crashed", "finished 3rd"; "" for a
+// car that is not the player's. place is its place in the running order.
+std::string OwnMoveLine(int place);
+// That line under the commentary until the player's next move.
+void TellOwnMove(int place);
+// Scrolls the commentary by lines (negative: back) when the point is over
+// it; false when it is not.
+bool ScrollCommentary(int x, int y, int lines);
 
 // Text-area calls that do nothing when the area was never built.
 void ClearArea(TextArea* area);

@@ -58,8 +58,7 @@ void SetUpRace() {
     Car()[key] = car;
   }
   const NodeRecord& start = Node().back();
-  gView.scrollX = std::clamp((start.nodeX - gView.viewCols / 2) * 64, 0, gView.maxScrollX);
-  gView.scrollY = std::clamp((start.nodeY - gView.viewRows / 2) * 64, 0, gView.maxScrollY);
+  CentreView(start.nodeX, start.nodeY);
   gReady = true;
 }
 

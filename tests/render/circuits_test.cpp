@@ -42,11 +42,11 @@ int PlaceFullGrid() {
   return placed;
 }
 
-// Scrolls so the start tile is as near the middle as the circuit allows.
+// The view on the start tile, as following it would put it (a circuit that
+// fits stays where the fitting put it).
 void LookAtTheStart() {
   const NodeRecord& start = Node().back();
-  gView.scrollX = std::clamp((start.nodeX - gView.viewCols / 2) * 64, 0, gView.maxScrollX);
-  gView.scrollY = std::clamp((start.nodeY - gView.viewRows / 2) * 64, 0, gView.maxScrollY);
+  CentreView(start.nodeX, start.nodeY);
 }
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "race/data_file.h"
+#include "race/movement.h"
 #include "race/race_end.h"
 #include "race/season.h"
 #include "race_support.h"
@@ -110,6 +111,46 @@ TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", "-- D"}));
 }
 
+// The results page heads its columns and says what the marks and the time
+// mean; the lines themselves are the race's, as the season file has them.
+TEST_F(Panel, ResultsHaveHeadingsAndAKey) {
+  Areas areas;
+  const Lines results = {"  1   9  B - B Driver  2:10  SO  P", " DNF  0  C - C Driver  0:00"};
+  FillRaceResults("Oval Race Results", results);
+  const Lines& shown = areas.results.lines;
+  ASSERT_EQ(shown.size(), 6u);
+  EXPECT_EQ(shown[0], " Pl  Pt  Car - Driver  Time");
+  EXPECT_EQ(shown[0].find("Pt"), results[0].find("9") - 1) << "points under their heading";
+  EXPECT_EQ(shown[0].find("Car"), results[0].find("B - "));
+  EXPECT_EQ(Lines(shown.begin() + 1, shown.begin() + 3), results);
+  EXPECT_NE(shown[4].find("DNF did not finish"), std::string::npos);
+  EXPECT_NE(shown[5].find("Time: "), std::string::npos);
+}
+
+// The player hears what their move brought, in one line.
+TEST_F(Panel, TheLineForThePlayersOwnMove) {
+  for (const char* key : {"A", "B", "C"}) AddCar(key);
+  DriverOf("A").user = 1;
+  OrderOfFinish() = {"C"};
+  gRace.currentCar = "A";
+  NoteOwnMoveStart();  // 6 HBs
+  CurrentMoveEvents() = MoveEvents{};
+  EXPECT_EQ(OwnMoveLine(1), "safe, now 2nd") << "the finisher is ahead of it";
+  Car()["A"].hb = 5;
+  CurrentMoveEvents().offTheLine = 1;
+  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, now 3rd");
+  CurrentMoveEvents().spunOut = true;
+  EXPECT_EQ(OwnMoveLine(11), "spun out, 1 HB, now 12th");
+  Car()["A"].finished = 2;
+  EXPECT_EQ(OwnMoveLine(2), "crashed, 1 HB");
+  Car()["A"].finished = 1;
+  Car()["A"].hb = 6;
+  OrderOfFinish().push_back("A");
+  EXPECT_EQ(OwnMoveLine(2), "finished 2nd");
+  gRace.currentCar = "B";
+  EXPECT_EQ(OwnMoveLine(1), "") << "not the player's car";
+}
+
 TEST_F(Panel, RaceButtons) {
   ButtonArray buttons;
   buttons.x = 100;
@@ -168,8 +209,12 @@ TEST_F(Panel, SeasonStandingsViewAndTheClipboard) {
   const std::string title = "Season Standings after Oval";
   size_t centred = (TextAreaColumns(&areas.title) - title.size()) / 2;
   EXPECT_EQ(areas.title.lines.back().find(title), centred);
-  ASSERT_EQ(areas.results.lines.size(), 3u);
-  EXPECT_EQ(areas.results.lines[0].substr(0, 16), " 1  B Driver - B");
+  ASSERT_EQ(areas.results.lines.size(), 4u);
+  ASSERT_EQ(areas.results.lines[0].substr(0, 16), " #  Driver - Car");
+  // The points' heading ends where the points do.
+  EXPECT_EQ(areas.results.lines[0].size(), areas.results.lines[1].size());
+  EXPECT_EQ(areas.results.lines[0].substr(areas.results.lines[0].size() - 3), "Pts");
+  EXPECT_EQ(areas.results.lines[1].substr(0, 16), " 1  B Driver - B");
   // The clipboard gets the season file whole; one that cannot be a file is
   // skipped silently.
   SaveText(gProg.dataFolder / "Last Race.txt", "");

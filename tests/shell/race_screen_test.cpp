@@ -71,11 +71,19 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
 
   while (!Standing().empty()) RaceStep();
   // The standings view is the last one shown: every driver of the season.
-  EXPECT_EQ(gElements.ResultsArea->lines.size(), Driver().size());
+  EXPECT_EQ(gElements.ResultsArea->lines.size(), Driver().size() + 1) << "headings, then every driver";
   EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 2) << "no saving a finished race";
   SetPageHidden(3, 0);
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / "race_standings.png");
+  // Back on the race screen the running order keeps the final places.
+  SetPageHidden(3, 1);
+  const std::vector<std::string>& order = gElements.StandingsArea->lines;
+  ASSERT_EQ(order.size(), 14u);
+  EXPECT_EQ(order.front().substr(0, 3), " 1 ");
+  EXPECT_EQ(order.front().substr(order.front().size() - 2), " F");
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / "race_after_the_flag.png");
 }
 
 // --- The running order ---------------------------------------------------------------

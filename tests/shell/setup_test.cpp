@@ -114,6 +114,21 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
   EXPECT_EQ(Driver()[Standing()[0].car].user, 1);
 }
 
+// The last race's driven cars are not this race's: a race the player drives
+// no car in marks none, from its first frame on.
+TEST_F(RaceSetUp, MarksAreThisRacesFromItsFirstFrame) {
+  LoadDrivers();
+  for (auto& [key, driver] : Driver()) driver.user = 1;
+  SaveDrivers();
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  ASSERT_FALSE(Standing().empty());
+  EXPECT_EQ(gElements.StandingsArea->selected, -1);
+  for (const StandingRecord& s : Standing()) EXPECT_EQ(Driver()[s.car].user, 0) << s.car;
+}
+
 TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
   gScript = {[] { ClickButton(gElements.CarSelectButtons, 0); },  // OK with no car
              [] { PlatPushTypedKey(kKeyReturn, ""); },            // dismisses the message

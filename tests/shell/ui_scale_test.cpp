@@ -44,6 +44,7 @@ TEST(UiScale, AutomaticOnLargeScreensSetOrReadAsTheNearestUsable) {
   EXPECT_EQ(ScaleWith("UIScale = 99\r\n", 3840, 2160), 3) << "the largest that leaves 800 x 600";
   EXPECT_EQ(ScaleWith("UIScale = -4\r\n", 3840, 2160), 2) << "read as automatic";
   EXPECT_EQ(ScaleWith("UIScale = 2\r\n", 800, 600), 1);
+  EXPECT_EQ(ScaleWith("", 7680, 4320), 4) << "an 8K screen looks like a 1920 x 1080 one";
 }
 
 // A 4K screen at scale 2 looks like a 1920 x 1080 one, twice as sharp: the
