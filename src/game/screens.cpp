@@ -27,8 +27,8 @@ void BuildRacePage() {
   e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 1, 0, 1);
   AddText(e.LogArea, "<?> = show help");
   // Between the commentary and the running order: the player's latest move.
-  e.OwnMoveLabel = CreateLabel(" ", e.SmallFont != nullptr ? e.SmallFont : font, fx + 44,
-                               fy + 478, 0, 1);
+  e.OwnMoveLabel = CreateLabel("", e.SmallFont != nullptr ? e.SmallFont : font, fx + 40,
+                               fy + 478, kNoTint, 1);
   // The running order takes the rest of the panel (at least one row), so a
   // full field fits on a tall screen; the player's cars are its selected lines.
   int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);

@@ -36,7 +36,7 @@ void AddCommentaryLine(const std::string& line) {
 
 void ClearCommentary() {
   ClearArea(gElements.LogArea);
-  if (gElements.OwnMoveLabel != nullptr) SetLabel(gElements.OwnMoveLabel, " ", 0);
+  if (gElements.OwnMoveLabel != nullptr) SetLabel(gElements.OwnMoveLabel, "", kNoTint);
 }
 
 namespace {
@@ -77,15 +77,15 @@ std::string OwnMoveLine(int place) {
   if (used > 0) line += ", " + Decimal(used) + (used == 1 ? " HB" : " HBs");
   // The place as the panel lists it: the cars that finished come first.
   if (car.finished == 0 && place >= 1)
-    line += ", now " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
+    line += ", " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
   return line;
 }
 
 void TellOwnMove(int place) {
   std::string line = OwnMoveLine(place);
   if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
-  const bool bad = line.rfind("safe", 0) != 0 && line.rfind("finished", 0) != 0;
-  SetLabel(gElements.OwnMoveLabel, line, bad ? 0x0000C0 : 0);
+  // The small font's own colours: dark text on its light box.
+  SetLabel(gElements.OwnMoveLabel, line, kNoTint);
 }
 
 bool ScrollCommentary(int x, int y, int lines) {

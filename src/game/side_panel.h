@@ -45,9 +45,10 @@ void AddCommentaryLine(const std::string& line);
 void ClearCommentary();
 // The player's car starts its move (its HBs are counted from here).
 void NoteOwnMoveStart();
-// One line for the move of the player's car that just ended: "safe", "off
-// the line, 1 HB, now 2nd", "spun out", "crashed", "finished 3rd"; "" for a
-// car that is not the player's. place is its place in the running order.
+// One line for the move of the player's car that just ended: "safe, 3rd",
+// "off the line, 1 HB, 2nd", "spun out, 12th", "crashed", "finished 3rd"; ""
+// for a car that is not the player's. place is its place in the running
+// order (the panel's: the cars that finished come first).
 std::string OwnMoveLine(int place);
 // That line under the commentary until the player's next move.
 void TellOwnMove(int place);

@@ -135,12 +135,12 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   gRace.currentCar = "A";
   NoteOwnMoveStart();  // 6 HBs
   CurrentMoveEvents() = MoveEvents{};
-  EXPECT_EQ(OwnMoveLine(1), "safe, now 2nd") << "the finisher is ahead of it";
+  EXPECT_EQ(OwnMoveLine(1), "safe, 2nd") << "the finisher is ahead of it";
   Car()["A"].hb = 5;
   CurrentMoveEvents().offTheLine = 1;
-  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, now 3rd");
+  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, 3rd");
   CurrentMoveEvents().spunOut = true;
-  EXPECT_EQ(OwnMoveLine(11), "spun out, 1 HB, now 12th");
+  EXPECT_EQ(OwnMoveLine(11), "spun out, 1 HB, 12th");
   Car()["A"].finished = 2;
   EXPECT_EQ(OwnMoveLine(2), "crashed, 1 HB");
   Car()["A"].finished = 1;
