@@ -167,6 +167,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   gReport = ScreenReport();
 
   StartPlatform();
+  ForgetScaledSheets();
   PlatSetRestWaker(RestAfterFrame);
   LoadSpriteSheets();
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
@@ -180,6 +181,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   SetMessageBoxHandler(ShowInRequester);
   ClearReloadHooks();
   AddReloadHook(ReloadLabelSheet);
+  AddReloadHook(ForgetScaledSheets);
   AddReloadHook(ReloadAllSprites);
 
   // The menu's requesters (the welcome box, the lists) show the race behind

@@ -24,6 +24,59 @@ namespace {
 // cell to the circuit's edge or the screen's, whichever comes first, calling
 // visit(col, row, sx, sy) with the cell's screen position. Nothing outside
 // Base() is ever looked at.
+// A sheet at the present zoom: a copy scaled once, whose cells are drawn one
+// to one (scaling every cell at every draw costs a software renderer three
+// times the frame). The sheet itself at 100 %.
+struct ScaledSheet {
+  int source = 0;
+  int zoom = 0;
+  int sprite = 0;
+};
+std::vector<ScaledSheet> gScaledSheets;
+
+int SheetAtZoom(int sheet) {
+  if (gView.zoom == 100 || sheet == 0) return sheet;
+  const int width = PlatSpriteWidth(sheet) * gView.zoom / 100;
+  const int height = PlatSpriteHeight(sheet) * gView.zoom / 100;
+  for (ScaledSheet& scaled : gScaledSheets) {
+    if (scaled.source != sheet) continue;
+    // A lost screen frees every sprite: a copy that is gone or changed is
+    // made again.
+    if (scaled.zoom == gView.zoom && PlatIsSprite(scaled.sprite) &&
+        PlatSpriteWidth(scaled.sprite) == width && PlatSpriteHeight(scaled.sprite) == height)
+      return scaled.sprite;
+    if (PlatIsSprite(scaled.sprite)) PlatFreeSprite(scaled.sprite);
+    scaled.zoom = gView.zoom;
+    scaled.sprite = PlatScaledSpriteCopy(sheet, width, height);
+    return scaled.sprite != 0 ? scaled.sprite : sheet;
+  }
+  gScaledSheets.push_back({sheet, gView.zoom, PlatScaledSpriteCopy(sheet, width, height)});
+  return gScaledSheets.back().sprite != 0 ? gScaledSheets.back().sprite : sheet;
+}
+
+}  // namespace
+
+void ForgetScaledSheets() {
+  // A screen opened again freed them with every other sprite; their numbers
+  // may already be another's.
+  gScaledSheets.clear();
+}
+
+namespace {
+// Draws cell t of a sheet (64-pixel cells) at a screen position, a cell of
+// the present zoom large.
+void DrawSheetCell(int sheet, int x0, int y0, int sx, int sy) {
+  const int cell = CellPixels();
+  const int scaled = SheetAtZoom(sheet);
+  if (scaled != sheet) {
+    PlatClipSprite(scaled, x0 * gView.zoom / 100, y0 * gView.zoom / 100, cell, cell);
+    PlatDisplaySprite(scaled, sx, sy);
+  } else {
+    PlatClipSprite(sheet, x0, y0, kTileSize, kTileSize);
+    PlatDisplaySpriteSized(sheet, sx, sy, cell, cell);
+  }
+}
+
 template <typename Visit>
 void ForVisibleCells(Visit visit) {
   const Grid& base = Base();
@@ -52,7 +105,6 @@ void DrawGround() {
   const int t = std::clamp(gView.groundTile, 0, kSheetCells - 1);
   const int cell = CellPixels();
   if (cell <= 0) return;
-  PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
   const int bottom = PlatScreenHeight();
   // The cell grid continues past the circuit, aligned with it.
   auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
@@ -61,20 +113,19 @@ void DrawGround() {
   for (int col = col0; ScreenX(col * kTileSize) < gView.trackViewWidth; ++col) {
     for (int row = row0; ScreenY(row * kTileSize) < bottom; ++row) {
       if (base.Inside(col, row)) continue;
-      PlatDisplaySpriteSized(sheet, ScreenX(col * kTileSize), ScreenY(row * kTileSize), cell, cell);
+      DrawSheetCell(sheet, gSheets.cellX[t], gSheets.cellY[t], ScreenX(col * kTileSize),
+                    ScreenY(row * kTileSize));
     }
   }
 }
 
 void DrawLayer(const Grid& layer) {
   int sheet = gSheets.tilesetSprite;
-  const int cell = CellPixels();
   ForVisibleCells([&](int col, int row, int sx, int sy) {
     // Layers share Base()'s size; a smaller one simply has nothing there.
     int t = layer.Get(col, row, -1);
     if (t < 0 || t >= kSheetCells) return;
-    PlatClipSprite(sheet, gSheets.cellX[t], gSheets.cellY[t], kTileSize, kTileSize);
-    PlatDisplaySpriteSized(sheet, sx, sy, cell, cell);
+    DrawSheetCell(sheet, gSheets.cellX[t], gSheets.cellY[t], sx, sy);
   });
 }
 }  // namespace
@@ -117,10 +168,23 @@ namespace {
 constexpr int kPlayerMarkCell = 86;
 constexpr int kMovingMarkCell = 87;
 
+// A cell of the cars sheet, turned, a cell of the present zoom large.
+void DrawCarsCell(int sheet, int cell, float angle, int sx, int sy) {
+  const int scaled = SheetAtZoom(sheet);
+  PlatRotateSprite(scaled, angle, 0);
+  if (scaled != sheet) {
+    PlatClipSprite(scaled, gSheets.cellX[cell] * gView.zoom / 100,
+                   gSheets.cellY[cell] * gView.zoom / 100, CellPixels(), CellPixels());
+    PlatDisplaySprite(scaled, sx, sy);
+  } else {
+    PlatClipSprite(sheet, gSheets.cellX[cell], gSheets.cellY[cell], kTileSize, kTileSize);
+    PlatDisplaySpriteSized(sheet, sx, sy, CellPixels(), CellPixels());
+  }
+  PlatRotateSprite(scaled, 0.0f, 0);
+}
+
 void DrawMark(int sheet, int cell, int sx, int sy) {
-  PlatRotateSprite(sheet, 0.0f, 0);
-  PlatClipSprite(sheet, gSheets.cellX[cell], gSheets.cellY[cell], kTileSize, kTileSize);
-  PlatDisplaySpriteSized(sheet, sx, sy, CellPixels(), CellPixels());
+  DrawCarsCell(sheet, cell, 0.0f, sx, sy);
 }
 }  // namespace
 
@@ -207,14 +271,11 @@ void DrawCars() {
       double x = 0, y = 0, angle = 0;
       GlideAt(g, now, x, y, angle);
       // The car's middle (pixel 31 of its 64) over its lane's centre.
-      const int cell = CellPixels();
       int sx = ScreenX(static_cast<int>(std::lround(x))) - 31 * gView.zoom / 100;
       int sy = ScreenY(static_cast<int>(std::lround(y))) - 31 * gView.zoom / 100;
       if (IsPlayersCar(it->first)) DrawMark(sheet, kPlayerMarkCell, sx, sy);
       if (it->first == moving) DrawMark(sheet, kMovingMarkCell, sx, sy);
-      PlatClipSprite(sheet, gSheets.cellX[car.tile], gSheets.cellY[car.tile], kTileSize, kTileSize);
-      PlatRotateSprite(sheet, static_cast<float>(angle), 0);
-      PlatDisplaySpriteSized(sheet, sx, sy, cell, cell);
+      DrawCarsCell(sheet, car.tile, static_cast<float>(angle), sx, sy);
     }
   }
   // Cars that left the track (finished, crashed, a new race) start afresh.

@@ -18,6 +18,9 @@ void DrawGridOverlay();
 // of a step (the automatic-step interval, or a short moment for a step by
 // key); a jump of more than two cells or so is not glided.
 void DrawCars();
+// The sheets' copies at a zoom are forgotten, to be made again: a screen
+// opened again has freed them.
+void ForgetScaledSheets();
 // True while a car is still on its way (the loop keeps drawing then).
 bool CarsGliding();
 // Milliseconds since the latest frame began to be drawn: right after the

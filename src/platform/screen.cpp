@@ -673,6 +673,27 @@ void PlatFreeSprite(int number) {
   g.sprites.erase(it);
 }
 
+int PlatScaledSpriteCopy(int number, int width, int height) {
+  Sprite* s = FindSprite(number);
+  if (s == nullptr || width <= 0 || height <= 0 || width > 16384 || height > 16384) return 0;
+  const RgbaImage& from = s->pixels;
+  if (from.width <= 0 || from.height <= 0) return 0;
+  RgbaImage image;
+  image.width = width;
+  image.height = height;
+  image.pixels.resize(static_cast<size_t>(width) * height * 4);
+  // Nearest pixel, as a scaled draw of the sprite would pick it.
+  for (int y = 0; y < height; ++y) {
+    const int sy = static_cast<int>(static_cast<long long>(y) * from.height / height);
+    for (int x = 0; x < width; ++x) {
+      const int sx = static_cast<int>(static_cast<long long>(x) * from.width / width);
+      std::memcpy(&image.pixels[(static_cast<size_t>(y) * width + x) * 4],
+                  &from.pixels[(static_cast<size_t>(sy) * from.width + sx) * 4], 4);
+    }
+  }
+  return AddSprite(kAnySprite, std::move(image));
+}
+
 bool PlatIsSprite(int number) {
   return FindSprite(number) != nullptr;
 }

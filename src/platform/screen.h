@@ -107,6 +107,10 @@ int PlatSpriteFromMemory(int number, const void* png, size_t size);     // 0 on 
 int PlatCreateSprite(int number, int width, int height);  // black, 0 on failure
 void PlatFreeSprite(int number);                          // -1 frees all
 bool PlatIsSprite(int number);
+// A new sprite holding the sprite's pixels at another size (nearest pixel):
+// drawn one to one, it is far cheaper than scaling at every draw on a
+// software renderer. 0 on failure.
+int PlatScaledSpriteCopy(int number, int width, int height);
 int PlatSpriteWidth(int number);
 int PlatSpriteHeight(int number);
 // Width or height -1: up to the sprite's edge. Values are clamped to the sprite.
