@@ -97,6 +97,9 @@ int WaitForGearChoice() {
       RaceButtonClick();
     }
     PlatPollKeyboard();
+    // Escape goes to the menu as it does on the race screen; the same choice
+    // waits there for the player's return.
+    if (PlatKeyReleased(kKeyEscape)) return kChooseLeave;
     if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
       SetPageHidden(5, 1);
       return -2;

@@ -193,6 +193,8 @@ void StartUpIn(const std::filesystem::path& programFolder) {
 }
 
 void RaceScreenPass() {
+  // Back from the menu with a gear choice left open: it is asked again.
+  if (gRace.choosingGear && !Standing().empty()) Call(gHooks.raceStep);
   for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
     if (PlatEventWindow() != gView.window) continue;
     // Everything else, the close request included, is ignored here: the

@@ -151,6 +151,13 @@ void RaceStep() {
   if (Standing().empty()) return;
   if (!SelectStanding(gRace.currentStanding)) SelectStanding(0);
   SelectStandingCar();
+  if (gRace.choosingGear) {
+    // A gear choice left open: asked again before the car moves.
+    gRace.choosingGear = false;
+    StartMove();
+    ReportCarStatus(0);
+    return;
+  }
   ReportCarStatus(0);
   if (CurrentCar().finished != 0 || MoveOneNode() == 1) {
     EndOfMove();
@@ -193,6 +200,9 @@ void StartMove() {
       // now asks again when it is resumed.
       gRace.choosingGear = true;
       int answer = gReport.chooseGear(offer);
+      // The player left for the menu: the move has not begun and the choice
+      // is asked again when the race goes on, as after a save made now.
+      if (answer == kChooseLeave) return;
       gRace.choosingGear = false;
       ApplyGearChoice(car, answer);
     }

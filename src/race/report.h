@@ -19,7 +19,7 @@ struct GearOffer {
 // The answers of a gear chooser.
 constexpr int kChooseUseOR = 7;      // "use OR": Top, one OR spent
 constexpr int kChooseKeepGear = -2;  // the gear the car is in
-constexpr int kChooseLeave = -1;     // the player left for the menu: nothing changes
+constexpr int kChooseLeave = -1;     // the player left for the menu: asked again on return
 
 struct RaceReport {
   // One line of commentary.

@@ -468,6 +468,31 @@ TEST_F(Movement, AUserCarCallsTheMoveSelectionHook) {
   EXPECT_EQ(Car()["A"].gear, 6);
 }
 
+// The player leaves the gear panel for the menu: the move does not begin,
+// and the next step of the race asks for the gear again.
+TEST_F(Movement, AChoiceLeftForTheMenuIsAskedAgain) {
+  LayStraight(6);
+  AddCar("A").gear = 2;
+  Put("A", 1, 0);
+  DriverOf("A").user = 1;
+  Standing().push_back({"A", 0, 1, 0});
+  gRace.currentStanding = 0;
+  static int asked = 0;
+  asked = 0;
+  gReport.chooseGear = [](const GearOffer&) { return ++asked == 1 ? kChooseLeave : 3; };
+  StartMove();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(gRace.choosingGear) << "a save now asks again on loading";
+  EXPECT_EQ(Car()["A"].remaining, 0) << "the move has not begun";
+  RaceStep();
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(gRace.choosingGear);
+  EXPECT_EQ(Car()["A"].gear, 3);
+  EXPECT_EQ(Car()["A"].remaining, 10);
+  EXPECT_EQ(Car()["A"].listInd, 1) << "asking is the whole step";
+  gReport.chooseGear = nullptr;
+}
+
 TEST_F(Movement, AComputerCarAtTheLimitInsideACornerKeepsItsGear) {
   LayStraight(10);
   MarkCorner(3, 6, 1);

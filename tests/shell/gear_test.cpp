@@ -128,6 +128,15 @@ TEST_F(GearChoice, SaveRaceKeepsWaitingAndMainMenuLeavesTheGearAlone) {
   EXPECT_EQ(Mine().gear, 3);
 }
 
+TEST_F(GearChoice, EscapeGoesToTheMenuAsOnTheRaceScreen) {
+  Mine().gear = 3;
+  gAnswer = [] { PlatPushTypedKey(kKeyEscape, "\x1b"); };
+  gProg.gameState = 2;
+  EXPECT_EQ(ChooseGearOnPanel(OfferGears()), kChooseLeave);
+  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(Mine().gear, 3);
+}
+
 // A hand-edited table or saved race with absurd numbers still offers only the
 // gears that exist, and at once (the loop used to count down two billion).
 TEST_F(GearChoice, AbsurdNumbersOfferOnlyTheGearsThatExist) {
