@@ -224,6 +224,28 @@ void NewRaceSetUp() {
   StartFirstMove();
 }
 
+std::string CarFiguresText(const std::string& key) {
+  auto it = Car().find(key);
+  if (it == Car().end()) return "";
+  const CarRecord& car = it->second;
+  return key + "~Top " + Decimal(car.gearTop) + " MP, " + Decimal(car.hb) + " HBs, " +
+         Decimal(car.ors) + " ORs~safe gears: sharp " + Decimal(car.sharp) + ", hairpin " +
+         Decimal(car.hairpin) + "~";
+}
+
+void DrawCarFiguresPopUp() {
+  const GameElements& e = gElements;
+  if (e.SmallFont == nullptr) return;
+  const int x = PlatMouseX(), y = PlatMouseY();
+  for (const TextArea* area : {e.AvailableArea, e.InRaceArea}) {
+    std::string key = TextAreaLineAt(area, x, y);
+    if (key.empty()) continue;
+    std::string text = CarFiguresText(key);
+    if (!text.empty()) DrawTextBox(e.SmallFont, text, x + 16, y + 16);
+    return;
+  }
+}
+
 int GridModeFromDialog() {
   const GameElements& e = gElements;
   if (e.NewSeasonBox == nullptr || e.RandomBox == nullptr || e.GridOptions == nullptr)

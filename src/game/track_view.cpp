@@ -10,6 +10,7 @@
 #include "game/debug.h"
 #include "race/define.h"
 #include "game/screens.h"
+#include "game/setup_dialogs.h"
 #include "game/side_panel.h"
 #include "game/mouse.h"
 #include "game/sprite_labels.h"
@@ -326,6 +327,7 @@ void RenderFrame() {
   DrawTrackView();
   DrawPopUp();
   DrawAllElements();
+  DrawCarFiguresPopUp();
   DrawDebugLines();
   PlatFlipBuffers();
 }

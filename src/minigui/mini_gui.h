@@ -166,6 +166,8 @@ void ClearTextArea(TextArea* textArea);
 void SetTextAreaTop(TextArea* textArea, int index);
 void ScrollTextArea(TextArea* textArea, int delta);
 std::string PickTextArea(TextArea* textArea, int mouseX, int mouseY);
+// The line under a point, picking nothing; "" where there is none.
+std::string TextAreaLineAt(const TextArea* textArea, int x, int y);
 std::string GetTextAreaSelection(const TextArea* textArea);
 void SetTextAreaSelection(TextArea* textArea, int index);
 void RemoveText(TextArea* textArea, const std::string& text);

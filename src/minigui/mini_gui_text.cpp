@@ -210,6 +210,16 @@ void DrawTextArea(const TextArea* textArea) {
   }
 }
 
+std::string TextAreaLineAt(const TextArea* textArea, int x, int y) {
+  if (textArea == nullptr || textArea->hidden || textArea->font == nullptr) return "";
+  if (x < textArea->x || x > textArea->x + textArea->width) return "";
+  if (y < textArea->y + textArea->margin || y > textArea->y + textArea->height) return "";
+  int glyphHeight = Max(textArea->font->glyphHeight, 1);
+  int line = (y - textArea->margin - textArea->y) / glyphHeight + textArea->top;
+  if (line < 0 || line >= textArea->top + textArea->rows || line >= LineCount(textArea)) return "";
+  return textArea->lines[line];
+}
+
 std::string PickTextArea(TextArea* textArea, int mouseX, int mouseY) {
   if (textArea->hidden) return "";
   if (mouseX < textArea->x || mouseX > textArea->x + textArea->width) return "";

@@ -129,6 +129,31 @@ TEST_F(RaceSetUp, MarksAreThisRacesFromItsFirstFrame) {
   for (const StandingRecord& s : Standing()) EXPECT_EQ(Driver()[s.car].user, 0) << s.car;
 }
 
+// Resting the pointer on a car of the set-up's lists shows its figures.
+TEST_F(RaceSetUp, TheCarListShowsACarsFiguresUnderThePointer) {
+  LoadCarData();
+  const std::string key = Car().begin()->first;
+  CarRecord& car = Car().begin()->second;
+  car.gearTop = 19, car.hb = 6, car.ors = 2, car.sharp = 3, car.hairpin = 2;
+  EXPECT_EQ(CarFiguresText(key),
+            key + "~Top 19 MP, 6 HBs, 2 ORs~safe gears: sharp 3, hairpin 2~");
+  EXPECT_EQ(CarFiguresText("no such car"), "");
+  TextArea* area = gElements.AvailableArea;
+  ClearTextArea(area);
+  AddText(area, "first");
+  AddText(area, key);
+  const int hiddenY = area->y + area->margin + 2;
+  EXPECT_EQ(TextAreaLineAt(area, area->x + 10, hiddenY), "") << "the dialog is not open";
+  SetPageHidden(4, 0);
+  const int lineY = area->y + area->margin + SpriteFontHeight(area->font) + 2;
+  EXPECT_EQ(TextAreaLineAt(area, area->x + 10, lineY), key);
+  EXPECT_EQ(TextAreaLineAt(area, area->x - 10, lineY), "") << "beside the list";
+  EXPECT_EQ(TextAreaLineAt(area, area->x + 10, area->y + area->height - 2), "") << "no line there";
+  EXPECT_EQ(area->selected, -1) << "pointing picks nothing";
+  SetPageHidden(4, 1);
+  ClearTextArea(area);
+}
+
 TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
   gScript = {[] { ClickButton(gElements.CarSelectButtons, 0); },  // OK with no car
              [] { PlatPushTypedKey(kKeyReturn, ""); },            // dismisses the message
