@@ -66,9 +66,7 @@ void KeyCommand(const std::string& typed) {
       if (gProg.autoMode == 0 && gHooks.raceStep != nullptr) gHooks.raceStep();
       break;
     case 'a':
-      gProg.autoMode = 1 - gProg.autoMode;
-      if (gElements.RaceButtons != nullptr)
-        SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
+      ToggleAutoMode();
       break;
     case 'f':
       FastForward();
