@@ -234,16 +234,32 @@ std::string Display(const std::string& name, const std::string& prompt, const st
     AddText(req->textArea, text);
     SetTextAreaTop(req->textArea, 0);
   }
-  std::string result = req->keyboardArea != nullptr ? GetKBAText(req->keyboardArea) : "";
+  KBArea* field = req->keyboardArea;
+  std::string result = field != nullptr ? GetKBAText(field) : "";
   bool picksLines = name != "Message Box" && name != "Answer Box";
+  // A field has the keys from the start: typing needs no click, Return
+  // confirms what is typed, and a click on a button acts at once.
+  int regex = 0;
+  if (field != nullptr) {
+    regex = PlatCompileRegex(s.inputFilter);
+    if (regex == 0) FATAL("invalid regular expression: " + s.inputFilter, kModule, "Display");
+    FocusKBA(field, true);
+  }
   SetPageHidden(req->page, 0);
   int ending = -1;  // 1 confirmed, 0 cancelled
   while (ending == -1) {
     PlatPollKeyboard();
-    for (char c : PlatTypedCharacters()) {
-      if (c == 13 || c == 27) {
-        ending = c == 13 ? 1 : 0;
-        break;
+    std::string typed = PlatTypedCharacters();
+    if (field != nullptr) {
+      KBAKey key = TypeIntoKBA(field, typed, regex);
+      if (key != KBAKey::Typing) ending = key == KBAKey::Confirm ? 1 : 0;
+      result = GetKBAText(field);
+    } else {
+      for (char c : typed) {
+        if (c == 13 || c == 27) {
+          ending = c == 13 ? 1 : 0;
+          break;
+        }
       }
     }
     if (ending != -1) break;
@@ -259,14 +275,15 @@ std::string Display(const std::string& name, const std::string& prompt, const st
         std::string line = PickTextArea(req->textArea, x, y);
         if (!line.empty()) {
           result = line;
-          if (req->keyboardArea != nullptr) SetKBAText(req->keyboardArea, line);
+          if (field != nullptr) {
+            SetKBAText(field, line);
+            FocusKBA(field, true);
+          }
         }
         if (req->scrollArrows != nullptr) PickScrollArrows(req->scrollArrows, x, y);
       }
-      if (req->keyboardArea != nullptr) {
-        std::string typed = PickKBA(req->keyboardArea, x, y, s.inputFilter);
-        if (!typed.empty()) result = typed;
-      }
+      // A click in the field puts the cursor after the text kept there.
+      if (field != nullptr && KBAContains(field, x, y)) field->fresh = 0;
       if (req->buttonArray != nullptr) {
         int button = PickButton(req->buttonArray, x, y);
         if (button == 0 || button == 1) ending = button == 0 ? 1 : 0;
@@ -274,6 +291,10 @@ std::string Display(const std::string& name, const std::string& prompt, const st
       if (ending != -1) break;
     }
     if (ending == -1) FinishModalFrame(s.lostDevice);
+  }
+  if (field != nullptr) {
+    FocusKBA(field, false);
+    PlatFreeRegex(regex);
   }
   SetPageHidden(req->page, 1);
   confirmed = ending;

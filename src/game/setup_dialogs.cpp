@@ -81,7 +81,7 @@ void OfferClick(int x, int y) {
   }
   PickTextArea(e.AvailableArea, x, y);
   PickTextArea(e.InRaceArea, x, y);
-  PickKBA(e.LapsEntry, x, y, "[0-9]");  // the box keeps what was typed; OK reads it
+  if (KBAContains(e.LapsEntry, x, y)) e.LapsEntry->fresh = 0;  // typing goes on after the digits
   int season = PickCheckBox(e.NewSeasonBox, x, y);
   if (season != -1) ShowGridChoice(season == 1);
   PickOptionBox(e.GridOptions, x, y);
@@ -119,33 +119,35 @@ int CarSelectionDialog() {
   SetCheckBox(e.NewSeasonBox, 0);
   ShowGridChoice(false);
   SetSelectedOption(e.GridOptions, -1);
-  for (;;) {
-    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+  // The laps box has the keys while the dialog is open: digits need no click
+  // first, and Return accepts the dialog.
+  int digits = PlatCompileRegex("[0-9]");
+  FocusKBA(e.LapsEntry, true);
+  int answer = -1;  // 1 accepted, 0 cancelled
+  while (answer == -1) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone && answer == -1;
+         event = PlatNextWindowEvent()) {
       if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;
       int x = PlatMouseX(), y = PlatMouseY();
       OfferClick(x, y);
       int choice = PickButton(e.CarSelectButtons, x, y);
-      if (choice == 0) {
-        gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps), kMostLaps);
-        SetPageHidden(4, 1);
-        return 1;
-      }
-      if (choice == 1) {
-        SetPageHidden(4, 1);
-        return 0;
-      }
+      if (choice == 0 || choice == 1) answer = choice == 0 ? 1 : 0;
     }
+    if (answer != -1) break;
     PlatPollKeyboard();
-    if (PlatKeyReleased(kKeyReturn)) {
-      SetPageHidden(4, 1);
-      return 1;
-    }
-    if (PlatKeyReleased(kKeyEscape)) {
-      SetPageHidden(4, 1);
-      return 0;
+    KBAKey key = TypeIntoKBA(e.LapsEntry, PlatTypedCharacters(), digits);
+    if (key != KBAKey::Typing) {
+      answer = key == KBAKey::Confirm ? 1 : 0;
+      break;
     }
     DialogFrame();
   }
+  PlatFreeRegex(digits);
+  FocusKBA(e.LapsEntry, false);
+  SetPageHidden(4, 1);
+  if (answer == 0) return 0;
+  gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps), kMostLaps);
+  return 1;
 }
 
 void DriveSelectionDialog() {

@@ -93,6 +93,8 @@ struct KBArea {
   int eraser = 0;
   int backgroundColour = 0;
   int hidden = 0;
+  int focused = 0;  // has the keys: drawn with a cursor after the text
+  int fresh = 0;    // a default the first key typed replaces: drawn highlighted
 };
 
 struct ScrollArrows {
@@ -196,8 +198,20 @@ KBArea* CreateKBArea(SpriteFont* font, int x, int y, int width, int margin, int 
                      int page);
 void CreateEraser(KBArea* kbArea);
 // Modal entry started by a click strictly inside the area; returns the text on
-// Enter, Tab or a left click, "" on Escape or a right click.
+// Enter, Tab or a left click, "" on Escape or a right click. The left click
+// that ends the entry goes back to the queue, so it also acts where it was made.
 std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& filter);
+// A dialog's field that has the keys from the moment the dialog opens. Focus
+// shows the cursor; the text it holds then is fresh: the first character typed
+// replaces it (Backspace clears it). Unfocusing ends both.
+void FocusKBA(KBArea* kbArea, bool focused);
+enum class KBAKey { Typing, Confirm, Cancel };
+// One poll's typed characters (PlatTypedCharacters) into a focused area,
+// through the filter (a compiled regular expression, PlatCompileRegex).
+// Return confirms and Escape cancels, at once: what follows is not typed.
+KBAKey TypeIntoKBA(KBArea* kbArea, const std::string& typed, int regex);
+// Whether the point is strictly inside the area (and it is shown).
+bool KBAContains(const KBArea* kbArea, int x, int y);
 std::string GetKBAText(const KBArea* kbArea);
 void SetKBAText(KBArea* kbArea, const std::string& text);
 

@@ -33,8 +33,41 @@ void CreateEraser(KBArea* kbArea) {
 void DrawKBArea(const KBArea* kbArea) {
   if (kbArea->hidden) return;
   PlatDisplaySpriteOpaque(kbArea->eraser, kbArea->x, kbArea->y);
-  DrawSpriteText(kbArea->font, kbArea->text, kbArea->x + kbArea->margin, kbArea->y + kbArea->margin,
-                 kbArea->font->normalColour, kbArea->x + kbArea->margin + kbArea->width);
+  const SpriteFont* font = kbArea->font;
+  DrawSpriteText(font, kbArea->text + (kbArea->focused ? "_" : ""), kbArea->x + kbArea->margin,
+                 kbArea->y + kbArea->margin,
+                 kbArea->fresh ? font->selectedColour : font->normalColour,
+                 kbArea->x + kbArea->margin + kbArea->width);
+}
+
+bool KBAContains(const KBArea* kbArea, int x, int y) {
+  return !kbArea->hidden && kbArea->x < x && x < kbArea->x + kbArea->width && kbArea->y < y &&
+         y < kbArea->y + kbArea->height;
+}
+
+void FocusKBA(KBArea* kbArea, bool focused) {
+  kbArea->focused = focused ? 1 : 0;
+  kbArea->fresh = focused && !kbArea->text.empty() ? 1 : 0;
+}
+
+KBAKey TypeIntoKBA(KBArea* kbArea, const std::string& typed, int regex) {
+  // One place stays for the cursor, as in a clicked entry.
+  const size_t most = static_cast<size_t>(Max(kbArea->width / kbArea->font->glyphWidth - 1, 0));
+  std::string& text = kbArea->text;
+  for (char c : typed) {
+    if (c == 13) return KBAKey::Confirm;
+    if (c == 27) return KBAKey::Cancel;
+    if (c == 8) {
+      if (kbArea->fresh) text.clear();
+      if (!text.empty()) text.pop_back();
+      kbArea->fresh = 0;
+    } else if (c != 9 && PlatRegexMatch(regex, std::string(1, c))) {
+      if (kbArea->fresh) text.clear();
+      kbArea->fresh = 0;
+      if (text.size() < most) text += c;
+    }
+  }
+  return KBAKey::Typing;
 }
 
 std::string GetKBAText(const KBArea* kbArea) { return kbArea->text; }
@@ -84,7 +117,10 @@ std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& f
     if (end != EntryEnd::None) break;
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != Gui().window) continue;
-      if (event == kEventLeftButtonUp) end = EntryEnd::Accept;
+      if (event == kEventLeftButtonUp) {
+        end = EntryEnd::Accept;
+        PlatRepeatLastClick();
+      }
       if (event == kEventRightButtonUp) end = EntryEnd::Cancel;
       if (end != EntryEnd::None) break;
     }

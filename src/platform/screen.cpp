@@ -61,6 +61,7 @@ struct State {
 
   int mouseX = -1, mouseY = -1;
   int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
+  SDL_Event lastButton{};          // the last button release taken from the queue
 
   bool capture = false;
   PlatRestWaker restWaker = nullptr;
@@ -303,6 +304,7 @@ int HandleEvent(const SDL_Event& e) {
       return kEventOther;
     case SDL_MOUSEBUTTONUP:
       g.eventWindow = WindowNumberOf(e.button.windowID);
+      g.lastButton = e;
       if (g.eventWindow != 0) {
         g.mouseX = e.button.x;
         g.mouseY = e.button.y;
@@ -1039,6 +1041,12 @@ void PlatPushMouseMove(int x, int y) {
 void PlatPushMouseLeave() {
   g.pushedX = g.pushedY = -1;
   PushWindowEventRaw(SDL_WINDOWEVENT_LEAVE);
+}
+
+void PlatRepeatLastClick() {
+  if (!g.videoUp || g.lastButton.type != SDL_MOUSEBUTTONUP) return;
+  SDL_Event e = g.lastButton;
+  SDL_PushEvent(&e);
 }
 
 void PlatPushButtonUp(int button) {

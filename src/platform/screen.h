@@ -86,6 +86,9 @@ void PlatShutdown();
 // Each frame.
 int PlatNextWindowEvent();              // without waiting; kEventNone when empty
 int PlatWaitWindowEvent(int timeoutMs);  // waits at most timeoutMs
+// Puts the last button release back at the end of the queue: a click that
+// ended something (a text entry) also acts where it was made.
+void PlatRepeatLastClick();
 int PlatEventWindow();                   // window number of the last event (0: none)
 void PlatClearScreen(int rgb);
 // Presents the frame. Frames are at least 1/60 s apart (a display without

@@ -310,18 +310,18 @@ TEST_F(Dialogs, ListBoxScrollsWithKeysAndArrows) {
   EXPECT_EQ(list->textArea->top, 1);
 }
 
-TEST_F(Dialogs, InputBoxTypesThroughTheFilter) {
+// The field has the keys as soon as the box opens: typing needs no click, one
+// Return confirms, and a click on a button acts at once.
+TEST_F(Dialogs, InputBoxTakesTheFirstKeyAndTheFirstClick) {
   LoadShipped();
   KBArea* entry = FindRequester("Input Box")->keyboardArea;
-  auto start = [entry] { Click(entry->x + 5, entry->y + 5); };
   // Untouched, the default comes back.
   PressKey(kKeyReturn);
   EXPECT_EQ(InputBox("Enter simulation speed in ms.", "167"), "167");
-  // Typing: the first Enter ends the typing, the second confirms.
-  ScriptFrames({start,
-                [] {
-                  PlatPushKey(kKeyBackspace, true);
-                  PlatPushKey(kKeyBackspace, false);
+  // The first key replaces the default; the filter drops what it does not take.
+  ScriptFrames({[entry] {
+                  EXPECT_EQ(entry->focused, 1);
+                  EXPECT_EQ(entry->fresh, 1);
                   TypeKey(30, "a");
                   TypeKey(30, "!");
                   TypeKey(30, "B");
@@ -329,22 +329,26 @@ TEST_F(Dialogs, InputBoxTypesThroughTheFilter) {
                   TypeKey(51, ",");
                   TypeKey(30, "\xe9");
                   PressKey(kKeyReturn);
-                },
-                [] { PressKey(kKeyReturn); }});
+                  TypeKey(2, "9");  // after the Return: not typed
+                }});
   EXPECT_EQ(InputBox("Enter season name:", "x"), "aB ,");
-  // Escape outside typing cancels, even after typed text was accepted.
-  ScriptFrames({start, [] {
-                  TypeKey(2, "1");
-                  PressKey(kKeyReturn);
-                },
-                [] { PressKey(kKeyEscape); }});
-  EXPECT_EQ(InputBox("Enter season name:", ""), "");
+  EXPECT_TRUE(ScriptDone());
+  EXPECT_EQ(entry->focused, 0);
+  // Backspace on the default clears it; Escape cancels what was typed.
+  ScriptFrames({[] {
+    PressKey(kKeyBackspace);
+    TypeKey(2, "1");
+    PressKey(kKeyEscape);
+  }});
+  EXPECT_EQ(InputBox("Enter season name:", "old"), "");
   EXPECT_EQ(GetKBAText(entry), "1");
-  // Typed text, ended by a click on OK (the click ends the typing first).
-  ScriptFrames({start, [] { TypeKey(2, "5"); }, [] { ClickButton("Input Box", 0); },
+  // A click in the field keeps the default and types after it; one click on
+  // OK confirms.
+  ScriptFrames({[entry] { Click(entry->x + 5, entry->y + 5); }, [] { TypeKey(2, "5"); },
                 [] { ClickButton("Input Box", 0); }});
   EXPECT_EQ(InputBox("p", "4"), "45");
-  ScriptFrames({[] { ClickButton("Input Box", 1); }});
+  EXPECT_TRUE(ScriptDone());
+  ScriptFrames({[] { TypeKey(2, "5"); }, [] { ClickButton("Input Box", 1); }});
   EXPECT_EQ(InputBox("p", "4"), "");
 }
 
