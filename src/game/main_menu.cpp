@@ -4,6 +4,7 @@
 #include "dialogs/requester.h"
 #include "race/define.h"
 #include "race/folders.h"
+#include "game/race_saves.h"
 #include "game/screens.h"
 #include "game/side_panel.h"
 #include "game/hooks.h"
@@ -107,7 +108,18 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
   bool circuits = folder == gProg.circuitsFolder;
   std::string title = circuits ? "     Select New Race" : "     Load Saved Race";
   // Circuits come from the shipped folder and the player's own.
-  std::string choice = ListBox(title, circuits ? CircuitList() : GetFileList(folder, "*.json"));
+  std::string choice;
+  if (circuits) {
+    choice = ListBox(title, CircuitList());
+  } else {
+    // Each saved race with its lap and when it was saved; the choice is its name.
+    std::vector<SavedRaceLine> saved = SavedRaceLines(folder);
+    std::string lines;
+    for (const SavedRaceLine& s : saved) lines += s.line + "~";
+    std::string picked = ListBox(title, lines);
+    for (const SavedRaceLine& s : saved)
+      if (!picked.empty() && s.line == picked) choice = s.name;
+  }
   if (choice.empty()) {
     gProg.gameState = 1;
     return 0;
@@ -159,6 +171,10 @@ void MainMenu() {
         }
         break;
       case 2:
+        // A race that moved on since it was saved is not thrown away unasked.
+        if (!MenuRaceRunning() && RaceChangedSinceSaved() &&
+            AnswerBox(kQuitQuestion) == 0)
+          break;
         gProg.gameState = 3;
         done = true;
         break;

@@ -3,6 +3,11 @@
 
 #include <filesystem>
 
+// Asked before "Quit" throws away a race that moved on since it was saved.
+inline constexpr const char* kQuitQuestion =
+    "Quit without saving your race?~Yes quits: the race since its last~"
+    "save is lost. No keeps it: Return~goes back to it, Save Race keeps it.";
+
 // Modal; returns with gameState 2 (run the race screen) or 3 (quit).
 void MainMenu();
 // Lets the player pick a race file of the folder and loads it: 1 when one

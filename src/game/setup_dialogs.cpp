@@ -7,6 +7,7 @@
 #include "common/common.h"
 #include "dialogs/requester.h"
 #include "game/hooks.h"
+#include "game/race_saves.h"
 #include "game/results_view.h"
 #include "game/screens.h"
 #include "game/side_panel.h"
@@ -224,6 +225,7 @@ void NewRaceSetUp() {
   SetButtonState(e.RaceButtons, 0, 0);
   gProg.autoMode = 0;
   StartFirstMove();
+  RememberRaceAsSaved();
 }
 
 std::string CarFiguresText(const std::string& key) {
@@ -282,4 +284,5 @@ void ResumeLoadedRace() {
   AddCommentaryLine(gProg.raceName + " loaded, lap " + Decimal(Min(lap, gProg.laps)) + " of " +
                     Decimal(gProg.laps));
   ResumeRace();
+  RememberRaceAsSaved();
 }

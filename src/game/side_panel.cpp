@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "race/car_data.h"
 #include "race/define.h"
+#include "game/race_saves.h"
 #include "game/screens.h"
 #include "race/movement.h"
 #include "race/report.h"
@@ -182,8 +183,7 @@ void RaceButtonClick() {
       ToggleAutoMode();
       break;
     case 1:
-      Save(gProg.savedRacesFolder / (gProg.raceName + ".json"));
-      AddLogText("race saved");
+      SaveRaceFromScreen();
       break;
     case 2:
       gProg.gameState = 1;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <random>
@@ -85,6 +86,24 @@ int64_t PlatFileSize(const fs::path& gameFile) {
   auto size = fs::file_size(file, ec);
   if (ec) return kFileMissing;
   return static_cast<int64_t>(size);
+}
+
+bool PlatFileTimeText(const fs::path& gameFile, std::string& text) {
+  std::error_code ec;
+  auto written = fs::last_write_time(PlatDiskPath(gameFile), ec);
+  if (ec) return false;
+  std::time_t when = std::chrono::system_clock::to_time_t(
+      std::chrono::file_clock::to_sys(written));
+  std::tm local{};
+#ifdef _WIN32
+  if (localtime_s(&local, &when) != 0) return false;
+#else
+  if (localtime_r(&when, &local) == nullptr) return false;
+#endif
+  char buffer[32];
+  if (std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M", &local) == 0) return false;
+  text = buffer;
+  return true;
 }
 
 namespace {

@@ -29,6 +29,8 @@ std::filesystem::path PlatDiskPath(const std::filesystem::path& gamePath);
 int PlatRemoveStaleTemporaries(const std::filesystem::path& folder);
 constexpr int64_t kFileIsFolder = -2;
 int64_t PlatFileSize(const std::filesystem::path& file);  // -1 missing, -2 folder
+// When the file was last written, local time, as "2026-12-08 21:40".
+bool PlatFileTimeText(const std::filesystem::path& file, std::string& text);
 struct PlatFolderEntry {
   std::string name;  // file name, Windows-1252
   bool isFolder = false;

@@ -1,5 +1,6 @@
 #include "race/save_load.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -544,6 +545,31 @@ bool DocumentHasMember(const std::filesystem::path& file, const char* name) {
   if (!PlatReadFile(file, bytes, kLargestDataFile) || TooDeepOrTooWide(bytes)) return false;
   Json root = Json::parse(bytes, nullptr, false);
   return !root.is_discarded() && root.is_object() && root.contains(name);
+}
+
+bool ReadSavedRaceSummary(const std::filesystem::path& file, SavedRaceSummary& summary) {
+  std::string bytes;
+  if (!PlatReadFile(file, bytes, kLargestDataFile) || TooDeepOrTooWide(bytes)) return false;
+  Json root = Json::parse(bytes, nullptr, false);
+  if (root.is_discarded() || !root.is_object()) return false;
+  auto laps = root.find("Laps");
+  auto standing = root.find("Standing");
+  if (laps == root.end() || !laps->is_number_integer() || standing == root.end() ||
+      !standing->is_array())
+    return false;
+  const long long raceLaps = laps->get<long long>();
+  if (raceLaps < kFewestLaps || raceLaps > kMostLaps) return false;
+  // As the race says on loading: the leader's lap, a finished leader's last.
+  long long lap = 1;
+  for (const Json& s : *standing) {
+    if (!s.is_object()) return false;
+    auto carLap = s.find("lap");
+    if (carLap == s.end() || !carLap->is_number_integer()) return false;
+    lap = std::max(lap, carLap->get<long long>());
+  }
+  summary.laps = static_cast<int>(raceLaps);
+  summary.lap = static_cast<int>(std::min(lap, raceLaps));
+  return true;
 }
 
 void Load(const std::filesystem::path& file) {

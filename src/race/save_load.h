@@ -22,6 +22,14 @@ void Load(const std::filesystem::path& file);
 // that name at its top (false for anything Load would refuse unread).
 bool DocumentHasMember(const std::filesystem::path& file, const char* name);
 
+// What a list of saved races shows of one without loading it: the lap its
+// leader is on and the race's laps. False for a file that cannot be read so.
+struct SavedRaceSummary {
+  int lap = 0;
+  int laps = 0;
+};
+bool ReadSavedRaceSummary(const std::filesystem::path& file, SavedRaceSummary& summary);
+
 // Load calls this when the file has no "Driver" member (the game points it
 // at the loading of "Drivers.csv"); unset, the driver table is left alone.
 using LoadDriversHandler = void (*)();

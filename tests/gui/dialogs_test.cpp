@@ -2,6 +2,7 @@
 // loops driven frame by frame with scripted input.
 #include <gtest/gtest.h>
 
+#include "game/main_menu.h"
 #include "../support/test_support.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
@@ -223,6 +224,7 @@ TEST_F(Dialogs, EveryShippedMessageFitsItsBox) {
       {"Message Box", "None of the cars can start.~Every car needs a driver in Drivers.csv."},
       {"Answer Box", "Save current standings?"},
       {"Answer Box", "Copy Season Results to ClipBoard?"},
+      {"Answer Box", kQuitQuestion},
   };
   for (const auto& [box, text] : messages) {
     TextArea* area = FindRequester(box)->textArea;

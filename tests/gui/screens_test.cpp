@@ -3,6 +3,7 @@
 // to build/screenshots.
 #include <gtest/gtest.h>
 
+#include "game/main_menu.h"
 #include "../support/screen_support.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
@@ -202,6 +203,12 @@ TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
     circuits += std::string(c) + "~";
   }
   ListBox("     Select New Race", circuits);
+  openOver(Shot("requester_load_list"));
+  ListBox("     Load Saved Race",
+          "Harbour Loop  lap 2 of 3  2026-12-08 21:40~Puddleford Park~"
+          "Switchback Ridge  lap 12 of 12  2026-12-09 08:05~");
+  openOver(Shot("requester_quit"));
+  AnswerBox(kQuitQuestion);
   openOver(Shot("requester_input"));
   InputBox("Enter simulation speed in ms.", "167");
   openOver(Shot("help"));

@@ -21,6 +21,9 @@
 #include "platform/services.h"
 #include "screen_support.h"
 #include "game/view.h"
+#include "game/race_saves.h"
+
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -288,6 +291,16 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
   ClickButton(gElements.RaceButtons, 1);  // "Save Race"
   RaceScreenPass();
   EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Puddleford Park.json"));
+  // The load list tells the lap and when; a file it cannot read, its name.
+  testing_support::WriteBytes(gProg.savedRacesFolder / "Broken.json", "{\"Laps\": 2, \"Standing\"");
+  std::vector<SavedRaceLine> listed = SavedRaceLines(gProg.savedRacesFolder);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].line, "Broken");
+  EXPECT_EQ(listed[1].name, "Puddleford Park");
+  EXPECT_TRUE(std::regex_match(listed[1].line,
+                               std::regex("Puddleford Park  lap \\d+ of " + std::to_string(gProg.laps) + "  20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d")))
+      << listed[1].line;
+  fs::remove(gProg.savedRacesFolder / "Broken.json");
   ClickButton(gElements.RaceButtons, 2);  // "Main Menu"
   RaceScreenPass();
   EXPECT_EQ(gProg.gameState, 1);
@@ -317,6 +330,39 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
   EXPECT_EQ(gResultsHeard, plain);
   EXPECT_EQ(testing_support::ReadBytes(lastRace), plainRecord);
   gEndOfRace = EndOfRaceOptions{};
+}
+
+// "Quit" asks before a race that moved on since its save is lost, and only then.
+TEST_F(RaceSetUp, QuitAsksFirstWhenTheRaceMovedOnSinceItsSave) {
+  gScript = {[] { ClickButton(gElements.AllButton, 0); },
+             [] { ClickButton(gElements.CarSelectButtons, 0); },
+             [] { ClickButton(gElements.DriveOKButton, 0); }};
+  NewRaceSetUp();
+  for (int i = 0; i < 50; ++i) RaceStep();
+  const ButtonArray* answer = FindRequester("Answer Box")->buttonArray;
+  auto quitAnswering = [answer](int button) {
+    gScript = {[] { ClickButton(gElements.MenuButtons, 2); },
+               [answer, button] { ClickButton(answer, button); }};
+    gStep = 0;
+  };
+  // "No": the menu stays, and "Return" goes back to the race.
+  quitAnswering(1);
+  gScript.push_back([] { ClickButton(gElements.MenuButtons, 3); });
+  MainMenu();
+  EXPECT_EQ(gStep, 3u);
+  EXPECT_EQ(gProg.gameState, 2);
+  // Saved: "Quit" quits at once.
+  SaveRaceFromScreen();
+  gScript = {[] { ClickButton(gElements.MenuButtons, 2); }};
+  gStep = 0;
+  MainMenu();
+  EXPECT_EQ(gProg.gameState, 3);
+  // Moved on again: "Yes" quits.
+  RaceStep();
+  quitAnswering(0);
+  MainMenu();
+  EXPECT_EQ(gStep, 2u);
+  EXPECT_EQ(gProg.gameState, 3);
 }
 
 // "Save Race" from the gear panel: the car's move had not begun, so the

@@ -1,0 +1,48 @@
+#include "game/race_saves.h"
+
+#include "common/common.h"
+#include "dialogs/requester.h"
+#include "platform/services.h"
+#include "race/define.h"
+#include "race/report.h"
+#include "race/save_load.h"
+
+namespace {
+// The race as last saved, loaded or set up.
+std::string gSavedDocument;
+}  // namespace
+
+void SaveRaceFromScreen() {
+  Save(gProg.savedRacesFolder / (gProg.raceName + ".json"));
+  RememberRaceAsSaved();
+  AddLogText("race saved");
+}
+
+void RememberRaceAsSaved() {
+  gSavedDocument = SaveDocument();
+}
+
+bool RaceChangedSinceSaved() {
+  if (Standing().empty()) return false;
+  return SaveDocument() != gSavedDocument;
+}
+
+std::vector<SavedRaceLine> SavedRaceLines(const std::filesystem::path& folder) {
+  std::vector<SavedRaceLine> lines;
+  std::string names = GetFileList(folder, "*.json");
+  size_t start = 0;
+  for (size_t end = names.find('~'); end != std::string::npos; end = names.find('~', start)) {
+    SavedRaceLine entry{names.substr(start, end - start), ""};
+    start = end + 1;
+    entry.line = entry.name;
+    const std::filesystem::path file = folder / (entry.name + ".json");
+    SavedRaceSummary summary;
+    std::string when;
+    if (ReadSavedRaceSummary(file, summary) && PlatFileTimeText(file, when)) {
+      std::string lap = "lap " + Decimal(summary.lap) + " of " + Decimal(summary.laps);
+      entry.line = entry.name + "  " + lap + "  " + when;
+    }
+    lines.push_back(entry);
+  }
+  return lines;
+}
