@@ -23,17 +23,29 @@ void BuildRacePage() {
   e.RaceButtons = CreateButtonArray(font, "Button Long", 1, fx + 40, fy + 176,
                                     "Auto Mode~Save Race~Main Menu~", 1);
   e.RaceNameLabel = CreateLabel(" ", font, fx + 40, fy + 290, 0, 1);
-  CreateFrame("Panel", fx + 40, fy + 320, 22, 19, 1);
-  e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, 152, 4, 1, 0, 1);
+  // Under the running order sits a strip with the race screen's keys, off
+  // the track. On a short screen the commentary gives up a row for it, so
+  // that a full field of twelve still fits the running order at 768.
+  SpriteFont* keyFont = e.SmallFont != nullptr ? e.SmallFont : font;
+  const int keyRow = SpriteFontHeight(keyFont);
+  const int keysY = FrameBottom(e.RaceFrame) - 36 - 2 * keyRow;
+  const bool shortScreen = FrameBottom(e.RaceFrame) - fy < 900;
+  const int logHeight = shortScreen ? 136 : 152;
+  CreateFrame("Panel", fx + 40, fy + 320, 22, logHeight / 8, 1);
+  e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, logHeight, 4, 1, 0, 1);
   AddText(e.LogArea, "<?> = show help");
   // Between the commentary and the running order: the player's latest move.
-  e.OwnMoveLabel = CreateLabel("", e.SmallFont != nullptr ? e.SmallFont : font, fx + 40,
-                               fy + 478, kNoTint, 1);
+  const int ownY = fy + 326 + logHeight;
+  e.OwnMoveLabel = CreateLabel("", keyFont, fx + 40, ownY, kNoTint, 1);
   // The running order takes the rest of the panel (at least one row), so a
   // full field fits on a tall screen; the player's cars are its selected lines.
-  int standingsHeight = Max((FrameBottom(e.RaceFrame) - 40 - (fy + 499)) / 8 * 8, 32);
-  CreateFrame("Panel", fx + 40, fy + 499, 22, standingsHeight / 8, 1);
-  e.StandingsArea = CreateTextArea(font, fx + 40, fy + 499, 176, standingsHeight, 4, 0, 1, 1);
+  const int orderY = ownY + (shortScreen ? 16 : 21);
+  int standingsHeight = Max((keysY - 2 - orderY) / 8 * 8, 32);
+  CreateFrame("Panel", fx + 40, orderY, 22, standingsHeight / 8, 1);
+  e.StandingsArea = CreateTextArea(font, fx + 40, orderY, 176, standingsHeight, 4, 0, 1, 1);
+  const int stripY = Max(keysY, orderY + standingsHeight + 2);
+  e.KeyStripLabels[0] = CreateLabel("Space step  F fast fwd  ", keyFont, fx + 40, stripY, kNoTint, 1);
+  e.KeyStripLabels[1] = CreateLabel("A auto  ? help  Esc menu", keyFont, fx + 40, stripY + keyRow, kNoTint, 1);
 }
 
 void BuildMenuPage() {

@@ -16,6 +16,7 @@ struct GameElements {
   Label* OwnMoveLabel = nullptr;  // what the player's latest move brought
   TextArea* LogArea = nullptr;
   TextArea* StandingsArea = nullptr;
+  Label* KeyStripLabels[2] = {};  // the race screen's keys, under the running order
   // Page 2: main menu.
   Frame* MenuFrame = nullptr;
   ButtonArray* MenuButtons = nullptr;

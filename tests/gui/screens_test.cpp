@@ -105,6 +105,10 @@ struct Box {
 };
 Box Of(const TextArea* a) { return {a->x, a->y, a->x + a->width, a->y + a->height}; }
 Box Of(const ButtonArray* b) { return {b->x, b->y, b->x + b->totalWidth, b->y + b->totalHeight}; }
+Box Of(const Label* l) {
+  return {l->x, l->y, l->x + SpriteFontWidth(l->font) * static_cast<int>(l->text.size()),
+          l->y + SpriteFontHeight(l->font)};
+}
 Box Of(const Frame* f) { return {FrameX(f), FrameY(f), FrameRight(f), FrameBottom(f)}; }
 Box Inner(const Frame* f) { return {FrameX(f) + 32, FrameY(f) + 32, FrameRight(f) - 32, FrameBottom(f) - 32}; }
 bool Inside(Box inner, Box outer) {
@@ -126,17 +130,23 @@ TEST_P(GameScreens, SidePanelFollowsTheLayout) {
   EXPECT_EQ(e.RaceButtons->y, 176);
   EXPECT_EQ(e.RaceNameLabel->y, 290);
   EXPECT_EQ(e.LogArea->y, 320);
-  EXPECT_EQ(e.LogArea->rows, 8);
-  EXPECT_EQ(e.StandingsArea->y, 499);
-  // The running order fills the panel: 12 rows at 768, a field of 28 at 1080.
-  EXPECT_EQ(e.StandingsArea->rows, h == 768 ? 12 : 28);
+  // At 768 the commentary gives up a row to the key strip, so that the
+  // running order still holds a field of 12; at 1080 it holds 26.
+  EXPECT_EQ(e.LogArea->rows, h == 768 ? 7 : 8);
+  EXPECT_EQ(e.StandingsArea->y, h == 768 ? 478 : 499);
+  EXPECT_EQ(e.StandingsArea->rows, h == 768 ? 12 : 26);
   EXPECT_EQ(e.LogArea->lines, std::vector<std::string>{"<?> = show help"});
   // Everything of the side panel stays on the screen and inside the frame's border.
   Box panel = Inner(e.RaceFrame);
   panel.bottom = h;
-  for (Box b : {Of(e.RaceInfoArea), Of(e.RaceButtons), Of(e.LogArea), Of(e.StandingsArea)}) {
+  for (Box b : {Of(e.RaceInfoArea), Of(e.RaceButtons), Of(e.LogArea), Of(e.StandingsArea),
+                Of(e.KeyStripLabels[0]), Of(e.KeyStripLabels[1])}) {
     EXPECT_TRUE(Inside(b, panel)) << b.left << "," << b.top << " - " << b.right << "," << b.bottom;
   }
+  // The key strip under the running order, the own-move line above it.
+  EXPECT_GE(e.KeyStripLabels[0]->y, Of(e.StandingsArea).bottom);
+  EXPECT_LE(Of(e.LogArea).bottom, e.OwnMoveLabel->y);
+  EXPECT_LE(Of(e.OwnMoveLabel).bottom, e.StandingsArea->y);
   // The three race buttons end before the race name.
   EXPECT_LE(Of(e.RaceButtons).bottom, 290);
   EXPECT_EQ(e.RaceButtons->captions.size(), 3u);
