@@ -150,6 +150,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   ResetViewState();
   gSheets = SheetState{};
   ResetRaceData();
+  ForgetSetUpChoices();
   UseGameFolders(programFolder);
   if (gHooks.mainMenu == nullptr) gHooks.mainMenu = MainMenu;
   if (gHooks.keyboardCommands == nullptr) gHooks.keyboardCommands = KeyboardCommands;
@@ -193,6 +194,11 @@ void StartUpIn(const std::filesystem::path& programFolder) {
 }
 
 void RaceScreenPass() {
+  // A race of the player's is over and answered for: the next one, or the menu.
+  if (TakeFinishedRace()) {
+    OfferNextRace();
+    if (gProg.gameState != 2) return;
+  }
   // Back from the menu with a gear choice left open: it is asked again.
   if (gRace.choosingGear && !Standing().empty()) Call(gHooks.raceStep);
   for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {

@@ -142,6 +142,73 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
   return 1;
 }
 
+std::string CircuitAfter(const std::string& name) {
+  std::string list = CircuitList();
+  size_t start = 0;
+  bool next = false;
+  for (size_t end = list.find('~'); end != std::string::npos; end = list.find('~', start)) {
+    std::string circuit = list.substr(start, end - start);
+    if (next) return circuit;
+    next = circuit == name;
+    start = end + 1;
+  }
+  return "";
+}
+
+namespace {
+// Until "Next Race" (true), "Main Menu", Escape or a right click (false), over
+// the race screen.
+bool WaitNextRaceChoice() {
+  GameElements& e = gElements;
+  SetPageHidden(7, 0);
+  int choice = -1;
+  while (choice == -1) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone && choice == -1;
+         event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() != gView.window) continue;
+      if (event == kEventLeftButtonUp) {
+        int button = PickButton(e.NextRaceButtons, PlatMouseX(), PlatMouseY());
+        if (button != -1) choice = button;
+      } else if (event == kEventRightButtonUp) {
+        choice = 1;
+      }
+    }
+    if (choice != -1) break;
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEscape)) choice = 1;
+    if (PlatKeyReleased(kKeyReturn)) choice = 0;
+    if (!PlatScreenActive()) LostDevice();
+    if (gHooks.renderFrame != nullptr) gHooks.renderFrame();
+    if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
+  }
+  SetPageHidden(7, 1);
+  return choice == 0;
+}
+}  // namespace
+
+void OfferNextRace() {
+  const std::string next = CircuitAfter(gProg.raceName);
+  SetLabel(gElements.NextRaceLabel,
+           next.empty() ? "That was the last circuit." : "Next: " + next, 0);
+  if (!WaitNextRaceChoice()) {
+    gProg.gameState = 1;
+    return;
+  }
+  if (next.empty()) {
+    MessageBox("There is no circuit after " + gProg.raceName + "~in the list: choose one with~New Race.");
+    gProg.gameState = 1;
+    return;
+  }
+  ClearCommentary();
+  gProg.raceName = next;
+  if (!LoadChosenCircuit(next)) {
+    gProg.raceName.clear();
+    gProg.gameState = 1;
+    return;
+  }
+  if (gHooks.newRaceSetUp != nullptr) gHooks.newRaceSetUp();
+}
+
 void MainMenu() {
   ButtonArray* buttons = gElements.MenuButtons;
   if (gProg.gameState == 4) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 // Asked before "Quit" throws away a race that moved on since it was saved.
 inline constexpr const char* kQuitQuestion =
@@ -10,6 +11,12 @@ inline constexpr const char* kQuitQuestion =
 
 // Modal; returns with gameState 2 (run the race screen) or 3 (quit).
 void MainMenu();
+// After a race's standings: "Next Race" loads the circuit after it in the
+// list and opens the set-up with the last race's choices; "Main Menu" (and
+// anything that cannot go on) leaves gameState 1.
+void OfferNextRace();
+// The circuit after this one in the list ("" for the last or an unknown one).
+std::string CircuitAfter(const std::string& name);
 // Lets the player pick a race file of the folder and loads it: 1 when one
 // was chosen and loaded, 0 when the choice was cancelled.
 int ChooseRaceFile(const std::filesystem::path& folder);

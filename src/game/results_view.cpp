@@ -23,6 +23,9 @@ const char* const kResultsHeadings = " Pl  Pt  Car - Driver  Time";
 const char* const kResultsKey[] = {"P your car   SO spun out   DNF did not finish",
                                    "Time: moves made, on a 4-lap scale (0:36 is 36)"};
 
+// Set when a race's standings were shown and answered.
+bool gFinishedRace = false;
+
 void RedrawModalFrame() {
   if (!PlatScreenActive() && gHooks.lostDevice != nullptr) gHooks.lostDevice();
   if (gHooks.renderFrame != nullptr) {
@@ -75,9 +78,16 @@ void ShowSeasonStandings() {
   std::vector<std::string> lines = FillSeasonStandings();
   SetPageHidden(3, 0);
   WaitForAcknowledge();
-  if (AnswerBox("Save current standings?") != 0) AppendToSeasonFile("Season Standings", lines);
-  if (AnswerBox("Copy Season Results to ClipBoard?") != 0) CopySeasonFileToClipboard();
+  if (AnswerBox(kSaveStandingsQuestion) != 0) AppendToSeasonFile("Season Standings", lines);
+  if (AnswerBox(kCopySeasonQuestion) != 0) CopySeasonFileToClipboard();
   SetPageHidden(3, 1);
+  gFinishedRace = true;
+}
+
+bool TakeFinishedRace() {
+  bool finished = gFinishedRace;
+  gFinishedRace = false;
+  return finished;
 }
 
 void CopySeasonFileToClipboard() {

@@ -22,3 +22,12 @@ std::vector<std::string> FillSeasonStandings();
 void WaitForAcknowledge();
 // "Enter season name:" in the input requester (empty when cancelled).
 std::string AskSeasonName();
+// True once after a race of the player's reached its standings: the race
+// screen then offers the next race.
+bool TakeFinishedRace();
+
+// The two questions at the end of a race, each with what its answers do.
+inline constexpr const char* kSaveStandingsQuestion =
+    "Save current standings?~Yes adds them to the season file, No does not.";
+inline constexpr const char* kCopySeasonQuestion =
+    "Copy Season Results to ClipBoard?~Yes copies the season file to paste; No does not.";

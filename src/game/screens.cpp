@@ -127,6 +127,15 @@ void BuildDrivePage() {
   e.DriveArea = CreateTextArea(e.MainFont, fx + 40, fy + 70, 240, 422, 6, 1, 1, 6);
   e.DriveOKButton = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 120, fb - 80, "OK~", 6);
 }
+void BuildNextRacePage() {
+  GameElements& e = gElements;
+  e.NextRaceFrame = CreateFrame("Frame", -1, -1, 14, 6, 7);
+  int fx = FrameX(e.NextRaceFrame);
+  int fy = FrameY(e.NextRaceFrame);
+  e.NextRaceLabel = CreateLabel(" ", e.MainFont, fx + 40, fy + 44, 0, 7);
+  e.NextRaceButtons = CreateButtonArray(e.MainFont, "Button Long", 2, fx + 40, fy + 96,
+                                        "Next Race~Main Menu~", 7);
+}
 }  // namespace
 
 void BuildGamePages() {
@@ -141,6 +150,8 @@ void BuildGamePages() {
   SetPageHidden(5, 1);
   BuildDrivePage();
   SetPageHidden(6, 1);
+  BuildNextRacePage();
+  SetPageHidden(7, 1);
 }
 
 void BuildGameScreens(LostDeviceProc lostDevice) {

@@ -47,6 +47,10 @@ struct GameElements {
   Frame* DriveFrame = nullptr;
   TextArea* DriveArea = nullptr;
   ButtonArray* DriveOKButton = nullptr;
+  // Page 7: after the standings, the next race or the menu.
+  Frame* NextRaceFrame = nullptr;
+  Label* NextRaceLabel = nullptr;
+  ButtonArray* NextRaceButtons = nullptr;
 };
 
 extern GameElements gElements;

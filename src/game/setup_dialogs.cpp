@@ -22,6 +22,16 @@
 #include "race/season.h"
 
 namespace {
+// What the last set-up chose, offered again by the next (a new start-up
+// forgets it).
+struct SetUpChoices {
+  bool made = false;
+  std::vector<std::string> cars;    // in the order moved across
+  int gridMode = 1;
+  std::vector<std::string> driven;  // cars the player drove
+};
+SetUpChoices gLastSetUp;
+
 std::vector<std::string> TildeFields(const std::string& list) {
   std::vector<std::string> out;
   size_t start = 0;
@@ -107,19 +117,31 @@ void OfferClick(int x, int y) {
 }
 }  // namespace
 
+void ForgetSetUpChoices() { gLastSetUp = SetUpChoices{}; }
+
 int CarSelectionDialog() {
   GameElements& e = gElements;
   std::vector<std::string>& selected = SelectedCars();
-  selected = TableKeys();
-  std::sort(selected.begin(), selected.end());
-  FillAvailable(selected);
+  std::vector<std::string> keys = TableKeys();
+  std::sort(keys.begin(), keys.end());
+  // The last set-up's cars start in the race (those the table still has).
   selected.clear();
-  SetButtonState(e.AllButton, 0, 0);
+  if (gLastSetUp.made) {
+    for (const std::string& key : gLastSetUp.cars)
+      if (std::binary_search(keys.begin(), keys.end(), key)) selected.push_back(key);
+  }
+  ClearTextArea(e.AvailableArea);
+  ClearTextArea(e.InRaceArea);
+  for (const std::string& key : keys)
+    if (std::find(selected.begin(), selected.end(), key) == selected.end()) AddText(e.AvailableArea, key);
+  for (const std::string& key : selected) AddText(e.InRaceArea, key);
+  SetButtonState(e.AllButton, 0, !selected.empty() && selected.size() == keys.size() ? 1 : 0);
   SetKBAText(e.LapsEntry, Decimal(gProg.laps));
   SetPageHidden(4, 0);
   SetCheckBox(e.NewSeasonBox, 0);
   ShowGridChoice(false);
-  SetSelectedOption(e.GridOptions, -1);
+  const int mode = gLastSetUp.made ? gLastSetUp.gridMode : 1;
+  SetSelectedOption(e.GridOptions, mode >= 2 && mode <= 4 ? mode - 2 : -1);
   // The laps box has the keys while the dialog is open: digits need no click
   // first, and Return accepts the dialog.
   int digits = PlatCompileRegex("[0-9]");
@@ -159,8 +181,14 @@ void DriveSelectionDialog() {
     auto driver = Driver().find(s.car);
     if (driver != Driver().end()) driver->second.user = 0;
   }
+  // The cars the player drove last time, when they race again.
+  for (size_t line = 0; line < e.DriveArea->lines.size(); ++line) {
+    const std::vector<std::string>& driven = gLastSetUp.driven;
+    if (std::find(driven.begin(), driven.end(), e.DriveArea->lines[line]) != driven.end())
+      SetTextAreaSelection(e.DriveArea, static_cast<int>(line));
+  }
   SetPageHidden(6, 0);
-  std::string taken;
+  std::string taken = GetTextAreaSelection(e.DriveArea);
   for (bool done = false; !done;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone && !done;
          event = PlatNextWindowEvent()) {
@@ -221,6 +249,13 @@ void NewRaceSetUp() {
     if (DriverRecord* driver = FindDriver(s.car)) driver->user = 0;
   PrepareRaceCars();
   DriveSelectionDialog();
+  gLastSetUp.made = true;
+  gLastSetUp.cars = SelectedCars();
+  gLastSetUp.gridMode = gridMode;
+  gLastSetUp.driven.clear();
+  for (const StandingRecord& s : Standing())
+    if (const DriverRecord* driver = FindDriver(s.car); driver != nullptr && driver->user != 0)
+      gLastSetUp.driven.push_back(s.car);
   ShowStandings();  // this race's marks from its first frame
   SetButtonState(e.RaceButtons, 0, 0);
   gProg.autoMode = 0;

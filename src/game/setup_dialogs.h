@@ -4,6 +4,10 @@
 
 #include <string>
 
+// The set-up offers the last set-up's cars, grid rule and driven cars again;
+// start-up forgets them.
+void ForgetSetUpChoices();
+
 // Runs after a circuit was chosen and loaded; gameState becomes 1 when the
 // player gives up on the way.
 void NewRaceSetUp();

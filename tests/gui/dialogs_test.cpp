@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/main_menu.h"
+#include "game/results_view.h"
 #include "../support/test_support.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
@@ -222,8 +223,8 @@ TEST_F(Dialogs, EveryShippedMessageFitsItsBox) {
       {"Message Box", "you must select at least 1 car"},
       {"Message Box", "There is no record of last race.~Choose another option."},
       {"Message Box", "None of the cars can start.~Every car needs a driver in Drivers.csv."},
-      {"Answer Box", "Save current standings?"},
-      {"Answer Box", "Copy Season Results to ClipBoard?"},
+      {"Answer Box", kSaveStandingsQuestion},
+      {"Answer Box", kCopySeasonQuestion},
       {"Answer Box", kQuitQuestion},
   };
   for (const auto& [box, text] : messages) {

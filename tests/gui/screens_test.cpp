@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game/main_menu.h"
+#include "game/results_view.h"
 #include "../support/screen_support.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
@@ -186,8 +187,9 @@ TEST_P(GameScreens, DialogPagesAreCentredAndHidden) {
 
 TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
   FillSampleContent();
-  const char* pages[] = {"", "race", "menu", "results", "carselect", "gear", "drive"};
-  for (int page = 1; page <= 6; ++page) {
+  const char* pages[] = {"", "race", "menu", "results", "carselect", "gear", "drive", "next_race"};
+  SetLabel(gElements.NextRaceLabel, "Next: Puddleford Park", 0);
+  for (int page = 1; page <= 7; ++page) {
     ShowOnly(page);
     ASSERT_TRUE(PlatSaveScreenshot(Shot("page" + std::to_string(page) + "_" + pages[page])));
   }
@@ -204,7 +206,7 @@ TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
   openOver(Shot("requester_message"));
   MessageBox("     Welcome to The Velotrax!~");
   openOver(Shot("requester_answer"));
-  AnswerBox("Save current standings?");
+  AnswerBox(kSaveStandingsQuestion);
   openOver(Shot("requester_list"));
   std::string circuits;
   for (const char* c : {"Alpine Pass", "Bay Sprint", "Canyon Run", "Delta Loop", "Eastgate", "Fjord Ring",

@@ -266,6 +266,7 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
     Load(gProg.circuitsFolder / "Puddleford Park.json");
     ShowLoadedCircuit();
     PlatSeedRandom(seed);
+    ForgetSetUpChoices();  // each race set up afresh, "all" clicked
     gScript = {[] { ClickButton(gElements.AllButton, 0); },
                [] { ClickButton(gElements.CarSelectButtons, 0); },
                [] { ClickButton(gElements.DriveOKButton, 0); }};
