@@ -228,9 +228,9 @@ void RaceScreenPass() {
 }
 
 void RaceScreenLoop() {
-  do {
-    RaceScreenPass();
-  } while (gProg.gameState != 1);
+  // Not even one pass once the player left for the menu: Escape at the first
+  // gear choice of a race (asked during its set-up) goes straight there.
+  while (gProg.gameState == 2) RaceScreenPass();
 }
 
 void MainLoop() {
