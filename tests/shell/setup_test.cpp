@@ -22,6 +22,7 @@
 #include "screen_support.h"
 #include "game/view.h"
 #include "game/race_saves.h"
+#include "game/main_menu.h"
 
 #include <regex>
 
@@ -364,6 +365,29 @@ TEST_F(RaceSetUp, QuitAsksFirstWhenTheRaceMovedOnSinceItsSave) {
   MainMenu();
   EXPECT_EQ(gStep, 2u);
   EXPECT_EQ(gProg.gameState, 3);
+}
+
+// "Next Race" after the last circuit of the list: the player is told, and the
+// menu follows.
+TEST_F(RaceSetUp, NextRaceWithNothingToRaceSaysSoAndGoesToTheMenu) {
+  EXPECT_EQ(CircuitAfter("Harbour Loop"), "Puddleford Park");
+  const std::string last = "Switchback Ridge";
+  ASSERT_EQ(CircuitAfter(last), "");
+  std::string told;
+  auto nextThenTell = [&told] {
+    gScript = {[] { ClickButton(gElements.NextRaceButtons, 0); },
+               [&told] {
+                 told = FindRequester("Message Box")->textArea->lines[0];
+                 PlatPushTypedKey(kKeyReturn, "");
+               }};
+    gStep = 0;
+  };
+  gProg.raceName = last;
+  gProg.gameState = 2;
+  nextThenTell();
+  OfferNextRace();
+  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(told, "There is no circuit after " + last);
 }
 
 // "Save Race" from the gear panel: the car's move had not begun, so the
