@@ -211,3 +211,13 @@ std::string TrimSpaces(const std::string& text) {
 }
 
 std::string Decimal(long long value) { return std::to_string(value); }
+
+std::vector<std::string> TildeFields(const std::string& list) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t end = list.find('~'); end != std::string::npos; end = list.find('~', start)) {
+    out.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Thrown instead of ending the program when tests ask for it, carrying the
 // whole message (text, CR LF, module, " in ", procedure, " @ ", line).
@@ -55,3 +56,6 @@ bool IsValidUtf8(const std::string& text);
 std::string LowerAscii(std::string text);
 std::string TrimSpaces(const std::string& text);  // spaces only, both ends
 std::string Decimal(long long value);
+// The fields of a list whose every field ends in "~" ("a~b~": a, b); text
+// after the last "~" is not a field.
+std::vector<std::string> TildeFields(const std::string& list);

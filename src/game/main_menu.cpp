@@ -1,5 +1,7 @@
 #include "game/main_menu.h"
 
+#include <algorithm>
+
 #include "common/common.h"
 #include "dialogs/requester.h"
 #include "race/define.h"
@@ -143,16 +145,9 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
 }
 
 std::string CircuitAfter(const std::string& name) {
-  std::string list = CircuitList();
-  size_t start = 0;
-  bool next = false;
-  for (size_t end = list.find('~'); end != std::string::npos; end = list.find('~', start)) {
-    std::string circuit = list.substr(start, end - start);
-    if (next) return circuit;
-    next = circuit == name;
-    start = end + 1;
-  }
-  return "";
+  std::vector<std::string> circuits = TildeFields(CircuitList());
+  auto at = std::find(circuits.begin(), circuits.end(), name);
+  return at == circuits.end() || at + 1 == circuits.end() ? "" : *(at + 1);
 }
 
 namespace {

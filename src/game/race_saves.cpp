@@ -29,12 +29,8 @@ bool RaceChangedSinceSaved() {
 
 std::vector<SavedRaceLine> SavedRaceLines(const std::filesystem::path& folder) {
   std::vector<SavedRaceLine> lines;
-  std::string names = GetFileList(folder, "*.json");
-  size_t start = 0;
-  for (size_t end = names.find('~'); end != std::string::npos; end = names.find('~', start)) {
-    SavedRaceLine entry{names.substr(start, end - start), ""};
-    start = end + 1;
-    entry.line = entry.name;
+  for (const std::string& name : TildeFields(GetFileList(folder, "*.json"))) {
+    SavedRaceLine entry{name, name};
     const std::filesystem::path file = folder / (entry.name + ".json");
     SavedRaceSummary summary;
     std::string when;

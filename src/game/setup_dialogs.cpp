@@ -32,16 +32,6 @@ struct SetUpChoices {
 };
 SetUpChoices gLastSetUp;
 
-std::vector<std::string> TildeFields(const std::string& list) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (size_t end = list.find('~'); end != std::string::npos; end = list.find('~', start)) {
-    out.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
-}
-
 // One frame of a set-up dialog: the race screen behind, the dialog on top.
 void DialogFrame() {
   if (!PlatScreenActive()) LostDevice();
