@@ -167,6 +167,9 @@ void MainMenu() {
         SetPageHidden(1, 0);
         done = true;
         break;
+      case 4:
+        if (gHooks.circuitEditor != nullptr) gHooks.circuitEditor();
+        break;
       default:
         break;
     }

@@ -38,12 +38,14 @@ void BuildRacePage() {
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 8, 2);
+  // One row taller than it is wide, downward, so the first four buttons
+  // stand where they always stood.
+  e.MenuFrame = CreateFrame("Frame", -1, (PlatScreenHeight() - 8 * 32) / 2, 8, 9, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
   CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
   e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 70,
-                                    "New Race~Load Race~Quit~Return~", 2);
+                                    "New Race~Load Race~Quit~Return~Circuit Editor~", 2);
 }
 
 void BuildResultsPage() {

@@ -60,6 +60,7 @@ struct State {
   std::string typed;
 
   int mouseX = -1, mouseY = -1;
+  bool buttonDown[4] = {};  // by SDL button number: 1 left, 3 right
   int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
 
   bool capture = false;
@@ -301,12 +302,21 @@ int HandleEvent(const SDL_Event& e) {
         g.mouseY = e.motion.y;
       }
       return kEventOther;
+    case SDL_MOUSEBUTTONDOWN:
+      g.eventWindow = WindowNumberOf(e.button.windowID);
+      if (g.eventWindow != 0) {
+        g.mouseX = e.button.x;
+        g.mouseY = e.button.y;
+      }
+      if (e.button.button < 4) g.buttonDown[e.button.button] = true;
+      return kEventOther;
     case SDL_MOUSEBUTTONUP:
       g.eventWindow = WindowNumberOf(e.button.windowID);
       if (g.eventWindow != 0) {
         g.mouseX = e.button.x;
         g.mouseY = e.button.y;
       }
+      if (e.button.button < 4) g.buttonDown[e.button.button] = false;
       if (e.button.button == SDL_BUTTON_LEFT) return kEventLeftButtonUp;
       if (e.button.button == SDL_BUTTON_RIGHT) return kEventRightButtonUp;
       return kEventOther;
@@ -611,6 +621,10 @@ void PlatFlipBuffers() {
   int rest = g.restWaker();
   // Waits for an event without taking it: the loop's own pass handles it.
   if (rest > 0) SDL_WaitEventTimeout(nullptr, rest);
+}
+
+PlatRestWaker PlatCurrentRestWaker() {
+  return g.restWaker;
 }
 
 void PlatSetRestWaker(PlatRestWaker waker) {
@@ -950,6 +964,9 @@ std::string PlatTypedCharacters() {
 int PlatMouseX() {
   return g.mouseX;
 }
+bool PlatMouseButtonDown(int button) {
+  return button >= 1 && button <= 3 && g.buttonDown[button];
+}
 int PlatMouseY() {
   return g.mouseY;
 }
@@ -1039,6 +1056,18 @@ void PlatPushMouseMove(int x, int y) {
 void PlatPushMouseLeave() {
   g.pushedX = g.pushedY = -1;
   PushWindowEventRaw(SDL_WINDOWEVENT_LEAVE);
+}
+
+void PlatPushButtonDown(int button) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.windowID = g.windowId;
+  e.button.button = static_cast<Uint8>(button);
+  e.button.state = SDL_PRESSED;
+  e.button.clicks = 1;
+  e.button.x = g.pushedX >= 0 ? g.pushedX : g.mouseX;
+  e.button.y = g.pushedX >= 0 ? g.pushedY : g.mouseY;
+  SDL_PushEvent(&e);
 }
 
 void PlatPushButtonUp(int button) {

@@ -98,6 +98,7 @@ void PlatFlipBuffers();
 // now, say while the view scrolls); nullptr: never rest.
 using PlatRestWaker = int (*)();
 void PlatSetRestWaker(PlatRestWaker waker);
+PlatRestWaker PlatCurrentRestWaker();
 bool PlatScreenActive();  // false after focus loss or a render-device reset
 
 // ---------------------------------------------------------------------------
@@ -160,6 +161,9 @@ std::string PlatTypedCharacters();
 // Mouse position in the window's client area, -1 when outside it.
 int PlatMouseX();
 int PlatMouseY();
+// Whether a mouse button (1 left, 3 right) is held, as the events read so
+// far tell (a press reads as kEventOther; its release is the button event).
+bool PlatMouseButtonDown(int button);
 
 // ---------------------------------------------------------------------------
 // Regular expressions: 0 on failure; matched against a whole text.
@@ -195,7 +199,8 @@ int PlatScreenPixel(int x, int y);
 // Push input through SDL's own event queue, addressed to the game window.
 void PlatPushMouseMove(int x, int y);
 void PlatPushMouseLeave();
-void PlatPushButtonUp(int button);  // 1 left, 3 right
+void PlatPushButtonDown(int button);  // 1 left, 3 right
+void PlatPushButtonUp(int button);
 void PlatPushWheel(int notches);    // positive: away from the user
 void PlatPushKey(int scanCode, bool down);
 void PlatPushText(const std::string& text);  // Windows-1252, arrives as typed text
