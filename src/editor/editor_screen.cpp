@@ -16,7 +16,9 @@
 #include "game/view.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "race/analyze.h"
 #include "race/car_data.h"
+#include "race/data_file.h"
 #include "race/define.h"
 #include "race/folders.h"
 #include "race/movement.h"
@@ -50,8 +52,10 @@ EditorSession gSession;
 
 // --- Drawing helpers ---------------------------------------------------------
 
+// Made afresh for every session: a screen opened again since may have given
+// its old number to another sprite.
 int SolidSprite() {
-  if (gSession.solid == 0 || !PlatIsSprite(gSession.solid))
+  if (gSession.solid == 0 || !PlatIsSprite(gSession.solid) || PlatSpriteWidth(gSession.solid) != 8)
     gSession.solid = MakeBoxSprite(8, 8, 0xFFFFFFFFu, 0);
   return gSession.solid;
 }
@@ -131,21 +135,22 @@ void BuildEditorPage() {
   s.frame = CreateFrame("Frame", gView.trackViewWidth, 0, 8, PlatScreenHeight() / 32, kEditorPage);
   const int fx = FrameX(s.frame), fy = FrameY(s.frame), fb = FrameBottom(s.frame);
   CreateLabel("Circuit Editor", font, fx + 40, fy + 34, 0, kEditorPage);
-  s.title = CreateLabel(" ", small, fx + 40, fy + 56, 0, kEditorPage);
+  // The small font is drawn in its own colours, a box behind its letters.
+  s.title = CreateLabel(" ", small, fx + 40, fy + 56, kNoTint, kEditorPage);
   s.tabs = CreateButtonArray(font, "Button Short", 2, fx + 44, fy + 76,
                              "Track~Scenery~Lanes~Corners~Labels~", kEditorPage);
   s.paletteX = fx + 41;
   s.paletteY = fy + 180;
   CreateFrame("Panel", fx + 40, fy + 178, 22, 26, kEditorPage);
-  s.hover[0] = CreateLabel(" ", small, fx + 40, fy + 392, 0, kEditorPage);
-  s.hover[1] = CreateLabel(" ", small, fx + 40, fy + 408, 0, kEditorPage);
+  s.hover[0] = CreateLabel(" ", small, fx + 40, fy + 390, kNoTint, kEditorPage);
+  s.hover[1] = CreateLabel(" ", small, fx + 40, fy + 406, kNoTint, kEditorPage);
   const int commandsY = fb - 40 - 96;
   const int statusY = fy + 428;
   const int statusHeight = Max((commandsY - 8 - statusY) / 8 * 8, 32);
   CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
-  s.status = CreateTextArea(small, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
+  s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
   s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
-                                 "Save~Test Drive~Undo~Redo~Help~Close~", kEditorPage);
+                                 "Save~Drive~Undo~Redo~Help~Close~", kEditorPage);
   s.back = CreateButtonArray(font, "Button Long", 1, fx + 40, fb - 40 - 32, "Back to Editor~",
                              kEditorPage);
   SetPageHidden(kEditorPage, 1);
@@ -196,16 +201,13 @@ void ShowStatus() {
     if (!c.first.empty()) AddWrapped("It first went wrong here: " + c.first);
     if (c.cellX >= 0) AddWrapped("(the cell marked red)");
   }
-  AddText(area, " ");
-  AddWrapped("Keys: 1-5 palette, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save, T test drive, "
-             "+/- zoom, ? help, Esc close.");
   std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
                                                                        : gSession.suggestedName +
                                                                              " (not saved)")
                                      : e.name;
   title += "  " + Decimal(e.drawing.Cols()) + " x " + Decimal(e.drawing.Rows());
   if (e.unsaved) title += " *";
-  SetLabel(gEditorScreen.title, title.substr(0, 25), 0);
+  SetLabel(gEditorScreen.title, title.substr(0, 25), kNoTint);
 }
 
 void CheckNow() {
@@ -245,8 +247,8 @@ void ShowHover() {
   } else if (int i = PaletteIndexAt(x, y); i >= 0) {
     first = TileName(TabTiles(gEditorScreen.tab)[i]);
   }
-  SetLabel(gEditorScreen.hover[0], first.substr(0, 25), 0);
-  SetLabel(gEditorScreen.hover[1], second.substr(0, 25), 0);
+  SetLabel(gEditorScreen.hover[0], first.substr(0, 25), kNoTint);
+  SetLabel(gEditorScreen.hover[1], second.substr(0, 25), kNoTint);
 }
 
 void DrawPalette() {
@@ -311,13 +313,29 @@ void PlaceEditorLabels() {
     AddSpriteLabel(l.text, l.colour, ScreenX(l.x), ScreenY(l.y));
 }
 
+// The running order of a test drive, where the palette was.
+void DrawRunningOrder() {
+  const EditorScreen& s = gEditorScreen;
+  SpriteFont* font = gElements.MainFont;
+  const int lines = 203 / SpriteFontHeight(font);
+  for (size_t i = 0; i < Standing().size() && static_cast<int>(i) < lines; ++i) {
+    const StandingRecord& car = Standing()[i];
+    std::string text = RightAlign2(static_cast<long long>(i) + 1) + " " + car.car;
+    text = text.substr(0, 12) + std::string(text.size() < 12 ? 12 - text.size() : 0, ' ') +
+           " lap " + Decimal(Max(car.lap, 0));
+    DrawSpriteText(font, text, s.paletteX + 4, s.paletteY + 2 + static_cast<int>(i) * SpriteFontHeight(font), 0,
+                   s.paletteX + 170);
+  }
+}
+
 void FinishFrame() {
   DrawAllElements();
+  DrawRunningOrder();
   PlatFlipBuffers();
   if (gSession.frameHook != nullptr) gSession.frameHook();
 }
 
-void DrawEditorFrame() {
+void DrawEditorFrame(bool hook = true) {
   KeepCurrent keep;
   PlaceEditorLabels();
   DrawTrackView();
@@ -335,7 +353,41 @@ void DrawEditorFrame() {
   DrawAllElements();
   DrawPalette();
   PlatFlipBuffers();
-  if (gSession.frameHook != nullptr) gSession.frameHook();
+  if (hook && gSession.frameHook != nullptr) gSession.frameHook();
+}
+
+// The requesters over the editor: its last frame stays on the screen
+// under them (the page hidden, so the panel does not cover the palette).
+struct OverEditor {
+  bool shown = gEditorScreen.frame != nullptr && !IsFrameHidden(gEditorScreen.frame);
+  OverEditor() {
+    if (!shown) return;
+    if (!gSession.driving) DrawEditorFrame(false);
+    SetPageHidden(kEditorPage, 1);
+  }
+  ~OverEditor() {
+    if (!shown) return;
+    SetPageHidden(kEditorPage, 0);
+    SetButtonArrayHidden(gEditorScreen.back, gSession.driving ? 0 : 1);
+    SetButtonArrayHidden(gEditorScreen.commands, gSession.driving ? 1 : 0);
+    SetButtonArrayHidden(gEditorScreen.tabs, gSession.driving ? 1 : 0);
+  }
+};
+void Tell(const std::string& text) {
+  OverEditor over;
+  MessageBox(text);
+}
+bool Ask(const std::string& text) {
+  OverEditor over;
+  return AnswerBox(text) == 1;
+}
+std::string Enter(const std::string& prompt, const std::string& given) {
+  OverEditor over;
+  return InputBox(prompt, given);
+}
+void Help() {
+  OverEditor over;
+  ShowHelp();
 }
 
 // --- Editing -----------------------------------------------------------------
@@ -367,8 +419,7 @@ void EditLabelAtPointer(bool clear) {
   CircuitEditor& e = gSession.editor;
   std::string text;
   if (!clear) {
-    DrawEditorFrame();
-    text = InputBox("label of " + Decimal(col) + ", " + Decimal(row), LabelAt(e, col, row));
+    text = Enter("label of " + Decimal(col) + ", " + Decimal(row), LabelAt(e, col, row));
   }
   gSession.changed = SetLabel(e, col, row, text) || gSession.changed;
 }
@@ -389,30 +440,29 @@ void SaveCircuit() {
     std::string where =
         e.check.cellX >= 0 ? " at cell " + Decimal(e.check.cellX) + ", " + Decimal(e.check.cellY)
                            : std::string();
-    MessageBox(BoxText("This circuit cannot be saved yet: it does not build" + where + ".") +
+    Tell(BoxText("This circuit cannot be saved yet: it does not build" + where + ".") +
                BoxText(e.check.problem));
     return;
   }
   std::string name = e.name.empty() ? gSession.suggestedName : e.name;
   for (;;) {
-    DrawEditorFrame();
-    name = TrimSpaces(InputBox("circuit name", name));
+    name = TrimSpaces(Enter("circuit name", name));
     if (name.empty()) return;
     std::string problem = CircuitNameProblem(name);
     if (problem.empty() && IsShippedCircuit(name))
       problem = name + " is a circuit the game ships: save yours under another name";
     if (!problem.empty()) {
-      MessageBox(BoxText(problem));
+      Tell(BoxText(problem));
       continue;
     }
     if (name != e.name && PlayerCircuitExists(name) &&
-        AnswerBox(BoxText("Your circuit " + name + " exists already. Replace it?")) != 1)
+        !Ask(BoxText("Your circuit " + name + " exists already. Replace it?")))
       continue;
     break;
   }
   std::string problem = SaveDrawing(e, name);
   if (!problem.empty()) {
-    MessageBox(BoxText("Nothing was saved: " + problem) + BoxText("Your drawing is still here."));
+    Tell(BoxText("Nothing was saved: " + problem) + BoxText("Your drawing is still here."));
   } else {
     gSession.suggestedName.clear();
   }
@@ -424,8 +474,7 @@ bool MayLeave() {
   CircuitEditor& e = gSession.editor;
   EndStroke(e);
   if (!e.unsaved) return true;
-  DrawEditorFrame();
-  return AnswerBox(BoxText("Your circuit has changes that are not saved. Leave without saving?")) == 1;
+  return Ask(BoxText("Your circuit has changes that are not saved. Leave without saving?"));
 }
 
 // --- Test drive ---------------------------------------------------------------
@@ -445,7 +494,7 @@ void TestDrive() {
   EndStroke(e);
   CheckNow();
   if (!e.check.builds) {
-    MessageBox(BoxText("A test drive needs a circuit that builds: " + e.check.problem));
+    Tell(BoxText("A test drive needs a circuit that builds: " + e.check.problem));
     return;
   }
   const ViewState view = gView;
@@ -461,11 +510,12 @@ void TestDrive() {
   gEndOfRace.keepFiles = true;  // a test drive writes nothing and scores nothing
   gProg.raceName = e.name.empty() ? "Test Drive" : e.name;
   ClearTextArea(gEditorScreen.status);
+  gEditorScreen.status->scrollMode = 1;  // the commentary follows its newest line
   SetButtonArrayHidden(gEditorScreen.commands, 1);
   SetButtonArrayHidden(gEditorScreen.tabs, 1);
   SetButtonArrayHidden(gEditorScreen.back, 0);
-  SetLabel(gEditorScreen.hover[0], "Test drive: Esc or", 0);
-  SetLabel(gEditorScreen.hover[1], "the button goes back", 0);
+  SetLabel(gEditorScreen.hover[0], "Test drive: Esc or the", kNoTint);
+  SetLabel(gEditorScreen.hover[1], "button goes back", kNoTint);
   gSession.driving = true;
   gSession.driveOver = false;
   PlatSetRestWaker(DriveRest);
@@ -494,6 +544,7 @@ void TestDrive() {
     }
     PlatPollKeyboard();
     if (PlatKeyReleased(kKeyEscape)) going = false;
+    if (!going) break;
     std::string typed = PlatTypedCharacters();
     if (typed == "+" || typed == "=" || typed == "-")
       ZoomAround(gView.zoom + (typed == "-" ? -kZoomStep : kZoomStep), gView.trackViewWidth / 2,
@@ -504,7 +555,7 @@ void TestDrive() {
         RaceStep();
       } catch (const FatalError& error) {
         std::string text = error.what();
-        MessageBox(BoxText("The test drive stopped: " + text.substr(0, text.find("\r\n"))));
+        Tell(BoxText("The test drive stopped: " + text.substr(0, text.find("\r\n"))));
         going = false;
       }
       if (Standing().empty() && !gSession.driveOver) {
@@ -519,7 +570,7 @@ void TestDrive() {
     FinishFrame();
   }
   SetFatalThrows(throws);
-  if (!stopped.empty()) MessageBox(BoxText("No test drive: " + stopped));
+  if (!stopped.empty()) Tell(BoxText("No test drive: " + stopped));
 
   PlatSetRestWaker(waker);
   gSession.driving = false;
@@ -531,6 +582,7 @@ void TestDrive() {
   gProg.autoMode = autoMode;
   gReport = report;
   gView = view;
+  gEditorScreen.status->scrollMode = 2;
   SetButtonArrayHidden(gEditorScreen.commands, 0);
   SetButtonArrayHidden(gEditorScreen.tabs, 0);
   SetButtonArrayHidden(gEditorScreen.back, 1);
@@ -546,7 +598,7 @@ void Command(int index) {
     case kCmdTestDrive: TestDrive(); break;
     case kCmdUndo: gSession.changed = Undo(e) || gSession.changed; break;
     case kCmdRedo: gSession.changed = Redo(e) || gSession.changed; break;
-    case kCmdHelp: ShowHelp(); break;
+    case kCmdHelp: Help(); break;
     case kCmdClose: gSession.leave = MayLeave(); break;
     default: break;
   }
@@ -628,7 +680,7 @@ void EditorPass() {
     const char key = static_cast<char>(LowerAscii(typed)[0]);
     if (key >= '1' && key < '1' + kEditorTabs) SelectTab(key - '1');
     if (key == 27) gSession.leave = MayLeave();
-    if (key == '?') ShowHelp();
+    if (key == '?') Help();
     if (key == 'g') gProg.gridOn = 1 - gProg.gridOn;
     if (key == 't') {
       Refresh();
@@ -655,14 +707,14 @@ void EditorPass() {
 int AskCells(const std::string& what, int given) {
   std::string text = Decimal(given);
   for (;;) {
-    text = TrimSpaces(InputBox(what + " in cells (" + Decimal(kEditorSmallest) + " to " +
+    text = TrimSpaces(Enter(what + " in cells (" + Decimal(kEditorSmallest) + " to " +
                                    Decimal(kEditorLargest) + ")",
                                text));
     if (text.empty()) return 0;
     bool digits = text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos;
     int value = digits ? LenientInt(text) : 0;
     if (value >= kEditorSmallest && value <= kEditorLargest) return value;
-    MessageBox(BoxText("The " + what + " must be a number from " + Decimal(kEditorSmallest) +
+    Tell(BoxText("The " + what + " must be a number from " + Decimal(kEditorSmallest) +
                        " to " + Decimal(kEditorLargest) + "."));
   }
 }
@@ -681,6 +733,9 @@ bool OpenCircuit() {
     if (rows == 0) return false;
     NewDrawing(e, cols, rows);
     gRace.labels.clear();
+    // A new circuit carries the tile table as the data folder has it now,
+    // as the circuit tool makes one (an opened circuit keeps its own).
+    LoadTrackTiles();
     return true;
   }
   const bool throws = FatalThrows();
@@ -699,7 +754,7 @@ bool OpenCircuit() {
     problem = "the editor takes circuits of " + Decimal(kEditorSmallest) + " to " +
               Decimal(kEditorLargest) + " cells a side";
   if (!problem.empty()) {
-    MessageBox(BoxText(choice + " cannot be opened: " + problem));
+    Tell(BoxText(choice + " cannot be opened: " + problem));
     return false;
   }
   DrawingFromRace(e);
@@ -742,6 +797,7 @@ void RunCircuitEditor() {
   const ViewState view = gView;
   const bool raceFrameHidden = gElements.RaceFrame != nullptr && IsFrameHidden(gElements.RaceFrame);
   if (!PageBuilt()) BuildEditorPage();
+  gSession.solid = 0;
   SetPageHidden(2, 1);
   SetPageHidden(1, 1);
   LoadCarData();
@@ -760,6 +816,8 @@ void RunCircuitEditor() {
     while (!gSession.leave) EditorPass();
     SetPageHidden(kEditorPage, 1);
   }
+  if (gSession.solid != 0 && PlatIsSprite(gSession.solid)) PlatFreeSprite(gSession.solid);
+  gSession.solid = 0;
   gRace = race;
   gProg = program;
   gView = view;
