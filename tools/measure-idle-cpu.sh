@@ -94,8 +94,8 @@ measure editor
 xdotool key Escape
 sleep 1.5
 
-# New Race: the main menu is a 256 x 256 frame in the middle, its buttons
-# 70 pixels down, 32 high; the circuit list comes first (its first line is
+# New Race: the main menu is a 256 x 288 frame in the middle, its buttons
+# 86 pixels down (70 below where a square menu's top would be), 32 high; the circuit list comes first (its first line is
 # picked by Return), then car selection ("all", then OK), the cars the
 # player drives (the first one, then OK).
 click $((W / 2)) $((H / 2 - 128 + 70 + 16)) 1.5

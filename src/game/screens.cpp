@@ -38,13 +38,13 @@ void BuildRacePage() {
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  // One row taller than it is wide, downward, so the first four buttons
-  // stand where they always stood.
-  e.MenuFrame = CreateFrame("Frame", -1, (PlatScreenHeight() - 8 * 32) / 2, 8, 9, 2);
+  // A row taller for "Circuit Editor"; the buttons above it stand where
+  // they stood in the square menu (half a row lower in the frame).
+  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 9, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
   CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
-  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 70,
+  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 86,
                                     "New Race~Load Race~Quit~Return~Circuit Editor~", 2);
 }
 
