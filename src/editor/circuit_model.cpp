@@ -96,29 +96,28 @@ const std::vector<int>& TabTiles(int tab) {
 }
 
 std::string TileName(int tile) {
+  // Short enough for the panel's line: sides and corners by compass point.
   static const char* const kTrack[16] = {
-      "straight west-east",      "straight north-south",   "diagonal north-east",
-      "diagonal north-west",     "bend south to north-east", "bend south to north-west",
-      "bend north to south-east", "bend north to south-west", "bend west to south-east",
-      "bend west to north-east", "bend east to south-west", "bend east to north-west",
-      "side turn to the east",   "side turn to the south", "side turn to the west",
-      "side turn to the north"};
-  static const char* const kStart[4] = {"start, leaving west", "start, leaving north",
-                                        "start, leaving east", "start, leaving south"};
-  if (tile == kCrossingTile) return "crossing (figure-eight)";
+      "straight W-E",  "straight N-S",  "diagonal NE-SW", "diagonal NW-SE",
+      "bend S to NE",  "bend S to NW",  "bend N to SE",   "bend N to SW",
+      "bend W to SE",  "bend W to NE",  "bend E to SW",   "bend E to NW",
+      "side turn E",   "side turn S",   "side turn W",    "side turn N"};
+  static const char* const kStart[4] = {"start, leaves W", "start, leaves N", "start, leaves E",
+                                        "start, leaves S"};
+  if (tile == kCrossingTile) return "crossing";
   if (tile >= 0 && tile < 16) return kTrack[tile];
-  if (tile > 16 && tile < 32) return std::string(kTrack[tile - 16]) + " (kerbs)";
+  if (tile > 16 && tile < 32) return std::string(kTrack[tile - 16]) + " (2)";
   if (tile >= 32 && tile < 36) return kStart[tile - 32];
-  if (tile >= 36 && tile < 40) return std::string(kStart[tile - 36]) + " (kerbs)";
-  if (tile == 40) return "hairpin marker: opens or closes";
-  if (tile == 41) return "sharp corner marker: opens or closes";
+  if (tile >= 36 && tile < 40) return std::string(kStart[tile - 36]) + " (2)";
+  if (tile == 40) return "hairpin marker";
+  if (tile == 41) return "sharp corner marker";
   if (tile >= 42 && tile <= 45) return "lane penalty " + Decimal(tile - 41);
   static const char* const kScenery[] = {"grass", "rough grass", "trees", "water", "grandstand",
                                          "pit building", "sand"};
   if (tile >= kFirstSceneryTile && tile < kFirstSceneryTile + 7)
     return kScenery[tile - kFirstSceneryTile];
   if (tile >= kFirstSceneryTile && tile < kSheetCells) return "scenery " + Decimal(tile);
-  return "empty";
+  return "nothing";
 }
 
 bool SameDrawing(const CircuitDrawing& a, const CircuitDrawing& b) {

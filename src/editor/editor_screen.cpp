@@ -136,14 +136,14 @@ void BuildEditorPage() {
   const int fx = FrameX(s.frame), fy = FrameY(s.frame), fb = FrameBottom(s.frame);
   CreateLabel("Circuit Editor", font, fx + 40, fy + 34, 0, kEditorPage);
   // The small font is drawn in its own colours, a box behind its letters.
-  s.title = CreateLabel(" ", small, fx + 40, fy + 56, kNoTint, kEditorPage);
+  s.title = CreateLabel("", small, fx + 40, fy + 56, kNoTint, kEditorPage);
   s.tabs = CreateButtonArray(font, "Button Short", 2, fx + 44, fy + 76,
                              "Track~Scenery~Lanes~Corners~Labels~", kEditorPage);
   s.paletteX = fx + 41;
   s.paletteY = fy + 180;
   CreateFrame("Panel", fx + 40, fy + 178, 22, 26, kEditorPage);
-  s.hover[0] = CreateLabel(" ", small, fx + 40, fy + 390, kNoTint, kEditorPage);
-  s.hover[1] = CreateLabel(" ", small, fx + 40, fy + 406, kNoTint, kEditorPage);
+  s.hover[0] = CreateLabel("", small, fx + 40, fy + 390, kNoTint, kEditorPage);
+  s.hover[1] = CreateLabel("", small, fx + 40, fy + 406, kNoTint, kEditorPage);
   const int commandsY = fb - 40 - 96;
   const int statusY = fy + 428;
   const int statusHeight = Max((commandsY - 8 - statusY) / 8 * 8, 32);
@@ -222,7 +222,7 @@ void CheckNow() {
 void ShowHover() {
   int col = -1, row = -1;
   const int x = PlatMouseX(), y = PlatMouseY();
-  std::string first = " ", second = " ";
+  std::string first, second;
   if (x >= 0 && x < gView.trackViewWidth) {
     int cx = CircuitX(x), cy = CircuitY(y);
     col = cx < 0 ? -1 : cx / kTileSize;
@@ -243,7 +243,7 @@ void ShowHover() {
       break;
     }
     std::string label = LabelAt(gSession.editor, col, row);
-    if (second == " " && !label.empty()) second = "label: " + label;
+    if (second.empty() && !label.empty()) second = "label: " + label;
   } else if (int i = PaletteIndexAt(x, y); i >= 0) {
     first = TileName(TabTiles(gEditorScreen.tab)[i]);
   }
