@@ -196,10 +196,9 @@ void ShowStatus() {
     for (const std::string& w : c.warnings) AddWrapped("warning: " + w);
     if (c.warnings.empty()) AddWrapped("No warnings. It can be saved and raced.");
   } else {
-    AddWrapped("It does not build yet:");
-    AddWrapped(c.problem);
-    if (!c.first.empty()) AddWrapped("It first went wrong here: " + c.first);
-    if (c.cellX >= 0) AddWrapped("(the cell marked red)");
+    AddWrapped("Does not build: " + c.problem);
+    if (!c.first.empty()) AddWrapped("First: " + c.first);
+    if (c.cellX >= 0) AddWrapped("(marked red)");
   }
   std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
                                                                        : gSession.suggestedName +
