@@ -668,9 +668,9 @@ void EditorPass() {
   PlatPollKeyboard();
   CircuitEditor& e = gSession.editor;
   const bool ctrl = PlatKeyDown(kKeyLeftCtrl) || PlatKeyDown(kKeyRightCtrl);
-  if (ctrl && PlatKeyReleased(kKeyZ)) gSession.changed = Undo(e) || gSession.changed;
-  if (ctrl && PlatKeyReleased(kKeyY)) gSession.changed = Redo(e) || gSession.changed;
-  if (ctrl && PlatKeyReleased(kKeyS)) {
+  if (PlatKeyReleasedWithCtrl(kKeyZ)) gSession.changed = Undo(e) || gSession.changed;
+  if (PlatKeyReleasedWithCtrl(kKeyY)) gSession.changed = Redo(e) || gSession.changed;
+  if (PlatKeyReleasedWithCtrl(kKeyS)) {
     Refresh();
     SaveCircuit();
   }

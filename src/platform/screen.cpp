@@ -54,6 +54,9 @@ struct State {
   bool pendingRelease[256] = {};
   bool down[256] = {};
   bool released[256] = {};
+  bool releasedWithCtrl[256] = {};
+  bool pendingCtrlRelease[256] = {};
+  bool downWithCtrl[256] = {};
   std::string pendingText[256];
   int lastDownKey = -1;
   std::string pendingTyped;
@@ -254,6 +257,7 @@ int WindowNumberOf(Uint32 id) {
 void OnKeyDown(int code) {
   if (code < 0 || code > 255) return;
   if (!g.liveDown[code]) g.pendingText[code].clear();
+  g.downWithCtrl[code] = g.liveDown[kKeyLeftCtrl] || g.liveDown[kKeyRightCtrl];
   g.liveDown[code] = true;
   g.lastDownKey = code;
 }
@@ -262,6 +266,11 @@ void OnKeyUp(int code) {
   if (code < 0 || code > 255) return;
   g.liveDown[code] = false;
   g.pendingRelease[code] = true;
+  // Ctrl counts when it was held as the key went down or came up: a quick
+  // hand lets go of Ctrl before the key, and both may pass between polls.
+  if (g.downWithCtrl[code] || g.liveDown[kKeyLeftCtrl] || g.liveDown[kKeyRightCtrl])
+    g.pendingCtrlRelease[code] = true;
+  g.downWithCtrl[code] = false;
   char control = ControlCharOf(code);
   if (control != 0) g.pendingTyped += control;
   g.pendingTyped += g.pendingText[code];
@@ -935,6 +944,8 @@ void PlatPollKeyboard() {
   for (int k = 0; k < 256; ++k) {
     g.released[k] = g.pendingRelease[k];
     g.pendingRelease[k] = false;
+    g.releasedWithCtrl[k] = g.pendingCtrlRelease[k];
+    g.pendingCtrlRelease[k] = false;
     g.down[k] = g.liveDown[k];
   }
   g.typed = g.pendingTyped;
@@ -950,6 +961,11 @@ bool PlatKeyReleased(int scanCode) {
   }
   if (scanCode < 0 || scanCode > 255) return false;
   return g.released[scanCode];
+}
+
+bool PlatKeyReleasedWithCtrl(int scanCode) {
+  if (scanCode < 0 || scanCode > 255) return false;
+  return g.releasedWithCtrl[scanCode];
 }
 
 bool PlatKeyDown(int scanCode) {

@@ -153,6 +153,9 @@ void PlatPollKeyboard();
 // True once, at the first poll after the key went up. kKeyAny: any key.
 bool PlatKeyReleased(int scanCode);
 bool PlatKeyDown(int scanCode);
+// Released, having gone down or come up while a Ctrl key was held (true
+// once, like PlatKeyReleased).
+bool PlatKeyReleasedWithCtrl(int scanCode);
 // Characters produced by keys released up to the last poll (Windows-1252),
 // translated with layout and shift. Escape, Return, Tab and Backspace give
 // the codes 27, 13, 9 and 8.
