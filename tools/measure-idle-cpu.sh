@@ -1,7 +1,8 @@
 #!/bin/sh
 # How much CPU the game takes on the screens a player looks at longest: the
-# welcome box and the main menu (with the race behind them), the gear panel
-# waiting for a gear, then the race running in automatic mode. A real window
+# welcome box and the main menu (with the race behind them), the circuit
+# editor waiting for input, the gear panel waiting for a gear, then the race
+# running in automatic mode. A real window
 # under Xvfb; the game's CPU time (user + system, from /proc) is read before
 # and after SECONDS seconds.
 #
@@ -76,8 +77,25 @@ xdotool key Escape
 sleep 1
 measure menu
 
-# New Race: the main menu is a 256 x 256 frame in the middle, its buttons
-# 70 pixels down, 32 high; the circuit list comes first (its first line is
+# The circuit editor waiting for input on a new circuit: "Circuit Editor" is
+# the fifth button of the menu; the first line of its list is a new circuit
+# (the list as below), and Return takes the offered 24 x 16 cells. Escape
+# leaves it (nothing drawn, nothing asked) for the menu again.
+click $((W / 2)) $((H / 2 - 128 + 70 + 4 * 32 + 16)) 1.5
+click $(( (W - 448) / 2 + 52 + 40 )) $(( (H - 416) / 2 + 72 + 4 + 9 )) 0.3
+xdotool key Return
+sleep 1
+xdotool key Return
+sleep 0.7
+xdotool key Return
+sleep 1.5
+xdotool mousemove $((W / 3)) $((H / 2))
+measure editor
+xdotool key Escape
+sleep 1.5
+
+# New Race: the main menu is a 256 x 288 frame in the middle, its buttons
+# 86 pixels down (70 below where a square menu's top would be), 32 high; the circuit list comes first (its first line is
 # picked by Return), then car selection ("all", then OK), the cars the
 # player drives (the first one, then OK).
 click $((W / 2)) $((H / 2 - 128 + 70 + 16)) 1.5

@@ -18,5 +18,6 @@ struct LoopHooks {
   void (*newRaceSetUp)() = nullptr;      // after a circuit was chosen and loaded
   void (*resumeRace)() = nullptr;        // after a saved race was chosen and loaded
   void (*menuFrame)() = nullptr;         // after each menu frame (tests script input here)
+  void (*circuitEditor)() = nullptr;     // "Circuit Editor" of the menu; back to the menu after
 };
 extern LoopHooks gHooks;

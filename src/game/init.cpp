@@ -4,6 +4,7 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
+#include "editor/editor_screen.h"
 #include "game/debug.h"
 #include "game/gear_panel.h"
 #include "game/keys.h"
@@ -164,6 +165,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
   if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;
   if (gHooks.raceButtonClick == nullptr) gHooks.raceButtonClick = RaceButtonClick;
+  if (gHooks.circuitEditor == nullptr) gHooks.circuitEditor = RunCircuitEditor;
   SetLoadDriversHandler(LoadDrivers);
   gReport = ScreenReport();
 

@@ -155,7 +155,7 @@ namespace {
 // the race screen.
 bool WaitNextRaceChoice() {
   GameElements& e = gElements;
-  SetPageHidden(7, 0);
+  SetPageHidden(kNextRacePage, 0);
   int choice = -1;
   while (choice == -1) {
     for (int event = PlatNextWindowEvent(); event != kEventNone && choice == -1;
@@ -176,7 +176,7 @@ bool WaitNextRaceChoice() {
     if (gHooks.renderFrame != nullptr) gHooks.renderFrame();
     if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
   }
-  SetPageHidden(7, 1);
+  SetPageHidden(kNextRacePage, 1);
   return choice == 0;
 }
 }  // namespace
@@ -244,6 +244,9 @@ void MainMenu() {
         gProg.gameState = 2;
         SetPageHidden(1, 0);
         done = true;
+        break;
+      case 4:
+        if (gHooks.circuitEditor != nullptr) gHooks.circuitEditor();
         break;
       default:
         break;

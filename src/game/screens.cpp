@@ -50,12 +50,14 @@ void BuildRacePage() {
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 8, 2);
+  // A row taller for "Circuit Editor"; the buttons above it stand where
+  // they stood in the square menu (half a row lower in the frame).
+  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 9, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
   CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
-  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 70,
-                                    "New Race~Load Race~Quit~Return~", 2);
+  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 86,
+                                    "New Race~Load Race~Quit~Return~Circuit Editor~", 2);
 }
 
 void BuildResultsPage() {
@@ -129,12 +131,12 @@ void BuildDrivePage() {
 }
 void BuildNextRacePage() {
   GameElements& e = gElements;
-  e.NextRaceFrame = CreateFrame("Frame", -1, -1, 14, 6, 7);
+  e.NextRaceFrame = CreateFrame("Frame", -1, -1, 14, 6, kNextRacePage);
   int fx = FrameX(e.NextRaceFrame);
   int fy = FrameY(e.NextRaceFrame);
-  e.NextRaceLabel = CreateLabel(" ", e.MainFont, fx + 40, fy + 44, 0, 7);
+  e.NextRaceLabel = CreateLabel(" ", e.MainFont, fx + 40, fy + 44, 0, kNextRacePage);
   e.NextRaceButtons = CreateButtonArray(e.MainFont, "Button Long", 2, fx + 40, fy + 96,
-                                        "Next Race~Main Menu~", 7);
+                                        "Next Race~Main Menu~", kNextRacePage);
 }
 }  // namespace
 
@@ -151,7 +153,7 @@ void BuildGamePages() {
   BuildDrivePage();
   SetPageHidden(6, 1);
   BuildNextRacePage();
-  SetPageHidden(7, 1);
+  SetPageHidden(kNextRacePage, 1);
 }
 
 void BuildGameScreens(LostDeviceProc lostDevice) {

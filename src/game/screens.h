@@ -47,13 +47,15 @@ struct GameElements {
   Frame* DriveFrame = nullptr;
   TextArea* DriveArea = nullptr;
   ButtonArray* DriveOKButton = nullptr;
-  // Page 7: after the standings, the next race or the menu.
+  // Page 8 (the editor has 7): after the standings, the next race or the menu.
   Frame* NextRaceFrame = nullptr;
   Label* NextRaceLabel = nullptr;
   ButtonArray* NextRaceButtons = nullptr;
 };
 
 extern GameElements gElements;
+
+constexpr int kNextRacePage = 8;
 
 // Start-up steps from the toolkit to the requesters. Needs the window, the
 // screen, gProg's folders and gView.trackViewWidth. lostDevice is handed to

@@ -54,12 +54,16 @@ struct State {
   bool pendingRelease[256] = {};
   bool down[256] = {};
   bool released[256] = {};
+  bool releasedWithCtrl[256] = {};
+  bool pendingCtrlRelease[256] = {};
+  bool downWithCtrl[256] = {};
   std::string pendingText[256];
   int lastDownKey = -1;
   std::string pendingTyped;
   std::string typed;
 
   int mouseX = -1, mouseY = -1;
+  bool buttonDown[4] = {};  // by SDL button number: 1 left, 3 right
   int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
   SDL_Event lastButton{};          // the last button release taken from the queue
 
@@ -254,6 +258,7 @@ int WindowNumberOf(Uint32 id) {
 void OnKeyDown(int code) {
   if (code < 0 || code > 255) return;
   if (!g.liveDown[code]) g.pendingText[code].clear();
+  g.downWithCtrl[code] = g.liveDown[kKeyLeftCtrl] || g.liveDown[kKeyRightCtrl];
   g.liveDown[code] = true;
   g.lastDownKey = code;
 }
@@ -262,6 +267,11 @@ void OnKeyUp(int code) {
   if (code < 0 || code > 255) return;
   g.liveDown[code] = false;
   g.pendingRelease[code] = true;
+  // Ctrl counts when it was held as the key went down or came up: a quick
+  // hand lets go of Ctrl before the key, and both may pass between polls.
+  if (g.downWithCtrl[code] || g.liveDown[kKeyLeftCtrl] || g.liveDown[kKeyRightCtrl])
+    g.pendingCtrlRelease[code] = true;
+  g.downWithCtrl[code] = false;
   char control = ControlCharOf(code);
   if (control != 0) g.pendingTyped += control;
   g.pendingTyped += g.pendingText[code];
@@ -302,6 +312,14 @@ int HandleEvent(const SDL_Event& e) {
         g.mouseY = e.motion.y;
       }
       return kEventOther;
+    case SDL_MOUSEBUTTONDOWN:
+      g.eventWindow = WindowNumberOf(e.button.windowID);
+      if (g.eventWindow != 0) {
+        g.mouseX = e.button.x;
+        g.mouseY = e.button.y;
+      }
+      if (e.button.button < 4) g.buttonDown[e.button.button] = true;
+      return kEventOther;
     case SDL_MOUSEBUTTONUP:
       g.eventWindow = WindowNumberOf(e.button.windowID);
       g.lastButton = e;
@@ -309,6 +327,7 @@ int HandleEvent(const SDL_Event& e) {
         g.mouseX = e.button.x;
         g.mouseY = e.button.y;
       }
+      if (e.button.button < 4) g.buttonDown[e.button.button] = false;
       if (e.button.button == SDL_BUTTON_LEFT) return kEventLeftButtonUp;
       if (e.button.button == SDL_BUTTON_RIGHT) return kEventRightButtonUp;
       return kEventOther;
@@ -613,6 +632,10 @@ void PlatFlipBuffers() {
   int rest = g.restWaker();
   // Waits for an event without taking it: the loop's own pass handles it.
   if (rest > 0) SDL_WaitEventTimeout(nullptr, rest);
+}
+
+PlatRestWaker PlatCurrentRestWaker() {
+  return g.restWaker;
 }
 
 void PlatSetRestWaker(PlatRestWaker waker) {
@@ -923,6 +946,8 @@ void PlatPollKeyboard() {
   for (int k = 0; k < 256; ++k) {
     g.released[k] = g.pendingRelease[k];
     g.pendingRelease[k] = false;
+    g.releasedWithCtrl[k] = g.pendingCtrlRelease[k];
+    g.pendingCtrlRelease[k] = false;
     g.down[k] = g.liveDown[k];
   }
   g.typed = g.pendingTyped;
@@ -940,6 +965,11 @@ bool PlatKeyReleased(int scanCode) {
   return g.released[scanCode];
 }
 
+bool PlatKeyReleasedWithCtrl(int scanCode) {
+  if (scanCode < 0 || scanCode > 255) return false;
+  return g.releasedWithCtrl[scanCode];
+}
+
 bool PlatKeyDown(int scanCode) {
   if (scanCode < 0 || scanCode > 255) return false;
   return g.down[scanCode];
@@ -951,6 +981,9 @@ std::string PlatTypedCharacters() {
 
 int PlatMouseX() {
   return g.mouseX;
+}
+bool PlatMouseButtonDown(int button) {
+  return button >= 1 && button <= 3 && g.buttonDown[button];
 }
 int PlatMouseY() {
   return g.mouseY;
@@ -1046,6 +1079,18 @@ void PlatPushMouseLeave() {
 void PlatRepeatLastClick() {
   if (!g.videoUp || g.lastButton.type != SDL_MOUSEBUTTONUP) return;
   SDL_Event e = g.lastButton;
+  SDL_PushEvent(&e);
+}
+
+void PlatPushButtonDown(int button) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.windowID = g.windowId;
+  e.button.button = static_cast<Uint8>(button);
+  e.button.state = SDL_PRESSED;
+  e.button.clicks = 1;
+  e.button.x = g.pushedX >= 0 ? g.pushedX : g.mouseX;
+  e.button.y = g.pushedX >= 0 ? g.pushedY : g.mouseY;
   SDL_PushEvent(&e);
 }
 

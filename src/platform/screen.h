@@ -101,6 +101,7 @@ void PlatFlipBuffers();
 // now, say while the view scrolls); nullptr: never rest.
 using PlatRestWaker = int (*)();
 void PlatSetRestWaker(PlatRestWaker waker);
+PlatRestWaker PlatCurrentRestWaker();
 bool PlatScreenActive();  // false after focus loss or a render-device reset
 
 // ---------------------------------------------------------------------------
@@ -155,6 +156,9 @@ void PlatPollKeyboard();
 // True once, at the first poll after the key went up. kKeyAny: any key.
 bool PlatKeyReleased(int scanCode);
 bool PlatKeyDown(int scanCode);
+// Released, having gone down or come up while a Ctrl key was held (true
+// once, like PlatKeyReleased).
+bool PlatKeyReleasedWithCtrl(int scanCode);
 // Characters produced by keys released up to the last poll (Windows-1252),
 // translated with layout and shift. Escape, Return, Tab and Backspace give
 // the codes 27, 13, 9 and 8.
@@ -163,6 +167,9 @@ std::string PlatTypedCharacters();
 // Mouse position in the window's client area, -1 when outside it.
 int PlatMouseX();
 int PlatMouseY();
+// Whether a mouse button (1 left, 3 right) is held, as the events read so
+// far tell (a press reads as kEventOther; its release is the button event).
+bool PlatMouseButtonDown(int button);
 
 // ---------------------------------------------------------------------------
 // Regular expressions: 0 on failure; matched against a whole text.
@@ -198,7 +205,8 @@ int PlatScreenPixel(int x, int y);
 // Push input through SDL's own event queue, addressed to the game window.
 void PlatPushMouseMove(int x, int y);
 void PlatPushMouseLeave();
-void PlatPushButtonUp(int button);  // 1 left, 3 right
+void PlatPushButtonDown(int button);  // 1 left, 3 right
+void PlatPushButtonUp(int button);
 void PlatPushWheel(int notches);    // positive: away from the user
 void PlatPushKey(int scanCode, bool down);
 void PlatPushText(const std::string& text);  // Windows-1252, arrives as typed text

@@ -463,3 +463,67 @@ void RankCorners() {
     for (CornerRecord& corner : Corner())
       if (corner.entryNode == sorted[i].entryNode) corner.rank = static_cast<int>(i) + 1;
 }
+
+namespace {
+// While a drawing is tried: what went wrong first (a message box may come
+// long before the fatal error the path ends in) and where.
+TrackProblem* gTrying = nullptr;
+
+// The cell a message names: the last "cell X, Y" or "@ X, Y" in it.
+bool CellNamed(const std::string& text, int& cellX, int& cellY) {
+  for (const char* marker : {"cell ", "@ "}) {
+    size_t at = text.rfind(marker);
+    if (at == std::string::npos) continue;
+    size_t i = at + std::string(marker).size();
+    auto number = [&](int& out) {
+      size_t begin = i;
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+      if (i == begin || i - begin > 4) return false;
+      out = LenientInt(text.substr(begin, i - begin));
+      return true;
+    };
+    int x = 0, y = 0;
+    if (!number(x) || text.compare(i, 2, ", ") != 0) continue;
+    i += 2;
+    if (!number(y)) continue;
+    cellX = x;
+    cellY = y;
+    return true;
+  }
+  return false;
+}
+
+void Complain(const std::string& text) {
+  if (gTrying == nullptr || !gTrying->first.empty()) return;
+  gTrying->first = text;
+  if (CellNamed(text, gTrying->x, gTrying->y)) return;
+  // "using T in direction D" names no cell: the path got as far as the
+  // last node built.
+  if (!Node().empty()) {
+    gTrying->x = Node().back().nodeX;
+    gTrying->y = Node().back().nodeY;
+  }
+}
+}  // namespace
+
+bool TryBuildTrack(TrackProblem& problem) {
+  problem = TrackProblem{};
+  const bool throws = FatalThrows();
+  const MessageBoxHandler handler = CurrentMessageBoxHandler();
+  gTrying = &problem;
+  SetFatalThrows(true);
+  SetMessageBoxHandler(Complain);
+  try {
+    BuildTrack();
+    problem.text = problem.first;
+  } catch (const FatalError& e) {
+    std::string message = e.what();
+    problem.text = message.substr(0, message.find("\r\n"));
+    if (problem.first.empty()) CellNamed(problem.text, problem.x, problem.y);
+  }
+  SetMessageBoxHandler(handler);
+  SetFatalThrows(throws);
+  gTrying = nullptr;
+  gRace.currentNode = -1;
+  return problem.text.empty();
+}

@@ -42,6 +42,22 @@ SideTurn ResolveSideTile(int d, int tile, int x, int y);
 // the cell or node.
 void BuildTrack();
 
+// What keeps a grid from being raced: the first line of the fatal error the
+// game's loader would refuse it with (or, when it would load it all the
+// same, of the message box it would show first); the first message box of
+// the build, often far nearer the fault; and the cell where things first
+// went wrong (-1, -1 when no message names one).
+struct TrackProblem {
+  std::string text;
+  std::string first;
+  int x = -1;
+  int y = -1;
+};
+// BuildTrack for a drawing that may be anything: true when the track builds
+// with nothing to complain of; otherwise false with the problem, and the
+// program goes on (the circuit editor checks every stroke this way).
+bool TryBuildTrack(TrackProblem& problem);
+
 // Replaces the circuit's labels by those of a " SL.txt" file (none when the
 // file does not exist).
 void LoadCircuitLabels(const std::filesystem::path& file);

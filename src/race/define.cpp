@@ -133,6 +133,10 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
   gMessageBoxHandler = handler;
 }
 
+MessageBoxHandler CurrentMessageBoxHandler() {
+  return gMessageBoxHandler;
+}
+
 void ShowMessageBox(const std::string& text) {
   if (gMessageBoxHandler) {
     gMessageBoxHandler(text);

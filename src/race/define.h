@@ -294,4 +294,5 @@ void ResetRaceData();
 // The game points it at its requester; by default the text goes to stderr.
 using MessageBoxHandler = void (*)(const std::string& text);
 void SetMessageBoxHandler(MessageBoxHandler handler);  // nullptr: stderr again
+MessageBoxHandler CurrentMessageBoxHandler();
 void ShowMessageBox(const std::string& text);

@@ -180,7 +180,8 @@ TEST_P(GameScreens, DialogPagesAreCentredAndHidden) {
   EXPECT_TRUE(Inside(Of(e.DriveOKButton), Inner(e.DriveFrame)));
   EXPECT_EQ(e.GridOptions->boxes[2]->y, FrameY(e.CarSelectFrame) + 402 + 68);
   EXPECT_NE(e.RandomBox->caption->hidden, 0);
-  EXPECT_EQ(e.MenuButtons->captions, (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return"}));
+  EXPECT_EQ(e.MenuButtons->captions,
+            (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return", "Circuit Editor"}));
   // The requesters and the help viewer come after the game's pages.
   EXPECT_EQ(ElementPage(FindRequester("Input Box")->keyboardArea, kKindKBArea), 104);
 }
@@ -190,7 +191,7 @@ TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
   const char* pages[] = {"", "race", "menu", "results", "carselect", "gear", "drive", "next_race"};
   SetLabel(gElements.NextRaceLabel, "Next: Puddleford Park", 0);
   for (int page = 1; page <= 7; ++page) {
-    ShowOnly(page);
+    ShowOnly(page == 7 ? kNextRacePage : page);
     ASSERT_TRUE(PlatSaveScreenshot(Shot("page" + std::to_string(page) + "_" + pages[page])));
   }
   // The requesters over the race screen, as the game opens them.

@@ -7,6 +7,7 @@
 #include "race/analyze.h"
 #include "race/define.h"
 #include "race/folders.h"
+#include "race/grid_warnings.h"
 #include "race/save_load.h"
 #include "platform/services.h"
 #include "tool.h"

@@ -36,10 +36,6 @@ void PrepareUnattendedRaces(const std::filesystem::path& gameDir);
 bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
                        int reloadEvery = 0);
 
-// Warnings about where a full field (the game folder's car table) would
-// start on the loaded circuit: grid places inside a corner, past the lap, or
-// where two cars side by side would overlap on screen. Empty when all is well.
-std::vector<std::string> GridWarnings();
 // Those and the labels left out of the loaded circuit (outside its cells),
 // on stderr, each line starting "warning: ".
 void PrintCircuitWarnings();

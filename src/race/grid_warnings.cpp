@@ -1,14 +1,15 @@
 // Where a full field would start on a circuit: the grid runs back from the
 // start tile two cars to a node, and a circuit maker should hear when it
-// runs into a corner or packs two cars onto one another. Warnings only: the
-// game races such a grid all the same.
+// runs into a corner or packs two cars onto one another.
+#include "race/grid_warnings.h"
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "common/common.h"
 #include "race/car_data.h"
 #include "race/define.h"
-#include "tool.h"
 
 namespace {
 // A car as the asset generator draws it in its cell: 21 pixels across the
@@ -40,15 +41,16 @@ std::string CellOf(const NodeRecord& node, int index) {
 }  // namespace
 
 std::vector<std::string> GridWarnings() {
-  std::vector<std::string> warnings;
   const std::filesystem::path table = gProg.dataFolder / "Car Data.csv";
   std::error_code missing;
-  if (!std::filesystem::exists(table, missing)) {
-    warnings.push_back("no car table at " + table.string() + ": the start grid was not checked");
-    return warnings;
-  }
+  if (!std::filesystem::exists(table, missing))
+    return {"no car table at " + table.string() + ": the start grid was not checked"};
   LoadCarData();
-  const int field = static_cast<int>(Car().size());
+  return GridWarningsFor(static_cast<int>(Car().size()));
+}
+
+std::vector<std::string> GridWarningsFor(int field) {
+  std::vector<std::string> warnings;
   const int nodes = static_cast<int>(Node().size());
   if (field > 2 * nodes)
     warnings.push_back("the grid has places for " + Decimal(2 * nodes) + " cars, the car table " +

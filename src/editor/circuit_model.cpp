@@ -1,0 +1,337 @@
+#include "editor/circuit_model.h"
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+
+#include "common/common.h"
+#include "platform/services.h"
+#include "race/analyze.h"
+#include "race/data_file.h"
+#include "race/grid_warnings.h"
+#include "race/save_load.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<int> Range(int first, int last) {
+  std::vector<int> tiles;
+  for (int t = first; t <= last; ++t) tiles.push_back(t);
+  return tiles;
+}
+
+// Where the label at (x, y) sits in the list, or -1.
+int LabelIndex(const std::vector<EditorLabel>& labels, int x, int y) {
+  for (size_t i = 0; i < labels.size(); ++i)
+    if (labels[i].x == x && labels[i].y == y) return static_cast<int>(i);
+  return -1;
+}
+
+void PushStep(CircuitEditor& editor, EditStep step) {
+  editor.undo.push_back(std::move(step));
+  if (editor.undo.size() > static_cast<size_t>(kEditorUndoSteps))
+    editor.undo.erase(editor.undo.begin());
+  editor.redo.clear();
+  editor.unsaved = true;
+}
+
+void Apply(CircuitDrawing& drawing, const EditStep& step, bool forward) {
+  if (forward) {
+    for (const CellChange& c : step.cells) drawing.layers[c.layer](c.x, c.y) = c.after;
+  } else {
+    for (auto it = step.cells.rbegin(); it != step.cells.rend(); ++it)
+      drawing.layers[it->layer](it->x, it->y) = it->before;
+  }
+  if (step.labelsChanged) drawing.labels = forward ? step.labelsAfter : step.labelsBefore;
+}
+
+// The text a label may hold: its file keeps one label a line, the fields
+// split at commas, and a line opening with ";" is a comment.
+std::string CleanLabel(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != ',' && static_cast<unsigned char>(c) >= 32) out += c;
+  out = TrimSpaces(out);
+  while (!out.empty() && out.front() == ';') out = TrimSpaces(out.substr(1));
+  return out;
+}
+
+std::string WriteProblem(const fs::path& file) {
+  const int error = errno;
+  return "could not write file: " + file.string() +
+         (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string());
+}
+
+// The circuits this build ships, as the build found them in game/Circuits.
+std::set<std::string> ShippedNames() {
+  std::set<std::string> names;
+#ifdef VELOTRAX_SHIPPED_CIRCUITS
+  std::string list = VELOTRAX_SHIPPED_CIRCUITS;
+  for (size_t start = 0; start < list.size();) {
+    size_t end = list.find('~', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start) names.insert(list.substr(start, end - start));
+    start = end + 1;
+  }
+#endif
+  return names;
+}
+}  // namespace
+
+int TabLayer(int tab) {
+  switch (tab) {
+    case kTabTrack:
+    case kTabScenery: return 0;
+    case kTabLanes: return 1;
+    case kTabCorners: return 2;
+    default: return -1;
+  }
+}
+
+const std::vector<int>& TabTiles(int tab) {
+  static const std::vector<int> kTiles[kEditorTabs] = {
+      Range(0, 39), Range(kFirstSceneryTile, kSheetCells - 1), Range(42, 45), Range(40, 41), {}};
+  static const std::vector<int> kNone;
+  return tab >= 0 && tab < kEditorTabs ? kTiles[tab] : kNone;
+}
+
+std::string TileName(int tile) {
+  // Short enough for the panel's line: sides and corners by compass point.
+  static const char* const kTrack[16] = {
+      "straight W-E",  "straight N-S",  "diagonal NE-SW", "diagonal NW-SE",
+      "bend S to NE",  "bend S to NW",  "bend N to SE",   "bend N to SW",
+      "bend W to SE",  "bend W to NE",  "bend E to SW",   "bend E to NW",
+      "side turn E",   "side turn S",   "side turn W",    "side turn N"};
+  static const char* const kStart[4] = {"start, leaves W", "start, leaves N", "start, leaves E",
+                                        "start, leaves S"};
+  if (tile == kCrossingTile) return "crossing";
+  if (tile >= 0 && tile < 16) return kTrack[tile];
+  if (tile > 16 && tile < 32) return std::string(kTrack[tile - 16]) + " (2)";
+  if (tile >= 32 && tile < 36) return kStart[tile - 32];
+  if (tile >= 36 && tile < 40) return std::string(kStart[tile - 36]) + " (2)";
+  if (tile == 40) return "hairpin marker";
+  if (tile == 41) return "sharp corner marker";
+  if (tile >= 42 && tile <= 45) return "lane penalty " + Decimal(tile - 41);
+  static const char* const kScenery[] = {"grass", "rough grass", "trees", "water", "grandstand",
+                                         "pit building", "sand"};
+  if (tile >= kFirstSceneryTile && tile < kFirstSceneryTile + 7)
+    return kScenery[tile - kFirstSceneryTile];
+  if (tile >= kFirstSceneryTile && tile < kSheetCells) return "scenery " + Decimal(tile);
+  return "nothing";
+}
+
+bool SameDrawing(const CircuitDrawing& a, const CircuitDrawing& b) {
+  for (int k = 0; k < 3; ++k)
+    if (a.layers[k].cols != b.layers[k].cols || a.layers[k].rows != b.layers[k].rows ||
+        a.layers[k].cells != b.layers[k].cells)
+      return false;
+  return a.labels == b.labels;
+}
+
+void NewDrawing(CircuitEditor& editor, int cols, int rows) {
+  const int field = editor.field;
+  editor = CircuitEditor{};
+  editor.field = field;
+  for (int k = 0; k < 3; ++k) editor.drawing.layers[k].Resize(cols, rows, k == 0 ? kEditorGround : -1);
+}
+
+void DrawingFromRace(CircuitEditor& editor) {
+  const int field = editor.field;
+  editor = CircuitEditor{};
+  editor.field = field;
+  editor.drawing.layers[0] = Base();
+  editor.drawing.layers[1] = Middle();
+  editor.drawing.layers[2] = Top();
+  for (const CircuitLabel& label : gRace.labels)
+    editor.drawing.labels.push_back({label.text, label.x / kTileSize, label.y / kTileSize});
+}
+
+void BeginStroke(CircuitEditor& editor) {
+  EndStroke(editor);
+  editor.stroking = true;
+}
+
+bool Paint(CircuitEditor& editor, int layer, int x, int y, int tile) {
+  if (layer < 0 || layer > 2) return false;
+  Grid& grid = editor.drawing.layers[layer];
+  if (!grid.Inside(x, y) || tile < -1 || tile >= kSheetCells || grid(x, y) == tile) return false;
+  CellChange change{layer, x, y, grid(x, y), tile};
+  grid(x, y) = tile;
+  if (editor.stroking) {
+    editor.stroke.cells.push_back(change);
+  } else {
+    EditStep step;
+    step.cells.push_back(change);
+    PushStep(editor, std::move(step));
+  }
+  return true;
+}
+
+bool ClearCell(CircuitEditor& editor, int layer, int x, int y) {
+  return Paint(editor, layer, x, y, layer == 0 ? kEditorGround : -1);
+}
+
+void EndStroke(CircuitEditor& editor) {
+  if (!editor.stroking) return;
+  editor.stroking = false;
+  if (!editor.stroke.cells.empty()) PushStep(editor, std::move(editor.stroke));
+  editor.stroke = EditStep{};
+}
+
+std::string LabelAt(const CircuitEditor& editor, int x, int y) {
+  int i = LabelIndex(editor.drawing.labels, x, y);
+  return i < 0 ? "" : editor.drawing.labels[i].text;
+}
+
+bool SetLabel(CircuitEditor& editor, int x, int y, const std::string& given) {
+  if (!editor.drawing.layers[0].Inside(x, y)) return false;
+  EndStroke(editor);
+  const std::string text = CleanLabel(given);
+  std::vector<EditorLabel> labels = editor.drawing.labels;
+  int i = LabelIndex(labels, x, y);
+  if (i >= 0 && text.empty()) {
+    labels.erase(labels.begin() + i);
+  } else if (i >= 0) {
+    labels[i].text = text;
+  } else if (!text.empty() && labels.size() < static_cast<size_t>(kMostLabels)) {
+    labels.push_back({text, x, y});
+  }
+  if (labels == editor.drawing.labels) return false;
+  EditStep step;
+  step.labelsChanged = true;
+  step.labelsBefore = editor.drawing.labels;
+  step.labelsAfter = labels;
+  editor.drawing.labels = labels;
+  PushStep(editor, std::move(step));
+  return true;
+}
+
+bool Undo(CircuitEditor& editor) {
+  EndStroke(editor);
+  if (editor.undo.empty()) return false;
+  Apply(editor.drawing, editor.undo.back(), false);
+  editor.redo.push_back(std::move(editor.undo.back()));
+  editor.undo.pop_back();
+  editor.unsaved = true;
+  return true;
+}
+
+bool Redo(CircuitEditor& editor) {
+  EndStroke(editor);
+  if (editor.redo.empty()) return false;
+  Apply(editor.drawing, editor.redo.back(), true);
+  editor.undo.push_back(std::move(editor.redo.back()));
+  editor.redo.pop_back();
+  editor.unsaved = true;
+  return true;
+}
+
+void DrawingToRace(const CircuitDrawing& drawing) {
+  Base() = drawing.layers[0];
+  Middle() = drawing.layers[1];
+  Top() = drawing.layers[2];
+}
+
+const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
+  DrawingToRace(editor.drawing);
+  // A failed build may leave a corner open in the node builder; the game
+  // builds a loaded circuit after one that closed its corners.
+  gRace.inCornerMark = 0;
+  gRace.cornerMarkType = 0;
+  DrawingCheck check;
+  TrackProblem problem;
+  check.builds = TryBuildTrack(problem);
+  if (!check.builds) {
+    check.problem = problem.text;
+    if (problem.first != problem.text) check.first = problem.first;
+    check.cellX = problem.x;
+    check.cellY = problem.y;
+    Node().clear();
+    Corner().clear();
+    gRace.inCornerMark = 0;
+    gRace.cornerMarkType = 0;
+  } else {
+    check.nodes = static_cast<int>(Node().size());
+    check.corners = static_cast<int>(Corner().size());
+    if (editor.field > 0) check.warnings = GridWarningsFor(editor.field);
+  }
+  editor.check = check;
+  return editor.check;
+}
+
+bool IsShippedCircuit(const std::string& name) {
+  static const std::set<std::string> kShipped = ShippedNames();
+  if (kShipped.count(name) != 0) return true;
+  // An installed copy keeps the shipped circuits apart from the player's.
+  return gProg.playerCircuitsFolder != gProg.circuitsFolder &&
+         PlatFileSize(gProg.circuitsFolder / (name + ".json")) >= 0;
+}
+
+std::string CircuitNameProblem(const std::string& name) {
+  if (name.empty()) return "a circuit needs a name";
+  if (name.size() > 60) return "a name of at most 60 letters, please";
+  if (name != TrimSpaces(name) || name.front() == '.' || name.back() == '.')
+    return "a name may not begin or end with a blank or a dot";
+  for (unsigned char c : name)
+    if (c < 32 || std::strchr("/\\:*?\"<>|~", c) != nullptr)
+      return "a name may not hold any of / \\ : * ? \" < > | ~";
+  static const char* const kDevices[] = {"con", "prn", "aux", "nul", "com1", "lpt1"};
+  for (const char* device : kDevices)
+    if (LowerAscii(name) == device) return name + " is a name the system keeps";
+  return "";
+}
+
+fs::path PlayerCircuitsFolder() {
+  return gProg.playerCircuitsFolder.empty() ? gProg.circuitsFolder : gProg.playerCircuitsFolder;
+}
+
+bool PlayerCircuitExists(const std::string& name) {
+  return PlatFileSize(PlayerCircuitsFolder() / (name + ".json")) >= 0;
+}
+
+std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
+  EndStroke(editor);
+  std::string problem = CircuitNameProblem(name);
+  if (!problem.empty()) return problem;
+  if (IsShippedCircuit(name))
+    return name + " is a circuit the game ships: save yours under another name";
+  const DrawingCheck& check = CheckDrawing(editor);
+  if (!check.builds) {
+    std::string where = check.cellX >= 0 ? " (cell " + Decimal(check.cellX) + ", " +
+                                               Decimal(check.cellY) + ")"
+                                         : std::string();
+    return "it does not build yet: " + check.problem + where;
+  }
+  const fs::path folder = PlayerCircuitsFolder();
+  if (!PlatIsFolder(folder) && !PlatCreateFolder(folder))
+    return "could not create directory: " + folder.string();
+  const fs::path circuit = folder / (name + ".json");
+  const fs::path labelFile = folder / (name + " SL.txt");
+
+  std::string labels;
+  for (const EditorLabel& label : editor.drawing.labels)
+    labels += label.text + ", " + Decimal(label.x) + ", " + Decimal(label.y) + "\r\n";
+  // A circuit replaced keeps no labels of the one before it.
+  std::string oldLabels;
+  const bool hadLabels = PlatFileSize(labelFile) >= 0;
+  if (hadLabels && !PlatReadFile(labelFile, oldLabels)) return "could not read file: " + labelFile.string();
+  if (!labels.empty() || hadLabels) {
+    errno = 0;
+    if (!PlatWriteFileAtomic(labelFile, labels)) return WriteProblem(labelFile);
+  }
+  errno = 0;
+  if (!PlatWriteFileAtomic(circuit, CircuitDocument())) {
+    std::string why = WriteProblem(circuit);
+    // The label file goes back to what it was.
+    if (hadLabels) {
+      PlatWriteFileAtomic(labelFile, oldLabels);
+    } else if (!labels.empty()) {
+      std::error_code ec;
+      fs::remove(PlatDiskPath(labelFile), ec);
+    }
+    return why;
+  }
+  editor.name = name;
+  editor.unsaved = false;
+  return "";
+}

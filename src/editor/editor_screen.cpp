@@ -1,0 +1,829 @@
+#include "editor/editor_screen.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/common.h"
+#include "dialogs/help.h"
+#include "dialogs/requester.h"
+#include "game/menu_race.h"
+#include "game/screens.h"
+#include "game/sprite_labels.h"
+#include "game/spritesheet.h"
+#include "game/track_view.h"
+#include "game/view.h"
+#include "platform/screen.h"
+#include "platform/services.h"
+#include "race/analyze.h"
+#include "race/car_data.h"
+#include "race/data_file.h"
+#include "race/define.h"
+#include "race/folders.h"
+#include "race/movement.h"
+#include "race/race_end.h"
+#include "race/race_start.h"
+#include "race/report.h"
+#include "race/save_load.h"
+
+EditorScreen gEditorScreen;
+
+namespace {
+constexpr int kKeyY = 21;
+constexpr int kKeyS = 31;
+constexpr int kKeyZ = 44;
+constexpr int kTestDriveLaps = 2;
+const char* const kNewCircuit = "(a new circuit)";
+const int kCornerColour[3] = {0xFFFFFF, 0x00C0FF, 0x2020FF};  // straight, sharp, hairpin
+
+struct EditorSession {
+  CircuitEditor editor;
+  bool leave = false;
+  bool changed = false;     // the drawing changed this frame: check it
+  int solid = 0;            // a white sprite, tinted and stretched into boxes
+  std::string suggestedName;
+  void (*frameHook)() = nullptr;
+  bool driving = false;
+  bool driveOver = false;
+  int64_t nextStep = 0;
+};
+EditorSession gSession;
+
+// --- Drawing helpers ---------------------------------------------------------
+
+// Made afresh for every session: a screen opened again since may have given
+// its old number to another sprite.
+int SolidSprite() {
+  if (gSession.solid == 0 || !PlatIsSprite(gSession.solid) || PlatSpriteWidth(gSession.solid) != 8)
+    gSession.solid = MakeBoxSprite(8, 8, 0xFFFFFFFFu, 0);
+  return gSession.solid;
+}
+
+void Box(int x, int y, int w, int h, int rgb, int intensity = 255) {
+  if (w <= 0 || h <= 0) return;
+  const int s = SolidSprite();
+  PlatClipSprite(s, 0, 0, -1, -1);
+  PlatDisplaySpriteSized(s, x, y, w, h, intensity, rgb);
+}
+
+void Outline(int x, int y, int size, int thick, int rgb) {
+  Box(x, y, size, thick, rgb);
+  Box(x, y + size - thick, size, thick, rgb);
+  Box(x, y + thick, thick, size - 2 * thick, rgb);
+  Box(x + size - thick, y + thick, thick, size - 2 * thick, rgb);
+}
+
+void DrawTile(int tile, int x, int y, int size) {
+  if (tile < 0 || tile >= kSheetCells) return;
+  const int sheet = gSheets.tilesetSprite;
+  PlatClipSprite(sheet, gSheets.cellX[tile], gSheets.cellY[tile], kTileSize, kTileSize);
+  PlatDisplaySpriteSized(sheet, x, y, size, size);
+}
+
+std::vector<std::string> Wrap(const std::string& text, size_t columns) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t end = text.find(' ', i);
+    if (end == std::string::npos) end = text.size();
+    std::string word = text.substr(i, end - i);
+    i = end + 1;
+    while (word.size() > columns) {  // a word longer than a line is cut
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+      lines.push_back(word.substr(0, columns));
+      word = word.substr(columns);
+    }
+    if (line.empty()) {
+      line = word;
+    } else if (line.size() + 1 + word.size() <= columns) {
+      line += " " + word;
+    } else {
+      lines.push_back(line);
+      line = word;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// A requester's text, broken into "~"-lines that fit its box.
+std::string BoxText(const std::string& text) {
+  std::string out;
+  for (const std::string& line : Wrap(text, 52)) out += line + "~";
+  return out;
+}
+
+void AddWrapped(const std::string& text) {
+  TextArea* area = gEditorScreen.status;
+  const size_t columns = static_cast<size_t>(Max(TextAreaColumns(area), 8));
+  for (const std::string& line : Wrap(text, columns)) AddText(area, line);
+}
+
+// --- The page ----------------------------------------------------------------
+
+bool PageBuilt() {
+  return gEditorScreen.frame != nullptr && ElementPage(gEditorScreen.frame, kKindFrame) == kEditorPage;
+}
+
+void BuildEditorPage() {
+  EditorScreen& s = gEditorScreen;
+  SpriteFont* font = gElements.MainFont;
+  SpriteFont* small = gElements.SmallFont != nullptr ? gElements.SmallFont : font;
+  s.frame = CreateFrame("Frame", gView.trackViewWidth, 0, 8, PlatScreenHeight() / 32, kEditorPage);
+  const int fx = FrameX(s.frame), fy = FrameY(s.frame), fb = FrameBottom(s.frame);
+  CreateLabel("Circuit Editor", font, fx + 40, fy + 34, 0, kEditorPage);
+  // The small font is drawn in its own colours, a box behind its letters.
+  s.title = CreateLabel("", small, fx + 40, fy + 56, kNoTint, kEditorPage);
+  s.tabs = CreateButtonArray(font, "Button Short", 2, fx + 44, fy + 76,
+                             "Track~Scenery~Lanes~Corners~Labels~", kEditorPage);
+  s.paletteX = fx + 41;
+  s.paletteY = fy + 180;
+  CreateFrame("Panel", fx + 40, fy + 178, 22, 26, kEditorPage);
+  s.hover[0] = CreateLabel("", small, fx + 40, fy + 390, kNoTint, kEditorPage);
+  s.hover[1] = CreateLabel("", small, fx + 40, fy + 406, kNoTint, kEditorPage);
+  const int commandsY = fb - 40 - 96;
+  const int statusY = fy + 428;
+  const int statusHeight = Max((commandsY - 8 - statusY) / 8 * 8, 32);
+  CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
+  s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
+  s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
+                                 "Save~Drive~Undo~Redo~Help~Close~", kEditorPage);
+  s.back = CreateButtonArray(font, "Button Long", 1, fx + 40, fb - 40 - 32, "Back to Editor~",
+                             kEditorPage);
+  SetPageHidden(kEditorPage, 1);
+}
+
+int PaletteIndexAt(int x, int y) {
+  const EditorScreen& s = gEditorScreen;
+  const int step = s.paletteCell + 1;
+  if (x < s.paletteX || y < s.paletteY) return -1;
+  const int col = (x - s.paletteX) / step, row = (y - s.paletteY) / step;
+  if (col >= s.paletteColumns) return -1;
+  const int index = row * s.paletteColumns + col;
+  return index < static_cast<int>(TabTiles(s.tab).size()) ? index : -1;
+}
+
+void SelectTab(int tab) {
+  if (tab < 0 || tab >= kEditorTabs) return;
+  gEditorScreen.tab = tab;
+  for (int i = 0; i < kEditorTabs; ++i) SetButtonState(gEditorScreen.tabs, i, i == tab ? 1 : 0);
+}
+
+// --- The check on the screen -------------------------------------------------
+
+std::string CornerWord(int type) {
+  return type == 2 ? "hairpin" : type == 1 ? "sharp corner" : "straight";
+}
+
+// Nodes of the corner entered at node `entry`.
+int CornerLength(int entry) {
+  int n = 0;
+  for (size_t i = entry; i < Node().size() && Node()[i].corner != 0; ++i) ++n;
+  return n;
+}
+
+void ShowStatus() {
+  CircuitEditor& e = gSession.editor;
+  const DrawingCheck& c = e.check;
+  TextArea* area = gEditorScreen.status;
+  ClearTextArea(area);
+  if (c.builds) {
+    AddWrapped("It builds: " + Decimal(c.nodes) + " nodes, " + Decimal(c.corners) +
+               " corners, a grid for " + Decimal(Min(e.field, 2 * c.nodes)) + " cars.");
+    for (const std::string& w : c.warnings) AddWrapped("warning: " + w);
+    if (c.warnings.empty()) AddWrapped("No warnings. It can be saved and raced.");
+  } else {
+    AddWrapped("Does not build: " + c.problem);
+    if (!c.first.empty()) AddWrapped("First: " + c.first);
+    if (c.cellX >= 0) AddWrapped("(marked red)");
+  }
+  std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
+                                                                       : gSession.suggestedName +
+                                                                             " (not saved)")
+                                     : e.name;
+  title += "  " + Decimal(e.drawing.Cols()) + " x " + Decimal(e.drawing.Rows());
+  if (e.unsaved) title += " *";
+  SetLabel(gEditorScreen.title, title.substr(0, 25), kNoTint);
+}
+
+void CheckNow() {
+  CheckDrawing(gSession.editor);
+  gRace.labels.clear();
+  for (const EditorLabel& l : gSession.editor.drawing.labels)
+    gRace.labels.push_back({l.text, 0x040404, l.x * kTileSize, l.y * kTileSize});
+  ShowStatus();
+}
+
+// What the pointer rests on: the cell, its tile and, on the path, the node.
+void ShowHover() {
+  int col = -1, row = -1;
+  const int x = PlatMouseX(), y = PlatMouseY();
+  std::string first, second;
+  if (x >= 0 && x < gView.trackViewWidth) {
+    int cx = CircuitX(x), cy = CircuitY(y);
+    col = cx < 0 ? -1 : cx / kTileSize;
+    row = cy < 0 ? -1 : cy / kTileSize;
+  }
+  const CircuitDrawing& d = gSession.editor.drawing;
+  if (col >= 0 && row >= 0 && d.layers[0].Inside(col, row)) {
+    const int layer = Max(TabLayer(gEditorScreen.tab), 0);
+    first = Decimal(col) + ", " + Decimal(row) + ": " + TileName(d.layers[layer](col, row));
+    for (size_t i = 0; i < Node().size(); ++i) {
+      const NodeRecord& n = Node()[i];
+      if (n.nodeX != col || n.nodeY != row) continue;
+      second = "node " + Decimal(i) + ": ";
+      if (n.corner != 0)
+        second += "in a " + CornerWord(n.corner);
+      else
+        second += Decimal(n.distanceInMPs) + " MP to a " + CornerWord(n.nextCornerType);
+      break;
+    }
+    std::string label = LabelAt(gSession.editor, col, row);
+    if (second.empty() && !label.empty()) second = "label: " + label;
+  } else if (int i = PaletteIndexAt(x, y); i >= 0) {
+    first = TileName(TabTiles(gEditorScreen.tab)[i]);
+  }
+  SetLabel(gEditorScreen.hover[0], first.substr(0, 25), kNoTint);
+  SetLabel(gEditorScreen.hover[1], second.substr(0, 25), kNoTint);
+}
+
+void DrawPalette() {
+  const EditorScreen& s = gEditorScreen;
+  const std::vector<int>& tiles = TabTiles(s.tab);
+  const int step = s.paletteCell + 1;
+  for (size_t i = 0; i < tiles.size(); ++i) {
+    int x = 0, y = 0;
+    x = s.paletteX + static_cast<int>(i) % s.paletteColumns * step;
+    y = s.paletteY + static_cast<int>(i) / s.paletteColumns * step;
+    if (TabLayer(s.tab) != 0) DrawTile(kEditorGround, x, y, s.paletteCell);
+    DrawTile(tiles[i], x, y, s.paletteCell);
+    if (tiles[i] == s.tile[s.tab]) Outline(x - 1, y - 1, s.paletteCell + 2, 2, 0x00D0FF);
+  }
+  if (s.tab == kTabLabels) {
+    DrawSpriteText(gElements.MainFont, "Click a cell,", s.paletteX + 8, s.paletteY + 10, 0);
+    DrawSpriteText(gElements.MainFont, "type its label.", s.paletteX + 8, s.paletteY + 30, 0);
+    DrawSpriteText(gElements.MainFont, "Empty removes it.", s.paletteX + 8, s.paletteY + 50, 0);
+  }
+}
+
+// The path, the corners and the grid places over the circuit, or the cell
+// that keeps it from building.
+void DrawCheckOverlay() {
+  const int cell = CellPixels();
+  const DrawingCheck& c = gSession.editor.check;
+  const int zoom = gView.zoom;
+  auto sx = [&](int col, int px) { return ScreenX(col * kTileSize) + px * zoom / 100; };
+  auto sy = [&](int row, int py) { return ScreenY(row * kTileSize) + py * zoom / 100; };
+  if (!c.builds) {
+    if (c.cellX >= 0)
+      Outline(ScreenX(c.cellX * kTileSize), ScreenY(c.cellY * kTileSize), cell, Max(cell / 12, 2),
+              0x0000FF);
+    return;
+  }
+  const std::vector<NodeRecord>& nodes = Node();
+  const int dot = Max(cell / 10, 3);
+  for (const NodeRecord& n : nodes) {
+    const int mx = (n.x[0] + n.x[1]) / 2, my = (n.y[0] + n.y[1]) / 2;
+    const int colour = kCornerColour[std::clamp(n.corner, 0, 2)];
+    Box(sx(n.nodeX, mx) - dot / 2 - 1, sy(n.nodeY, my) - dot / 2 - 1, dot + 2, dot + 2, 0x000000);
+    Box(sx(n.nodeX, mx) - dot / 2, sy(n.nodeY, my) - dot / 2, dot, dot, colour);
+  }
+  SpriteFont* small = gElements.SmallFont != nullptr ? gElements.SmallFont : gElements.MainFont;
+  // Grid places of a full field, two to a node back from the start tile.
+  const int field = Min(gSession.editor.field, 2 * static_cast<int>(nodes.size()));
+  for (int place = 1; place <= field; ++place) {
+    const NodeRecord& n = nodes[nodes.size() - (place + 1) / 2];
+    const int lane = (place - 1) % 2;
+    DrawTextBox(small, Decimal(place) + "~", sx(n.nodeX, n.x[lane]) - 8, sy(n.nodeY, n.y[lane]) - 8);
+  }
+  for (const CornerRecord& corner : Corner()) {
+    const NodeRecord& n = nodes[corner.entryNode];
+    std::string text = (corner.type == 2 ? "H" : "S") + Decimal(CornerLength(corner.entryNode)) + "~";
+    DrawTextBox(small, text, sx(n.nodeX, 4), sy(n.nodeY, 4));
+  }
+}
+
+void PlaceEditorLabels() {
+  ClearSpriteLabels();
+  for (const CircuitLabel& l : gRace.labels)
+    AddSpriteLabel(l.text, l.colour, ScreenX(l.x), ScreenY(l.y));
+}
+
+// The running order of a test drive, where the palette was.
+void DrawRunningOrder() {
+  const EditorScreen& s = gEditorScreen;
+  SpriteFont* font = gElements.MainFont;
+  const int lines = 203 / SpriteFontHeight(font);
+  for (size_t i = 0; i < Standing().size() && static_cast<int>(i) < lines; ++i) {
+    const StandingRecord& car = Standing()[i];
+    std::string text = RightAlign2(static_cast<long long>(i) + 1) + " " + car.car;
+    text = text.substr(0, 12) + std::string(text.size() < 12 ? 12 - text.size() : 0, ' ') +
+           " lap " + Decimal(Max(car.lap, 0));
+    DrawSpriteText(font, text, s.paletteX + 4, s.paletteY + 2 + static_cast<int>(i) * SpriteFontHeight(font), 0,
+                   s.paletteX + 170);
+  }
+}
+
+void FinishFrame() {
+  DrawAllElements();
+  DrawRunningOrder();
+  PlatFlipBuffers();
+  if (gSession.frameHook != nullptr) gSession.frameHook();
+}
+
+void DrawEditorFrame(bool hook = true) {
+  KeepCurrent keep;
+  PlaceEditorLabels();
+  DrawTrackView();
+  DrawCheckOverlay();
+  int col = -1, row = -1;
+  const int x = PlatMouseX(), y = PlatMouseY();
+  if (x >= 0 && x < gView.trackViewWidth) {
+    int cx = CircuitX(x), cy = CircuitY(y);
+    col = cx < 0 ? -1 : cx / kTileSize;
+    row = cy < 0 ? -1 : cy / kTileSize;
+    if (gSession.editor.drawing.layers[0].Inside(col, row))
+      Outline(ScreenX(col * kTileSize), ScreenY(row * kTileSize), CellPixels(), 1, 0xFFFFFF);
+  }
+  // The panel goes over the view, the palette over the panel.
+  DrawAllElements();
+  DrawPalette();
+  PlatFlipBuffers();
+  if (hook && gSession.frameHook != nullptr) gSession.frameHook();
+}
+
+// The requesters over the editor: its last frame stays on the screen
+// under them (the page hidden, so the panel does not cover the palette).
+struct OverEditor {
+  bool shown = gEditorScreen.frame != nullptr && !IsFrameHidden(gEditorScreen.frame);
+  OverEditor() {
+    if (!shown) return;
+    if (!gSession.driving) DrawEditorFrame(false);
+    SetPageHidden(kEditorPage, 1);
+  }
+  ~OverEditor() {
+    if (!shown) return;
+    SetPageHidden(kEditorPage, 0);
+    SetButtonArrayHidden(gEditorScreen.back, gSession.driving ? 0 : 1);
+    SetButtonArrayHidden(gEditorScreen.commands, gSession.driving ? 1 : 0);
+    SetButtonArrayHidden(gEditorScreen.tabs, gSession.driving ? 1 : 0);
+  }
+};
+void Tell(const std::string& text) {
+  OverEditor over;
+  MessageBox(text);
+}
+bool Ask(const std::string& text) {
+  OverEditor over;
+  return AnswerBox(text) == 1;
+}
+std::string Enter(const std::string& prompt, const std::string& given) {
+  OverEditor over;
+  return InputBox(prompt, given);
+}
+void Help() {
+  OverEditor over;
+  ShowHelp();
+}
+
+// --- Editing -----------------------------------------------------------------
+
+bool CellAtPointer(int& col, int& row) {
+  const int x = PlatMouseX(), y = PlatMouseY();
+  if (x < 0 || y < 0 || x >= gView.trackViewWidth) return false;
+  int cx = CircuitX(x), cy = CircuitY(y);
+  if (cx < 0 || cy < 0) return false;
+  col = cx / kTileSize;
+  row = cy / kTileSize;
+  return gSession.editor.drawing.layers[0].Inside(col, row);
+}
+
+void PaintAtPointer(bool clear) {
+  int col = 0, row = 0;
+  const int layer = TabLayer(gEditorScreen.tab);
+  if (layer < 0 || !CellAtPointer(col, row)) return;
+  CircuitEditor& e = gSession.editor;
+  if (!e.stroking) BeginStroke(e);
+  bool changed = clear ? ClearCell(e, layer, col, row)
+                       : Paint(e, layer, col, row, gEditorScreen.tile[gEditorScreen.tab]);
+  gSession.changed = gSession.changed || changed;
+}
+
+void EditLabelAtPointer(bool clear) {
+  int col = 0, row = 0;
+  if (!CellAtPointer(col, row)) return;
+  CircuitEditor& e = gSession.editor;
+  std::string text;
+  if (!clear) {
+    text = Enter("label of " + Decimal(col) + ", " + Decimal(row), LabelAt(e, col, row));
+  }
+  gSession.changed = SetLabel(e, col, row, text) || gSession.changed;
+}
+
+void Refresh() {
+  if (!gSession.changed) return;
+  gSession.changed = false;
+  CheckNow();
+}
+
+// --- Saving ------------------------------------------------------------------
+
+void SaveCircuit() {
+  CircuitEditor& e = gSession.editor;
+  EndStroke(e);
+  CheckNow();
+  if (!e.check.builds) {
+    std::string where =
+        e.check.cellX >= 0 ? " at cell " + Decimal(e.check.cellX) + ", " + Decimal(e.check.cellY)
+                           : std::string();
+    Tell(BoxText("This circuit cannot be saved yet: it does not build" + where + ".") +
+               BoxText(e.check.problem));
+    return;
+  }
+  std::string name = e.name.empty() ? gSession.suggestedName : e.name;
+  for (;;) {
+    name = TrimSpaces(Enter("circuit name", name));
+    if (name.empty()) return;
+    std::string problem = CircuitNameProblem(name);
+    if (problem.empty() && IsShippedCircuit(name))
+      problem = name + " is a circuit the game ships: save yours under another name";
+    if (!problem.empty()) {
+      Tell(BoxText(problem));
+      continue;
+    }
+    if (name != e.name && PlayerCircuitExists(name) &&
+        !Ask(BoxText("Your circuit " + name + " exists already. Replace it?")))
+      continue;
+    break;
+  }
+  std::string problem = SaveDrawing(e, name);
+  if (!problem.empty()) {
+    Tell(BoxText("Nothing was saved: " + problem) + BoxText("Your drawing is still here."));
+  } else {
+    gSession.suggestedName.clear();
+  }
+  CheckNow();
+}
+
+// Whether the player lets unsaved work go (true when there is none).
+bool MayLeave() {
+  CircuitEditor& e = gSession.editor;
+  EndStroke(e);
+  if (!e.unsaved) return true;
+  return Ask(BoxText("Your circuit has changes that are not saved. Leave without saving?"));
+}
+
+// --- Test drive ---------------------------------------------------------------
+
+void DriveCommentary(const std::string& line) {
+  if (gEditorScreen.status != nullptr && !line.empty() && line != " ") AddWrapped(line);
+}
+
+int DriveRest() {
+  if (CarsGliding()) return std::clamp(3 * FrameMsSoFar(), 15, 100);
+  if (gSession.driveOver) return 1000;
+  return static_cast<int>(std::clamp<int64_t>(gSession.nextStep - PlatElapsedMilliseconds(), 0, 1000));
+}
+
+void TestDrive() {
+  CircuitEditor& e = gSession.editor;
+  EndStroke(e);
+  CheckNow();
+  if (!e.check.builds) {
+    Tell(BoxText("A test drive needs a circuit that builds: " + e.check.problem));
+    return;
+  }
+  const ViewState view = gView;
+  const RaceReport report = gReport;
+  const std::string raceName = gProg.raceName;
+  const int laps = gProg.laps, autoMode = gProg.autoMode;
+  const bool keepFiles = gEndOfRace.keepFiles;
+  const std::map<std::string, DriverRecord> drivers = Driver();
+  const PlatRestWaker waker = PlatCurrentRestWaker();
+  RaceReport drive;
+  drive.commentary = DriveCommentary;
+  gReport = drive;
+  gEndOfRace.keepFiles = true;  // a test drive writes nothing and scores nothing
+  gProg.raceName = e.name.empty() ? "Test Drive" : e.name;
+  ClearTextArea(gEditorScreen.status);
+  gEditorScreen.status->scrollMode = 1;  // the commentary follows its newest line
+  SetButtonArrayHidden(gEditorScreen.commands, 1);
+  SetButtonArrayHidden(gEditorScreen.tabs, 1);
+  SetButtonArrayHidden(gEditorScreen.back, 0);
+  SetLabel(gEditorScreen.hover[0], "Test drive: Esc or the", kNoTint);
+  SetLabel(gEditorScreen.hover[1], "button goes back", kNoTint);
+  gSession.driving = true;
+  gSession.driveOver = false;
+  PlatSetRestWaker(DriveRest);
+
+  const bool throws = FatalThrows();
+  SetFatalThrows(true);
+  std::string stopped;
+  try {
+    UnattendedRace race;
+    race.laps = kTestDriveLaps;
+    race.gridMode = 1;
+    if (!SetUpUnattendedRace(race)) stopped = "none of the cars can start";
+  } catch (const FatalError& error) {
+    std::string text = error.what();
+    stopped = text.substr(0, text.find("\r\n"));
+  }
+  gSession.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
+  for (bool going = stopped.empty(); going;) {
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() != gView.window) continue;
+      if (event == kEventLeftButtonUp &&
+          PickButton(gEditorScreen.back, PlatMouseX(), PlatMouseY()) == 0)
+        going = false;
+      if (event == kEventRightButtonUp) going = false;
+      if (event == kEventCloseRequest) going = false;
+    }
+    PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEscape)) going = false;
+    if (!going) break;
+    std::string typed = PlatTypedCharacters();
+    if (typed == "+" || typed == "=" || typed == "-")
+      ZoomAround(gView.zoom + (typed == "-" ? -kZoomStep : kZoomStep), gView.trackViewWidth / 2,
+                 PlatScreenHeight() / 2);
+    if (!gSession.driveOver && PlatElapsedMilliseconds() >= gSession.nextStep) {
+      gSession.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
+      try {
+        RaceStep();
+      } catch (const FatalError& error) {
+        std::string text = error.what();
+        Tell(BoxText("The test drive stopped: " + text.substr(0, text.find("\r\n"))));
+        going = false;
+      }
+      if (Standing().empty() && !gSession.driveOver) {
+        gSession.driveOver = true;
+        AddWrapped("The flag has fallen. Esc goes back to the editor.");
+      }
+    }
+    if (!PlatScreenActive()) LostDevice();
+    KeepCurrent keep;
+    PlaceEditorLabels();
+    DrawTrackView();
+    FinishFrame();
+  }
+  SetFatalThrows(throws);
+  if (!stopped.empty()) Tell(BoxText("No test drive: " + stopped));
+
+  PlatSetRestWaker(waker);
+  gSession.driving = false;
+  ClearRaceState();
+  Driver() = drivers;
+  gEndOfRace.keepFiles = keepFiles;
+  gProg.raceName = raceName;
+  gProg.laps = laps;
+  gProg.autoMode = autoMode;
+  gReport = report;
+  gView = view;
+  gEditorScreen.status->scrollMode = 2;
+  SetButtonArrayHidden(gEditorScreen.commands, 0);
+  SetButtonArrayHidden(gEditorScreen.tabs, 0);
+  SetButtonArrayHidden(gEditorScreen.back, 1);
+  CheckNow();
+}
+
+// --- The loop -------------------------------------------------------------------
+
+void Command(int index) {
+  CircuitEditor& e = gSession.editor;
+  switch (index) {
+    case kCmdSave: SaveCircuit(); break;
+    case kCmdTestDrive: TestDrive(); break;
+    case kCmdUndo: gSession.changed = Undo(e) || gSession.changed; break;
+    case kCmdRedo: gSession.changed = Redo(e) || gSession.changed; break;
+    case kCmdHelp: Help(); break;
+    case kCmdClose: gSession.leave = MayLeave(); break;
+    default: break;
+  }
+}
+
+void LeftRelease() {
+  const int x = PlatMouseX(), y = PlatMouseY();
+  EditorScreen& s = gEditorScreen;
+  if (x >= gView.trackViewWidth) {
+    EndStroke(gSession.editor);
+    if (int tab = PickButton(s.tabs, x, y); tab >= 0) {
+      SelectTab(tab);
+    } else if (int i = PaletteIndexAt(x, y); i >= 0) {
+      s.tile[s.tab] = TabTiles(s.tab)[i];
+    } else if (int c = PickButton(s.commands, x, y); c >= 0) {
+      Command(c);
+    }
+    return;
+  }
+  if (s.tab == kTabLabels) {
+    EditLabelAtPointer(false);
+  } else {
+    PaintAtPointer(false);
+    EndStroke(gSession.editor);
+  }
+}
+
+void RightRelease() {
+  if (PlatMouseX() >= gView.trackViewWidth) return;
+  if (gEditorScreen.tab == kTabLabels) {
+    EditLabelAtPointer(true);
+  } else {
+    PaintAtPointer(true);
+    EndStroke(gSession.editor);
+  }
+}
+
+// Scrolls while the pointer rests near an edge of the track view, unless a
+// button is held (painting along an edge should not move the circuit).
+void EditorEdgeScroll() {
+  const int x = PlatMouseX(), y = PlatMouseY();
+  if (x < 0 || y < 0 || x >= gView.trackViewWidth) return;
+  if (PlatMouseButtonDown(1) || PlatMouseButtonDown(3)) return;
+  const int speed = gProg.scrollSpeed, margin = 24;
+  const int dx = x < margin ? -speed : x >= gView.trackViewWidth - margin ? speed : 0;
+  const int dy = y < margin ? -speed : y >= PlatScreenHeight() - margin ? speed : 0;
+  gView.scrollX = std::clamp(gView.scrollX + dx, gView.minScrollX, Max(gView.maxScrollX, gView.minScrollX));
+  gView.scrollY = std::clamp(gView.scrollY + dy, gView.minScrollY, Max(gView.maxScrollY, gView.minScrollY));
+}
+
+void EditorPass() {
+  for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+    if (PlatEventWindow() != gView.window) continue;
+    if (event == kEventLeftButtonUp) {
+      LeftRelease();
+    } else if (event == kEventRightButtonUp) {
+      RightRelease();
+    } else if (event == kEventCloseRequest) {
+      // As on the other screens the game ends through the menu; the close
+      // button leaves the editor, once unsaved work is let go.
+      gSession.leave = MayLeave();
+    } else if (gEditorScreen.tab != kTabLabels && PlatMouseButtonDown(1) != PlatMouseButtonDown(3)) {
+      // A button held and the pointer moving: a stroke of paint.
+      PaintAtPointer(PlatMouseButtonDown(3));
+    }
+    if (gSession.leave) return;
+  }
+  PlatPollKeyboard();
+  CircuitEditor& e = gSession.editor;
+  const bool ctrl = PlatKeyDown(kKeyLeftCtrl) || PlatKeyDown(kKeyRightCtrl);
+  if (PlatKeyReleasedWithCtrl(kKeyZ)) gSession.changed = Undo(e) || gSession.changed;
+  if (PlatKeyReleasedWithCtrl(kKeyY)) gSession.changed = Redo(e) || gSession.changed;
+  if (PlatKeyReleasedWithCtrl(kKeyS)) {
+    Refresh();
+    SaveCircuit();
+  }
+  const std::string typed = PlatTypedCharacters();
+  if (!ctrl && typed.size() == 1) {
+    const char key = static_cast<char>(LowerAscii(typed)[0]);
+    if (key >= '1' && key < '1' + kEditorTabs) SelectTab(key - '1');
+    if (key == 27) gSession.leave = MayLeave();
+    if (key == '?') Help();
+    if (key == 'g') gProg.gridOn = 1 - gProg.gridOn;
+    if (key == 't') {
+      Refresh();
+      TestDrive();
+    }
+    if (key == '+' || key == '=' || key == '-') {
+      int x = PlatMouseX(), y = PlatMouseY();
+      if (x < 0 || y < 0 || x >= gView.trackViewWidth)
+        x = gView.trackViewWidth / 2, y = PlatScreenHeight() / 2;
+      ZoomAround(gView.zoom + (key == '-' ? -kZoomStep : kZoomStep), x, y);
+    }
+  }
+  if (gSession.leave) return;
+  EditorEdgeScroll();
+  Refresh();
+  if (!PlatScreenActive()) LostDevice();
+  ShowHover();
+  DrawEditorFrame();
+}
+
+// --- Opening --------------------------------------------------------------------
+
+// A whole number from low to high typed into the Input Box; 0 when cancelled.
+int AskCells(const std::string& what, int given) {
+  std::string text = Decimal(given);
+  for (;;) {
+    text = TrimSpaces(Enter(what + " in cells (" + Decimal(kEditorSmallest) + " to " +
+                                   Decimal(kEditorLargest) + ")",
+                               text));
+    if (text.empty()) return 0;
+    bool digits = text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos;
+    int value = digits ? LenientInt(text) : 0;
+    if (value >= kEditorSmallest && value <= kEditorLargest) return value;
+    Tell(BoxText("The " + what + " must be a number from " + Decimal(kEditorSmallest) +
+                       " to " + Decimal(kEditorLargest) + "."));
+  }
+}
+
+// Opens what the player picks; false when nothing was opened.
+bool OpenCircuit() {
+  std::string choice =
+      ListBox("     Circuit Editor", std::string(kNewCircuit) + "~" + CircuitList());
+  if (choice.empty()) return false;
+  CircuitEditor& e = gSession.editor;
+  gSession.suggestedName.clear();
+  if (choice == kNewCircuit) {
+    int cols = AskCells("width", 24);
+    if (cols == 0) return false;
+    int rows = AskCells("height", 16);
+    if (rows == 0) return false;
+    NewDrawing(e, cols, rows);
+    gRace.labels.clear();
+    // A new circuit carries the tile table as the data folder has it now,
+    // as the circuit tool makes one (an opened circuit keeps its own).
+    LoadTrackTiles();
+    return true;
+  }
+  const bool throws = FatalThrows();
+  SetFatalThrows(true);
+  std::string problem;
+  try {
+    Load(CircuitFolderFor(choice) / (choice + ".json"));
+  } catch (const FatalError& error) {
+    std::string text = error.what();
+    problem = text.substr(0, text.find("\r\n"));
+  }
+  SetFatalThrows(throws);
+  ClearRaceState();
+  if (problem.empty() && (Base().cols < kEditorSmallest || Base().cols > kEditorLargest ||
+                          Base().rows < kEditorSmallest || Base().rows > kEditorLargest))
+    problem = "the editor takes circuits of " + Decimal(kEditorSmallest) + " to " +
+              Decimal(kEditorLargest) + " cells a side";
+  if (!problem.empty()) {
+    Tell(BoxText(choice + " cannot be opened: " + problem));
+    return false;
+  }
+  DrawingFromRace(e);
+  if (IsShippedCircuit(choice)) {
+    // The game's own circuits open as a copy, saved under a name of the
+    // player's.
+    gSession.suggestedName = choice + " copy";
+  } else {
+    e.name = choice;
+  }
+  return true;
+}
+}  // namespace
+
+CircuitEditor& EditedCircuit() {
+  return gSession.editor;
+}
+
+void SetEditorFrameHook(void (*hook)()) {
+  gSession.frameHook = hook;
+}
+
+bool TestDriveRunning() {
+  return gSession.driving;
+}
+
+void PaletteTilePoint(int index, int& x, int& y) {
+  const EditorScreen& s = gEditorScreen;
+  const int step = s.paletteCell + 1;
+  x = s.paletteX + index % s.paletteColumns * step + s.paletteCell / 2;
+  y = s.paletteY + index / s.paletteColumns * step + s.paletteCell / 2;
+}
+
+void RunCircuitEditor() {
+  const bool menuRace = MenuRaceRunning();
+  StopMenuRace();
+  // The editor works in the race data; what was there comes back after.
+  const RaceData race = gRace;
+  const ProgramState program = gProg;
+  const ViewState view = gView;
+  const bool raceFrameHidden = gElements.RaceFrame != nullptr && IsFrameHidden(gElements.RaceFrame);
+  if (!PageBuilt()) BuildEditorPage();
+  gSession.solid = 0;
+  SetPageHidden(2, 1);
+  SetPageHidden(1, 1);
+  LoadCarData();
+  gSession.leave = false;
+  gSession.changed = false;
+  gSession.editor.field = static_cast<int>(Car().size());
+  gRace.base.Resize(1, 1, 0);  // the lists below are drawn over the editor's ground
+  if (OpenCircuit()) {
+    gProg.gridOn = 1;
+    DrawingToRace(gSession.editor.drawing);
+    CheckNow();
+    ShowLoadedCircuit();
+    SetPageHidden(kEditorPage, 0);
+    SetButtonArrayHidden(gEditorScreen.back, 1);
+    SelectTab(gEditorScreen.tab);
+    while (!gSession.leave) EditorPass();
+    SetPageHidden(kEditorPage, 1);
+  }
+  if (gSession.solid != 0 && PlatIsSprite(gSession.solid)) PlatFreeSprite(gSession.solid);
+  gSession.solid = 0;
+  gRace = race;
+  gProg = program;
+  gView = view;
+  ClearSpriteLabels();
+  for (const CircuitLabel& l : gRace.labels)
+    AddSpriteLabel(l.text, l.colour, ScreenX(l.x), ScreenY(l.y));
+  SetPageHidden(1, raceFrameHidden ? 1 : 0);
+  SetPageHidden(2, 0);
+  if (menuRace) StartMenuRace();
+}
