@@ -181,10 +181,17 @@ void RaceButtonClick() {
     case 0:
       ToggleAutoMode();
       break;
-    case 1:
-      Save(gProg.savedRacesFolder / (gProg.raceName + ".json"));
-      AddLogText("race saved");
+    case 1: {
+      // A save that cannot be written leaves the earlier one as it was; the
+      // player hears why, and the race goes on.
+      const std::filesystem::path file = gProg.savedRacesFolder / (gProg.raceName + ".json");
+      std::string why;
+      if (TrySave(file, why))
+        AddLogText("race saved");
+      else
+        ShowMessageBox("could not save " + PlatPathText(file) + ": " + why);
       break;
+    }
     case 2:
       gProg.gameState = 1;
       break;

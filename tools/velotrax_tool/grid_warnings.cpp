@@ -7,6 +7,7 @@
 
 #include "common/common.h"
 #include "race/car_data.h"
+#include "platform/services.h"
 #include "race/define.h"
 #include "tool.h"
 
@@ -44,7 +45,7 @@ std::vector<std::string> GridWarnings() {
   const std::filesystem::path table = gProg.dataFolder / "Car Data.csv";
   std::error_code missing;
   if (!std::filesystem::exists(table, missing)) {
-    warnings.push_back("no car table at " + table.string() + ": the start grid was not checked");
+    warnings.push_back("no car table at " + PlatPathText(table) + ": the start grid was not checked");
     return warnings;
   }
   LoadCarData();
