@@ -141,6 +141,17 @@ rm -f "$PACKED/Circuits/Zürich Ring.json" "$PACKED/Circuits/Zürich Ring SL.txt
 [ -n "$crlf_note" ] &&
   echo "the same but for CR LF where Linux writes LF (the console's text mode):$crlf_note"
 
+# Settings in UTF-8 with a byte-order mark and CR LF lines, other points for
+# the places: read alike on both systems.
+fresh_copies
+printf '\357\273\277; Einstellungen f\303\274r Z\303\274rich\r\nPoints$ = 8642\r\nLaps = 3\r\n' >"$W/The Velotrax.ini"
+cp "$W/The Velotrax.ini" "$L/The Velotrax.ini"
+wtool simulate "Circuits/Harbour Loop.json" --laps 1 --seed 11 --new-season "Bom" >"$WORK/w.out" 2>"$WORK/w.err"
+ltool simulate "Circuits/Harbour Loop.json" --laps 1 --seed 11 --new-season "Bom" >"$WORK/l.out" 2>"$WORK/l.err"
+same_output "simulate's output" "$WORK/w.out" "$WORK/l.out"
+same_files "settings with a byte-order mark"
+cmp -s "$W/The Velotrax.ini" "$L/The Velotrax.ini" && pass || fail "the settings file was changed"
+
 # A circuit whose name the game can show only with "?" (no such letter in its
 # code page): on Windows no file may carry "?", so its save cannot be
 # written; the tool says so and why, and ends as a fatal error does.
@@ -167,15 +178,26 @@ cd "$W" || exit 1
 shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
 colours() { convert "$SHOTS/$1.png" -format "%k" info: 2>/dev/null || echo 0; }
 click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-1}"; }
+# The window of that title, once the game (GAME) shows it; empty if it ends first.
+window_named() {
+  for i in $(seq 1 150); do
+    found=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$found" ] && { echo "$found"; return; }
+    kill -0 "$GAME" 2>/dev/null || return
+    sleep 0.2
+  done
+}
+# Whether the game has ended within ten seconds.
+ends() {
+  for i in $(seq 1 100); do
+    kill -0 "$GAME" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
 VELOTRAX_NO_MESSAGE_BOX=1 "$WINE" ./the-velotrax.exe >"$WORK/game.out" 2>"$WORK/game.err" &
 GAME=$!
-WIN=""
-for i in $(seq 1 150); do
-  WIN=$(xdotool search --name "^The Velotrax$" 2>/dev/null | head -n 1)
-  [ -n "$WIN" ] && break
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.2
-done
+WIN=$(window_named "The Velotrax")
 if [ -z "$WIN" ]; then
   fail "the game under Wine showed no window"
   cat "$WORK/game.err"
@@ -235,6 +257,50 @@ else
     ls -la "$W" "$W/Saved Races" 2>&1 | head -n 20
   fi
   kill -0 "$GAME" 2>/dev/null && pass || { fail "the game ended on saving"; cat "$WORK/game.err"; }
+  # A close request leaves the game running, as on Linux; "Main Menu" and
+  # "Quit" end it with status 0.
+  xdotool key alt+F4
+  sleep 1.5
+  kill -0 "$GAME" 2>/dev/null && pass || fail "the game ended on a close request"
+  click $((W_ - 256 + 40 + 60)) $((176 + 64 + 16)) 1.5
+  click $((W_ / 2)) $((H_ / 2 - 128 + 70 + 64 + 16)) 0.5
+  if ! ends; then
+    shot wine-quit
+    fail "the game did not quit from the menu"
+  else
+    wait "$GAME"
+    status=$?
+    GAME=""
+    [ "$status" -eq 0 ] && pass || { fail "the game ended with status $status"; cat "$WORK/game.err"; }
+  fi
+fi
+[ -n "$GAME" ] && kill "$GAME" 2>/dev/null
+GAME=""
+
+# The fatal box: an image that is not one ends the game with Windows' own
+# message box titled "Fatal Error", the same words on stderr, and status 1.
+cd "$WORK" || exit 1
+fresh_copies
+cd "$W" || exit 1
+echo "not an image" >"$W/Images/Tileset.png"
+"$WINE" ./the-velotrax.exe >"$WORK/game.out" 2>"$WORK/game.err" &
+GAME=$!
+BOX=$(window_named "Fatal Error")
+if [ -n "$BOX" ]; then
+  sleep 0.5
+  shot wine-fatal
+  pass
+  xdotool windowfocus "$BOX" 2>/dev/null
+  xdotool key Return
+  ends || kill -9 "$GAME"
+  wait "$GAME"
+  status=$?
+  GAME=""
+  [ "$status" -eq 1 ] && grep -q "could not load spritesheet: .*Tileset.png" "$WORK/game.err" &&
+    pass || { fail "the fatal error ended with status $status:"; cat "$WORK/game.err"; }
+else
+  fail "no box titled Fatal Error"
+  cat "$WORK/game.err"
 fi
 [ -n "$GAME" ] && kill "$GAME" 2>/dev/null
 GAME=""
