@@ -94,6 +94,8 @@ std::string ErrnoReason(int error) {
       return "the folder does not exist";
     case EISDIR:
       return "a folder of that name is in the way";
+    case EEXIST:
+      return "a file of that name is in the way";
 #ifdef _WIN32
     case EINVAL:
       return kBadWindowsName;
@@ -101,6 +103,13 @@ std::string ErrnoReason(int error) {
     default:
       return std::strerror(error);
   }
+}
+
+// The same for a file system call's error, whatever system gave it.
+std::string ReasonOf(const std::error_code& ec) {
+  const std::error_condition condition = ec.default_error_condition();
+  if (condition.category() == std::generic_category()) return ErrnoReason(condition.value());
+  return ec.message();
 }
 
 #ifdef _WIN32
@@ -280,7 +289,9 @@ bool PlatCreateFolder(const fs::path& gameFolder) {
   const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
-  return fs::create_directory(folder, ec) && !ec;
+  if (fs::create_directory(folder, ec) && !ec) return true;
+  gLastWriteError = ec ? ReasonOf(ec) : "a file of that name is in the way";
+  return false;
 }
 
 bool PlatIsFolder(const fs::path& gameFolder) {
@@ -364,7 +375,7 @@ bool PlatWriteFileAtomic(const fs::path& gameFile, const std::string& bytes) {
 #else
   fs::rename(temp, file, ec);
   if (ec) {
-    gLastWriteError = ErrnoReason(ec.value());
+    gLastWriteError = ReasonOf(ec);
     fs::remove(temp, ec);
     return false;
   }

@@ -57,8 +57,9 @@ bool PlatReadFile(const std::filesystem::path& file, std::string& bytes,
 // wide command line: the narrow one holds only what the ANSI code page can).
 std::vector<std::string> PlatArguments(int argc, char** argv);
 bool PlatWriteFileAtomic(const std::filesystem::path& file, const std::string& bytes);
-// Why the last failed PlatWriteFileAtomic failed, in words for the player
-// ("the disk is full", "the folder is read-only or access is denied" ...).
+// Why the last failed PlatWriteFileAtomic or PlatCreateFolder failed, in
+// words for the player ("the disk is full", "the folder is read-only or
+// access is denied" ...).
 std::string PlatLastWriteError();
 // The folder of the running executable, ending in a separator.
 std::filesystem::path PlatProgramFolder();

@@ -173,7 +173,8 @@ void ReadSettings() {
 void CreateGameFolders() {
   for (const auto& folder : {gProg.savedRacesFolder, gProg.resultsFolder}) {
     if (!PlatIsFolder(folder) && !PlatCreateFolder(folder)) {
-      FATAL("could not create directory: " + PlatPathText(folder), "Init", "");
+      FATAL("could not create directory: " + PlatPathText(folder) + ": " + PlatLastWriteError(),
+            "Init", "");
     }
   }
   // What a write cut short by a kill left behind, wherever the game writes:

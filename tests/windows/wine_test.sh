@@ -277,12 +277,15 @@ fi
 [ -n "$GAME" ] && kill "$GAME" 2>/dev/null
 GAME=""
 
-# The fatal box: an image that is not one ends the game with Windows' own
-# message box titled "Fatal Error", the same words on stderr, and status 1.
+# The fatal box: a file where the game folder's "Results" belongs (as root,
+# Wine writes into a read-only folder all the same) ends the game with
+# Windows' own message box titled "Fatal Error" saying why, the same words
+# on stderr, and status 1.
 cd "$WORK" || exit 1
 fresh_copies
 cd "$W" || exit 1
-echo "not an image" >"$W/Images/Tileset.png"
+rm -rf "$W/Results"
+echo "not a folder" >"$W/Results"
 "$WINE" ./the-velotrax.exe >"$WORK/game.out" 2>"$WORK/game.err" &
 GAME=$!
 BOX=$(window_named "Fatal Error")
@@ -296,7 +299,7 @@ if [ -n "$BOX" ]; then
   wait "$GAME"
   status=$?
   GAME=""
-  [ "$status" -eq 1 ] && grep -q "could not load spritesheet: .*Tileset.png" "$WORK/game.err" &&
+  [ "$status" -eq 1 ] && grep -q "could not create directory: .*Results: a file of that name is in the way" "$WORK/game.err" &&
     pass || { fail "the fatal error ended with status $status:"; cat "$WORK/game.err"; }
 else
   fail "no box titled Fatal Error"
