@@ -40,7 +40,8 @@ done
 [ -z "$need_sources" ] && exit 0
 # apt-get source needs deb-src entries: the system's own Debian suites, as
 # source. Added once beside the system's list, which is left as it is.
-if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+if ! grep -qs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+    /etc/apt/sources.list.d/*.sources; then
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] && grep -q 'debian' "$f" || continue
     sed -n 's/^Types: deb$/Types: deb-src/; p' "$f" |
@@ -53,9 +54,9 @@ if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sour
   $SUDO apt-get update -qq || true
 fi
 mkdir -p "$src_dir"
-for spec in $need_sources; do
-  pkg=${spec%%=*}
-  ver=${spec#*=}
+for wanted in $need_sources; do
+  pkg=${wanted%%=*}
+  ver=${wanted#*=}
   rm -rf "$src_dir/$pkg" "$src_dir/$pkg.version" "$src_dir/$pkg.fetched" "$src_dir/$pkg.tmp"
   mkdir -p "$src_dir/$pkg.tmp"
   # The installed version first; when the archive no longer serves its
@@ -72,7 +73,7 @@ for spec in $need_sources; do
   [ -n "$fetched" ] || { echo "apt-get source $pkg: no version could be fetched" >&2; exit 1; }
   [ "$fetched" = "$ver" ] || echo "apt-get source $pkg: $ver is not served, took $fetched" >&2
   tree=$(find "$src_dir/$pkg.tmp" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-  [ -n "$tree" ] || { echo "apt-get source $spec unpacked nothing" >&2; exit 1; }
+  [ -n "$tree" ] || { echo "apt-get source $wanted unpacked nothing" >&2; exit 1; }
   mv "$tree" "$src_dir/$pkg"
   rm -rf "$src_dir/$pkg.tmp"
   echo "$fetched" > "$src_dir/$pkg.fetched"
