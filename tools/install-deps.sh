@@ -10,7 +10,7 @@ PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libpng-dev zlib1g
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 [ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"
-[ "${1:-}" = "windows" ] && PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
+[ "${1:-}" = "windows" ] && PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix libz-mingw-w64-dev ninja-build \
 wine64 dpkg-dev"
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
