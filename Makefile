@@ -1,7 +1,7 @@
 # The two commands a newcomer needs:
 #   make play   install what is missing, build, and start the game
 #   make test   the same set-up, then every test, then again under ASan + UBSan
-.PHONY: all deps build play test package fuzz assets circuits bench clean
+.PHONY: all deps build play test package windows test-windows fuzz assets circuits bench clean
 
 all: build
 
@@ -24,6 +24,19 @@ test: build
 # A .deb of the game for Debian 12, installing into /usr (build/*.deb).
 package: build
 	cd build && cpack -G DEB
+
+# The portable Windows copy, cross-built with MinGW-w64:
+# build-windows/TheVelotrax-VERSION-windows-x64.zip. SDL2, libpng and PCRE2
+# are built for Windows once, from Debian's sources, into a folder under
+# ~/.cache/velotrax that every later build reuses (tools/windows-deps.sh).
+windows:
+	@./tools/install-deps.sh
+	deps=$$(./tools/windows-deps.sh) && cmake --preset windows -DVELOTRAX_WINDOWS_DEPS="$$deps" >/dev/null
+	cmake --build --preset windows
+
+# The Windows copy under Wine (headless, on Xvfb), against the Linux build.
+test-windows: build windows
+	./tests/windows/wine_test.sh build/game build-windows
 
 # Builds the fuzzers with clang and runs each for FUZZ_SECONDS from its corpus
 # in tests/fuzz/corpus; fails on any crash, hang, leak or sanitizer report.
@@ -48,4 +61,4 @@ bench: build
 	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-windows

@@ -71,7 +71,9 @@ const char* SignalName(int sig) {
   switch (sig) {
     case SIGSEGV: return "invalid memory access (SIGSEGV)";
     case SIGFPE: return "arithmetic fault (SIGFPE)";
+#ifdef SIGBUS
     case SIGBUS: return "bus error (SIGBUS)";
+#endif
     case SIGILL: return "illegal instruction (SIGILL)";
     case SIGABRT: return "program aborted (SIGABRT)";
     default: return "run-time fault";
@@ -120,7 +122,11 @@ void SetFatalThrows(bool throws) { gFatalThrows = throws; }
 bool FatalThrows() { return gFatalThrows; }
 
 void InstallFaultHandler() {
+#ifdef SIGBUS
   for (int sig : {SIGSEGV, SIGFPE, SIGBUS, SIGILL, SIGABRT}) std::signal(sig, OnFault);
+#else
+  for (int sig : {SIGSEGV, SIGFPE, SIGILL, SIGABRT}) std::signal(sig, OnFault);  // Windows
+#endif
 }
 
 long long LenientInt64(const std::string& text) {

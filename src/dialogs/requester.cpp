@@ -202,7 +202,7 @@ void LoadRequesters(const std::filesystem::path& file) {
       CreateElement(current, fields);
       if (s.spritePixels > most)
         FATAL("requesters larger than " + Decimal(kMostScreensOfRequesters) +
-                  " screens in all: " + file.string(),
+                  " screens in all: " + PlatPathText(file),
               kModule, "LoadRequesters");
     }
   }
@@ -334,7 +334,7 @@ std::string InputBox(const std::string& prompt, const std::string& defaultText) 
 std::string GetFileList(const std::filesystem::path& folder, const std::string& pattern) {
   std::vector<PlatFolderEntry> entries;
   if (!PlatListFolder(folder, pattern, entries)) {
-    FATAL("could not examine directory: " + folder.string(), kModule, "GetFileList");
+    FATAL("could not examine directory: " + PlatPathText(folder), kModule, "GetFileList");
   }
   // The platform lists names sorted, so the list reads the same everywhere.
   std::string list;

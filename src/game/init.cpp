@@ -191,7 +191,7 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   // the menu going on under them.
   SetModalBackdrop(DrawMenuBackdrop);
 
-  InitDebugText((gProg.themeFolder / "Terminal 14.png").string());
+  InitDebugText(PlatPathText(gProg.themeFolder / "Terminal 14.png"));
   SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);
 }
 

@@ -21,9 +21,9 @@ void Log(const std::string& text) {
 }  // namespace
 
 std::string ProgramPathText() {
-  std::string text = gProg.programFolder.string() + "/";
+  std::string text = PlatPathText(gProg.programFolder) + "/";
   if (gProg.playerFolder != gProg.programFolder)
-    text += "\r\nyour files: " + gProg.playerFolder.string() + "/";
+    text += "\r\nyour files: " + PlatPathText(gProg.playerFolder) + "/";
   return text;
 }
 

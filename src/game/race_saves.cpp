@@ -13,7 +13,14 @@ std::string gSavedDocument;
 }  // namespace
 
 void SaveRaceFromScreen() {
-  Save(gProg.savedRacesFolder / (gProg.raceName + ".json"));
+  // A save that cannot be written leaves the earlier one as it was; the
+  // player hears why, and the race goes on (still unsaved).
+  const std::filesystem::path file = gProg.savedRacesFolder / (gProg.raceName + ".json");
+  std::string why;
+  if (!TrySave(file, why)) {
+    ShowMessageBox("could not save " + PlatPathText(file) + ": " + why);
+    return;
+  }
   RememberRaceAsSaved();
   AddLogText("race saved");
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// Saves the race under its circuit's name in the saved races folder.
+// Saves the race under its circuit's name in the saved races folder; a save
+// that cannot be written says why in the message box and changes nothing.
 void SaveRaceFromScreen();
 // The race as it stands now counts as saved: after a load or a set-up.
 void RememberRaceAsSaved();

@@ -19,10 +19,10 @@ std::vector<void (*)()> gReloadHooks;
 int Load1SpriteSheet(const std::string& name) {
   std::filesystem::path file = gProg.imagesFolder / (name + ".png");
   if (PlatFileSize(file) < 1) {
-    FATAL("could not find spritesheet: " + file.string(), kModule, "Load1SpriteSheet");
+    FATAL("could not find spritesheet: " + PlatPathText(file), kModule, "Load1SpriteSheet");
   }
   int sprite = PlatLoadSprite(kAnySprite, file);
-  if (sprite == 0) FATAL("could not load spritesheet: " + file.string(), kModule, "Load1SpriteSheet");
+  if (sprite == 0) FATAL("could not load spritesheet: " + PlatPathText(file), kModule, "Load1SpriteSheet");
   return sprite;
 }
 

@@ -11,7 +11,7 @@ MiniGuiState& Gui() {
 }
 
 // Paths are in the game's code page already (the platform converts them).
-std::string PathText(const std::filesystem::path& path) { return path.string(); }
+std::string PathText(const std::filesystem::path& path) { return PlatPathText(path); }
 
 void Register(void* record, const std::string& name, int kind, int page) {
   Gui().entries.push_back(RegistryEntry{record, name, kind, page});

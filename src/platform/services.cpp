@@ -1,12 +1,19 @@
 // Files, folders, settings files, the clock and the dice: the services that
 // need no window.
+#ifdef _WIN32
+#include <windows.h>
+#include <io.h>
+#include <process.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <map>
@@ -24,7 +31,130 @@ namespace {
 // What marks the temporary file of an atomic write, before the writer's id.
 const char* const kTempMark = ".tmp-";
 const char* const kBom = "\xEF\xBB\xBF";
+
+// Disk names are UTF-8 on every system: fs::path takes and gives them as
+// UTF-8 through char8_t (on Windows it holds UTF-16, on Linux the bytes).
+fs::path Utf8Path(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string DiskText(const fs::path& diskPath) {
+  const std::u8string u8 = diskPath.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+long ProcessId() {
+#ifdef _WIN32
+  return static_cast<long>(::GetCurrentProcessId());
+#else
+  return static_cast<long>(::getpid());
+#endif
+}
+
+// Whether a process of that id still runs (it may own a temporary file).
+bool ProcessRuns(long id) {
+  if (id == ProcessId()) return true;
+#ifdef _WIN32
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+  if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return running;
+#else
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+#endif
+}
+
+// Why the last write failed, for the player.
+std::string gLastWriteError;
+
+#ifdef _WIN32
+// Names the game shows with "?" for letters beyond its code page, and
+// names holding ? * : < > | ", cannot be files on Windows.
+const char* const kBadWindowsName =
+    "the name holds a character Windows does not allow in file names (such as ?)";
+#endif
+
+std::string ErrnoReason(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return "the disk is full";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "the folder is read-only or access is denied";
+    case ENAMETOOLONG:
+      return "the name is too long";
+    case ENOENT:
+    case ENOTDIR:
+      return "the folder does not exist";
+    case EISDIR:
+      return "a folder of that name is in the way";
+    case EEXIST:
+      return "a file of that name is in the way";
+#ifdef _WIN32
+    case EINVAL:
+      return kBadWindowsName;
+#endif
+    default:
+      return std::strerror(error);
+  }
+}
+
+// The same for a file system call's error, whatever system gave it.
+std::string ReasonOf(const std::error_code& ec) {
+  const std::error_condition condition = ec.default_error_condition();
+  if (condition.category() == std::generic_category()) return ErrnoReason(condition.value());
+  return ec.message();
+}
+
+#ifdef _WIN32
+std::string WindowsReason(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "the disk is full";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+      return "the folder is read-only or access is denied";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "the name is too long";
+    case ERROR_INVALID_NAME:
+      return kBadWindowsName;
+    case ERROR_PATH_NOT_FOUND:
+      return "the folder does not exist";
+    default:
+      return "Windows error " + std::to_string(error);
+  }
+}
+
+// Without the long-path prefix, Windows takes paths of fewer than 260
+// characters; the game says so rather than reporting a missing folder.
+constexpr size_t kWindowsLongestPath = 259;
+#endif
 }  // namespace
+
+std::string PlatPathText(const fs::path& gamePath) {
+#ifdef _WIN32
+  // A game path is made from Windows-1252 bytes, which fs::path takes one
+  // to one as the first 256 code points; nothing else reaches one.
+  std::string text;
+  for (wchar_t c : gamePath.native()) text += c < 0x100 ? static_cast<char>(c) : '?';
+  return text;
+#else
+  return gamePath.string();
+#endif
+}
+
+std::string PlatLastWriteError() {
+  return gLastWriteError;
+}
 
 // ---------------------------------------------------------------------------
 // Paths. The game names files in Windows-1252, the disk in UTF-8 (or in
@@ -43,29 +173,33 @@ fs::path FindShownEntry(const fs::path& diskFolder, const std::string& shown) {
   fs::path best;
   for (const auto& entry : it) {
     fs::path name = entry.path().filename();
-    if (Utf8ToCp1252(name.string()) == shown && (best.empty() || name < best)) best = name;
+    if (Utf8ToCp1252(DiskText(name)) == shown && (best.empty() || name < best)) best = name;
   }
   return best;
 }
 }  // namespace
 
 fs::path PlatGamePath(const fs::path& diskPath) {
-  return fs::path(Utf8ToCp1252(diskPath.string()));
+  return fs::path(Utf8ToCp1252(DiskText(diskPath)));
+}
+
+fs::path PlatGamePath(const std::string& diskName) {
+  return PlatGamePath(Utf8Path(diskName));
 }
 
 fs::path PlatDiskPath(const fs::path& gamePath) {
-  const std::string game = gamePath.string();
+  const std::string game = PlatPathText(gamePath);
   auto shown = gShownNames.find(game);
   if (shown != gShownNames.end()) return shown->second;
-  fs::path disk(Cp1252ToUtf8(game));
+  fs::path disk = Utf8Path(Cp1252ToUtf8(game));
   std::error_code ec;
   // "?" stands for what the code page could not show: such a component is
   // the entry that reads as it, when no file has that very name.
   if (game.find('?') == std::string::npos || fs::exists(disk, ec)) return disk;
   fs::path out;
   for (const fs::path& part : gamePath) {
-    const std::string name = part.string();
-    fs::path direct = out / Cp1252ToUtf8(name);
+    const std::string name = PlatPathText(part);
+    fs::path direct = out / Utf8Path(Cp1252ToUtf8(name));
     if (name.find('?') != std::string::npos && !fs::exists(direct, ec)) {
       fs::path found = FindShownEntry(out, name);
       if (!found.empty()) direct = out / found;
@@ -146,15 +280,15 @@ bool PlatListFolder(const fs::path& gameFolder, const std::string& pattern,
             [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
   std::set<std::string> taken;
   for (const auto& entry : entries) {
-    const std::string diskName = entry.path().filename().string();
+    const std::string diskName = DiskText(entry.path().filename());
     std::string name = Utf8ToCp1252(diskName);
     if (Cp1252ToUtf8(name) != diskName) {
       // The code page cannot show it: keep the real name behind what is shown,
       // and never show two files alike.
       fs::path plain(name);
       for (int k = 2; taken.count(name) != 0; ++k)
-        name = plain.stem().string() + " (" + Decimal(k) + ")" + plain.extension().string();
-      gShownNames[(gameFolder / name).string()] = entry.path();
+        name = PlatPathText(plain.stem()) + " (" + Decimal(k) + ")" + PlatPathText(plain.extension());
+      gShownNames[PlatPathText(gameFolder / name)] = entry.path();
     }
     taken.insert(name);
     if (!pattern.empty() && !MatchPattern(pattern, name)) continue;
@@ -174,7 +308,9 @@ bool PlatCreateFolder(const fs::path& gameFolder) {
   const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
-  return fs::create_directory(folder, ec) && !ec;
+  if (fs::create_directory(folder, ec) && !ec) return true;
+  gLastWriteError = ec ? ReasonOf(ec) : "a file of that name is in the way";
+  return false;
 }
 
 bool PlatIsFolder(const fs::path& gameFolder) {
@@ -209,36 +345,93 @@ bool PlatReadFile(const fs::path& gameFile, std::string& bytes, size_t largest) 
 
 bool PlatWriteFileAtomic(const fs::path& gameFile, const std::string& bytes) {
   const fs::path file = PlatDiskPath(gameFile);
+  gLastWriteError = "the name is not a file's";
   if (file.filename().empty()) return false;
   fs::path dir = file.parent_path();
   std::error_code ec;
+  gLastWriteError = "the folder does not exist";
   if (!dir.empty() && !fs::is_directory(dir, ec)) return false;
+  gLastWriteError = "a folder of that name is in the way";
   if (fs::is_directory(file, ec)) return false;
   fs::path temp = file;
-  temp += kTempMark + std::to_string(::getpid());
+  temp += kTempMark + std::to_string(ProcessId());
+#ifdef _WIN32
+  if (fs::absolute(temp, ec).native().size() > kWindowsLongestPath) {
+    gLastWriteError = "the path is longer than Windows allows (259 characters)";
+    return false;
+  }
+  FILE* f = ::_wfopen(temp.c_str(), L"wb");
+#else
   FILE* f = std::fopen(temp.c_str(), "wb");
-  if (f == nullptr) return false;
+#endif
+  if (f == nullptr) {
+    gLastWriteError = ErrnoReason(errno);
+    return false;
+  }
+  int error = 0;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fflush(f) == 0) && ok;
-  ok = (::fsync(::fileno(f)) == 0) && ok;
-  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) error = errno;
+  if (std::fflush(f) != 0 && ok) ok = false, error = errno;
+#ifdef _WIN32
+  if (::_commit(::_fileno(f)) != 0 && ok) ok = false, error = errno;
+#else
+  if (::fsync(::fileno(f)) != 0 && ok) ok = false, error = errno;
+#endif
+  if (std::fclose(f) != 0 && ok) ok = false, error = errno;
   if (!ok) {
+    gLastWriteError = ErrnoReason(error);
     fs::remove(temp, ec);
     return false;
   }
+#ifdef _WIN32
+  // Replaces the old file in one step, as rename does on Linux.
+  if (!::MoveFileExW(temp.c_str(), file.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    gLastWriteError = WindowsReason(::GetLastError());
+    fs::remove(temp, ec);
+    return false;
+  }
+#else
   fs::rename(temp, file, ec);
   if (ec) {
+    gLastWriteError = ReasonOf(ec);
     fs::remove(temp, ec);
     return false;
   }
+#endif
+  gLastWriteError.clear();
   return true;
+}
+
+std::vector<std::string> PlatArguments(int argc, char** argv) {
+  std::vector<std::string> out;
+#ifdef _WIN32
+  (void)argv;
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (wide != nullptr) {
+    for (int i = 1; i < count; ++i) out.push_back(DiskText(fs::path(wide[i])));
+    ::LocalFree(wide);
+    return out;
+  }
+#endif
+  for (int i = 1; i < argc; ++i) out.push_back(argv[i]);
+  return out;
 }
 
 fs::path PlatProgramFolder() {
   std::error_code ec;
+#ifdef _WIN32
+  std::wstring exe(32768, L'\0');
+  DWORD n = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+  if (n == 0 || n >= exe.size()) return PlatGamePath(fs::current_path(ec));
+  exe.resize(n);
+  return PlatGamePath(fs::path(exe).parent_path());
+#else
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return PlatGamePath(fs::current_path(ec));
   return PlatGamePath(exe.parent_path());
+#endif
 }
 
 int PlatRemoveStaleTemporaries(const fs::path& gameFolder) {
@@ -248,15 +441,14 @@ int PlatRemoveStaleTemporaries(const fs::path& gameFolder) {
   if (ec) return 0;
   std::vector<fs::path> stale;
   for (const auto& entry : it) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = DiskText(entry.path().filename());
     size_t mark = name.rfind(kTempMark);
     if (mark == std::string::npos) continue;
     const std::string pid = name.substr(mark + std::string(kTempMark).size());
     if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos)
       continue;
     // A writer still running may be about to rename it.
-    const long id = std::stol(pid);
-    if (id == ::getpid() || (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM)) continue;
+    if (ProcessRuns(std::stol(pid))) continue;
     stale.push_back(entry.path());
   }
   int removed = 0;

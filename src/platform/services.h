@@ -23,7 +23,13 @@ constexpr int64_t kFileMissing = -1;
 // A path from outside the game (the command line, the disk) in the game's
 // code page, and the file a game path names on disk.
 std::filesystem::path PlatGamePath(const std::filesystem::path& diskPath);
+// The same for a UTF-8 name from outside (the command line, the environment).
+std::filesystem::path PlatGamePath(const std::string& diskName);
 std::filesystem::path PlatDiskPath(const std::filesystem::path& gamePath);
+// The Windows-1252 bytes a game path was made of. On Linux this is its
+// string(); on Windows string() would answer UTF-8, which the game's texts
+// and later paths cannot take.
+std::string PlatPathText(const std::filesystem::path& gamePath);
 // Removes what atomic writes of processes that no longer run left behind
 // (a write cut short by a kill); the number removed.
 int PlatRemoveStaleTemporaries(const std::filesystem::path& folder);
@@ -49,7 +55,14 @@ bool PlatReadFile(const std::filesystem::path& file, std::string& bytes,
                   size_t largest = kLargestFileRead);
 // Replaces a file atomically (temporary file in the same folder, flush,
 // rename); false on failure, the old file then stays as it was.
+// The program's arguments after its name, in UTF-8 (on Windows, from the
+// wide command line: the narrow one holds only what the ANSI code page can).
+std::vector<std::string> PlatArguments(int argc, char** argv);
 bool PlatWriteFileAtomic(const std::filesystem::path& file, const std::string& bytes);
+// Why the last failed PlatWriteFileAtomic or PlatCreateFolder failed, in
+// words for the player ("the disk is full", "the folder is read-only or
+// access is denied" ...).
+std::string PlatLastWriteError();
 // The folder of the running executable, ending in a separator.
 std::filesystem::path PlatProgramFolder();
 

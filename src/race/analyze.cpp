@@ -82,7 +82,7 @@ void LoadTrackTilesFrom(const std::filesystem::path& file) {
   for (const std::string& line : SplitLines(text)) {
     int t = LenientInt(CommaField(line, 1));
     if (t < 0 || t >= kTrackRows)
-      FATAL("tile number outside 0 to 87 in " + file.string() + ": " + line, kModule,
+      FATAL("tile number outside 0 to 87 in " + PlatPathText(file) + ": " + line, kModule,
             "LoadTrackTiles");
     TrackRecord& row = table[t];
     row.facing = CommaField(line, 2);
@@ -93,7 +93,7 @@ void LoadTrackTilesFrom(const std::filesystem::path& file) {
     std::string outside = LaneOffsetOutsideCell(row);
     if (!outside.empty())
       FATAL("lane offset " + outside + " outside 0 to " + Decimal(kTileSize - 1) + " in " +
-                file.string() + ": " + line,
+                PlatPathText(file) + ": " + line,
             kModule, "LoadTrackTiles");
   }
   Track() = std::move(table);

@@ -9,7 +9,7 @@ const char* kModule = "Data File mod";
 }
 
 std::string LoadText(const std::filesystem::path& path) {
-  std::string shown = path.string();
+  std::string shown = PlatPathText(path);
   if (PlatFileSize(path) == kFileMissing) {
     FATAL("could not find file: " + shown, kModule, "LoadText");
   }
@@ -80,7 +80,7 @@ std::string CleanText(const std::string& text) {
 }
 
 void SaveText(const std::filesystem::path& path, const std::string& text) {
-  std::string shown = path.string();
+  std::string shown = PlatPathText(path);
   size_t slash = shown.find_last_of("\\/");
   std::string last = slash == std::string::npos ? shown : shown.substr(slash + 1);
   // The name without its extension; a dot counts as one only when it is

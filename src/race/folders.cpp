@@ -14,10 +14,12 @@ namespace {
 const char* kModule = "Folders";
 const char* kShareName = "the-velotrax";
 
+#ifndef _WIN32
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? "" : value;
 }
+#endif
 
 bool FileExists(const fs::path& file) {
   return PlatFileSize(file) >= 0;
@@ -37,7 +39,7 @@ bool CreateFolderPath(const fs::path& folder) {
 
 void CreateOrFail(const fs::path& folder) {
   if (!CreateFolderPath(folder))
-    FATAL("could not create directory: " + folder.string(), kModule, "PreparePlayerFolders");
+    FATAL("could not create directory: " + PlatPathText(folder), kModule, "PreparePlayerFolders");
 }
 
 // Copies the shipped `name` into the player's folder unless the player has
@@ -46,7 +48,7 @@ void Seed(const fs::path& from, const fs::path& to) {
   if (FileExists(to) || !FileExists(from)) return;
   std::string bytes;
   if (!PlatReadFile(from, bytes) || !PlatWriteFileAtomic(to, bytes))
-    FATAL("could not write file: " + to.string(), kModule, "PreparePlayerFolders");
+    FATAL("could not write file: " + PlatPathText(to), kModule, "PreparePlayerFolders");
 }
 
 // The circuits of a folder, by name without ".json". A folder that cannot be
@@ -55,7 +57,7 @@ void AddNames(const fs::path& folder, std::set<std::string>& names) {
   if (!PlatIsFolder(folder)) return;
   std::vector<PlatFolderEntry> entries;
   if (!PlatListFolder(folder, "*.json", entries))
-    FATAL("could not examine directory: " + folder.string(), "Requester mod", "GetFileList");
+    FATAL("could not examine directory: " + PlatPathText(folder), "Requester mod", "GetFileList");
   for (const PlatFolderEntry& entry : entries)
     if (!entry.isFolder) names.insert(entry.name.substr(0, entry.name.rfind('.')));
 }
@@ -68,7 +70,11 @@ bool HasCircuit(const fs::path& folder, const std::string& name) {
 // The environment holds disk names: into the game's code page like every
 // other path from outside.
 FolderEnvironment CurrentEnvironment() {
-  return {PlatGamePath(Env("XDG_DATA_HOME")).string(), PlatGamePath(Env("HOME")).string()};
+#ifdef _WIN32
+  return {};  // Windows copies are portable: no XDG folders there
+#else
+  return {PlatPathText(PlatGamePath(Env("XDG_DATA_HOME"))), PlatPathText(PlatGamePath(Env("HOME")))};
+#endif
 }
 
 GameFolders DecideFolders(const fs::path& programFolder, const FolderEnvironment& env) {
@@ -167,7 +173,8 @@ void ReadSettings() {
 void CreateGameFolders() {
   for (const auto& folder : {gProg.savedRacesFolder, gProg.resultsFolder}) {
     if (!PlatIsFolder(folder) && !PlatCreateFolder(folder)) {
-      FATAL("could not create directory: " + folder.string(), "Init", "");
+      FATAL("could not create directory: " + PlatPathText(folder) + ": " + PlatLastWriteError(),
+            "Init", "");
     }
   }
   // What a write cut short by a kill left behind, wherever the game writes:

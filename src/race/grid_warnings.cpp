@@ -9,6 +9,7 @@
 
 #include "common/common.h"
 #include "race/car_data.h"
+#include "platform/services.h"
 #include "race/define.h"
 
 namespace {
@@ -44,7 +45,7 @@ std::vector<std::string> GridWarnings() {
   const std::filesystem::path table = gProg.dataFolder / "Car Data.csv";
   std::error_code missing;
   if (!std::filesystem::exists(table, missing))
-    return {"no car table at " + table.string() + ": the start grid was not checked"};
+    return {"no car table at " + PlatPathText(table) + ": the start grid was not checked"};
   LoadCarData();
   return GridWarningsFor(static_cast<int>(Car().size()));
 }

@@ -534,10 +534,17 @@ std::string SaveDocument() {
   return Written(root);
 }
 
+bool TrySave(const std::filesystem::path& file, std::string& why) {
+  why.clear();
+  if (PlatWriteFileAtomic(file, SaveDocument())) return true;
+  why = PlatLastWriteError();
+  return false;
+}
+
 void Save(const std::filesystem::path& file) {
-  std::string document = SaveDocument();
-  if (!PlatWriteFileAtomic(file, document))
-    FATAL("could not save: " + file.string(), kModule, "Save");
+  std::string why;
+  if (!TrySave(file, why))
+    FATAL("could not save: " + PlatPathText(file) + ": " + why, kModule, "Save");
 }
 
 bool DocumentHasMember(const std::filesystem::path& file, const char* name) {
@@ -574,13 +581,13 @@ bool ReadSavedRaceSummary(const std::filesystem::path& file, SavedRaceSummary& s
 
 void Load(const std::filesystem::path& file) {
   if (PlatFileSize(file) == kFileMissing)
-    FATAL("could not find file: " + file.string(), kModule, "Load");
+    FATAL("could not find file: " + PlatPathText(file), kModule, "Load");
   std::string bytes;
   if (!PlatReadFile(file, bytes, kLargestDataFile))
-    FATAL("could not load JSON file: " + file.string(), kModule, "Load");
+    FATAL("could not load JSON file: " + PlatPathText(file), kModule, "Load");
   Json root =
       TooDeepOrTooWide(bytes) ? Json(Json::value_t::discarded) : Json::parse(bytes, nullptr, false);
-  if (root.is_discarded()) FATAL("could not load JSON file: " + file.string(), kModule, "Load");
+  if (root.is_discarded()) FATAL("could not load JSON file: " + PlatPathText(file), kModule, "Load");
   // Any document without "Base" lacks a member, whatever its root holds.
   if (!root.is_object()) FATAL("missing JSON member", kModule, "Load");
 
@@ -649,6 +656,6 @@ void Load(const std::filesystem::path& file) {
   CheckCarPlaces(cars != nullptr, standing != nullptr);
   gRace.currentNode = -1;
 
-  std::string name = file.stem().string();
+  std::string name = PlatPathText(file.stem());
   LoadCircuitLabels(CircuitFolderFor(name) / (name + " SL.txt"));
 }

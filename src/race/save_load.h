@@ -5,8 +5,13 @@
 #include <filesystem>
 #include <string>
 
-// Writes the current race to the file, replacing it atomically.
+// Writes the current race to the file, replacing it atomically; a file that
+// cannot be written is a fatal error (the tools).
 void Save(const std::filesystem::path& file);
+// The same for the player's "Save Race": false, with why in words (a full
+// disk, a read-only folder ...), when the file could not be written; the
+// earlier save is then as it was and the race goes on.
+bool TrySave(const std::filesystem::path& file, std::string& why);
 // The document of Save, as it would be written.
 std::string SaveDocument();
 // A circuit file: the three layers and the tile table.

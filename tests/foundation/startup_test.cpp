@@ -76,7 +76,9 @@ TEST(StartUp, PlainFileWhereAFolderBelongsIsFatal) {
   fs::path dir = GameFolder();
   fs::remove_all(dir / "Results");
   WriteBytes(dir / "Results", "not a folder");
-  ExpectFatal(RunGame(dir), "could not create directory: " + (dir / "Results").string(),
+  ExpectFatal(RunGame(dir),
+              "could not create directory: " + (dir / "Results").string() +
+                  ": a file of that name is in the way",
               "Init in  @ ");
   fs::remove_all(dir);
 }

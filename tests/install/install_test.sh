@@ -32,6 +32,8 @@ for f in "Saved Races" Results; do
   [ -e "$SHARE/$f" ] && fail "the player's $f was installed"
 done
 grep -q "Bitstream Vera" "$P/share/doc/the-velotrax/copyright" || fail "font licence missing"
+grep -q "^License: Expat" "$P/share/doc/the-velotrax/copyright" || fail "the game's own licence missing"
+grep -q "<project_license>MIT</project_license>" "$P/share/metainfo/org.velotrax.TheVelotrax.metainfo.xml" || fail "project_license missing"
 
 desktop-file-validate "$P/share/applications/org.velotrax.TheVelotrax.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$P/share/metainfo/org.velotrax.TheVelotrax.metainfo.xml" || fail "appstreamcli validate"

@@ -2,6 +2,11 @@
 // progress that comes back byte for byte.
 #include "race/save_load.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <limits>
 
@@ -325,8 +330,53 @@ TEST_F(SaveLoadTest, SaveFailureIsFatal) {
     Save(nowhere);
     FAIL();
   } catch (const FatalError& e) {
-    ExpectFatal(e.what(), "could not save: " + nowhere.string(), "SaveLoad in Save");
+    ExpectFatal(e.what(), "could not save: " + nowhere.string() + ": the folder does not exist",
+                "SaveLoad in Save");
   }
+}
+
+// "Save Race" over an earlier save that cannot be replaced: a full disk (a
+// file-size limit, in a child, stands in for one) and a folder in the way of
+// the temporary file. Each says why; the earlier save keeps every byte and
+// nothing is left behind.
+TEST_F(SaveLoadTest, ASaveThatCannotBeWrittenSaysWhyAndKeepsTheEarlierOne) {
+  Load(Write("Ring.json", "{" + RectLayers() + "}"));
+  const fs::path saved = dir / "Ring save.json";
+  const std::string earlier = "{\"an earlier save\":1}";
+  WriteBytes(saved, earlier);
+  const size_t size = SaveDocument().size();
+  ASSERT_GT(size, 64u);
+
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG, as on a full disk
+    rlimit limit{static_cast<rlim_t>(size / 2), static_cast<rlim_t>(size / 2)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string why;
+    bool saved = TrySave(dir / "Ring save.json", why);
+    _exit(!saved && why == "the disk is full" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(ReadBytes(saved), earlier);
+
+  const fs::path inTheWay = saved.string() + ".tmp-" + std::to_string(getpid());
+  fs::create_directory(inTheWay);
+  std::string why;
+  EXPECT_FALSE(TrySave(saved, why));
+  EXPECT_EQ(why, "a folder of that name is in the way");
+  EXPECT_EQ(ReadBytes(saved), earlier);
+  fs::remove(inTheWay);
+
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+      left.push_back(entry.path().filename().string());
+  EXPECT_TRUE(left.empty()) << left.front();
+  EXPECT_TRUE(TrySave(saved, why)) << why;
+  EXPECT_EQ(ReadBytes(saved).size(), size);
 }
 
 TEST_F(SaveLoadTest, EmptyRunningOrderSavesAndLoads) {

@@ -1,6 +1,8 @@
 // The race on the side panel and the results page: the current car's status,
 // the running order, the panel's buttons, the standings view, the clipboard
 // and the grid choice read from the set-up dialog's controls.
+#include <unistd.h>
+
 #include "game/results_view.h"
 #include "game/screens.h"
 #include "game/setup_dialogs.h"
@@ -180,6 +182,24 @@ TEST_F(Panel, RaceButtons) {
   clickAt(150, 150);
   EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Oval.json"));
   EXPECT_EQ(LogLines(), (Lines{"race saved"}));
+  // A save that cannot be written (here a folder in the way of its temporary
+  // file): a message box says why, the earlier save stays, the race goes on.
+  const std::string earlier = testing_support::ReadBytes(gProg.savedRacesFolder / "Oval.json");
+  const fs::path inTheWay =
+      (gProg.savedRacesFolder / "Oval.json").string() + ".tmp-" + std::to_string(getpid());
+  fs::create_directory(inTheWay);
+  static std::vector<std::string> boxes;
+  boxes.clear();
+  SetMessageBoxHandler([](const std::string& text) { boxes.push_back(text); });
+  gProg.gameState = 2;
+  clickAt(150, 150);
+  SetMessageBoxHandler(nullptr);
+  fs::remove(inTheWay);
+  EXPECT_EQ(boxes, (Lines{"could not save " + (gProg.savedRacesFolder / "Oval.json").string() +
+                          ": a folder of that name is in the way"}));
+  EXPECT_EQ(testing_support::ReadBytes(gProg.savedRacesFolder / "Oval.json"), earlier);
+  EXPECT_EQ(LogLines(), (Lines{"race saved"}));
+  EXPECT_EQ(gProg.gameState, 2) << "the race goes on";
   clickAt(150, 180);
   EXPECT_EQ(gProg.gameState, 1);
   gProg.gameState = 2;

@@ -157,7 +157,7 @@ struct Progress {
 CircuitTally RunCircuit(const Options& o, const fs::path& gameDir, const fs::path& file,
                         uint64_t seed, Progress& progress) {
   CircuitTally tally;
-  tally.name = file.stem().string();
+  tally.name = PlatPathText(file.stem());
   gTally = &tally;
   PrepareUnattendedRaces(gameDir);
   PlatScriptRandom({});
@@ -168,7 +168,7 @@ CircuitTally RunCircuit(const Options& o, const fs::path& gameDir, const fs::pat
   for (int i = 0; i < o.races; ++i) {
     progress.Update(tally.name, i, o.races);
     if (!RunUnattendedRace(file, race))
-      throw BadArguments{file.string() + ": the grid could not be set"};
+      throw BadArguments{PlatPathText(file) + ": the grid could not be set"};
   }
   progress.Update(tally.name, o.races, o.races);
   gTally = nullptr;

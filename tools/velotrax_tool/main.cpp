@@ -41,9 +41,10 @@ std::filesystem::path TakeGameDir(ToolArgs& args) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
-  ToolArgs args(argv + 2, argv + argc);
+  std::vector<std::string> all = PlatArguments(argc, argv);
+  if (all.empty()) return Usage();
+  ToolArgs args(all.begin() + 1, all.end());
   for (const Command& c : kCommands)
-    if (std::strcmp(argv[1], c.name) == 0) return c.run(args);
+    if (all[0] == c.name) return c.run(args);
   return Usage();
 }

@@ -162,19 +162,19 @@ Options Parse(ToolArgs args) {
 std::vector<int> ReadRolls(const std::filesystem::path& file) {
   std::string bytes;
   if (!PlatReadFile(file, bytes))
-    throw BadArguments{"could not read rolls file: " + Cp1252ToUtf8(file.string())};
+    throw BadArguments{"could not read rolls file: " + Cp1252ToUtf8(PlatPathText(file))};
   std::istringstream in(bytes);
   std::vector<int> rolls;
   for (std::string word; in >> word;) {
     long long roll = 0;
     if (!ParseWhole(word, 1, 100, roll))
-      throw BadArguments{"rolls file " + Cp1252ToUtf8(file.string()) + ": roll " +
+      throw BadArguments{"rolls file " + Cp1252ToUtf8(PlatPathText(file)) + ": roll " +
                          Decimal(static_cast<long long>(rolls.size()) + 1) +
                          " is not a whole number from 1 to 100: " + word};
     rolls.push_back(static_cast<int>(roll));
   }
   if (rolls.empty())
-    throw BadArguments{"rolls file holds no rolls: " + Cp1252ToUtf8(file.string())};
+    throw BadArguments{"rolls file holds no rolls: " + Cp1252ToUtf8(PlatPathText(file))};
   return rolls;
 }
 
@@ -235,7 +235,7 @@ void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
 bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
                        int reloadEvery) {
   Load(file);
-  gProg.raceName = file.stem().string();
+  gProg.raceName = PlatPathText(file.stem());
   if (!SetUpUnattendedRace(race)) return false;
   const long long limit = StepLimit();
   for (long long steps = 0; !Standing().empty(); ++steps) {
