@@ -1082,31 +1082,25 @@ void PlatRepeatLastClick() {
   SDL_PushEvent(&e);
 }
 
-void PlatPushButtonDown(int button) {
+namespace {
+// A button event carries the pointer position: where pushed input last moved
+// it, or where it is now.
+void PushButtonEvent(Uint32 type, int button) {
   SDL_Event e{};
-  e.type = SDL_MOUSEBUTTONDOWN;
+  e.type = type;
   e.button.windowID = g.windowId;
   e.button.button = static_cast<Uint8>(button);
-  e.button.state = SDL_PRESSED;
+  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
   e.button.clicks = 1;
   e.button.x = g.pushedX >= 0 ? g.pushedX : g.mouseX;
   e.button.y = g.pushedX >= 0 ? g.pushedY : g.mouseY;
   SDL_PushEvent(&e);
 }
+}  // namespace
 
-void PlatPushButtonUp(int button) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEBUTTONUP;
-  e.button.windowID = g.windowId;
-  e.button.button = static_cast<Uint8>(button);
-  e.button.state = SDL_RELEASED;
-  e.button.clicks = 1;
-  // A button event carries the pointer position: where pushed input last
-  // moved it, or where it is now.
-  e.button.x = g.pushedX >= 0 ? g.pushedX : g.mouseX;
-  e.button.y = g.pushedX >= 0 ? g.pushedY : g.mouseY;
-  SDL_PushEvent(&e);
-}
+void PlatPushButtonDown(int button) { PushButtonEvent(SDL_MOUSEBUTTONDOWN, button); }
+
+void PlatPushButtonUp(int button) { PushButtonEvent(SDL_MOUSEBUTTONUP, button); }
 
 void PlatPushWheel(int notches) {
   SDL_Event e{};
