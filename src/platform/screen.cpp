@@ -991,19 +991,25 @@ int PlatMouseY() {
 
 // ---------------------------------------------------------------------------
 // Other services.
-void PlatReportFatal(const std::string& message) {
-  PlatMessageBox("Fatal Error", message);
-  PlatShutdown();
-}
-
-void PlatMessageBox(const std::string& title, const std::string& text) {
+namespace {
+void ShowSystemBox(Uint32 kind, const std::string& title, const std::string& text) {
   // Nobody could see a box on the dummy driver, and a box there must not
   // wait for a click that never comes.
   if (g.headless || SDL_getenv("VELOTRAX_NO_MESSAGE_BOX") != nullptr) return;
   const char* driver = SDL_getenv("SDL_VIDEODRIVER");
   if (driver != nullptr && std::strcmp(driver, "dummy") == 0) return;
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Cp1252ToUtf8(title).c_str(),
-                           Cp1252ToUtf8(text).c_str(), g.window);
+  SDL_ShowSimpleMessageBox(kind, Cp1252ToUtf8(title).c_str(), Cp1252ToUtf8(text).c_str(),
+                           g.window);
+}
+}  // namespace
+
+void PlatReportFatal(const std::string& message) {
+  ShowSystemBox(SDL_MESSAGEBOX_ERROR, "Fatal Error", message);
+  PlatShutdown();
+}
+
+void PlatMessageBox(const std::string& title, const std::string& text) {
+  ShowSystemBox(SDL_MESSAGEBOX_INFORMATION, title, text);
 }
 
 bool PlatSetClipboardText(const std::string& text) {
