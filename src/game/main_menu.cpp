@@ -72,16 +72,12 @@ int WaitMenuChoice(ButtonArray* buttons) {
 }
 
 namespace {
-// A circuit of the player's own that cannot be raced sends the player back
-// to the menu with the reason instead of ending the game; the shipped
-// circuits are trusted as before. False when it was not loaded.
+// A circuit that cannot be raced sends the player back to the menu with the
+// reason instead of ending the game. Every circuit is guarded so: a portable
+// copy keeps the player's own circuits in the game's Circuits folder, beside
+// the shipped ones. False when it was not loaded.
 bool LoadChosenCircuit(const std::string& name) {
   std::filesystem::path folder = CircuitFolderFor(name);
-  if (folder == gProg.circuitsFolder) {
-    Load(folder / (name + ".json"));
-    ShowLoadedCircuit();
-    return true;
-  }
   bool throws = FatalThrows();
   SetFatalThrows(true);
   try {

@@ -158,22 +158,33 @@ TEST(InstalledCopy, NewRaceOffersThePlayersCircuitsAndRacesTheirOwnOnAClash) {
 
 // A file of the player's that is not a circuit at all, or JSON that is not a
 // raceable circuit: the reason in a box, back to the menu, the game goes on.
+// The same in a portable copy, where the player's circuits sit in the game's
+// own Circuits folder beside the shipped ones.
 TEST(InstalledCopy, APlayersCircuitThatCannotBeRacedIsToldAndTheGameGoesOn) {
   if (!ArtIsThere()) GTEST_SKIP() << "the shipped art is not in the game folder yet";
-  fs::path root = testing_support::MakeTempDir("installed-bad");
-  fs::path mine = StartInstalled(root);
-  testing_support::WriteBytes(mine / "Circuits" / "Broken.json", "{ this is not JSON");
-  testing_support::WriteBytes(mine / "Circuits" / "Empty Track.json",
-                              "{\"Base\": [[1]], \"Middle\": [[0]], \"Top\": [[0]]}");
-  for (const char* name : {"Broken", "Empty Track"}) {
-    SCOPED_TRACE(name);
-    RunMenu(ListIndex(name));
-    EXPECT_EQ(gProg.gameState, 3) << "the menu went on to Quit";
-    EXPECT_EQ(gMessage.rfind(std::string("Your circuit ") + name + " cannot be raced:~", 0), 0u)
-        << gMessage;
-    EXPECT_TRUE(gProg.raceName.empty());
-    EXPECT_EQ(Base().cols, 1) << "nothing of the bad file is left";
+  for (bool portable : {false, true}) {
+    SCOPED_TRACE(portable ? "portable copy" : "installed copy");
+    fs::path root = testing_support::MakeTempDir(portable ? "portable-bad" : "installed-bad");
+    fs::path mine = root / "game";
+    if (portable) {
+      fs::copy(testing_support::SourceDir() / "game", mine, fs::copy_options::recursive);
+      testing_support::StartGameHeadless(1920, 1080, mine);
+    } else {
+      mine = StartInstalled(root);
+    }
+    testing_support::WriteBytes(mine / "Circuits" / "Broken.json", "{ this is not JSON");
+    testing_support::WriteBytes(mine / "Circuits" / "Empty Track.json",
+                                "{\"Base\": [[1]], \"Middle\": [[0]], \"Top\": [[0]]}");
+    for (const char* name : {"Broken", "Empty Track"}) {
+      SCOPED_TRACE(name);
+      RunMenu(ListIndex(name));
+      EXPECT_EQ(gProg.gameState, 3) << "the menu went on to Quit";
+      EXPECT_EQ(gMessage.rfind(std::string("Your circuit ") + name + " cannot be raced:~", 0), 0u)
+          << gMessage;
+      EXPECT_TRUE(gProg.raceName.empty());
+      EXPECT_EQ(Base().cols, 1) << "nothing of the bad file is left";
+    }
+    EXPECT_NE(gMessage.find("circuit has no start tile"), std::string::npos) << gMessage;
+    fs::remove_all(root);
   }
-  EXPECT_NE(gMessage.find("circuit has no start tile"), std::string::npos) << gMessage;
-  fs::remove_all(root);
 }
