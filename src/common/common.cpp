@@ -227,3 +227,14 @@ std::vector<std::string> TildeFields(const std::string& list) {
   }
   return out;
 }
+
+std::string WithCrLfLines(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
+  return out;
+}

@@ -59,3 +59,7 @@ std::string Decimal(long long value);
 // The fields of a list whose every field ends in "~" ("a~b~": a, b); text
 // after the last "~" is not a field.
 std::vector<std::string> TildeFields(const std::string& list);
+// A text file's lines as the game reads them, each ended by CR LF: a lone LF
+// (a file saved by an editor that writes LF alone) ends a line too, and the
+// last line gets its CR LF if it has none.
+std::string WithCrLfLines(const std::string& text);

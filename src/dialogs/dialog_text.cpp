@@ -10,6 +10,5 @@ std::string LoadDialogText(const std::filesystem::path& file, const char* module
   std::string text;
   if (!PlatReadFile(file, text)) FATAL("could not read file: " + name, module, "LoadText");
   if (text.empty()) FATAL("file is empty: " + name, module, "LoadText");
-  if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) text += "\r\n";
-  return text;
+  return WithCrLfLines(text);
 }

@@ -18,8 +18,7 @@ std::string LoadText(const std::filesystem::path& path) {
     FATAL("could not read file: " + shown, kModule, "LoadText");
   }
   if (TrimSpaces(content).empty()) return "";
-  if (content.size() < 2 || content.compare(content.size() - 2, 2, "\r\n") != 0) content += "\r\n";
-  return content;
+  return WithCrLfLines(content);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

@@ -27,10 +27,11 @@ TEST_F(DataFile, LoadTextEndsEveryTextWithCrLf) {
   EXPECT_EQ(Load("a"), "a\r\n");
   EXPECT_EQ(Load("a\r\nb\r\n"), "a\r\nb\r\n");
   EXPECT_EQ(Load(" \r\n"), " \r\n");  // blank lines stay: only spaces count as empty
-  // LF-only files are one line for every caller.
-  std::string lf = Load("a\nb\nc");
-  EXPECT_EQ(CountLines(lf), 1);
-  EXPECT_EQ(LineField(lf, 1), "a\nb\nc");
+  // A file saved with LF alone, or with both, has the same lines for every caller.
+  std::string lf = Load("a\nb\r\nc");
+  EXPECT_EQ(lf, "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(CountLines(lf), 3);
+  EXPECT_EQ(LineField(lf, 1), "a");
 }
 
 TEST_F(DataFile, HighBytesRoundTripExactly) {

@@ -120,6 +120,10 @@ TEST_F(Dialogs, LayoutFileProblemsAreFatal) {
   EXPECT_FATAL(LoadRequesters(dir / "folder.txt"),
                "could not read file: " + (dir / "folder.txt").string() + "\r\nRequester mod in LoadText @ ");
   EXPECT_EQ(requester::LoadText(Write("a.txt", "x")), "x\r\n");
+  // A layout saved with LF alone (or mixed) ends its lines there as well.
+  LoadRequesters(Write("lf.txt", "### Plain\nframe, -1, -1, 4, 2\n"));
+  ASSERT_NE(FindRequester("Plain"), nullptr);
+  EXPECT_EQ(FindRequester("Plain")->frameHeight, 64);
   // Names are exact: "list box" is not "List Box".
   LoadRequesters(Write("r.txt", "### list box\r\nframe, 0, 0, 4, 4\r\n"));
   EXPECT_FATAL(ListBox("p", "a~"), "Requester does not exist: List Box\r\nRequester mod in Display @ ");
