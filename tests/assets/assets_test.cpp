@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -307,6 +308,29 @@ TEST(AssetGenerator, TheCommittedDesktopIconsAreWhatItDraws) {
     EXPECT_EQ(img.height, size);
     EXPECT_EQ(img.At(0, 0)[3], 0) << name;
     EXPECT_EQ(img.At(size / 2, size / 2)[3], 255) << name;
+  }
+  // The Windows programs' icon: a directory of four sizes, each a PNG of
+  // its size where the directory says.
+  std::string ico = ReadBytes(dir / "the-velotrax.ico");
+  EXPECT_TRUE(ico == ReadBytes(SourceDir() / "desktop" / "icons" / "the-velotrax.ico"))
+      << "the-velotrax.ico: run make assets and commit the icons";
+  auto u32 = [&ico](size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(ico[at + i]);
+    return v;
+  };
+  ASSERT_GE(ico.size(), 6u + 4 * 16);
+  EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\4\0", 6));
+  const int sizes[] = {256, 64, 32, 16};
+  for (int i = 0; i < 4; ++i) {
+    const size_t entry = 6 + 16 * i;
+    EXPECT_EQ(static_cast<unsigned char>(ico[entry]), sizes[i] % 256);
+    const uint32_t length = u32(entry + 8), offset = u32(entry + 12);
+    ASSERT_LE(size_t{offset} + length, ico.size());
+    RgbaImage img;
+    std::string why;
+    ASSERT_TRUE(DecodeRgbaPng(ico.substr(offset, length), img, why)) << sizes[i] << ": " << why;
+    EXPECT_EQ(img.width, sizes[i]);
   }
   fs::remove_all(dir);
 }

@@ -65,6 +65,12 @@ for f in the-velotrax.exe velotrax-tool.exe LICENSE.txt Licences.txt "The Velotr
 done
 grep -q "MIT License" "$PACKED/LICENSE.txt" && grep -q "Bitstream Vera" "$PACKED/Licences.txt" &&
   pass || fail "the zip's licences"
+# Each program carries the game's icon and its version for Explorer.
+for exe in the-velotrax.exe velotrax-tool.exe; do
+  x86_64-w64-mingw32-objdump -h "$PACKED/$exe" | grep -q '\.rsrc' &&
+    strings -el "$PACKED/$exe" | grep -qx "The Velotrax" &&
+    pass || fail "$exe has no icon or version resource"
+done
 
 # A fresh Windows copy (W) and Linux copy (L) of the shipped game folder.
 fresh_copies() {

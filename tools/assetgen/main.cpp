@@ -4,11 +4,14 @@
 //
 //   velotrax-assetgen GAME_DIR                   write the game's assets
 //   velotrax-assetgen --preview GAME_DIR OUT_DIR  also write preview sheets
-//   velotrax-assetgen --icons OUT_DIR            the desktop icons, one PNG per size
+//   velotrax-assetgen --icons OUT_DIR            the desktop icons, one PNG per size,
+//                                                and the Windows programs' .ico
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "art.h"
 #include "fonts.h"
@@ -59,9 +62,56 @@ bool WritePngAtomically(const fs::path& path, const Image& img, std::string& err
   return true;
 }
 
+// The icon of the Windows programs: the same drawing at 256, 64, 32 and 16
+// pixels, each size a PNG inside the .ico file (as Windows has read them
+// since Vista). Little-endian directory: the header, one 16-byte entry a
+// size, then the images.
+bool WriteWindowsIcon(const fs::path& path, std::string& error) {
+  const int sizes[] = {256, 64, 32, 16};
+  std::vector<std::string> pngs;
+  for (int size : sizes) {
+    fs::path tmp = path;
+    tmp += ".png.tmp";
+    if (!WritePng(tmp.string(), MakeIcon(size), error)) return false;
+    std::ifstream in(tmp, std::ios::binary);
+    pngs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.close();
+    std::error_code ec;
+    fs::remove(tmp, ec);
+  }
+  std::string ico;
+  auto u16 = [&ico](size_t v) {
+    ico += static_cast<char>(v & 0xFF);
+    ico += static_cast<char>((v >> 8) & 0xFF);
+  };
+  auto u32 = [&u16](size_t v) {
+    u16(v & 0xFFFF);
+    u16((v >> 16) & 0xFFFF);
+  };
+  u16(0);  // reserved
+  u16(1);  // an icon, not a cursor
+  u16(pngs.size());
+  size_t offset = 6 + 16 * pngs.size();
+  for (size_t i = 0; i < pngs.size(); ++i) {
+    const char side = static_cast<char>(sizes[i] == 256 ? 0 : sizes[i]);  // 0 means 256
+    ico += side;
+    ico += side;
+    ico += '\0';  // no palette
+    ico += '\0';  // reserved
+    u16(1);        // colour planes
+    u16(32);       // bits a pixel
+    u32(pngs[i].size());
+    u32(offset);
+    offset += pngs[i].size();
+  }
+  for (const std::string& png : pngs) ico += png;
+  return WriteFileAtomically(path, ico, error);
+}
+
 }  // namespace
 
-// the-velotrax-256.png and its smaller sizes, for the desktop's icon theme.
+// the-velotrax-256.png and its smaller sizes, for the desktop's icon theme,
+// and the-velotrax.ico for the Windows programs.
 int WriteIcons(const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
@@ -71,6 +121,7 @@ int WriteIcons(const fs::path& folder) {
     if (!WritePngAtomically(folder / ("the-velotrax-" + std::to_string(size) + ".png"),
                             MakeIcon(size), error))
       return Fail(error);
+  if (!WriteWindowsIcon(folder / "the-velotrax.ico", error)) return Fail(error);
   return 0;
 }
 
