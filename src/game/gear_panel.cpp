@@ -82,6 +82,11 @@ long long GearPanelsOpened() {
 
 int WaitForGearChoice() {
   SetPageHidden(5, 0);
+  // The Space (or Return) that stepped the race to this car is still down
+  // when the panel opens: its release answers nothing, as the player has not
+  // seen the panel yet. Only a press made while the panel waits counts.
+  bool returnHeld = PlatKeyDown(kKeyReturn);
+  bool spaceHeld = PlatKeyDown(kKeySpace);
   for (;;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;
@@ -91,18 +96,22 @@ int WaitForGearChoice() {
         SetPageHidden(5, 1);
         return b + 1;
       }
-      // "Main Menu" ends the wait (the gear panel stays; the menu decides what
-      // shows); "Auto Mode" and "Save Race" act as on the race screen.
-      if (PickButton(gElements.RaceButtons, x, y) == 2) return -1;
+      // "Main Menu" ends the wait; "Auto Mode" and "Save Race" act as on the
+      // race screen.
+      if (PickButton(gElements.RaceButtons, x, y) == 2) return kChooseLeave;
       RaceButtonClick();
     }
     PlatPollKeyboard();
     // Escape goes to the menu as it does on the race screen; the same choice
     // waits there for the player's return.
     if (PlatKeyReleased(kKeyEscape)) return kChooseLeave;
-    if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
+    const bool keep = (PlatKeyReleased(kKeyReturn) && !returnHeld) ||
+                      (PlatKeyReleased(kKeySpace) && !spaceHeld);
+    returnHeld = returnHeld && PlatKeyDown(kKeyReturn);
+    spaceHeld = spaceHeld && PlatKeyDown(kKeySpace);
+    if (keep) {
       SetPageHidden(5, 1);
-      return -2;
+      return kChooseKeepGear;
     }
     std::string typed = LowerAscii(PlatTypedCharacters());
     for (char c : typed) {
@@ -123,6 +132,12 @@ int ChooseGearOnPanel(const GearOffer& offer) {
   for (int i = 0; i < kGearButtons; ++i) SetButtonState(buttons, i, offer.states[i]);
   PrepareGearPanel();
   int answer = WaitForGearChoice();
-  if (answer == kChooseLeave) gProg.gameState = 1;
+  if (answer == kChooseLeave) {
+    // The panel goes with the player to the menu: the choice is asked again,
+    // panel and all, when this race goes on, and a race loaded meanwhile
+    // shows no stale one.
+    SetPageHidden(5, 1);
+    gProg.gameState = 1;
+  }
   return answer;
 }

@@ -306,8 +306,10 @@ void ResumeLoadedRace() {
   if (gRace.choosingGear) SetPageHidden(2, 1);
   int lap = 1;
   for (const StandingRecord& s : Standing()) lap = Max(lap, s.lap);
-  AddCommentaryLine(gProg.raceName + " loaded, lap " + Decimal(Min(lap, gProg.laps)) + " of " +
-                    Decimal(gProg.laps));
+  // As the commentary words a car's events: the name, then the event
+  // indented, each short enough for the panel (the race goes on to say its
+  // number of laps).
+  AddCommentaryLine(gProg.raceName + "~  loaded at lap " + Decimal(Min(lap, gProg.laps)));
   ResumeRace();
   RememberRaceAsSaved();
 }

@@ -69,6 +69,7 @@ struct Season {
   bool savedRace3 = false;
   bool quitAsked = false;
   bool loaded = false;
+  bool toldLoaded = false;
   int ownMoves = 0;        // moves of the player's car told on the panel
   bool sawOffTheLine = false;
   bool sawFinishersAtTheTop = false;
@@ -257,6 +258,17 @@ void OnTheRaceScreen() {
       e.OwnMoveLabel->text.rfind("off the line", 0) == 0)
     Shot("own_move_off_the_line");
   s.toldSinceShot = false;
+  // The commentary is never cut off at the box's edge, and a loaded race
+  // opens it with its name and lap.
+  for (const std::string& line : e.LogArea->lines)
+    if (static_cast<int>(line.size()) > TextAreaColumns(e.LogArea))
+      Fail("cut off in the commentary: " + line);
+  if (s.loaded && !s.toldLoaded) {
+    const std::vector<std::string>& log = e.LogArea->lines;
+    if (log.size() < 2 || log[0] != "Switchback Ridge" || log[1] != "  loaded at lap 1")
+      Fail("the commentary does not say which race was loaded");
+    s.toldLoaded = true;
+  }
   if (s.race == 1 && !s.scrolled && s.ownMoves >= 6) {
     // The wheel over the commentary scrolls it back.
     const TextArea* log = e.LogArea;
@@ -333,7 +345,7 @@ void Act() {
   } else if (Shown(e.DriveFrame)) {
     AtTheDriveSelection();
   } else if (Shown(e.MenuFrame)) {
-    AtTheMenu();  // over a gear panel left open, too
+    AtTheMenu();
   } else if (gProg.gameState == 1) {
     gLastInput = -100;  // on the way to the menu: nothing to answer yet
   } else if (Shown(e.GearFrame)) {
@@ -464,6 +476,7 @@ TEST_F(NewcomersSeason, ThreeRacesThroughTheScreensAsAPlayerLivesThem) {
   EXPECT_TRUE(s.scrolled);
   EXPECT_TRUE(s.quitAsked);
   EXPECT_TRUE(s.loaded);
+  EXPECT_TRUE(s.toldLoaded);
   EXPECT_GT(s.markedFrames, 100);
   // The two questions after each race, the quit question once.
   EXPECT_EQ(std::count(s.answers.begin(), s.answers.end(), "Save current standings?"), 3);
