@@ -213,7 +213,12 @@ void MainMenu() {
   SetPageHidden(2, 0);
   for (bool done = false; !done;) {
     DrawMenuFrame();
-    switch (WaitMenuChoice(buttons)) {
+    const int choice = WaitMenuChoice(buttons);
+    // A race that moved on since it was saved is not thrown away unasked,
+    // by another race any more than by quitting.
+    const bool unsaved = !MenuRaceRunning() && RaceChangedSinceSaved();
+    if ((choice == 0 || choice == 1) && unsaved && AnswerBox(kLeaveRaceQuestion) == 0) continue;
+    switch (choice) {
       case 0:
         if (ChooseRaceFile(gProg.circuitsFolder) == 1) {
           gProg.gameState = 2;
@@ -229,10 +234,7 @@ void MainMenu() {
         }
         break;
       case 2:
-        // A race that moved on since it was saved is not thrown away unasked.
-        if (!MenuRaceRunning() && RaceChangedSinceSaved() &&
-            AnswerBox(kQuitQuestion) == 0)
-          break;
+        if (unsaved && AnswerBox(kQuitQuestion) == 0) break;
         gProg.gameState = 3;
         done = true;
         break;
