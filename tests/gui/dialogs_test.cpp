@@ -2,6 +2,8 @@
 // loops driven frame by frame with scripted input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/main_menu.h"
 #include "game/results_view.h"
 #include "../support/test_support.h"
@@ -230,6 +232,7 @@ TEST_F(Dialogs, EveryShippedMessageFitsItsBox) {
       {"Answer Box", kSaveStandingsQuestion},
       {"Answer Box", kCopySeasonQuestion},
       {"Answer Box", kQuitQuestion},
+      {"Answer Box", kLeaveRaceQuestion},
   };
   for (const auto& [box, text] : messages) {
     TextArea* area = FindRequester(box)->textArea;
@@ -407,6 +410,25 @@ TEST_F(Help, ShortTextFitsWithItsLeadingEmptyLine) {
 TEST_F(Help, TabsTildesAndMissingLineEnd) {
   Init("\tindented\r\na~b");
   EXPECT_EQ(gHelp.textArea->lines, (std::vector<std::string>{"", "  indented", "a", "b"}));
+}
+
+// The help the game ships reads as its lines, whatever line ends it was
+// saved with (saved with LF alone it once showed as one endless line).
+TEST_F(Help, TheShippedHelpReadsAsItsLines) {
+  const std::string shipped =
+      testing_support::ReadBytes(testing_support::SourceDir() / "game" / "Data" / "Help.txt");
+  const auto lines = std::count(shipped.begin(), shipped.end(), '\n');
+  ASSERT_GT(lines, 100);
+  std::string lfOnly = shipped;
+  lfOnly.erase(std::remove(lfOnly.begin(), lfOnly.end(), '\r'), lfOnly.end());
+  std::vector<std::string> shown[2];
+  for (int i : {0, 1}) {
+    Init(i == 0 ? shipped : lfOnly);
+    shown[i] = gHelp.textArea->lines;
+  }
+  EXPECT_GT(static_cast<long>(shown[0].size()), lines);
+  EXPECT_EQ(shown[0][1], "THE VELOTRAX - HOW TO PLAY");
+  EXPECT_EQ(shown[1], shown[0]);
 }
 
 TEST_F(Help, LongTextScrollsAndKeepsItsPlace) {
