@@ -154,8 +154,15 @@ std::vector<RunningOrderRow> RunningOrderRows() {
   long long place = 0;
   for (const std::string& key : OrderOfFinish())
     rows.push_back({RightAlign2(++place) + " " + key + " F", IsPlayersCar(key)});
-  for (const StandingRecord& standing : Standing())
+  // A car that has just finished or gone out is still in the race's own
+  // order until the pass rebuilds it: it is listed once, where it now is.
+  auto listed = [](const std::vector<std::string>& keys, const std::string& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
+  for (const StandingRecord& standing : Standing()) {
+    if (listed(OrderOfFinish(), standing.car) || listed(DNF(), standing.car)) continue;
     rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
+  }
   for (const std::string& key : DNF()) rows.push_back({"-- " + key, IsPlayersCar(key)});
   return rows;
 }

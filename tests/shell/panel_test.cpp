@@ -100,7 +100,9 @@ TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   for (const char* key : {"A", "B", "C", "D", "E"}) AddCar(key);
   DriverOf("A").user = 1;
   OrderOfFinish() = {"C", "A"};
-  Standing() = {{"B", 3, 1, 0}, {"E", 3, 0, 0}};
+  // A and D have just finished and gone out: the race's own order keeps them
+  // until the pass rebuilds it, and each is listed once all the same.
+  Standing() = {{"A", 3, 2, 0}, {"B", 3, 1, 0}, {"E", 3, 0, 0}, {"D", 2, 5, 1}};
   DNF() = {"D"};
   ShowStandings();
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", " 3 B", " 4 E", "-- D"}));
