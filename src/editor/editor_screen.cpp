@@ -116,10 +116,12 @@ std::string BoxText(const std::string& text) {
   return out;
 }
 
+std::vector<std::string> StatusLines(const std::string& text) {
+  return Wrap(text, static_cast<size_t>(Max(TextAreaColumns(gEditorScreen.status), 8)));
+}
+
 void AddWrapped(const std::string& text) {
-  TextArea* area = gEditorScreen.status;
-  const size_t columns = static_cast<size_t>(Max(TextAreaColumns(area), 8));
-  for (const std::string& line : Wrap(text, columns)) AddText(area, line);
+  for (const std::string& line : StatusLines(text)) AddText(gEditorScreen.status, line);
 }
 
 // --- The page ----------------------------------------------------------------
@@ -185,6 +187,23 @@ int CornerLength(int entry) {
   return n;
 }
 
+// What to do about a problem, in the palette's words: the check's own text
+// is the circuit tool's, which counts tiles by number.
+std::string ProblemHint(const std::string& problem) {
+  if (problem.find("no start tile") != std::string::npos)
+    return "Put a start tile (Track, the ones with the chequered line) on the path.";
+  if (problem.find("no corner") != std::string::npos)
+    return "Mark the corners: a marker from Corners (key 4) on each corner cell.";
+  if (problem.find("inside a corner") != std::string::npos)
+    return "The start must stand on a straight, outside every corner marker.";
+  if (problem.find("corner still open") != std::string::npos)
+    return "The last corner's markers run on to the start line: end them before it.";
+  if (problem.find("leaves the grid") != std::string::npos ||
+      problem.find("invalid tile combination") != std::string::npos)
+    return "Each piece must join the next: look at the red cell and the one it leads to.";
+  return "";
+}
+
 void ShowStatus() {
   CircuitEditor& e = gSession.editor;
   const DrawingCheck& c = e.check;
@@ -199,6 +218,12 @@ void ShowStatus() {
     AddWrapped("Does not build: " + c.problem);
     if (!c.first.empty()) AddWrapped("First: " + c.first);
     if (c.cellX >= 0) AddWrapped("(marked red)");
+    // The hint where the panel has room for it (a 768-line screen may not).
+    const std::string hint = ProblemHint(c.first.empty() ? c.problem : c.first);
+    const TextArea* status = gEditorScreen.status;
+    if (!hint.empty() &&
+        status->lines.size() + StatusLines(hint).size() <= static_cast<size_t>(status->rows))
+      AddWrapped(hint);
   }
   std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
                                                                        : gSession.suggestedName +
