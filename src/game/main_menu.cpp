@@ -167,7 +167,7 @@ bool WaitNextRaceChoice() {
     if (choice != -1) break;
     PlatPollKeyboard();
     if (PlatKeyReleased(kKeyEscape)) choice = 1;
-    if (PlatKeyReleased(kKeyReturn)) choice = 0;
+    if (PlatKeyReleased(kKeyReturn)) choice = GetButtonState(e.NextRaceButtons, 0) == 2 ? 1 : 0;
     if (!PlatScreenActive()) LostDevice();
     if (gHooks.renderFrame != nullptr) gHooks.renderFrame();
     if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
@@ -181,6 +181,8 @@ void OfferNextRace() {
   const std::string next = CircuitAfter(gProg.raceName);
   SetLabel(gElements.NextRaceLabel,
            next.empty() ? "That was the last circuit." : "Next: " + next, 0);
+  // After the last circuit only "Main Menu" is offered.
+  SetButtonState(gElements.NextRaceButtons, 0, next.empty() ? 2 : 0);
   if (!WaitNextRaceChoice()) {
     gProg.gameState = 1;
     return;

@@ -367,27 +367,30 @@ TEST_F(RaceSetUp, QuitAsksFirstWhenTheRaceMovedOnSinceItsSave) {
   EXPECT_EQ(gProg.gameState, 3);
 }
 
-// "Next Race" after the last circuit of the list: the player is told, and the
-// menu follows.
+// "Next Race" after the last circuit of the list: the page says so and only
+// "Main Menu" is offered (a click on the greyed button does nothing, Return
+// takes the menu).
 TEST_F(RaceSetUp, NextRaceWithNothingToRaceSaysSoAndGoesToTheMenu) {
   EXPECT_EQ(CircuitAfter("Harbour Loop"), "Puddleford Park");
   const std::string last = "Switchback Ridge";
   ASSERT_EQ(CircuitAfter(last), "");
-  std::string told;
-  auto nextThenTell = [&told] {
-    gScript = {[] { ClickButton(gElements.NextRaceButtons, 0); },
-               [&told] {
-                 told = FindRequester("Message Box")->textArea->lines[0];
-                 PlatPushTypedKey(kKeyReturn, "");
-               }};
-    gStep = 0;
-  };
+  static bool messageShown;
+  messageShown = false;
+  gScript = {[] { ClickButton(gElements.NextRaceButtons, 0); },
+             [] {
+               messageShown = IsFrameHidden(FindRequester("Message Box")->frame) == 0;
+               PlatPushTypedKey(kKeyReturn, "");
+             }};
+  gStep = 0;
   gProg.raceName = last;
   gProg.gameState = 2;
-  nextThenTell();
   OfferNextRace();
+  EXPECT_EQ(gStep, 2u);
+  EXPECT_FALSE(messageShown) << "the greyed button did nothing";
   EXPECT_EQ(gProg.gameState, 1);
-  EXPECT_EQ(told, "There is no circuit after " + last);
+  EXPECT_EQ(gElements.NextRaceLabel->text, "That was the last circuit.");
+  EXPECT_EQ(GetButtonState(gElements.NextRaceButtons, 0), 2);
+  EXPECT_TRUE(Standing().empty()) << "no race was set up";
 }
 
 // "Save Race" from the gear panel: the car's move had not begun, so the
