@@ -5,13 +5,13 @@
 #include <string>
 
 // Asked before "Quit" throws away a race that moved on since it was saved.
+inline constexpr const char* kQuitQuestion =
+    "Quit without saving your race?~Yes quits: the race since its last~"
+    "save is lost. No keeps it: Return~goes back to it, Save Race keeps it.";
 // Asked before "New Race" or "Load Race" replaces such a race.
 inline constexpr const char* kLeaveRaceQuestion =
     "Start another race without saving?~Yes: the race since its last save~"
     "is lost. No keeps it: Return goes~back to it, Save Race keeps it.";
-inline constexpr const char* kQuitQuestion =
-    "Quit without saving your race?~Yes quits: the race since its last~"
-    "save is lost. No keeps it: Return~goes back to it, Save Race keeps it.";
 
 // Modal; returns with gameState 2 (run the race screen) or 3 (quit).
 void MainMenu();
