@@ -39,10 +39,8 @@ void ZoomWithKey(int step) {
 void KeyboardCommands() {
   PlatPollKeyboard();
   // Up and down scroll the commentary back and forth.
-  if (gElements.LogArea != nullptr) {
-    if (PlatKeyReleased(kKeyUp)) ScrollTextArea(gElements.LogArea, -1);
-    if (PlatKeyReleased(kKeyDown)) ScrollTextArea(gElements.LogArea, 1);
-  }
+  if (PlatKeyReleased(kKeyUp)) ScrollCommentaryBy(-1);
+  if (PlatKeyReleased(kKeyDown)) ScrollCommentaryBy(1);
   std::string typed = PlatTypedCharacters();
   if (!typed.empty()) KeyCommand(typed);
 }

@@ -89,12 +89,20 @@ void TellOwnMove(int place) {
   SetLabel(gElements.OwnMoveLabel, line, kNoTint);
 }
 
+void ScrollCommentaryBy(int lines) {
+  TextArea* log = gElements.LogArea;
+  if (log == nullptr) return;
+  // Back to the race's first line, forward until its last is at the foot.
+  const int last = Max(static_cast<int>(log->lines.size()) - log->rows, 0);
+  log->top = std::clamp(log->top + lines, 0, last);
+}
+
 bool ScrollCommentary(int x, int y, int lines) {
   TextArea* log = gElements.LogArea;
   if (log == nullptr || log->hidden != 0 || x < log->x || y < log->y ||
       x >= log->x + log->width || y >= log->y + log->height)
     return false;
-  ScrollTextArea(log, lines);
+  ScrollCommentaryBy(lines);
   return true;
 }
 

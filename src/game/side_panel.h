@@ -55,6 +55,9 @@ void TellOwnMove(int place);
 // Scrolls the commentary by lines (negative: back) when the point is over
 // it; false when it is not.
 bool ScrollCommentary(int x, int y, int lines);
+// Scrolls the commentary by so many lines (negative: back), never past its
+// first line or beyond its last at the foot of the box.
+void ScrollCommentaryBy(int lines);
 
 // Text-area calls that do nothing when the area was never built.
 void ClearArea(TextArea* area);

@@ -24,7 +24,7 @@ namespace {
 // Text areas built by hand: 9 x 18 glyphs, as the shipped font.
 struct Areas {
   SpriteFont font;
-  TextArea info, standings, results, title;
+  TextArea info, standings, results, title, log;
   Areas() {
     font.glyphWidth = 9;
     font.glyphHeight = 18;
@@ -39,7 +39,9 @@ struct Areas {
     make(standings, 176, 4, 12, 0);
     make(results, 488, 4, 22, 1);
     make(title, 488, 0, 1, 0);
+    make(log, 176, 4, 8, 1);
     gElements.RaceInfoArea = &info;
+    gElements.LogArea = &log;
     gElements.StandingsArea = &standings;
     gElements.ResultsArea = &results;
     gElements.ResultsTitleArea = &title;
@@ -113,6 +115,20 @@ TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   EndOfRace();
   EXPECT_TRUE(OrderOfFinish().empty()) << "the race's own lists are cleared";
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", "-- D"}));
+}
+
+// The commentary scrolls back to the race's first line and forward to its
+// last at the foot of the box, no further.
+TEST_F(Panel, TheCommentaryScrollsNoFurtherThanItsLastLine) {
+  Areas areas;
+  for (int i = 0; i < 20; ++i) AddCommentaryLine("line " + std::to_string(i));
+  EXPECT_EQ(areas.log.top, 12) << "the newest lines in view";
+  ScrollCommentaryBy(-5);
+  EXPECT_EQ(areas.log.top, 7);
+  ScrollCommentaryBy(100);
+  EXPECT_EQ(areas.log.top, 12);
+  ScrollCommentaryBy(-100);
+  EXPECT_EQ(areas.log.top, 0);
 }
 
 // The results page heads its columns and says what the marks and the time
