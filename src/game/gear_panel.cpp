@@ -82,11 +82,6 @@ long long GearPanelsOpened() {
 
 int WaitForGearChoice() {
   SetPageHidden(5, 0);
-  // The Space (or Return) that stepped the race to this car is still down
-  // when the panel opens: its release answers nothing, as the player has not
-  // seen the panel yet. Only a press made while the panel waits counts.
-  bool returnHeld = PlatKeyDown(kKeyReturn);
-  bool spaceHeld = PlatKeyDown(kKeySpace);
   for (;;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;
@@ -105,11 +100,7 @@ int WaitForGearChoice() {
     // Escape goes to the menu as it does on the race screen; the same choice
     // waits there for the player's return.
     if (PlatKeyReleased(kKeyEscape)) return kChooseLeave;
-    const bool keep = (PlatKeyReleased(kKeyReturn) && !returnHeld) ||
-                      (PlatKeyReleased(kKeySpace) && !spaceHeld);
-    returnHeld = returnHeld && PlatKeyDown(kKeyReturn);
-    spaceHeld = spaceHeld && PlatKeyDown(kKeySpace);
-    if (keep) {
+    if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
       SetPageHidden(5, 1);
       return kChooseKeepGear;
     }

@@ -199,6 +199,7 @@ void DriveSelectionDialog() {
       taken.clear();
       break;
     }
+    if (PlatKeyReleased(kKeyReturn)) break;  // the cars marked, as OK takes them
     DialogFrame();
   }
   for (const std::string& key : TildeFields(taken)) {

@@ -103,37 +103,6 @@ TEST_F(GearChoice, InsideASharpCornerTheLimitCapsTheChoice) {
   EXPECT_EQ(Mine().gear, 4);  // kept
 }
 
-// Space steps the race on its way down; the panel it opens must not take
-// that same key's release as "keep the gear" (the panel flashed and the car
-// kept its gear, 0 on the grid, so a player stepping with Space never moved).
-TEST_F(GearChoice, TheSpaceThatSteppedToThePanelDoesNotAnswerIt) {
-  static int frame;
-  Mine().gear = 3;
-  PlatPushKey(kKeySpace, true);
-  PlatPushText(" ");
-  PlatPollKeyboard();
-  frame = 0;
-  gHooks.menuFrame = [] {
-    if (++frame == 1) PlatPushKey(kKeySpace, false);
-    if (frame == 3) {
-      const ButtonArray* b = gElements.GearButtons;
-      PlatPushMouseMove(b->buttonX[1] + b->buttonWidth / 2, b->buttonY[1] + b->buttonHeight / 2);
-      PlatPushButtonUp(1);
-    }
-  };
-  UserMoves();
-  EXPECT_EQ(frame, 3) << "the panel waited for the choice";
-  EXPECT_EQ(Mine().gear, 2);
-  // A press made while it waits still keeps the gear.
-  frame = 0;
-  gHooks.menuFrame = [] {
-    if (++frame == 1) PlatPushTypedKey(kKeySpace, " ");
-  };
-  UserMoves();
-  EXPECT_EQ(Mine().gear, 2);
-  EXPECT_EQ(frame, 1);
-}
-
 TEST_F(GearChoice, AStandingSpunOutCarMayOnlyTakeFirst) {
   Mine().gear = 0;
   Mine().gearTop = Mine().gear5;

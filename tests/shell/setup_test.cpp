@@ -92,7 +92,8 @@ TEST_F(RaceSetUp, AllCarsAcceptedWithReturnRaceWithTheirAllowancesScaled) {
 
 TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
   // Pick the first two lines of the available list one by one, move them
-  // across, accept with OK; in the drive dialog pick the first car.
+  // across, accept with OK; in the drive dialog pick the first car and take
+  // it with Return.
   auto line = [](TextArea* area, int i) {
     PlatPushMouseMove(area->x + 20, area->y + area->margin + i * SpriteFontHeight(area->font) + 5);
     PlatPushButtonUp(1);
@@ -100,7 +101,7 @@ TEST_F(RaceSetUp, ChosenCarsOnlyAndTheCarsThePlayerDrives) {
   gScript = {[&] { line(gElements.AvailableArea, 0); }, [&] { line(gElements.AvailableArea, 1); },
              [] { ClickButton(gElements.MoveButtons, 0); },
              [] { ClickButton(gElements.CarSelectButtons, 0); },
-             [&] { line(gElements.DriveArea, 0); }, [] { ClickButton(gElements.DriveOKButton, 0); },
+             [&] { line(gElements.DriveArea, 0); }, [] { PlatPushTypedKey(kKeyReturn, ""); },
              // The player's car has pole: its first gear choice, kept with Return.
              [] { PlatPushTypedKey(kKeyReturn, ""); }};
   NewRaceSetUp();
