@@ -183,12 +183,7 @@ void OfferNextRace() {
            next.empty() ? "That was the last circuit." : "Next: " + next, 0);
   // After the last circuit only "Main Menu" is offered.
   SetButtonState(gElements.NextRaceButtons, 0, next.empty() ? 2 : 0);
-  if (!WaitNextRaceChoice()) {
-    gProg.gameState = 1;
-    return;
-  }
-  if (next.empty()) {
-    MessageBox("There is no circuit after " + gProg.raceName + "~in the list: choose one with~New Race.");
+  if (!WaitNextRaceChoice() || next.empty()) {
     gProg.gameState = 1;
     return;
   }
@@ -218,7 +213,8 @@ void MainMenu() {
     const int choice = WaitMenuChoice(buttons);
     // A race that moved on since it was saved is not thrown away unasked,
     // by another race any more than by quitting.
-    const bool unsaved = !MenuRaceRunning() && RaceChangedSinceSaved();
+    const bool replaces = choice >= 0 && choice <= 2;  // New Race, Load Race, Quit
+    const bool unsaved = replaces && !MenuRaceRunning() && RaceChangedSinceSaved();
     if ((choice == 0 || choice == 1) && unsaved && AnswerBox(kLeaveRaceQuestion) == 0) continue;
     switch (choice) {
       case 0:
