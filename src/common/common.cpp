@@ -7,7 +7,8 @@
 #include <unistd.h>
 
 namespace {
-bool gFatalThrows = false;
+// Per thread: the balance report runs races side by side, each throwing.
+thread_local bool gFatalThrows = false;
 FatalReporter gFatalReporter = nullptr;
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the five undefined codes, which we

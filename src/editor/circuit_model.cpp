@@ -142,7 +142,7 @@ void DrawingFromRace(CircuitEditor& editor) {
   editor.drawing.layers[0] = Base();
   editor.drawing.layers[1] = Middle();
   editor.drawing.layers[2] = Top();
-  for (const CircuitLabel& label : gRace.labels)
+  for (const CircuitLabel& label : RaceNow().labels)
     editor.drawing.labels.push_back({label.text, label.x / kTileSize, label.y / kTileSize});
 }
 
@@ -236,8 +236,8 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
   DrawingToRace(editor.drawing);
   // A failed build may leave a corner open in the node builder; the game
   // builds a loaded circuit after one that closed its corners.
-  gRace.inCornerMark = 0;
-  gRace.cornerMarkType = 0;
+  RaceNow().inCornerMark = 0;
+  RaceNow().cornerMarkType = 0;
   DrawingCheck check;
   TrackProblem problem;
   check.builds = TryBuildTrack(problem);
@@ -248,8 +248,8 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
     check.cellY = problem.y;
     Node().clear();
     Corner().clear();
-    gRace.inCornerMark = 0;
-    gRace.cornerMarkType = 0;
+    RaceNow().inCornerMark = 0;
+    RaceNow().cornerMarkType = 0;
   } else {
     check.nodes = static_cast<int>(Node().size());
     check.corners = static_cast<int>(Corner().size());

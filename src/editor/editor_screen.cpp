@@ -1,5 +1,7 @@
 #include "editor/editor_screen.h"
 
+#include "editor/test_drive.h"
+
 #include <algorithm>
 #include <map>
 #include <string>
@@ -26,6 +28,7 @@
 #include "race/race_start.h"
 #include "race/report.h"
 #include "race/save_load.h"
+#include "game/screen_settings.h"
 
 EditorScreen gEditorScreen;
 
@@ -33,7 +36,6 @@ namespace {
 constexpr int kKeyY = 21;
 constexpr int kKeyS = 31;
 constexpr int kKeyZ = 44;
-constexpr int kTestDriveLaps = 2;
 const char* const kNewCircuit = "(a new circuit)";
 const int kCornerColour[3] = {0xFFFFFF, 0x00C0FF, 0x2020FF};  // straight, sharp, hairpin
 
@@ -45,8 +47,6 @@ struct EditorSession {
   std::string suggestedName;
   void (*frameHook)() = nullptr;
   bool driving = false;
-  bool driveOver = false;
-  int64_t nextStep = 0;
 };
 EditorSession gSession;
 
@@ -236,9 +236,9 @@ void ShowStatus() {
 
 void CheckNow() {
   CheckDrawing(gSession.editor);
-  gRace.labels.clear();
+  RaceNow().labels.clear();
   for (const EditorLabel& l : gSession.editor.drawing.labels)
-    gRace.labels.push_back({l.text, 0x040404, l.x * kTileSize, l.y * kTileSize});
+    RaceNow().labels.push_back({l.text, 0x040404, l.x * kTileSize, l.y * kTileSize});
   ShowStatus();
 }
 
@@ -333,7 +333,7 @@ void DrawCheckOverlay() {
 
 void PlaceEditorLabels() {
   ClearSpriteLabels();
-  for (const CircuitLabel& l : gRace.labels)
+  for (const CircuitLabel& l : RaceNow().labels)
     AddSpriteLabel(l.text, l.colour, ScreenX(l.x), ScreenY(l.y));
 }
 
@@ -507,10 +507,15 @@ void DriveCommentary(const std::string& line) {
   if (gEditorScreen.status != nullptr && !line.empty() && line != " ") AddWrapped(line);
 }
 
-int DriveRest() {
-  if (CarsGliding()) return std::clamp(3 * FrameMsSoFar(), 15, 100);
-  if (gSession.driveOver) return 1000;
-  return static_cast<int>(std::clamp<int64_t>(gSession.nextStep - PlatElapsedMilliseconds(), 0, 1000));
+void DriveFrame() {
+  KeepCurrent keep;
+  PlaceEditorLabels();
+  DrawTrackView();
+  FinishFrame();
+}
+
+void TellWrapped(const std::string& text) {
+  Tell(BoxText(text));
 }
 
 void TestDrive() {
@@ -521,18 +526,6 @@ void TestDrive() {
     Tell(BoxText("A test drive needs a circuit that builds: " + e.check.problem));
     return;
   }
-  const ViewState view = gView;
-  const RaceReport report = gReport;
-  const std::string raceName = gProg.raceName;
-  const int laps = gProg.laps, autoMode = gProg.autoMode;
-  const bool keepFiles = gEndOfRace.keepFiles;
-  const std::map<std::string, DriverRecord> drivers = Driver();
-  const PlatRestWaker waker = PlatCurrentRestWaker();
-  RaceReport drive;
-  drive.commentary = DriveCommentary;
-  gReport = drive;
-  gEndOfRace.keepFiles = true;  // a test drive writes nothing and scores nothing
-  gProg.raceName = e.name.empty() ? "Test Drive" : e.name;
   ClearTextArea(gEditorScreen.status);
   gEditorScreen.status->scrollMode = 1;  // the commentary follows its newest line
   SetButtonArrayHidden(gEditorScreen.commands, 1);
@@ -541,71 +534,13 @@ void TestDrive() {
   SetLabel(gEditorScreen.hover[0], "Test drive: Esc or the", kNoTint);
   SetLabel(gEditorScreen.hover[1], "button goes back", kNoTint);
   gSession.driving = true;
-  gSession.driveOver = false;
-  PlatSetRestWaker(DriveRest);
-
-  const bool throws = FatalThrows();
-  SetFatalThrows(true);
-  std::string stopped;
-  try {
-    UnattendedRace race;
-    race.laps = kTestDriveLaps;
-    race.gridMode = 1;
-    if (!SetUpUnattendedRace(race)) stopped = "none of the cars can start";
-  } catch (const FatalError& error) {
-    std::string text = error.what();
-    stopped = text.substr(0, text.find("\r\n"));
-  }
-  gSession.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
-  for (bool going = stopped.empty(); going;) {
-    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
-      if (PlatEventWindow() != gView.window) continue;
-      if (event == kEventLeftButtonUp &&
-          PickButton(gEditorScreen.back, PlatMouseX(), PlatMouseY()) == 0)
-        going = false;
-      if (event == kEventRightButtonUp) going = false;
-      if (event == kEventCloseRequest) going = false;
-    }
-    PlatPollKeyboard();
-    if (PlatKeyReleased(kKeyEscape)) going = false;
-    if (!going) break;
-    std::string typed = PlatTypedCharacters();
-    if (typed == "+" || typed == "=" || typed == "-")
-      ZoomAround(gView.zoom + (typed == "-" ? -kZoomStep : kZoomStep), gView.trackViewWidth / 2,
-                 PlatScreenHeight() / 2);
-    if (!gSession.driveOver && PlatElapsedMilliseconds() >= gSession.nextStep) {
-      gSession.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
-      try {
-        RaceStep();
-      } catch (const FatalError& error) {
-        std::string text = error.what();
-        Tell(BoxText("The test drive stopped: " + text.substr(0, text.find("\r\n"))));
-        going = false;
-      }
-      if (Standing().empty() && !gSession.driveOver) {
-        gSession.driveOver = true;
-        AddWrapped("The flag has fallen. Esc goes back to the editor.");
-      }
-    }
-    if (!PlatScreenActive()) LostDevice();
-    KeepCurrent keep;
-    PlaceEditorLabels();
-    DrawTrackView();
-    FinishFrame();
-  }
-  SetFatalThrows(throws);
-  if (!stopped.empty()) Tell(BoxText("No test drive: " + stopped));
-
-  PlatSetRestWaker(waker);
+  TestDriveScreen screen;
+  screen.back = gEditorScreen.back;
+  screen.say = DriveCommentary;
+  screen.frame = DriveFrame;
+  screen.tell = TellWrapped;
+  RunTestDrive(screen, e.name);
   gSession.driving = false;
-  ClearRaceState();
-  Driver() = drivers;
-  gEndOfRace.keepFiles = keepFiles;
-  gProg.raceName = raceName;
-  gProg.laps = laps;
-  gProg.autoMode = autoMode;
-  gReport = report;
-  gView = view;
   gEditorScreen.status->scrollMode = 2;
   SetButtonArrayHidden(gEditorScreen.commands, 0);
   SetButtonArrayHidden(gEditorScreen.tabs, 0);
@@ -666,7 +601,7 @@ void EditorEdgeScroll() {
   const int x = PlatMouseX(), y = PlatMouseY();
   if (x < 0 || y < 0 || x >= gView.trackViewWidth) return;
   if (PlatMouseButtonDown(1) || PlatMouseButtonDown(3)) return;
-  const int speed = gProg.scrollSpeed, margin = 24;
+  const int speed = gScreen.scrollSpeed, margin = 24;
   const int dx = x < margin ? -speed : x >= gView.trackViewWidth - margin ? speed : 0;
   const int dy = y < margin ? -speed : y >= PlatScreenHeight() - margin ? speed : 0;
   gView.scrollX = std::clamp(gView.scrollX + dx, gView.minScrollX, Max(gView.maxScrollX, gView.minScrollX));
@@ -705,7 +640,7 @@ void EditorPass() {
     if (key >= '1' && key < '1' + kEditorTabs) SelectTab(key - '1');
     if (key == 27) gSession.leave = MayLeave();
     if (key == '?') Help();
-    if (key == 'g') gProg.gridOn = 1 - gProg.gridOn;
+    if (key == 'g') Options().gridOn = 1 - Options().gridOn;
     if (key == 't') {
       Refresh();
       TestDrive();
@@ -756,7 +691,7 @@ bool OpenCircuit() {
     int rows = AskCells("height", 16);
     if (rows == 0) return false;
     NewDrawing(e, cols, rows);
-    gRace.labels.clear();
+    RaceNow().labels.clear();
     // A new circuit carries the tile table as the data folder has it now,
     // as the circuit tool makes one (an opened circuit keeps its own).
     LoadTrackTiles();
@@ -813,24 +748,29 @@ void PaletteTilePoint(int index, int& x, int& y) {
 }
 
 void RunCircuitEditor() {
+  // The editor works on a race of its own: the drawing's circuit, its check
+  // and its cars. The player's race, or the race behind the menu, is never
+  // touched; only the view and the labels on it are the screen's, and come
+  // back after.
+  // The race behind the menu rests meanwhile (a box of the editor's would
+  // show it under itself) and starts again after.
   const bool menuRace = MenuRaceRunning();
   StopMenuRace();
-  // The editor works in the race data; what was there comes back after.
-  const RaceData race = gRace;
-  const ProgramState program = gProg;
   const ViewState view = gView;
   const bool raceFrameHidden = gElements.RaceFrame != nullptr && IsFrameHidden(gElements.RaceFrame);
   if (!PageBuilt()) BuildEditorPage();
   gSession.solid = 0;
   SetPageHidden(2, 1);
   SetPageHidden(1, 1);
+  Race editing;
+  RaceScope scope(editing);
+  LoadTrackTiles();
   LoadCarData();
   gSession.leave = false;
   gSession.changed = false;
   gSession.editor.field = static_cast<int>(Car().size());
-  gRace.base.Resize(1, 1, 0);  // the lists below are drawn over the editor's ground
   if (OpenCircuit()) {
-    gProg.gridOn = 1;
+    Options().gridOn = 1;
     DrawingToRace(gSession.editor.drawing);
     CheckNow();
     ShowLoadedCircuit();
@@ -842,11 +782,9 @@ void RunCircuitEditor() {
   }
   if (gSession.solid != 0 && PlatIsSprite(gSession.solid)) PlatFreeSprite(gSession.solid);
   gSession.solid = 0;
-  gRace = race;
-  gProg = program;
   gView = view;
   ClearSpriteLabels();
-  for (const CircuitLabel& l : gRace.labels)
+  for (const CircuitLabel& l : PlayerRace().data.labels)
     AddSpriteLabel(l.text, l.colour, ScreenX(l.x), ScreenY(l.y));
   SetPageHidden(1, raceFrameHidden ? 1 : 0);
   SetPageHidden(2, 0);

@@ -12,6 +12,7 @@
 #include "race/gear_advice.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "game/screen_settings.h"
 
 namespace {
 long long gPanelsOpened = 0;
@@ -47,7 +48,7 @@ void ShowGearAdvice() {
 }
 
 void BringCurrentCarIntoView() {
-  if (gProg.centerMode != 0 || !SelectCar(gRace.currentCar)) return;
+  if (Options().centerMode != 0 || !SelectCar(CurrentCarKey())) return;
   const CarRecord& car = CurrentCar();
   if (car.listInd < 0 || car.listInd >= static_cast<int>(Node().size())) return;
   const NodeRecord& node = Node()[car.listInd];
@@ -107,7 +108,7 @@ int WaitForGearChoice() {
     std::string typed = LowerAscii(PlatTypedCharacters());
     for (char c : typed) {
       if (c == 'a') ToggleAutoMode();
-      if (c == 'g') gProg.gridOn = 1 - gProg.gridOn;
+      if (c == 'g') Options().gridOn = 1 - Options().gridOn;
       if (c == 's') SetSimulationSpeed();
     }
     EdgeScroll();
@@ -128,7 +129,7 @@ int ChooseGearOnPanel(const GearOffer& offer) {
     // panel and all, when this race goes on, and a race loaded meanwhile
     // shows no stale one.
     SetPageHidden(5, 1);
-    gProg.gameState = 1;
+    gScreen.gameState = 1;
   }
   return answer;
 }

@@ -4,10 +4,10 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
-#include "editor/editor_screen.h"
 #include "game/debug.h"
 #include "game/gear_panel.h"
 #include "game/keys.h"
+#include "game/main_loop.h"
 #include "game/main_menu.h"
 #include "game/menu_race.h"
 #include "game/mouse.h"
@@ -29,6 +29,7 @@
 #include "race/report.h"
 #include "race/save_load.h"
 #include "race/season.h"
+#include "game/screen_settings.h"
 
 namespace {
 const char* kModule = "Init";
@@ -44,7 +45,7 @@ void ShowInRequester(const std::string& text) { MessageBox(text); }
 // The view follows the place of the running order the player picked with
 // "1" to "9".
 void FollowPlace(int place) {
-  if (gProg.centerMode == 0 || place != gProg.centerMode) return;
+  if (Options().centerMode == 0 || place != Options().centerMode) return;
   if (place < 1 || place > static_cast<int>(Standing().size())) return;
   int at = Standing()[place - 1].listInd;
   if (at >= 0 && at < static_cast<int>(Node().size())) CentreView(Node()[at].nodeX, Node()[at].nodeY);
@@ -63,9 +64,6 @@ void Wheel(int delta) {
   if (!ScrollCommentary(PlatMouseX(), PlatMouseY(), -(delta / 120))) WheelScroll(delta);
 }
 
-void Call(void (*hook)()) {
-  if (hook != nullptr) hook();
-}
 }  // namespace
 
 void StartPlatform() {
@@ -75,7 +73,7 @@ void StartPlatform() {
   if (PlatExamineDesktops() == 0) FATAL("could not examine desktops", kModule, "");
   int width = PlatDesktopWidth(0);
   int height = PlatDesktopHeight(0);
-  gView.window = PlatOpenWindow(0, 0, width, height, gProg.windowTitle);
+  gView.window = PlatOpenWindow(0, 0, width, height, gScreen.windowTitle);
   if (gView.window == 0) FATAL("could not open window", kModule, "");
   if (!PlatOpenScreen(gView.window, 0, 0, PlatWindowInnerWidth(gView.window),
                       PlatWindowInnerHeight(gView.window))) {
@@ -91,7 +89,7 @@ void ApplyUiScale() {
   const int width = PlatWindowInnerWidth(gView.window), height = PlatWindowInnerHeight(gView.window);
   // The largest scale that leaves the game its 800 x 600 at least.
   const int largest = Max(1, Min(width / 800, height / 600));
-  int scale = gProg.uiScale;
+  int scale = gScreen.uiScale;
   if (scale == 0) scale = Max(1, Min(width / 1920, height / 1080));  // as on a 1920 x 1080 desk
   PlatSetUiScale(std::clamp(scale, 1, largest));
   SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
@@ -103,36 +101,6 @@ void StartUp() {
   StartUpIn(PlatProgramFolder());
 }
 
-namespace {
-// When the race screen's next automatic step is due (-1: no step to wait
-// for); set only while the race screen draws its frame.
-int64_t gNextWake = -1;
-
-// How long the game may rest after a frame. A moving view (edge scrolling,
-// the wheel) is drawn again at once; an automatic race wakes for its next
-// step; anything else waits for input, with one frame a second as a safety
-// net for whatever changes without an event.
-int RestAfterFrame() {
-  static int lastScrollX = 0;
-  static int lastScrollY = 0;
-  bool moved = gView.scrollX != lastScrollX || gView.scrollY != lastScrollY;
-  lastScrollX = gView.scrollX;
-  lastScrollY = gView.scrollY;
-  constexpr int64_t kLongestRest = 1000;
-  if (moved) return 0;
-  // Gliding cars are drawn at about 30 frames a second where frames are
-  // cheap, and fewer where drawing takes long (a software renderer), so the
-  // glide never takes more than about a quarter of the machine.
-  if (CarsGliding()) return std::clamp(3 * FrameMsSoFar(), 15, 100);
-  if (MenuRaceRunning())
-    return static_cast<int>(
-        std::clamp<int64_t>(MenuRaceNextStep() - PlatElapsedMilliseconds(), 0, kLongestRest));
-  if (gNextWake >= 0)
-    return static_cast<int>(
-        std::clamp<int64_t>(gNextWake - PlatElapsedMilliseconds(), 0, kLongestRest));
-  return static_cast<int>(kLongestRest);
-}
-}  // namespace
 
 RaceReport ScreenReport() {
   RaceReport report;
@@ -142,12 +110,14 @@ RaceReport ScreenReport() {
   report.moveEnded = MoveEnded;
   report.raceEnded = ShowEndOfRace;
   report.chooseGear = ChooseGearOnPanel;
+  report.message = ShowInRequester;
   return report;
 }
 
 void StartUpIn(const std::filesystem::path& programFolder) {
   SetFatalReporter(PlatReportFatal);
   ResetProgramState();
+  ResetScreenSettings();
   ResetViewState();
   gSheets = SheetState{};
   ResetRaceData();
@@ -165,23 +135,21 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   if (gHooks.lostDevice == nullptr) gHooks.lostDevice = LostDevice;
   if (gHooks.raceStep == nullptr) gHooks.raceStep = RaceStep;
   if (gHooks.raceButtonClick == nullptr) gHooks.raceButtonClick = RaceButtonClick;
-  if (gHooks.circuitEditor == nullptr) gHooks.circuitEditor = RunCircuitEditor;
   SetLoadDriversHandler(LoadDrivers);
-  gReport = ScreenReport();
+  Report() = ScreenReport();
 
   StartPlatform();
   ForgetScaledSheets();
-  PlatSetRestWaker(RestAfterFrame);
+  PlatSetRestWaker(RestBetweenFrames);
   LoadSpriteSheets();
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
   PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
-  ReadSettings();
+  UseScreenSettings(ReadSettings());
   ApplyUiScale();
   CreateGameFolders();
   InitSpriteLabels(gSheets.labelSheetSprite);
   LoadTrackTiles();
   BuildGameScreens(LostDevice);
-  SetMessageBoxHandler(ShowInRequester);
   ClearReloadHooks();
   AddReloadHook(ReloadLabelSheet);
   AddReloadHook(ForgetScaledSheets);
@@ -189,63 +157,9 @@ void StartUpIn(const std::filesystem::path& programFolder) {
 
   // The menu's requesters (the welcome box, the lists) show the race behind
   // the menu going on under them.
+  SetModalIdle(StepMenuRace);
   SetModalBackdrop(DrawMenuBackdrop);
 
   InitDebugText(PlatPathText(gProg.themeFolder / "Terminal 14.png"));
   SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);
-}
-
-void RaceScreenPass() {
-  // A race of the player's is over and answered for: the next one, or the menu.
-  if (TakeFinishedRace()) {
-    OfferNextRace();
-    if (gProg.gameState != 2) return;
-  }
-  // Back from the menu with a gear choice left open: it is asked again.
-  if (gRace.choosingGear && !Standing().empty()) Call(gHooks.raceStep);
-  for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
-    if (PlatEventWindow() != gView.window) continue;
-    // Everything else, the close request included, is ignored here: the
-    // game ends only through the menu.
-    if (event == kEventLeftButtonUp) {
-      Call(gHooks.leftClick);
-    } else if (event == kEventRightButtonUp) {
-      Call(gHooks.rightClick);
-    }
-  }
-  if (gHooks.keyboardCommands != nullptr) {
-    gHooks.keyboardCommands();
-  } else {
-    PlatPollKeyboard();
-  }
-  Call(gHooks.edgeScroll);
-  if (gProg.autoMode != 0 && PlatElapsedMilliseconds() >= gProg.nextStepTime) {
-    Call(gHooks.raceStep);
-    gProg.nextStepTime = PlatElapsedMilliseconds() + gProg.timeSlice;
-  }
-  if (!PlatScreenActive()) Call(gHooks.lostDevice);
-  gNextWake = gProg.autoMode != 0 ? gProg.nextStepTime : -1;
-  Call(gHooks.renderFrame);
-  gNextWake = -1;
-}
-
-void RaceScreenLoop() {
-  // Not even one pass once the player left for the menu: Escape at the first
-  // gear choice of a race (asked during its set-up) goes straight there.
-  while (gProg.gameState == 2) RaceScreenPass();
-}
-
-void MainLoop() {
-  for (;;) {
-    Call(gHooks.mainMenu);
-    if (gProg.gameState == 3) return;
-    RaceScreenLoop();
-  }
-}
-
-int RunGame() {
-  StartUp();
-  MainLoop();
-  PlatShutdown();
-  return 0;
 }

@@ -1,4 +1,4 @@
-// Start-up in its fixed order and the main loop.
+// Start-up in its fixed order (the loops are in game/main_loop.h).
 #pragma once
 
 #include <cstdint>
@@ -11,10 +11,6 @@ struct RaceReport;
 // place, the results view and the gear panel. Start-up installs it.
 RaceReport ScreenReport();
 
-// Runs the whole program: start-up, main loop, program end. Returns the exit
-// status.
-int RunGame();
-
 // Start-up steps, each fatal on failure with the message the player sees.
 void StartPlatform();        // engine, keyboard, desktop, window, screen, geometry
 // The screen's whole-number scale from "UIScale" (0: as many times 1920 x 1080
@@ -26,10 +22,3 @@ void StartUp();              // every step in order, up to the main loop
 // own start-up on a copy of the game folder).
 void StartUpIn(const std::filesystem::path& programFolder);
 
-// One pass of the race-screen loop (events, keys, edge scroll, the timed
-// race step, device recovery, the frame).
-void RaceScreenPass();
-// The race-screen loop: passes until gameState becomes 1.
-void RaceScreenLoop();
-// The main loop: menu and race screen until the player quits.
-void MainLoop();

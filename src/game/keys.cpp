@@ -13,6 +13,7 @@
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "game/screen_settings.h"
 
 namespace {
 void Log(const std::string& text) {
@@ -48,20 +49,20 @@ void KeyboardCommands() {
 void KeyCommand(const std::string& typed) {
   char first = typed[0];
   if (first == '0') {
-    gProg.centerMode = 0;
+    Options().centerMode = 0;
     Log("center view off");
   } else if (first >= '1' && first <= '9') {
-    gProg.centerMode = LenientInt(typed);
-    Log("center view on " + Decimal(gProg.centerMode));
+    Options().centerMode = LenientInt(typed);
+    Log("center view on " + Decimal(Options().centerMode));
   }
   std::string key = LowerAscii(typed);
   if (key.size() != 1) return;
   switch (key[0]) {
     case 27:
-      gProg.gameState = 1;
+      gScreen.gameState = 1;
       break;
     case ' ':
-      if (gProg.autoMode == 0 && gHooks.raceStep != nullptr) gHooks.raceStep();
+      if (Options().autoMode == 0 && gHooks.raceStep != nullptr) gHooks.raceStep();
       break;
     case 'a':
       ToggleAutoMode();
@@ -70,7 +71,7 @@ void KeyCommand(const std::string& typed) {
       FastForward();
       break;
     case 'g':
-      gProg.gridOn = 1 - gProg.gridOn;
+      Options().gridOn = 1 - Options().gridOn;
       break;
     case 's':
       SetSimulationSpeed();
@@ -96,6 +97,6 @@ void FastForward() {
   long long panels = GearPanelsOpened();
   // Each step either moves a car or ends a race; a race ends in a bounded
   // number of steps, and leaving for the menu stops here too.
-  while (!Standing().empty() && gProg.gameState == 2 && GearPanelsOpened() == panels)
+  while (!Standing().empty() && gScreen.gameState == 2 && GearPanelsOpened() == panels)
     gHooks.raceStep();
 }

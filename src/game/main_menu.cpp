@@ -20,12 +20,15 @@
 #include "platform/services.h"
 #include "game/view.h"
 #include "race/report.h"
+#include "game/screen_settings.h"
 
 namespace {
 // One frame behind and around the menu, leaving the event queue alone.
 void DrawMenuScreen() {
   StepMenuRace();
-  if (Base().cols > 1) {
+  if (MenuRaceRunning()) {
+    WithMenuRace(RenderFrame);
+  } else if (Base().cols > 1) {
     RenderFrame();
   } else {
     PlatClearScreen(0x808080);
@@ -119,20 +122,20 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
       if (!picked.empty() && s.line == picked) choice = s.name;
   }
   if (choice.empty()) {
-    gProg.gameState = 1;
+    gScreen.gameState = 1;
     return 0;
   }
   // The race behind the menu makes way before anything is loaded, and so
   // does the last race's commentary.
   StopMenuRace();
   ClearCommentary();
-  gProg.raceName = choice;
+  Options().raceName = choice;
   if (!circuits) {
     Load(folder / (choice + ".json"));
     ShowLoadedCircuit();
   } else if (!LoadChosenCircuit(choice)) {
-    gProg.raceName.clear();
-    gProg.gameState = 1;
+    Options().raceName.clear();
+    gScreen.gameState = 1;
     return 0;
   } else if (CircuitHidesShipped(choice)) {
     AddLogText("your own " + choice + " is raced, not the shipped one");
@@ -178,20 +181,20 @@ bool WaitNextRaceChoice() {
 }  // namespace
 
 void OfferNextRace() {
-  const std::string next = CircuitAfter(gProg.raceName);
+  const std::string next = CircuitAfter(Options().raceName);
   SetLabel(gElements.NextRaceLabel,
            next.empty() ? "That was the last circuit." : "Next: " + next, 0);
   // After the last circuit only "Main Menu" is offered.
   SetButtonState(gElements.NextRaceButtons, 0, next.empty() ? 2 : 0);
   if (!WaitNextRaceChoice() || next.empty()) {
-    gProg.gameState = 1;
+    gScreen.gameState = 1;
     return;
   }
   ClearCommentary();
-  gProg.raceName = next;
+  Options().raceName = next;
   if (!LoadChosenCircuit(next)) {
-    gProg.raceName.clear();
-    gProg.gameState = 1;
+    Options().raceName.clear();
+    gScreen.gameState = 1;
     return;
   }
   if (gHooks.newRaceSetUp != nullptr) gHooks.newRaceSetUp();
@@ -199,7 +202,7 @@ void OfferNextRace() {
 
 void MainMenu() {
   ButtonArray* buttons = gElements.MenuButtons;
-  if (gProg.gameState == 4) {
+  if (gScreen.gameState == 4) {
     SetButtonState(buttons, 3, 2);
     StartMenuRace();
     ShowWelcome();
@@ -219,25 +222,25 @@ void MainMenu() {
     switch (choice) {
       case 0:
         if (ChooseRaceFile(gProg.circuitsFolder) == 1) {
-          gProg.gameState = 2;
+          gScreen.gameState = 2;
           if (gHooks.newRaceSetUp != nullptr) gHooks.newRaceSetUp();
           done = true;
         }
         break;
       case 1:
         if (ChooseRaceFile(gProg.savedRacesFolder) == 1) {
-          gProg.gameState = 2;
+          gScreen.gameState = 2;
           if (gHooks.resumeRace != nullptr) gHooks.resumeRace();
           done = true;
         }
         break;
       case 2:
         if (unsaved && AnswerBox(kQuitQuestion) == 0) break;
-        gProg.gameState = 3;
+        gScreen.gameState = 3;
         done = true;
         break;
       case 3:
-        gProg.gameState = 2;
+        gScreen.gameState = 2;
         SetPageHidden(1, 0);
         done = true;
         break;

@@ -1,18 +1,19 @@
 #include "game/menu_race.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "common/common.h"
+#include "game/screen_settings.h"
 #include "game/track_view.h"
 #include "game/view.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "race/analyze.h"
 #include "race/define.h"
 #include "race/movement.h"
-#include "race/race_end.h"
 #include "race/race_start.h"
-#include "race/report.h"
 #include "race/save_load.h"
 
 namespace {
@@ -21,20 +22,17 @@ constexpr int kMenuRaceLaps = 3;
 struct MenuRace {
   bool enabled = false;
   bool running = false;
+  bool stepping = false;  // a step is under way: a box it opened must not step again
   int64_t nextStep = 0;
   int started = 0;
   size_t circuit = 0;  // index into circuits
   std::vector<std::string> circuits;
-  // What the race behind the menu must give back.
-  int laps = 0;
-  std::string raceName;
-  std::string seasonName;
-  int autoMode = 0;
-  RaceReport report;
+  // Its own race: nothing the player has is ever swapped out for it.
+  Race race;
 };
 MenuRace gMenu;
 
-std::vector<std::string> ShippedCircuits() {
+std::vector<std::string> CircuitsInFolder() {
   std::vector<std::string> names;
   std::vector<PlatFolderEntry> entries;
   if (!PlatListFolder(gProg.circuitsFolder, "*.json", entries)) return names;
@@ -43,27 +41,74 @@ std::vector<std::string> ShippedCircuits() {
   return names;
 }
 
+// Its dice are its own, seeded from the clock: it never takes a roll from
+// the platform's dice, which the player's race rolls.
+uint64_t FreshSeed() {
+  return static_cast<uint64_t>(PlatElapsedMilliseconds()) * 2654435761u +
+         static_cast<uint64_t>(gMenu.started);
+}
+
+// Nobody watches it closely: it hears nothing, shows no box (what goes wrong
+// goes to stderr), rolls its own dice and writes nothing at the flag.
+Race FreshMenuRace() {
+  Race race;
+  UseOwnDice(race, FreshSeed());
+  race.options.keepFiles = true;
+  return race;
+}
+
+void SayWhy(const std::string& circuit, const FatalError& error) {
+  std::string text = error.what();
+  std::fprintf(stderr, "The race behind the menu skips %s: %s\n", Cp1252ToUtf8(circuit).c_str(),
+               Cp1252ToUtf8(text.substr(0, text.find("\r\n"))).c_str());
+}
+
+// Runs `work` on the menu race with every fatal error caught: false when
+// one was, and said on stderr.
+template <typename Work>
+bool Guarded(const std::string& circuit, Work work) {
+  const bool throws = FatalThrows();
+  SetFatalThrows(true);
+  bool done = true;
+  try {
+    RaceScope scope(gMenu.race);
+    work();
+  } catch (const FatalError& error) {
+    SayWhy(circuit, error);
+    done = false;
+  }
+  SetFatalThrows(throws);
+  return done;
+}
+
 // One race on the current circuit of the list; false when it cannot be set
-// up (the circuit is then skipped). A shipped circuit that cannot be loaded
-// is the game's fatal error, as in a race the player starts.
+// up (the circuit is then skipped).
 bool BeginRace() {
-  Load(gProg.circuitsFolder / (gMenu.circuits[gMenu.circuit] + ".json"));
-  ShowLoadedCircuit();
-  gProg.raceName = gMenu.circuits[gMenu.circuit];
-  UnattendedRace race;
-  race.laps = kMenuRaceLaps;
-  race.gridMode = 3;
-  if (!SetUpUnattendedRace(race)) return false;
+  const std::string name = gMenu.circuits[gMenu.circuit];
+  gMenu.race = FreshMenuRace();
+  bool set = false;
+  bool loaded = Guarded(name, [&] {
+    LoadTrackTiles();
+    Load(gProg.circuitsFolder / (name + ".json"));
+    ShowLoadedCircuit();
+    Options().raceName = name;
+    UnattendedRace race;
+    race.laps = kMenuRaceLaps;
+    race.gridMode = 3;
+    set = SetUpUnattendedRace(race);
+  });
+  if (!loaded || !set) return false;
   ++gMenu.started;
-  gMenu.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
+  gMenu.nextStep = PlatElapsedMilliseconds() + gScreen.timeSlice;
   return true;
 }
 
-void NextRace() {
+void NextRace(bool first = false) {
   for (size_t tries = 0; tries < gMenu.circuits.size(); ++tries) {
-    gMenu.circuit = (gMenu.circuit + 1) % gMenu.circuits.size();
+    if (!first || tries > 0) gMenu.circuit = (gMenu.circuit + 1) % gMenu.circuits.size();
     if (BeginRace()) return;
   }
+  // Nothing here can be raced: the board rests.
   StopMenuRace();
 }
 }  // namespace
@@ -74,43 +119,31 @@ void EnableMenuRace(bool on) {
 
 void StartMenuRace() {
   if (!gMenu.enabled || gMenu.running) return;
-  gMenu.circuits = ShippedCircuits();
+  gMenu.circuits = CircuitsInFolder();
   if (gMenu.circuits.empty()) return;
-  gMenu.laps = gProg.laps;
-  gMenu.raceName = gProg.raceName;
-  gMenu.seasonName = gProg.seasonName;
-  gMenu.autoMode = gProg.autoMode;
-  gMenu.report = gReport;
-  // Nobody watches it closely: no commentary, no side panel, no player's
-  // car, nothing written at the flag.
-  gReport = RaceReport{};
-  gEndOfRace.keepFiles = true;
   gMenu.running = true;
-  gMenu.circuit = static_cast<size_t>(PlatRandom(static_cast<int>(gMenu.circuits.size()) - 1, 0));
-  gMenu.circuit = (gMenu.circuit + gMenu.circuits.size() - 1) % gMenu.circuits.size();
-  NextRace();
+  // A circuit picked at random.
+  gMenu.circuit = static_cast<size_t>(FreshSeed() % gMenu.circuits.size());
+  NextRace(true);
 }
 
 void StepMenuRace() {
-  if (!gMenu.running || PlatElapsedMilliseconds() < gMenu.nextStep) return;
-  gMenu.nextStep = PlatElapsedMilliseconds() + gProg.timeSlice;
-  if (Standing().empty()) {
-    NextRace();
-    return;
-  }
-  RaceStep();
+  if (!gMenu.running || gMenu.stepping || PlatElapsedMilliseconds() < gMenu.nextStep) return;
+  gMenu.stepping = true;
+  gMenu.nextStep = PlatElapsedMilliseconds() + gScreen.timeSlice;
+  bool over = false;
+  const bool stepped = Guarded(gMenu.circuits[gMenu.circuit], [&] {
+    over = Standing().empty();
+    if (!over) RaceStep();
+  });
+  gMenu.stepping = false;
+  if (over || !stepped) NextRace();
 }
 
 void StopMenuRace() {
   if (!gMenu.running) return;
   gMenu.running = false;
-  ClearRaceState();
-  gProg.laps = gMenu.laps;
-  gProg.raceName = gMenu.raceName;
-  gProg.seasonName = gMenu.seasonName;
-  gProg.autoMode = gMenu.autoMode;
-  gEndOfRace.keepFiles = false;
-  gReport = gMenu.report;
+  gMenu.race = Race{};
 }
 
 bool MenuRaceRunning() {
@@ -125,8 +158,16 @@ int MenuRacesStarted() {
   return gMenu.started;
 }
 
-void DrawMenuBackdrop() {
+void WithMenuRace(void (*work)()) {
   if (!gMenu.running) return;
-  StepMenuRace();
-  DrawTrackView();
+  RaceScope scope(gMenu.race);
+  work();
+}
+
+void DrawMenuBackdrop() {
+  WithMenuRace(DrawTrackView);
+}
+
+const Race* MenuRaceValue() {
+  return gMenu.running ? &gMenu.race : nullptr;
 }

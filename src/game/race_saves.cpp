@@ -15,7 +15,7 @@ std::string gSavedDocument;
 void SaveRaceFromScreen() {
   // A save that cannot be written leaves the earlier one as it was; the
   // player hears why, and the race goes on (still unsaved).
-  const std::filesystem::path file = gProg.savedRacesFolder / (gProg.raceName + ".json");
+  const std::filesystem::path file = gProg.savedRacesFolder / (Options().raceName + ".json");
   std::string why;
   if (!TrySave(file, why)) {
     ShowMessageBox("could not save " + PlatPathText(file) + ": " + why);

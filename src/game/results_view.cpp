@@ -55,7 +55,7 @@ std::vector<std::string> FillSeasonStandings() {
   TextArea* area = gElements.ResultsArea;
   ClearArea(area);
   if (gElements.ResultsTitleArea != nullptr)
-    AddCentredText(gElements.ResultsTitleArea, "Season Standings after " + gProg.raceName);
+    AddCentredText(gElements.ResultsTitleArea, "Season Standings after " + Options().raceName);
   const int columns = area != nullptr ? TextAreaColumns(area) : kResultsColumns;
   std::vector<std::string> lines = SeasonStandingsLines(columns);
   // The points end four columns from the right, under their heading.

@@ -20,6 +20,7 @@
 #include "race/define.h"
 #include "race/race_start.h"
 #include "race/season.h"
+#include "game/screen_settings.h"
 
 namespace {
 // What the last set-up chose, offered again by the next (a new start-up
@@ -159,7 +160,9 @@ int CarSelectionDialog() {
   FocusKBA(e.LapsEntry, false);
   SetPageHidden(4, 1);
   if (answer == 0) return 0;
+  // The race's laps, and what the next set-up offers first.
   gProg.laps = Min(Max(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps), kMostLaps);
+  Options().laps = gProg.laps;
   return 1;
 }
 
@@ -213,13 +216,13 @@ void NewRaceSetUp() {
   GameElements& e = gElements;
   SetPageHidden(2, 1);
   SetButtonState(e.RaceButtons, 1, 0);
-  SetLabel(e.RaceNameLabel, gProg.raceName, 0);
+  SetLabel(e.RaceNameLabel, Options().raceName, 0);
   if (!Node().empty()) CentreView(Node()[0].nodeX, Node()[0].nodeY);
   ClearRaceState();
   LoadCarData();
   for (;;) {
     if (CarSelectionDialog() == 0) {
-      gProg.gameState = 1;
+      gScreen.gameState = 1;
       return;
     }
     if (!SelectedCars().empty()) break;
@@ -231,7 +234,7 @@ void NewRaceSetUp() {
   if (SetStartGrid(gridMode) == 0) {
     // No record of a last race to line up by: that option is taken back.
     if (gridMode == 4) ClearGridOption();
-    gProg.gameState = 1;
+    gScreen.gameState = 1;
     return;
   }
   // Nobody's car is the player's until the drive selection says so: the
@@ -249,7 +252,7 @@ void NewRaceSetUp() {
       gLastSetUp.driven.push_back(s.car);
   ShowStandings();  // this race's marks from its first frame
   SetButtonState(e.RaceButtons, 0, 0);
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
   StartFirstMove();
   RememberRaceAsSaved();
 }
@@ -299,18 +302,18 @@ void ResumeLoadedRace() {
     SetButtonState(e.RaceButtons, 1, 0);
     // The button shows what the loaded race does: a race saved running by
     // itself goes on running by itself.
-    SetButtonState(e.RaceButtons, 0, gProg.autoMode != 0 ? 1 : 0);
+    SetButtonState(e.RaceButtons, 0, Options().autoMode != 0 ? 1 : 0);
   }
-  if (e.RaceNameLabel != nullptr) SetLabel(e.RaceNameLabel, gProg.raceName, 0);
+  if (e.RaceNameLabel != nullptr) SetLabel(e.RaceNameLabel, Options().raceName, 0);
   // Saved while the player chose a gear: the gear panel comes back over the
   // race screen, not under the menu.
-  if (gRace.choosingGear) SetPageHidden(2, 1);
+  if (RaceNow().choosingGear) SetPageHidden(2, 1);
   int lap = 1;
   for (const StandingRecord& s : Standing()) lap = Max(lap, s.lap);
   // As the commentary words a car's events: the name, then the event
   // indented, each short enough for the panel (the race goes on to say its
   // number of laps).
-  AddCommentaryLine(gProg.raceName + "~  loaded at lap " + Decimal(Min(lap, gProg.laps)));
+  AddCommentaryLine(Options().raceName + "~  loaded at lap " + Decimal(Min(lap, Options().laps)));
   ResumeRace();
   RememberRaceAsSaved();
 }

@@ -15,6 +15,7 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "race/data_file.h"
+#include "game/screen_settings.h"
 
 void ClearArea(TextArea* area) {
   if (area != nullptr) ClearTextArea(area);
@@ -55,13 +56,13 @@ std::string Ordinal(long long n) {
 }  // namespace
 
 void NoteOwnMoveStart() {
-  gOwnCar = gRace.currentCar;
+  gOwnCar = CurrentCarKey();
   auto car = Car().find(gOwnCar);
   gOwnHbs = car == Car().end() ? 0 : car->second.hb;
 }
 
 std::string OwnMoveLine(int place) {
-  auto it = Car().find(gRace.currentCar);
+  auto it = Car().find(CurrentCarKey());
   if (it == Car().end() || !IsPlayersCar(it->first)) return "";
   const CarRecord& car = it->second;
   const MoveEvents& events = CurrentMoveEvents();
@@ -110,8 +111,8 @@ void ShowCarStatus(int mode) {
   TextArea* area = gElements.RaceInfoArea;
   if (area == nullptr) return;
   ClearTextArea(area);
-  if (!SelectCar(gRace.currentCar)) return;  // no current car: the area stays empty
-  const std::string& key = gRace.currentCar;
+  if (!SelectCar(CurrentCarKey())) return;  // no current car: the area stays empty
+  const std::string& key = CurrentCarKey();
   const CarRecord& car = CurrentCar();
   auto driver = Driver().find(key);
   // A car without a driver shows an empty name rather than someone else's.
@@ -201,7 +202,7 @@ void RaceButtonClick() {
       SaveRaceFromScreen();
       break;
     case 2:
-      gProg.gameState = 1;
+      gScreen.gameState = 1;
       break;
     default:
       break;
@@ -216,16 +217,16 @@ void MarkRaceOver() {
 }
 
 void ToggleAutoMode() {
-  gProg.autoMode = 1 - gProg.autoMode;
-  if (gElements.RaceButtons != nullptr) SetButtonState(gElements.RaceButtons, 0, gProg.autoMode);
+  Options().autoMode = 1 - Options().autoMode;
+  if (gElements.RaceButtons != nullptr) SetButtonState(gElements.RaceButtons, 0, Options().autoMode);
 }
 
 void SetSimulationSpeed() {
-  std::string text = InputBox("Enter simulation speed in ms.", Decimal(gProg.timeSlice));
+  std::string text = InputBox("Enter simulation speed in ms.", Decimal(gScreen.timeSlice));
   int v = LenientInt(text);
   if (v == 0) return;
   v = Min(Max(v, kShortestTimeSlice), kLongestTimeSlice);
-  gProg.timeSlice = v;
+  gScreen.timeSlice = v;
   PlatSettings settings;
   if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", "KB", "SetSimulationSpeed");

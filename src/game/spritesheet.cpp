@@ -8,6 +8,7 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "game/view.h"
+#include "game/screen_settings.h"
 
 SheetState gSheets;
 
@@ -68,7 +69,7 @@ void LostDevice() {
     if (event == kEventNone || PlatEventWindow() != gView.window) continue;
     if (event == kEventCloseRequest) {
       // The caller finds the screen still inactive and comes back here.
-      gProg.gameState = 2;
+      gScreen.gameState = 2;
       return;
     }
     if (event == kEventRepaint || event == kEventActivate) break;

@@ -19,6 +19,7 @@
 #include "platform/services.h"
 #include "game/view.h"
 #include "game/spritesheet.h"
+#include "game/screen_settings.h"
 
 namespace {
 // Visits the cells of the circuit that are on screen, from the first visible
@@ -237,7 +238,7 @@ const Glide& GlideTo(const std::string& key, int x, int y, int facing, int64_t n
     // Turn the short way round.
     double turn = std::remainder(angle - ca, 360.0);
     g = Glide{cx, cy, ca, x, y, ca + turn, now,
-              gProg.autoMode != 0 ? gProg.timeSlice : kStepGlideMs, true};
+              Options().autoMode != 0 ? gScreen.timeSlice : kStepGlideMs, true};
   }
   g.drawn = true;
   return g;
@@ -254,7 +255,7 @@ bool CarsGliding() {
 void DrawCars() {
   int sheet = gSheets.carsSprite;
   // The moving car is marked only while a race runs.
-  const std::string& moving = Standing().empty() ? std::string() : gRace.currentCar;
+  const std::string& moving = Standing().empty() ? std::string() : CurrentCarKey();
   const int64_t now = PlatElapsedMilliseconds();
   static int generation = -1;
   if (generation != gView.generation) gGlides.clear();
@@ -314,7 +315,7 @@ void DrawTrackView() {
   PlatClearScreen(0x202020);
   DrawTileLayers();
   DrawSpriteLabels();
-  if (gProg.gridOn != 0) DrawGridOverlay();
+  if (Options().gridOn != 0) DrawGridOverlay();
   DrawCars();
 }
 

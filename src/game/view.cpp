@@ -7,6 +7,7 @@
 #include "game/sprite_labels.h"
 #include "platform/screen.h"
 #include "race/define.h"
+#include "game/screen_settings.h"
 
 ViewState gView;
 
@@ -48,7 +49,7 @@ void SetScrollLimits() {
 // The circuit's labels over their cells, wherever the view now stands.
 void PlaceLabels() {
   ClearSpriteLabels();
-  for (const CircuitLabel& label : gRace.labels)
+  for (const CircuitLabel& label : RaceNow().labels)
     AddSpriteLabel(label.text, label.colour, ScreenX(label.x), ScreenY(label.y));
 }
 
@@ -133,7 +134,7 @@ void CentreView(int col, int row) {
 void EdgeScroll() {
   int x = PlatMouseX();
   int y = PlatMouseY();
-  int speed = gProg.scrollSpeed;
+  int speed = gScreen.scrollSpeed;
   int dx = x < 50 ? -speed : x > PlatScreenWidth() - 50 ? speed : 0;
   int dy = y < 50 ? -speed : y > PlatScreenHeight() - 50 ? speed : 0;
   if (dx != 0 || dy != 0) ScrollTo(gView.scrollX + dx, gView.scrollY + dy);

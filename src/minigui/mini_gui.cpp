@@ -61,6 +61,7 @@ void ResetMiniGUI() {
   gui.optionBoxes.clear();
   gui.frameHook = nullptr;
   gui.backdrop = nullptr;
+  gui.idle = nullptr;
 }
 
 void LoadAllSprites() {
@@ -217,6 +218,7 @@ void SetPageHidden(int page, int hidden) {
 void FinishModalFrame(LostDeviceProc lostDevice) {
   MiniGuiState& gui = Gui();
   if (!PlatScreenActive() && lostDevice != nullptr) lostDevice();
+  if (gui.idle != nullptr) gui.idle();
   if (gui.backdrop != nullptr) gui.backdrop();
   DrawAllElements();
   PlatFlipBuffers();
@@ -226,3 +228,5 @@ void FinishModalFrame(LostDeviceProc lostDevice) {
 void SetModalFrameHook(void (*hook)()) { Gui().frameHook = hook; }
 
 void SetModalBackdrop(void (*draw)()) { Gui().backdrop = draw; }
+
+void SetModalIdle(void (*tick)()) { Gui().idle = tick; }

@@ -230,3 +230,6 @@ void SetModalFrameHook(void (*hook)());
 // Drawn under the elements of every modal frame (nullptr: nothing, the
 // elements go over what the screen last showed).
 void SetModalBackdrop(void (*draw)());
+// Called at the start of every modal frame, before anything is drawn
+// (nullptr: nothing): whatever goes on under a box takes its turn here.
+void SetModalIdle(void (*tick)());

@@ -30,6 +30,7 @@ struct MiniGuiState {
   LostDeviceProc lostDevice = nullptr;
   void (*frameHook)() = nullptr;
   void (*backdrop)() = nullptr;
+  void (*idle)() = nullptr;  // time passing under a modal box (never a drawing)
 
   std::deque<SpriteFont> fonts;
   std::deque<Frame> frames;

@@ -10,14 +10,16 @@
 #include "platform/services.h"
 
 namespace {
-std::vector<GearOption> gOptions;
+// The options weighed for the move in hand, per thread: the balance report
+// runs races side by side.
+thread_local std::vector<GearOption> gOptions;
 
 int Roll() {
-  return PlatRandom(100, 1);
+  return RaceRandom(100, 1);
 }
 
 int StyleOfCurrentDriver() {
-  auto it = Driver().find(gRace.currentCar);
+  auto it = Driver().find(CurrentCarKey());
   return it == Driver().end() ? 0 : it->second.style;  // no driver: no style
 }
 
@@ -43,7 +45,7 @@ void ComputerGear() {
   if (car.cornerExit == 0 &&
       ((node.corner == 1 && g0 >= car.sharp) || (node.corner == 2 && g0 >= car.hairpin)))
     return;
-  const int keepNode = gRace.currentNode;
+  const int keepNode = RaceNow().currentNode;
   const bool spunOut = car.gear5 == car.gearTop;
   if (car.ORpermitted != 0 && car.ors >= 1 && g0 == 4 && !spunOut) gOptions.push_back({6, 0});
   // 64 bits and clamped bounds: the loop never runs past the real gears.
@@ -99,7 +101,7 @@ int EvaluateGear(int g) {
 int PickGear() {
   const CarRecord& car = CurrentCar();
   int rank = NextCorner(car.listInd) ? CurrentCorner().rank : 0;
-  const int laps = gProg.laps;
+  const int laps = Options().laps;
   const int third = static_cast<int>(std::lround(laps / 3.0));
   int big = 40;
   int small = 40;
@@ -116,13 +118,13 @@ int PickGear() {
     default:
       break;
   }
-  int index = StandingIndex(gRace.currentCar);
+  int index = StandingIndex(CurrentCarKey());
   int p = 1 + index;
   if (car.lap >= laps - 1 && p > 3) {
     big += 10;
     small += 10;
   }
-  if (index == 0 && Standing().size() >= 2 && GapInNodes(gRace.currentCar, Standing()[1].car) > 4) {
+  if (index == 0 && Standing().size() >= 2 && GapInNodes(CurrentCarKey(), Standing()[1].car) > 4) {
     big = 2;
     small = 10;
   }

@@ -130,15 +130,15 @@ void AddNode(int x, int y, int tile) {
 
   int marker = Top()(x, y);
   if (marker == 40 || marker == 41) {
-    gRace.inCornerMark = 1 - gRace.inCornerMark;
-    if (gRace.inCornerMark == 1) {
-      gRace.cornerMarkType = marker == 40 ? 2 : 1;
+    RaceNow().inCornerMark = 1 - RaceNow().inCornerMark;
+    if (RaceNow().inCornerMark == 1) {
+      RaceNow().cornerMarkType = marker == 40 ? 2 : 1;
     } else {
-      gRace.cornerMarkType = 0;
+      RaceNow().cornerMarkType = 0;
       node.lastCornerNode = 1;
     }
   }
-  node.corner = gRace.cornerMarkType;
+  node.corner = RaceNow().cornerMarkType;
 
   int lanes = Middle()(x, y);
   if (lanes >= 42 && lanes <= 45) {
@@ -147,7 +147,7 @@ void AddNode(int x, int y, int tile) {
     node.penalty = -1;
   }
   Node().push_back(node);
-  gRace.currentNode = static_cast<int>(Node().size()) - 1;
+  RaceNow().currentNode = static_cast<int>(Node().size()) - 1;
 }
 
 int LanePenalty(int marker, int tile) {
@@ -208,7 +208,7 @@ SideTurn ResolveSideTile(int d, int tile, int x, int y) {
 
 void BuildTrack() {
   Node().clear();
-  gRace.currentNode = -1;
+  RaceNow().currentNode = -1;
   const Grid& base = Base();
 
   int sx = -1, sy = -1;
@@ -303,9 +303,9 @@ void BuildTrack() {
 }
 
 void LoadCircuitLabels(const std::filesystem::path& file) {
-  gRace.labels.clear();
-  gRace.labelsLeftOut.clear();
-  gRace.labelsBeyondLimit = 0;
+  RaceNow().labels.clear();
+  RaceNow().labelsLeftOut.clear();
+  RaceNow().labelsBeyondLimit = 0;
   if (PlatFileSize(file) == kFileMissing) return;
   std::string text = CleanText(LoadText(file));
   // A label stands on a cell of the circuit. One that names no cell (a label
@@ -314,17 +314,17 @@ void LoadCircuitLabels(const std::filesystem::path& file) {
   // a decoration; the circuit tool reports it.
   const std::vector<std::string> lines = SplitLines(text);
   for (const std::string& line : lines) {
-    if (gRace.labels.size() + gRace.labelsLeftOut.size() == kMostLabels) {
-      gRace.labelsBeyondLimit = static_cast<int>(lines.size()) - kMostLabels;
+    if (RaceNow().labels.size() + RaceNow().labelsLeftOut.size() == kMostLabels) {
+      RaceNow().labelsBeyondLimit = static_cast<int>(lines.size()) - kMostLabels;
       break;
     }
     int column = LenientInt(CommaField(line, 2));
     int row = LenientInt(CommaField(line, 3));
     if (!Base().Inside(column, row)) {
-      gRace.labelsLeftOut.push_back(line);
+      RaceNow().labelsLeftOut.push_back(line);
       continue;
     }
-    gRace.labels.push_back({CommaField(line, 1), 0x040404, column * kTileSize, row * kTileSize});
+    RaceNow().labels.push_back({CommaField(line, 1), 0x040404, column * kTileSize, row * kTileSize});
   }
 }
 
@@ -351,7 +351,7 @@ void SetCornerDistances() {
     if (!PreviousNode()) Fatal("circuit has no corner", kModule, "AnalyzeCorners", __LINE__);
   } while (CurrentNode().corner == 0);
   NextNode();
-  const int s = gRace.currentNode;
+  const int s = RaceNow().currentNode;
 
   int d = 0;
   for (;;) {
@@ -362,7 +362,7 @@ void SetCornerDistances() {
       y = CurrentNode().nodeY;
       t = CurrentNode().corner;
       PreviousNode();
-      if (gRace.currentNode == s) {
+      if (RaceNow().currentNode == s) {
         SetNodeDistance(x, y, d, t);
         return;
       }
@@ -380,7 +380,7 @@ void SetCornerDistances() {
       x = CurrentNode().nodeX;
       y = CurrentNode().nodeY;
       if (!PreviousNode()) LastNode();
-      if (gRace.currentNode == s) {
+      if (RaceNow().currentNode == s) {
         SetNodeDistance(x, y, d, t);
         return;
       }
@@ -404,7 +404,7 @@ void AnalyzeCorners() {
 
 void BuildCornerList() {
   Corner().clear();
-  gRace.currentCorner = -1;
+  RaceNow().currentCorner = -1;
   FirstNode();
   int p = -1;
   for (;;) {
@@ -413,7 +413,7 @@ void BuildCornerList() {
       if (!NextNode()) ended = true;
     } while (!ended && CurrentNode().corner == 0);
     if (ended) break;
-    Corner().push_back(CornerRecord{gRace.currentNode, 0, CurrentNode().corner, 0, p, 0});
+    Corner().push_back(CornerRecord{RaceNow().currentNode, 0, CurrentNode().corner, 0, p, 0});
     do {
       if (!NextNode()) ended = true;
     } while (!ended && CurrentNode().corner != 0);
@@ -439,7 +439,7 @@ void SetCornerValues() {
       }
     } while (CurrentNode().corner == 0);
     if (!going) break;
-    SelectCorner(gRace.currentCorner + 1);  // stays on the last corner
+    SelectCorner(RaceNow().currentCorner + 1);  // stays on the last corner
     do {
       if (!NextNode()) {
         going = false;
@@ -450,7 +450,7 @@ void SetCornerValues() {
   LastNode();
   while (CurrentNode().corner == 0 && PreviousNode()) {
   }
-  for (size_t i = gRace.currentNode; i < Node().size(); ++i)
+  for (size_t i = RaceNow().currentNode; i < Node().size(); ++i)
     Node()[i].cornerValue = Corner().front().value;
 }
 
@@ -524,6 +524,6 @@ bool TryBuildTrack(TrackProblem& problem) {
   SetMessageBoxHandler(handler);
   SetFatalThrows(throws);
   gTrying = nullptr;
-  gRace.currentNode = -1;
+  RaceNow().currentNode = -1;
   return problem.text.empty();
 }

@@ -66,7 +66,7 @@ void LoadCarData() {
             "Define", "LoadCarData");
     }
     Car()[key] = car;
-    gRace.currentCar = key;
+    SelectCar(key);
   }
 }
 

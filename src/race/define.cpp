@@ -19,15 +19,91 @@ void SetProgramFolder(const std::filesystem::path& folder) {
 
 void ResetProgramState() {
   gProg = ProgramState{};
+  Options() = RaceOptions{};
 }
 
 // ---------------------------------------------------------------------------
 // Race data.
+#include <algorithm>
 #include <cstdio>
+#include <stdexcept>
+
+#include "platform/services.h"
 
 #include "common/common.h"
 
-RaceData gRace;
+namespace {
+Race gPlayerRace;
+thread_local Race* gCurrentRace = &gPlayerRace;
+}  // namespace
+
+Race& CurrentRace() {
+  return *gCurrentRace;
+}
+
+Race& PlayerRace() {
+  return gPlayerRace;
+}
+
+RaceScope::RaceScope(Race& race) : before_(gCurrentRace) {
+  gCurrentRace = &race;
+}
+
+RaceScope::~RaceScope() {
+  gCurrentRace = before_;
+}
+
+void UseOwnDice(Race& race, uint64_t seed) {
+  race.dice.own = true;
+  race.dice.generator.seed(seed);
+}
+
+int RaceRandom(int maximum, int minimum) {
+  RaceDice& dice = CurrentRace().dice;
+  if (dice.tried != nullptr && minimum == 1 && maximum == 100) return dice.tried();
+  if (!dice.own) return PlatRandom(maximum, minimum);
+  if (maximum < minimum) std::swap(maximum, minimum);
+  std::uniform_int_distribution<int> roll(minimum, maximum);
+  return roll(dice.generator);
+}
+
+// ---------------------------------------------------------------------------
+// The car table.
+CarTable::iterator CarTable::find(const std::string& key) {
+  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  return it != entries_.end() && it->first == key ? it : entries_.end();
+}
+
+CarTable::const_iterator CarTable::find(const std::string& key) const {
+  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  return it != entries_.end() && it->first == key ? it : entries_.end();
+}
+
+CarRecord& CarTable::operator[](const std::string& key) {
+  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  if (it == entries_.end() || it->first != key) it = entries_.insert(it, Entry{key, CarRecord{}});
+  return it->second;
+}
+
+CarRecord& CarTable::at(const std::string& key) {
+  auto it = find(key);
+  if (it == end()) throw std::out_of_range("no car " + key);
+  return it->second;
+}
+
+const CarRecord& CarTable::at(const std::string& key) const {
+  auto it = find(key);
+  if (it == end()) throw std::out_of_range("no car " + key);
+  return it->second;
+}
+
+int CarTable::IndexOf(const std::string& key) const {
+  auto it = find(key);
+  return it == end() ? -1 : static_cast<int>(it - begin());
+}
 
 void Grid::Resize(int columns, int rowCount, int fill) {
   cols = columns;
@@ -56,15 +132,37 @@ std::string LaneOffsetOutsideCell(const TrackRecord& row) {
 }
 
 bool SelectCar(const std::string& key) {
-  if (gRace.car.find(key) == gRace.car.end()) return false;
-  gRace.currentCar = key;
+  int index = RaceNow().car.IndexOf(key);
+  if (index < 0) return false;
+  RaceNow().currentCar = index;
   return true;
 }
 
+bool SelectCarAt(int index) {
+  RaceData& race = RaceNow();
+  if (index < 0 || static_cast<size_t>(index) >= race.car.size()) return false;
+  race.currentCar = index;
+  return true;
+}
+
+void ClearCurrentCar() {
+  RaceNow().currentCar = -1;
+}
+
 CarRecord& CurrentCar() {
-  auto it = gRace.car.find(gRace.currentCar);
-  if (it == gRace.car.end()) FATAL("no current car", "Define", "CurrentCar");
-  return it->second;
+  RaceData& race = RaceNow();
+  int i = race.currentCar;
+  if (i < 0 || static_cast<size_t>(i) >= race.car.size())
+    FATAL("no current car", "Define", "CurrentCar");
+  return race.car.EntryAt(i).second;
+}
+
+const std::string& CurrentCarKey() {
+  static const std::string kNone;
+  const RaceData& race = RaceNow();
+  int i = race.currentCar;
+  if (i < 0 || static_cast<size_t>(i) >= race.car.size()) return kNone;
+  return race.car.EntryAt(i).first;
 }
 
 namespace {
@@ -76,70 +174,66 @@ bool SelectIndex(int& current, int index, size_t size) {
 }  // namespace
 
 bool SelectNode(int index) {
-  return SelectIndex(gRace.currentNode, index, gRace.node.size());
+  return SelectIndex(RaceNow().currentNode, index, RaceNow().node.size());
 }
 
 NodeRecord& CurrentNode() {
-  int i = gRace.currentNode;
-  if (i < 0 || static_cast<size_t>(i) >= gRace.node.size())
+  int i = RaceNow().currentNode;
+  if (i < 0 || static_cast<size_t>(i) >= RaceNow().node.size())
     FATAL("no current node", "Define", "CurrentNode");
-  return gRace.node[i];
+  return RaceNow().node[i];
 }
 
 bool SelectCorner(int index) {
-  return SelectIndex(gRace.currentCorner, index, gRace.corner.size());
+  return SelectIndex(RaceNow().currentCorner, index, RaceNow().corner.size());
 }
 
 CornerRecord& CurrentCorner() {
-  int i = gRace.currentCorner;
-  if (i < 0 || static_cast<size_t>(i) >= gRace.corner.size())
+  int i = RaceNow().currentCorner;
+  if (i < 0 || static_cast<size_t>(i) >= RaceNow().corner.size())
     FATAL("no current corner", "Define", "CurrentCorner");
-  return gRace.corner[i];
+  return RaceNow().corner[i];
 }
 
 bool SelectStanding(int index) {
-  return SelectIndex(gRace.currentStanding, index, gRace.standing.size());
+  return SelectIndex(RaceNow().currentStanding, index, RaceNow().standing.size());
 }
 
 StandingRecord& CurrentStanding() {
-  int i = gRace.currentStanding;
-  if (i < 0 || static_cast<size_t>(i) >= gRace.standing.size())
+  int i = RaceNow().currentStanding;
+  if (i < 0 || static_cast<size_t>(i) >= RaceNow().standing.size())
     FATAL("no current standing", "Define", "CurrentStanding");
-  return gRace.standing[i];
+  return RaceNow().standing[i];
 }
 
 bool FirstNode() {
   return SelectNode(0);
 }
 bool LastNode() {
-  return SelectNode(static_cast<int>(gRace.node.size()) - 1);
+  return SelectNode(static_cast<int>(RaceNow().node.size()) - 1);
 }
 bool NextNode() {
-  return SelectNode(gRace.currentNode + 1);
+  return SelectNode(RaceNow().currentNode + 1);
 }
 bool PreviousNode() {
-  return gRace.currentNode > 0 && SelectNode(gRace.currentNode - 1);
+  return RaceNow().currentNode > 0 && SelectNode(RaceNow().currentNode - 1);
 }
 
 void ResetRaceData() {
-  gRace = RaceData{};
-}
-
-namespace {
-MessageBoxHandler gMessageBoxHandler = nullptr;
+  RaceNow() = RaceData{};
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) {
-  gMessageBoxHandler = handler;
+  CurrentRace().report.message = handler;
 }
 
 MessageBoxHandler CurrentMessageBoxHandler() {
-  return gMessageBoxHandler;
+  return CurrentRace().report.message;
 }
 
 void ShowMessageBox(const std::string& text) {
-  if (gMessageBoxHandler) {
-    gMessageBoxHandler(text);
+  if (MessageBoxHandler handler = CurrentRace().report.message) {
+    handler(text);
     return;
   }
   std::fprintf(stderr, "%s\n", text.c_str());

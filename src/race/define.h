@@ -1,21 +1,17 @@
-// The race's constants, records and containers, with the program's settings
-// and folders that every layer reads.
+// The race's constants, records and containers, a whole race as one value,
+// and the player's folders that every layer reads.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 // ---------------------------------------------------------------------------
-// Program settings, folders, screen geometry and the view.
-constexpr int kDefaultScrollSpeed = 4;
-constexpr int kFastestScroll = 64;  // a cell a frame
-constexpr int kShortestTimeSlice = 17;
-constexpr int kLongestTimeSlice = 1000;
-constexpr int kLargestUiScale = 8;
-
+// The player's folders and the settings a race reads from them.
 struct ProgramState {
   std::filesystem::path programFolder;  // folder of the executable
   std::filesystem::path circuitsFolder;
@@ -30,21 +26,9 @@ struct ProgramState {
   std::filesystem::path settingsFile;          // "The Velotrax.ini"
   std::filesystem::path playerDataFolder;      // "Drivers.csv", "Last Race.txt"
   std::filesystem::path playerCircuitsFolder;  // the player's own circuits
-  std::string windowTitle = "The Velotrax";
 
-  int gameState = 4;                      // 4 just started, 2 race screen, 1 back to menu, 3 quit
-  int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling, 1 to kFastestScroll
-  int timeSlice = 167;                    // ms between automatic steps, kShortestTimeSlice up
-  int uiScale = 0;                        // "UIScale": 0 automatic, else the screen's whole-number scale
-  int laps = 4;
+  int laps = 4;  // "Laps": what the race set-up offers first
   std::string points = "964321";
-  int autoMode = 0;
-  int gridOn = 0;
-  int centerMode = 0;
-  int64_t nextStepTime = 0;
-
-  std::string raceName;
-  std::string seasonName = "no name";
 };
 
 extern ProgramState gProg;
@@ -184,10 +168,93 @@ struct CircuitLabel {
 // A circuit names a handful of places; every label is drawn every frame.
 constexpr int kMostLabels = 1000;
 
-// The race containers and their current elements. The laps of the race are
-// gProg.laps; the display settings saved with a race are gProg too.
+// How the race tells whoever runs it what happens: one table of functions
+// that the game's screens, the tools and the tests each fill in with their
+// own (race/report.h has the procedures that call it). A member left null
+// hears nothing; with no gear chooser the computer drives every car.
+constexpr int kGearButtons = 7;  // 1st to Top, then "use OR"
+
+// The gears the rules let a player's car choose at the start of its move,
+// one state per button: 0 offered, 1 offered and the car's gear now (for
+// "use OR": offered), 2 not offered.
+struct GearOffer {
+  int states[kGearButtons] = {2, 2, 2, 2, 2, 2, 2};
+};
+
+// The answers of a gear chooser.
+constexpr int kChooseUseOR = 7;      // "use OR": Top, one OR spent
+constexpr int kChooseKeepGear = -2;  // the gear the car is in
+constexpr int kChooseLeave = -1;     // the player left for the menu: asked again on return
+
+struct RaceReport {
+  // One line of commentary.
+  void (*commentary)(const std::string& line) = nullptr;
+  // The current car changed or moved: mode 0 before its move (its gear's
+  // MP and the bonus), 1 during it (the MP left).
+  void (*carStatus)(int mode) = nullptr;
+  // Standing() was rebuilt.
+  void (*runningOrder)() = nullptr;
+  // The current car's move is over; place is its place in the running order
+  // (1 the leader).
+  void (*moveEnded)(int place) = nullptr;
+  // The flag has fallen: the results (as the results view lists them) are
+  // in, the points awarded and the race's files written but for the
+  // last-race record, which follows. The season's standings are Driver().
+  void (*raceEnded)(const std::string& heading, const std::vector<std::string>& results) = nullptr;
+  // The current car is the player's and must choose a gear from the offer:
+  // 1 to 6 a gear, kChooseUseOR, kChooseKeepGear or kChooseLeave.
+  int (*chooseGear)(const GearOffer& offer) = nullptr;
+  // A problem the race can go on from, or that ends only its set-up ("None
+  // of the cars can start"): the game shows it in a box; left null, it goes
+  // to stderr.
+  void (*message)(const std::string& text) = nullptr;
+};
+
+// The cars of a race, keyed by car key and kept in key order (the order the
+// saved files list them in). A vector underneath, so that the race in play
+// finds its current car by index; adding a car moves the ones after it, so
+// only loading and the set-up add cars.
+class CarTable {
+ public:
+  using Entry = std::pair<std::string, CarRecord>;
+  using iterator = std::vector<Entry>::iterator;
+  using const_iterator = std::vector<Entry>::const_iterator;
+
+  CarTable() = default;
+  CarTable(const std::map<std::string, CarRecord>& cars) : entries_(cars.begin(), cars.end()) {}
+  CarTable& operator=(const std::map<std::string, CarRecord>& cars) {
+    entries_.assign(cars.begin(), cars.end());
+    return *this;
+  }
+
+  iterator begin() { return entries_.begin(); }
+  iterator end() { return entries_.end(); }
+  const_iterator begin() const { return entries_.begin(); }
+  const_iterator end() const { return entries_.end(); }
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  void clear() { entries_.clear(); }
+
+  iterator find(const std::string& key);
+  const_iterator find(const std::string& key) const;
+  size_t count(const std::string& key) const { return find(key) == end() ? 0 : 1; }
+  // The car of `key`, added in its place when there is none.
+  CarRecord& operator[](const std::string& key);
+  // The car of `key`; std::out_of_range when there is none.
+  CarRecord& at(const std::string& key);
+  const CarRecord& at(const std::string& key) const;
+  // Where `key` sits in key order, or -1.
+  int IndexOf(const std::string& key) const;
+  Entry& EntryAt(size_t index) { return entries_[index]; }
+  const Entry& EntryAt(size_t index) const { return entries_[index]; }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+// The race containers and their current elements.
 struct RaceData {
-  std::map<std::string, CarRecord> car;  // keyed by car key, key order
+  CarTable car;
   std::vector<NodeRecord> node;
   std::vector<CornerRecord> corner;
   std::vector<StandingRecord> standing;
@@ -205,7 +272,7 @@ struct RaceData {
   std::vector<std::string> labelsLeftOut;
   int labelsBeyondLimit = 0;
 
-  std::string currentCar;    // key of the current Car() entry ("" none)
+  int currentCar = -1;       // index of the current Car() entry (-1 none)
   int currentNode = -1;      // index of the current Node() entry
   int currentCorner = -1;    // index of the current Corner() entry
   int currentStanding = -1;  // index of the current Standing() entry
@@ -218,46 +285,130 @@ struct RaceData {
   int cornerMarkType = 0;
 };
 
-extern RaceData gRace;
+// What befell the current car since its move began (StartMove clears it):
+// the gear panel's play-out and the side panel read it; the race itself
+// never looks.
+struct MoveEvents {
+  int offTheLine = 0;
+  bool spunOut = false;
+  bool crashed = false;
+};
 
-inline std::map<std::string, CarRecord>& Car() {
-  return gRace.car;
+// Where the 1 to 100 of a risk roll comes from while the gear panel plays a
+// move out: the values it tries (no die is rolled).
+using RollSource = int (*)();
+
+// A race's dice. The player's race rolls the platform's dice (which a test
+// or a rolls file may script); a race run beside it has dice of its own, so
+// that it neither takes rolls from the player's race nor depends on them.
+struct RaceDice {
+  RollSource tried = nullptr;  // set: risk rolls come from here
+  bool own = false;
+  std::mt19937_64 generator;
+};
+
+// How a race is run: set up with it, saved with it where the save says so.
+struct RaceOptions {
+  int laps = 4;
+  std::string raceName;
+  std::string seasonName = "no name";
+  int autoMode = 0;
+  // How the player watched it (the tile grid, the view following a place);
+  // saved with the race and given back when it is loaded.
+  int gridOn = 0;
+  int centerMode = 0;
+  // Nothing is written at the end of the race (the balance report, the race
+  // behind the menu and a test drive run races that must leave the game
+  // folder as they found it).
+  bool keepFiles = false;
+};
+
+// One race: everything it reads and writes apart from the player's settings
+// and folders. The player's race is one such value; a race run beside it
+// (behind the menu, a test drive, the gear panel's play-out, each of the
+// balance report's races) is another, made current with a RaceScope.
+struct Race {
+  RaceData data;
+  RaceOptions options;
+  RaceReport report;
+  MoveEvents moveEvents;
+  RaceDice dice;
+  std::vector<std::string> selectedCars;  // the set-up's "in Race" list
+};
+
+// The race that the race's procedures work on, in this thread: the
+// player's race unless a RaceScope has put another in its place.
+Race& CurrentRace();
+// The player's race, whatever race is current.
+Race& PlayerRace();
+
+// Makes `race` the current race of this thread until the scope ends, on
+// every way out (exceptions included); the race that was current before is
+// never touched meanwhile.
+class RaceScope {
+ public:
+  explicit RaceScope(Race& race);
+  ~RaceScope();
+  RaceScope(const RaceScope&) = delete;
+  RaceScope& operator=(const RaceScope&) = delete;
+
+ private:
+  Race* before_;
+};
+
+// A race apart from the player's with dice of its own, seeded.
+void UseOwnDice(Race& race, uint64_t seed);
+// A roll of the current race's dice, minimum to maximum.
+int RaceRandom(int maximum, int minimum);
+
+inline RaceData& RaceNow() {
+  return CurrentRace().data;
+}
+inline CarTable& Car() {
+  return RaceNow().car;
 }
 inline std::vector<NodeRecord>& Node() {
-  return gRace.node;
+  return RaceNow().node;
 }
 inline std::vector<CornerRecord>& Corner() {
-  return gRace.corner;
+  return RaceNow().corner;
 }
 inline std::vector<StandingRecord>& Standing() {
-  return gRace.standing;
+  return RaceNow().standing;
 }
 inline std::vector<TrackRecord>& Track() {
-  return gRace.track;
+  return RaceNow().track;
 }
 inline Grid& Base() {
-  return gRace.base;
+  return RaceNow().base;
 }
 inline Grid& Middle() {
-  return gRace.middle;
+  return RaceNow().middle;
 }
 inline Grid& Top() {
-  return gRace.top;
+  return RaceNow().top;
 }
 inline std::vector<std::string>& OrderOfFinish() {
-  return gRace.orderOfFinish;
+  return RaceNow().orderOfFinish;
 }
 inline std::vector<std::string>& DNF() {
-  return gRace.dnf;
+  return RaceNow().dnf;
 }
 inline std::map<std::string, DriverRecord>& Driver() {
-  return gRace.driver;
+  return RaceNow().driver;
+}
+inline RaceOptions& Options() {
+  return CurrentRace().options;
 }
 
 // Current elements. Select* returns false (and changes nothing) when there
 // is no such entry; Current* is fatal without a valid current entry.
 bool SelectCar(const std::string& key);
+bool SelectCarAt(int index);
+void ClearCurrentCar();
 CarRecord& CurrentCar();
+// The current car's key ("" when there is none).
+const std::string& CurrentCarKey();
 bool SelectNode(int index);
 NodeRecord& CurrentNode();
 bool SelectCorner(int index);
@@ -275,24 +426,25 @@ bool PreviousNode();
 // Saves the current car, node, corner and standing and puts them back when
 // it goes out of scope.
 struct KeepCurrent {
-  std::string car = gRace.currentCar;
-  int node = gRace.currentNode;
-  int corner = gRace.currentCorner;
-  int standing = gRace.currentStanding;
+  int car = RaceNow().currentCar;
+  int node = RaceNow().currentNode;
+  int corner = RaceNow().currentCorner;
+  int standing = RaceNow().currentStanding;
   ~KeepCurrent() {
-    gRace.currentCar = car;
-    gRace.currentNode = node;
-    gRace.currentCorner = corner;
-    gRace.currentStanding = standing;
+    RaceData& race = RaceNow();
+    race.currentCar = car;
+    race.currentNode = node;
+    race.currentCorner = corner;
+    race.currentStanding = standing;
   }
 };
 
 // Empty containers, 1 x 1 layers, the tile table of 88 blank rows.
 void ResetRaceData();
 
-// "Message Box": the race code reports non-fatal problems through this hook.
-// The game points it at its requester; by default the text goes to stderr.
+// "Message Box": the race reports non-fatal problems through the current
+// race's report (its message member); with none the text goes to stderr.
 using MessageBoxHandler = void (*)(const std::string& text);
-void SetMessageBoxHandler(MessageBoxHandler handler);  // nullptr: stderr again
+void SetMessageBoxHandler(MessageBoxHandler handler);  // the current race's; nullptr: stderr
 MessageBoxHandler CurrentMessageBoxHandler();
 void ShowMessageBox(const std::string& text);

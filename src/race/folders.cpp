@@ -152,7 +152,8 @@ bool CircuitHidesShipped(const std::string& name) {
          HasCircuit(gProg.playerCircuitsFolder, name) && HasCircuit(gProg.circuitsFolder, name);
 }
 
-void ReadSettings() {
+PlayerSettings ReadSettings() {
+  PlayerSettings read;
   PlatSettings settings;
   if (!PlatOpenSettings(settings, gProg.settingsFile)) {
     FATAL("could not read *.ini file", "Init", "");
@@ -161,13 +162,16 @@ void ReadSettings() {
   // as the nearest it can (a scroll speed of 0 or less, which would scroll
   // the wrong way, as the default).
   int scrollSpeed = PlatReadSettingInt(settings, "ScrollSpeed", kDefaultScrollSpeed);
-  gProg.scrollSpeed = scrollSpeed < 1 ? kDefaultScrollSpeed : Min(scrollSpeed, kFastestScroll);
-  gProg.timeSlice = std::clamp(PlatReadSettingInt(settings, "TimeSlice", 167), kShortestTimeSlice,
-                               kLongestTimeSlice);
-  gProg.laps = std::clamp(PlatReadSettingInt(settings, "Laps", 4), kFewestLaps, kMostLaps);
-  gProg.points = PlatReadSettingText(settings, "Points$", "964321");
-  gProg.uiScale = std::clamp(PlatReadSettingInt(settings, "UIScale", 0), 0, kLargestUiScale);
+  read.scrollSpeed = scrollSpeed < 1 ? kDefaultScrollSpeed : Min(scrollSpeed, kFastestScroll);
+  read.timeSlice = std::clamp(PlatReadSettingInt(settings, "TimeSlice", kDefaultTimeSlice),
+                              kShortestTimeSlice, kLongestTimeSlice);
+  read.laps = std::clamp(PlatReadSettingInt(settings, "Laps", 4), kFewestLaps, kMostLaps);
+  read.points = PlatReadSettingText(settings, "Points$", "964321");
+  read.uiScale = std::clamp(PlatReadSettingInt(settings, "UIScale", 0), 0, kLargestUiScale);
   PlatCloseSettings(settings);
+  gProg.laps = read.laps;
+  gProg.points = read.points;
+  return read;
 }
 
 void CreateGameFolders() {

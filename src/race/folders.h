@@ -49,11 +49,25 @@ std::filesystem::path CircuitFolderFor(const std::string& name);
 // True when the player's circuit `name` hides a shipped one.
 bool CircuitHidesShipped(const std::string& name);
 
-// "The Velotrax.ini": scroll speed, automatic-step interval, laps, points,
-// the screen's scale.
+// "The Velotrax.ini", read whole in this one place. The laps and points are
+// the race's and go to gProg; the rest belongs to the screens, which take
+// it from the answer.
+constexpr int kDefaultScrollSpeed = 4;
+constexpr int kFastestScroll = 64;  // a cell a frame
+constexpr int kDefaultTimeSlice = 167;
+constexpr int kShortestTimeSlice = 17;
+constexpr int kLongestTimeSlice = 1000;
+constexpr int kLargestUiScale = 8;
+struct PlayerSettings {
+  int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling
+  int timeSlice = kDefaultTimeSlice;      // ms between automatic steps
+  int laps = 4;
+  std::string points = "964321";
+  int uiScale = 0;  // 0 automatic, else the screen's whole-number scale
+};
 // Fatal when it cannot be read; numbers the game cannot use read as the
 // nearest it can.
-void ReadSettings();
+PlayerSettings ReadSettings();
 // "Saved Races" and "Results" made where missing (fatal when one cannot
 // be), then what a write cut short by a kill left behind is removed from
 // every folder the game writes to (never a running writer's).

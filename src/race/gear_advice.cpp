@@ -40,12 +40,13 @@ constexpr long long kMostStepsInAll = 4000000;
 // than the values being tried: the run stops there.
 struct NeedsARoll {};
 
-std::vector<int> gTried;
-size_t gNextTried = 0;
+// The play-out's scratch, per thread like the race in play.
+thread_local std::vector<int> gTried;
+thread_local size_t gNextTried = 0;
 // Node steps left to the play-out, and how many places after the car's own
 // the last run may have changed (a move changes none behind the car).
-long long gStepsLeft = 0;
-size_t gDirtyPlaces = 0;
+thread_local long long gStepsLeft = 0;
+thread_local size_t gDirtyPlaces = 0;
 
 int TriedRoll() {
   if (gNextTried >= gTried.size()) throw NeedsARoll{};
@@ -54,6 +55,7 @@ int TriedRoll() {
 
 // Everything a move can change, to be put back after each run.
 struct Snapshot {
+  int index = -1;
   std::string key;
   CarRecord car;
   int node = -1;
@@ -69,12 +71,13 @@ struct Snapshot {
 
 Snapshot TakeSnapshot() {
   Snapshot s;
-  s.key = gRace.currentCar;
+  s.index = RaceNow().currentCar;
+  s.key = CurrentCarKey();
   s.car = CurrentCar();
-  s.node = gRace.currentNode;
-  s.corner = gRace.currentCorner;
-  s.standing = gRace.currentStanding;
-  s.choosingGear = gRace.choosingGear;
+  s.node = RaceNow().currentNode;
+  s.corner = RaceNow().currentCorner;
+  s.standing = RaceNow().currentStanding;
+  s.choosingGear = RaceNow().choosingGear;
   s.places.reserve(Node().size());
   for (const NodeRecord& node : Node()) s.places.push_back({node.car[0], node.car[1]});
   s.finished = OrderOfFinish().size();
@@ -86,12 +89,12 @@ Snapshot TakeSnapshot() {
 }
 
 void RestoreSnapshot(const Snapshot& s) {
-  gRace.currentCar = s.key;
-  Car()[s.key] = s.car;
-  gRace.currentNode = s.node;
-  gRace.currentCorner = s.corner;
-  gRace.currentStanding = s.standing;
-  gRace.choosingGear = s.choosingGear;
+  RaceNow().currentCar = s.index;
+  CurrentCar() = s.car;
+  RaceNow().currentNode = s.node;
+  RaceNow().currentCorner = s.corner;
+  RaceNow().currentStanding = s.standing;
+  RaceNow().choosingGear = s.choosingGear;
   const size_t nodes = std::min(s.places.size(), Node().size());
   const size_t from = static_cast<size_t>(std::max(s.car.listInd, 0));
   for (size_t k = 0; k < std::min(gDirtyPlaces, nodes); ++k) {
@@ -115,7 +118,7 @@ struct Run {
 std::string StateText(const CarRecord& car, const MoveEvents& events) {
   char text[256];
   std::snprintf(text, sizeof text, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d",
-                gRace.currentNode, car.listInd, car.lane, car.gear, car.remaining, car.bonus,
+                RaceNow().currentNode, car.listInd, car.lane, car.gear, car.remaining, car.bonus,
                 car.inCorner, car.cornerExit, car.lap, car.finished, car.hb, car.gearTop,
                 car.ORpermitted, car.ors, car.facing, events.offTheLine > 0 ? 1 : 0,
                 events.spunOut ? 1 : 0, events.crashed ? 1 : 0);
@@ -217,36 +220,39 @@ void ExploreEveryRoll(const Snapshot& start, int answer, std::vector<int>& rolls
   rolls.pop_back();
 }
 
-// A play-out from the current car's position: the report's commentary and
-// the dice stay out of it, and everything is put back as it was at the end.
+// A play-out from the current car's position, on a race of its own: a copy
+// of the race in play that hears nothing, rolls nothing (the values tried
+// stand in for its dice) and writes nothing. Between runs the copy is put
+// back from a snapshot of what a move can change.
+Race CopyToPlay(const Race& from) {
+  Race race;
+  race.data = from.data;
+  race.options = from.options;
+  race.options.keepFiles = true;
+  race.dice.tried = TriedRoll;
+  return race;
+}
+
 struct PlayOut {
-  RaceReport report = gReport;
+  Race race;
+  RaceScope scope;
   Snapshot start;
-  MoveEvents events = CurrentMoveEvents();
-  explicit PlayOut(long long steps) {
-    gReport.commentary = nullptr;
-    SetRollSource(TriedRoll);
+  PlayOut(const Race& from, long long steps) : race(CopyToPlay(from)), scope(race) {
     start = TakeSnapshot();
     gStepsLeft = steps;
     gDirtyPlaces = 0;
   }
-  ~PlayOut() {
-    RestoreSnapshot(start);
-    CurrentMoveEvents() = events;
-    gReport = report;
-    SetRollSource(nullptr);
-  }
 };
 
 bool CarOnTheTrack() {
-  return SelectCar(gRace.currentCar) && SelectNode(CurrentCar().listInd);
+  return SelectCarAt(RaceNow().currentCar) && SelectNode(CurrentCar().listInd);
 }
 }  // namespace
 
 MoveOdds PlayMoveOut(int answer) {
   MoveOdds odds;
   if (!CarOnTheTrack()) return odds;
-  PlayOut playOut(kMostStepsInAll);
+  PlayOut playOut(CurrentRace(), kMostStepsInAll);
   std::vector<int> rolls;
   Run first = PlayWithRolls(playOut.start, answer, rolls);
   if (first.needsARoll) {
@@ -262,7 +268,7 @@ MoveOdds PlayMoveOut(int answer) {
 MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
   MoveOdds odds;
   if (!CarOnTheTrack()) return odds;
-  PlayOut playOut(INT64_MAX);
+  PlayOut playOut(CurrentRace(), INT64_MAX);
   std::vector<int> rolls;
   Run first = PlayWithRolls(playOut.start, answer, rolls);
   if (first.needsARoll && deepest > 0) {
@@ -276,7 +282,7 @@ MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
 
 CornerAhead NextCornerAhead() {
   CornerAhead ahead;
-  if (!SelectCar(gRace.currentCar)) return ahead;
+  if (!SelectCarAt(RaceNow().currentCar)) return ahead;
   const CarRecord& car = CurrentCar();
   const int nodes = static_cast<int>(Node().size());
   if (car.listInd < 0 || car.listInd >= nodes) return ahead;
@@ -325,7 +331,7 @@ std::string RiskWords(int risk) {
 
 GearAdvice AdviseGears(const int states[kGearButtons]) {
   GearAdvice advice;
-  if (!SelectCar(gRace.currentCar)) return advice;
+  if (!SelectCarAt(RaceNow().currentCar)) return advice;
   KeepCurrent keep;
   const CarRecord& car = CurrentCar();
   if (!SelectNode(car.listInd)) return advice;

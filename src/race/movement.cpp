@@ -18,8 +18,6 @@
 
 namespace {
 const char* kModule = "Movement";
-RollSource gRollSource = nullptr;
-MoveEvents gMoveEvents;
 
 int LastNodeIndex() {
   return static_cast<int>(Node().size()) - 1;
@@ -27,19 +25,19 @@ int LastNodeIndex() {
 
 NodeRecord& NextNodeRecord() {
   if (Node().empty()) FATAL("no nodes", kModule, "NextNode");
-  int i = gRace.currentNode + 1;
+  int i = RaceNow().currentNode + 1;
   return Node()[i > LastNodeIndex() || i < 0 ? 0 : i];
 }
 
 // Takes the car out of a place only when the place holds it, so a race state
 // that went wrong can never push another car off the track.
 void LeavePlace(NodeRecord& node, const CarRecord& car) {
-  if ((car.lane == 0 || car.lane == 1) && node.car[car.lane] == gRace.currentCar)
+  if ((car.lane == 0 || car.lane == 1) && node.car[car.lane] == CurrentCarKey())
     node.car[car.lane].clear();
 }
 
 DriverRecord* CurrentDriver() {
-  auto it = Driver().find(gRace.currentCar);
+  auto it = Driver().find(CurrentCarKey());
   return it == Driver().end() ? nullptr : &it->second;
 }
 
@@ -59,7 +57,7 @@ void SelectStandingCar() {
 bool CanGainMP(const std::string& key, const CarRecord& car, const NodeRecord& node) {
   if (CarGearMP(car, car.gear) >= 1) return true;
   auto driver = Driver().find(key);
-  bool user = driver != Driver().end() && driver->second.user != 0 && gReport.chooseGear != nullptr;
+  bool user = driver != Driver().end() && driver->second.user != 0 && Report().chooseGear != nullptr;
   int at = std::clamp(car.gear, 0, 6);
   int top = Min(at + 1, 6);
   if (node.corner != 0 && car.cornerExit == 0) {
@@ -130,18 +128,18 @@ void EndStuckRace() {
 }  // namespace
 
 void SetRollSource(RollSource source) {
-  gRollSource = source;
+  CurrentRace().dice.tried = source;
 }
 
 MoveEvents& CurrentMoveEvents() {
-  return gMoveEvents;
+  return CurrentRace().moveEvents;
 }
 
 long long SkillRoll() {
   const DriverRecord* driver = CurrentDriver();
   // 64 bits: a hostile skill cannot overflow the bonus.
   long long bonus = driver == nullptr ? 0 : (static_cast<long long>(driver->skill) - 2) * 8;
-  int roll = gRollSource != nullptr ? gRollSource() : PlatRandom(100, 1);
+  int roll = RaceRandom(100, 1);
   return roll + bonus;
 }
 
@@ -149,11 +147,11 @@ long long SkillRoll() {
 
 void RaceStep() {
   if (Standing().empty()) return;
-  if (!SelectStanding(gRace.currentStanding)) SelectStanding(0);
+  if (!SelectStanding(RaceNow().currentStanding)) SelectStanding(0);
   SelectStandingCar();
-  if (gRace.choosingGear) {
+  if (RaceNow().choosingGear) {
     // A gear choice left open: asked again before the car moves.
-    gRace.choosingGear = false;
+    RaceNow().choosingGear = false;
     StartMove();
     ReportCarStatus(0);
     return;
@@ -170,8 +168,8 @@ void EndOfMove() {
   CarRecord& car = CurrentCar();
   car.turns += 1.0f;
   car.bonus = car.remaining;
-  if (gReport.moveEnded != nullptr) gReport.moveEnded(gRace.currentStanding + 1);
-  if (!SelectStanding(gRace.currentStanding + 1)) {
+  if (Report().moveEnded != nullptr) Report().moveEnded(RaceNow().currentStanding + 1);
+  if (!SelectStanding(RaceNow().currentStanding + 1)) {
     // A whole pass without a car changing place may mean that none ever will.
     std::vector<StandingRecord> before = Standing();
     if (CheckRaceOver()) {
@@ -189,21 +187,21 @@ void EndOfMove() {
 }
 
 void StartMove() {
-  gMoveEvents = MoveEvents{};
+  CurrentMoveEvents() = MoveEvents{};
   CarRecord& car = CurrentCar();
   const DriverRecord* driver = CurrentDriver();
-  if (driver != nullptr && driver->user != 0 && gReport.chooseGear != nullptr) {
+  if (driver != nullptr && driver->user != 0 && Report().chooseGear != nullptr) {
     ReportCarStatus(0);
     if (car.finished == 0) {
       GearOffer offer = OfferGears();
       // Until the player has chosen, the move has not begun: a race saved
       // now asks again when it is resumed.
-      gRace.choosingGear = true;
-      int answer = gReport.chooseGear(offer);
+      RaceNow().choosingGear = true;
+      int answer = Report().chooseGear(offer);
       // The player left for the menu: the move has not begun and the choice
       // is asked again when the race goes on, as after a save made now.
       if (answer == kChooseLeave) return;
-      gRace.choosingGear = false;
+      RaceNow().choosingGear = false;
       ApplyGearChoice(car, answer);
     }
   } else {
@@ -235,7 +233,7 @@ void UpdateStandings() {
                    [](auto& a, auto& b) { return a.listInd > b.listInd; });
   std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lap > b.lap; });
   ReportRunningOrder();
-  gRace.currentStanding = order.empty() ? -1 : 0;
+  RaceNow().currentStanding = order.empty() ? -1 : 0;
 }
 
 bool CheckRaceOver() {
@@ -247,7 +245,7 @@ int CrossLine() {
   CarRecord& car = CurrentCar();
   // At or beyond the last lap: a loaded race with a lap past its laps must
   // still end.
-  if (car.lap >= gProg.laps) {
+  if (car.lap >= Options().laps) {
     FinishCar();
     return 1;
   }
@@ -264,7 +262,7 @@ void FinishCar() {
   car.gear = 0;
   car.remaining = 0;
   LeavePlace(CurrentNode(), car);
-  OrderOfFinish().push_back(gRace.currentCar);
+  OrderOfFinish().push_back(CurrentCarKey());
   std::string time = RaceTime();
   if (DriverRecord* driver = CurrentDriver()) driver->lastTime = time;
   long long p = static_cast<long long>(OrderOfFinish().size());
@@ -276,7 +274,7 @@ std::string RaceTime() {
   CarRecord& car = CurrentCar();
   if (car.turns == 0.0f) return "0";
   const int nodes = Max(static_cast<int>(Node().size()), 1);
-  const int laps = Max(gProg.laps, 1);
+  const int laps = Max(Options().laps, 1);
   car.turns = static_cast<float>(car.turns + static_cast<double>(car.listInd) / nodes);
   car.turns = static_cast<float>(car.turns * (4.0 / laps));
   double ms = std::trunc(static_cast<double>(car.turns) * 1000.0);
@@ -373,16 +371,16 @@ int MoveOneNode() {
   car.remaining -= cost;
   int c = from.corner;
   LeavePlace(from, car);
-  if (gRace.currentNode >= LastNodeIndex()) {
+  if (RaceNow().currentNode >= LastNodeIndex()) {
     if (CrossLine() == 1) return 1;
   } else {
     NextNode();
-    car.listInd = gRace.currentNode;
+    car.listInd = RaceNow().currentNode;
   }
   NodeRecord& to = CurrentNode();
   car.lane = choice.lane;
   car.facing = to.facing;
-  to.car[choice.lane] = gRace.currentCar;
+  to.car[choice.lane] = CurrentCarKey();
   car.cornerExit = 0;
   if (to.corner != c) {
     car.remaining = Max(car.remaining - car.bonus, 0);
@@ -404,7 +402,7 @@ int CornerCheck(int c) {
   long long gear = car.gear;
   if (gear <= limit) return 0;
   if (gear >= limit + 3) {
-    AddLogText(gRace.currentCar);
+    AddLogText(CurrentCarKey());
     Crash();
     return 1;
   }
@@ -468,7 +466,7 @@ void LineRisk(int limit) {
     if (SkillRoll() >= 50) return;  // the car holds the line
   }
   LogCarLine("off the line");
-  ++gMoveEvents.offTheLine;
+  ++CurrentMoveEvents().offTheLine;
   car.gear = static_cast<int>(std::max<long long>(static_cast<long long>(limit) - 1, INT32_MIN));
 }
 
@@ -476,7 +474,7 @@ void Spinout() {
   CarRecord& car = CurrentCar();
   if (car.gearTop == car.gear5) return;  // spun out before: never again
   AddLogText("  spinout!");
-  gMoveEvents.spunOut = true;
+  CurrentMoveEvents().spunOut = true;
   car.gear = 0;
   car.remaining = 0;
   car.gearTop = car.gear5;
@@ -485,12 +483,12 @@ void Spinout() {
 void Crash() {
   CarRecord& car = CurrentCar();
   AddLogText("  crashes!");
-  gMoveEvents.crashed = true;
+  CurrentMoveEvents().crashed = true;
   car.finished = 2;
   car.gear = 0;
   car.remaining = 0;
   car.turns = 0.0f;
   LeavePlace(CurrentNode(), car);
-  DNF().push_back(gRace.currentCar);
+  DNF().push_back(CurrentCarKey());
   if (DriverRecord* driver = CurrentDriver()) driver->lastTime = "0";
 }

@@ -76,16 +76,9 @@ void Crash();
 
 // A risk roll: 1 to 100 plus the driver's skill bonus, (skill - 2) x 8.
 long long SkillRoll();
-// Where the 1 to 100 of a risk roll comes from: the dice (nullptr), or, while
-// the gear panel plays a move out, the values it tries (no die is rolled).
-using RollSource = int (*)();
+// Where the current race's risk rolls come from: its dice (nullptr), or,
+// while the gear panel plays a move out, the values it tries.
 void SetRollSource(RollSource source);
 
-// What befell the current car since its move began (StartMove clears it):
-// the gear panel's play-out reads it; the race itself never looks.
-struct MoveEvents {
-  int offTheLine = 0;
-  bool spunOut = false;
-  bool crashed = false;
-};
+// What befell the current race's current car since its move began.
 MoveEvents& CurrentMoveEvents();

@@ -6,8 +6,6 @@
 #include "race/report.h"
 #include "race/season.h"
 
-EndOfRaceOptions gEndOfRace;
-
 std::vector<std::string> RaceResultsLines() {
   std::vector<std::string> lines;
   const std::vector<std::string>& order = OrderOfFinish();
@@ -31,7 +29,7 @@ std::vector<std::string> RaceResultsLines() {
 }
 
 void WriteLastRace() {
-  std::string text = gProg.seasonName + "\r\n";
+  std::string text = Options().seasonName + "\r\n";
   for (size_t i = 0; i < OrderOfFinish().size(); ++i)
     text += Decimal(static_cast<long long>(i) + 1) + "  " + OrderOfFinish()[i] + "\r\n";
   for (const std::string& key : DNF()) text += "DNF  " + key + "\r\n";
@@ -41,22 +39,22 @@ void WriteLastRace() {
 void EndOfRace() {
   ReportCarStatus(1);
   ReportRunningOrder();
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
   AddLogText("end of race");
   AddLogText(" ");
   AwardPoints();
-  if (!gEndOfRace.keepFiles) SaveDrivers();
+  if (!Options().keepFiles) SaveDrivers();
   std::vector<std::string> lines = RaceResultsLines();
-  if (!gEndOfRace.keepFiles) {
+  if (!Options().keepFiles) {
     std::vector<std::string> kept;
     for (const std::string& line : lines)
       kept.push_back(line.substr(5));  // the season file numbers them itself
-    AppendToSeasonFile(gProg.raceName, kept);
+    AppendToSeasonFile(Options().raceName, kept);
   }
-  if (gReport.raceEnded != nullptr) gReport.raceEnded(gProg.raceName + " Race Results", lines);
-  if (!gEndOfRace.keepFiles) WriteLastRace();
+  if (Report().raceEnded != nullptr) Report().raceEnded(Options().raceName + " Race Results", lines);
+  if (!Options().keepFiles) WriteLastRace();
   Standing().clear();
   DNF().clear();
   OrderOfFinish().clear();
-  gRace.currentStanding = -1;
+  RaceNow().currentStanding = -1;
 }

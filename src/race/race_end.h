@@ -11,10 +11,3 @@ void EndOfRace();
 // The results lines as the results view shows them.
 std::vector<std::string> RaceResultsLines();
 void WriteLastRace();
-
-struct EndOfRaceOptions {
-  // Nothing is written at the end of a race (the balance report runs
-  // thousands of races on a game folder it must leave as it found it).
-  bool keepFiles = false;
-};
-extern EndOfRaceOptions gEndOfRace;

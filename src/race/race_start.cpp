@@ -19,8 +19,6 @@ namespace {
 const char* kModule = "Start End";
 const char* kNoLastRace = "There is no record of last race.~Choose another option.";
 
-std::vector<std::string> gSelectedCars;
-
 // The car keys of the last-race record, in its order ("" for a line that
 // names none); false when the record is empty.
 bool LastRaceKeys(std::vector<std::string>& keys) {
@@ -52,18 +50,18 @@ void LeftOffGrid(const std::string& key, const std::string& why) {
 // --- Start grid ----------------------------------------------------------------
 
 std::vector<std::string>& SelectedCars() {
-  return gSelectedCars;
+  return CurrentRace().selectedCars;
 }
 
 int SetStartGrid(int mode) {
   std::vector<std::string> order;
   switch (mode) {
     case 1:
-      order = gSelectedCars;
+      order = SelectedCars();
       break;
     case 2: {
       std::vector<std::pair<std::string, int>> byPoints;
-      for (const std::string& key : gSelectedCars) {
+      for (const std::string& key : SelectedCars()) {
         const DriverRecord* driver = FindDriver(key);
         byPoints.push_back({key, driver == nullptr ? 0 : driver->points});
       }
@@ -75,9 +73,9 @@ int SetStartGrid(int mode) {
     case 3:
       // Each element in turn goes to a random index up to its own, the one
       // there taking its place: every order equally likely.
-      for (size_t i = 1; i < gSelectedCars.size(); ++i)
-        std::swap(gSelectedCars[i], gSelectedCars[PlatRandom(static_cast<int>(i), 0)]);
-      order = gSelectedCars;
+      for (size_t i = 1; i < SelectedCars().size(); ++i)
+        std::swap(SelectedCars()[i], SelectedCars()[RaceRandom(static_cast<int>(i), 0)]);
+      order = SelectedCars();
       break;
     case 4:
       if (!LastRaceKeys(order)) {
@@ -139,12 +137,12 @@ void PlaceOnGrid(const std::string& key, int position) {
 // --- Start of the race -----------------------------------------------------------
 
 void PrepareRaceCars() {
-  AddLogText(Decimal(gProg.laps) + " lap race");
+  AddLogText(Decimal(Options().laps) + " lap race");
   AddLogText(" ");
   // The car table's HBs and ORs are for four laps.
   auto scaled = [](int v) {
     return static_cast<int>(std::clamp<long long>(
-        static_cast<long long>(std::floor(static_cast<double>(v) * gProg.laps / 4.0)), INT_MIN,
+        static_cast<long long>(std::floor(static_cast<double>(v) * Options().laps / 4.0)), INT_MIN,
         INT_MAX));
   };
   for (auto& [key, car] : Car()) {
@@ -169,14 +167,14 @@ void ClearRaceState() {
   Standing().clear();
   OrderOfFinish().clear();
   DNF().clear();
-  gSelectedCars.clear();
+  SelectedCars().clear();
   GearOptions().clear();
   for (NodeRecord& node : Node()) node.car[0].clear(), node.car[1].clear();
-  gRace.currentCar.clear();
-  gRace.currentNode = -1;
-  gRace.currentCorner = -1;
-  gRace.currentStanding = -1;
-  gRace.choosingGear = false;
+  ClearCurrentCar();
+  RaceNow().currentNode = -1;
+  RaceNow().currentCorner = -1;
+  RaceNow().currentStanding = -1;
+  RaceNow().choosingGear = false;
 }
 
 void PutLoadedCarsBack() {
@@ -193,47 +191,47 @@ void PutLoadedCarsBack() {
     if (Node()[c.listInd].car[c.lane].empty()) Node()[c.listInd].car[c.lane] = s.car;
   }
   // The race goes on with the car whose turn it was when it was saved.
-  if (gRace.currentStanding >= 0 && gRace.currentStanding < static_cast<int>(Standing().size()))
-    SelectCar(Standing()[gRace.currentStanding].car);
+  if (RaceNow().currentStanding >= 0 && RaceNow().currentStanding < static_cast<int>(Standing().size()))
+    SelectCar(Standing()[RaceNow().currentStanding].car);
 }
 
 bool SetUpUnattendedRace(const UnattendedRace& race) {
   ClearRaceState();
   LoadCarData();
-  gSelectedCars.clear();
+  SelectedCars().clear();
   if (race.cars.empty()) {
-    for (const auto& [key, car] : Car()) gSelectedCars.push_back(key);
+    for (const auto& [key, car] : Car()) SelectedCars().push_back(key);
   } else {
     for (const std::string& key : race.cars) {
       if (Car().find(key) == Car().end())
         FATAL("unknown car: " + key, kModule, "SetUpUnattendedRace");
-      gSelectedCars.push_back(key);
+      SelectedCars().push_back(key);
     }
   }
-  gProg.laps = race.laps;
+  Options().laps = race.laps;
   if (race.newSeason) NewSeason([&race] { return race.seasonName; });
   LoadDrivers();
   if (SetStartGrid(race.gridMode) == 0) return false;
   PrepareRaceCars();
   for (const StandingRecord& s : Standing())  // the computer drives them all
     if (DriverRecord* driver = FindDriver(s.car)) driver->user = 0;
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
   StartFirstMove();
   return true;
 }
 
 
 void ResumeRace() {
-  AddLogText(Decimal(gProg.laps) + " laps");
+  AddLogText(Decimal(Options().laps) + " laps");
   AddLogText(" ");
   PutLoadedCarsBack();
   ReportRunningOrder();
   ReportCarStatus(0);
   // Saved while the player chose a gear: the move had not begun, so it
   // begins now, with the choice asked again.
-  if (gRace.choosingGear) {
-    gRace.choosingGear = false;
-    if (SelectStanding(gRace.currentStanding) && SelectCar(CurrentStanding().car) &&
+  if (RaceNow().choosingGear) {
+    RaceNow().choosingGear = false;
+    if (SelectStanding(RaceNow().currentStanding) && SelectCar(CurrentStanding().car) &&
         SelectNode(CurrentCar().listInd)) {
       StartMove();
       ReportCarStatus(0);

@@ -2,29 +2,33 @@
 
 #include "race/define.h"
 
-RaceReport gReport;
+RaceReport& Report() {
+  return CurrentRace().report;
+}
 
 void AddLogText(const std::string& text) {
-  if (gReport.commentary == nullptr) return;
+  const RaceReport& report = Report();
+  if (report.commentary == nullptr) return;
   std::string lines = text;
   if (lines.empty() || lines.back() != '~') lines += '~';
   size_t start = 0;
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i] == '~') {
-      gReport.commentary(lines.substr(start, i - start));
+      report.commentary(lines.substr(start, i - start));
       start = i + 1;
     }
 }
 
 void LogCarLine(const std::string& text) {
-  AddLogText(gRace.currentCar);
+  if (Report().commentary == nullptr) return;
+  AddLogText(CurrentCarKey());
   AddLogText("  " + text);
 }
 
 void ReportCarStatus(int mode) {
-  if (gReport.carStatus != nullptr) gReport.carStatus(mode);
+  if (Report().carStatus != nullptr) Report().carStatus(mode);
 }
 
 void ReportRunningOrder() {
-  if (gReport.runningOrder != nullptr) gReport.runningOrder();
+  if (Report().runningOrder != nullptr) Report().runningOrder();
 }

@@ -324,9 +324,9 @@ Json WriteList(const std::vector<Record>& list, void (*fields)(RecordWriter&, co
   return array;
 }
 
-template <typename Record>
-Json WriteKeyed(const std::map<std::string, Record>& records,
-                void (*fields)(RecordWriter&, const Record&)) {
+// A table keyed by car key, in key order (a map or the race's car table).
+template <typename Table, typename Record>
+Json WriteKeyed(const Table& records, void (*fields)(RecordWriter&, const Record&)) {
   Json object = Json::object();
   for (const auto& [key, r] : records) object[Cp1252ToUtf8(key)] = WriteRecord(r, fields);
   return object;
@@ -519,18 +519,18 @@ std::string SaveDocument() {
   root["Node"] = WriteList(Node(), kNodeWriter);
   root["Standing"] = WriteList(Standing(), kStandingWriter);
   bool current =
-      gRace.currentStanding >= 0 && static_cast<size_t>(gRace.currentStanding) < Standing().size();
-  root["StandingLI"] = current ? gRace.currentStanding : -1;
+      RaceNow().currentStanding >= 0 && static_cast<size_t>(RaceNow().currentStanding) < Standing().size();
+  root["StandingLI"] = current ? RaceNow().currentStanding : -1;
   root["Corner"] = WriteList(Corner(), kCornerWriter);
   root["OrderOfFinish"] = Strings(OrderOfFinish());
   root["DNF"] = Strings(DNF());
-  root["Laps"] = gProg.laps;
+  root["Laps"] = Options().laps;
   root["Driver"] = WriteKeyed(Driver(), kDriverWriter);
-  root["GridOn"] = gProg.gridOn;
-  root["AutoMode"] = gProg.autoMode;
-  root["CenterMode"] = gProg.centerMode;
+  root["GridOn"] = Options().gridOn;
+  root["AutoMode"] = Options().autoMode;
+  root["CenterMode"] = Options().centerMode;
   // Only in a race saved from the gear choice; other readers ignore it.
-  if (gRace.choosingGear) root["ChoosingGear"] = 1;
+  if (RaceNow().choosingGear) root["ChoosingGear"] = 1;
   return Written(root);
 }
 
@@ -610,7 +610,7 @@ void Load(const std::filesystem::path& file) {
   const Json* cars = member("Car");
   if (cars) {
     Car() = ReadKeyed(*cars, "Car", ReadCar);
-    gRace.currentCar.clear();
+    ClearCurrentCar();
   }
   if (const Json* v = member("Track")) {
     Track() = ReadList(*v, "Track", ReadTrack);
@@ -630,14 +630,14 @@ void Load(const std::filesystem::path& file) {
     // -1 (no current car) is what a save without a running order writes.
     bool none = index == -1 && Standing().empty();
     if (!none && !SelectStanding(index)) FATAL("invalid list index", kModule, "Load");
-    if (none) gRace.currentStanding = -1;
+    if (none) RaceNow().currentStanding = -1;
   }
   if (const Json* v = member("Corner")) Corner() = ReadList(*v, "Corner", ReadCorner);
   if (const Json* v = member("OrderOfFinish")) OrderOfFinish() = ReadStrings(*v, "OrderOfFinish");
   if (const Json* v = member("DNF")) DNF() = ReadStrings(*v, "DNF");
   if (const Json* v = member("Laps")) {
-    gProg.laps = ReadInt(*v, "Laps");
-    if (gProg.laps < kFewestLaps || gProg.laps > kMostLaps)
+    Options().laps = ReadInt(*v, "Laps");
+    if (Options().laps < kFewestLaps || Options().laps > kMostLaps)
       Invalid("Laps", Decimal(kFewestLaps) + " to " + Decimal(kMostLaps) + " laps expected",
               __LINE__);
   }
@@ -646,15 +646,15 @@ void Load(const std::filesystem::path& file) {
   } else if (gLoadDrivers) {
     gLoadDrivers();
   }
-  if (const Json* v = member("GridOn")) gProg.gridOn = ReadInt(*v, "GridOn");
-  if (const Json* v = member("AutoMode")) gProg.autoMode = ReadInt(*v, "AutoMode");
-  if (const Json* v = member("CenterMode")) gProg.centerMode = ReadInt(*v, "CenterMode");
+  if (const Json* v = member("GridOn")) Options().gridOn = ReadInt(*v, "GridOn");
+  if (const Json* v = member("AutoMode")) Options().autoMode = ReadInt(*v, "AutoMode");
+  if (const Json* v = member("CenterMode")) Options().centerMode = ReadInt(*v, "CenterMode");
   const Json* choosing = member("ChoosingGear");
-  gRace.choosingGear = choosing != nullptr && ReadInt(*choosing, "ChoosingGear") != 0;
+  RaceNow().choosingGear = choosing != nullptr && ReadInt(*choosing, "ChoosingGear") != 0;
 
   BuildTrack();
   CheckCarPlaces(cars != nullptr, standing != nullptr);
-  gRace.currentNode = -1;
+  RaceNow().currentNode = -1;
 
   std::string name = PlatPathText(file.stem());
   LoadCircuitLabels(CircuitFolderFor(name) / (name + " SL.txt"));

@@ -29,7 +29,7 @@ bool PlainFileName(const std::string& name) {
 // The first line of the last-race record names the season.
 void ReadSeasonName() {
   std::string text = LoadText(PlayerDataFile("Last Race.txt"));
-  gProg.seasonName = text.empty() ? "no name" : LineField(text, 1);
+  Options().seasonName = text.empty() ? "no name" : LineField(text, 1);
 }
 }  // namespace
 
@@ -75,7 +75,7 @@ void NewSeason(const std::function<std::string()>& askName) {
   std::string answer = askName();
   std::string season = answer.empty() || answer == "no name" ? "New Season" : answer;
   if (!PlainFileName(season)) FATAL("invalid season name: " + season, kModule, "NewSeason");
-  gProg.seasonName = season;
+  Options().seasonName = season;
   SaveText(gProg.resultsFolder / (season + ".txt"), season + "\r\n");
   SaveText(PlayerDataFile("Last Race.txt"), season);
   AddLogText(" ");
@@ -97,8 +97,8 @@ void AwardPoints() {
 }
 
 std::filesystem::path SeasonFile() {
-  if (!PlainFileName(gProg.seasonName)) return {};
-  return gProg.resultsFolder / (gProg.seasonName + ".txt");
+  if (!PlainFileName(Options().seasonName)) return {};
+  return gProg.resultsFolder / (Options().seasonName + ".txt");
 }
 
 void AppendToSeasonFile(const std::string& title, const std::vector<std::string>& lines) {

@@ -37,7 +37,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  gReport.commentary = Print;
+  Report().commentary = Print;
   PlatScriptRandom({});
   fs::path file = game / "Circuits" / testing_support::LargestShippedCircuit().filename();
   long long steps = 0;
@@ -47,7 +47,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
     PlatSeedRandom(seed++);
     gOutput.clear();
     Load(file);
-    gProg.raceName = file.stem().string();
+    Options().raceName = file.stem().string();
     UnattendedRace race;
     race.laps = 10;
     SetUpUnattendedRace(race);
@@ -64,7 +64,7 @@ static void BM_TenLapRaceEveryCar(benchmark::State& state) {
       static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.SetLabel(file.stem().string() + ", " + std::to_string(Node().size()) + " nodes, " +
                  std::to_string(Car().size()) + " cars");
-  gReport.commentary = nullptr;
+  Report().commentary = nullptr;
   fs::remove_all(game);
 }
 BENCHMARK(BM_TenLapRaceEveryCar)->Unit(benchmark::kMillisecond);

@@ -50,7 +50,7 @@ class EditorModel : public ::testing::Test {
   CircuitDrawing Shipped(const std::string& name) {
     // A failed build may leave a corner open in the node builder, as the
     // editor's check expects; a load starts from a closed one.
-    gRace.inCornerMark = gRace.cornerMarkType = 0;
+    RaceNow().inCornerMark = RaceNow().cornerMarkType = 0;
     Load(game / "Circuits" / (name + ".json"));
     CircuitEditor opened;
     DrawingFromRace(opened);
@@ -62,7 +62,7 @@ class EditorModel : public ::testing::Test {
     DrawingToRace(drawing);
     const fs::path file = game / "Circuits" / "Loader Probe.json";
     testing_support::WriteBytes(file, CircuitDocument());
-    gRace.inCornerMark = gRace.cornerMarkType = 0;
+    RaceNow().inCornerMark = RaceNow().cornerMarkType = 0;
     std::string said;
     try {
       Load(file);
@@ -146,9 +146,9 @@ namespace {
 // A race of computer cars on the checked drawing, as a test drive runs it;
 // false when it does not reach the flag in a generous number of steps.
 bool RacesToTheFlag(int laps) {
-  const RaceReport report = gReport;
-  gReport = RaceReport{};
-  gEndOfRace.keepFiles = true;
+  const RaceReport report = Report();
+  Report() = RaceReport{};
+  Options().keepFiles = true;
   UnattendedRace race;
   race.laps = laps;
   bool flag = false;
@@ -157,8 +157,8 @@ bool RacesToTheFlag(int laps) {
     flag = Standing().empty();
   }
   ClearRaceState();
-  gEndOfRace.keepFiles = false;
-  gReport = report;
+  Options().keepFiles = false;
+  Report() = report;
   return flag;
 }
 
@@ -364,8 +364,8 @@ TEST_F(EditorModel, SavesOnlyWhatBuildsNeverAShippedCircuitAndTheNewRaceListHasI
   UseGameFolders(game);
   Load(circuits / "My Harbour.json");
   EXPECT_EQ(TrackDocument(), track);
-  ASSERT_EQ(gRace.labels.size(), 2u);
-  EXPECT_EQ(gRace.labels[1].text, "The Quay");
+  ASSERT_EQ(RaceNow().labels.size(), 2u);
+  EXPECT_EQ(RaceNow().labels[1].text, "The Quay");
 
   // Replaced without labels, the old ones do not stay behind.
   SetLabel(editor, 3, 4, "");

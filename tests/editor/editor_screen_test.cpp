@@ -23,6 +23,7 @@
 #include "race/save_load.h"
 #include "race_support.h"
 #include "screen_support.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -134,7 +135,7 @@ class CircuitEditorScreen : public ::testing::TestWithParam<std::pair<int, int>>
     dir = testing_support::MakeTempDir("editor-screen");
     fs::copy(testing_support::BuildGameDir(), dir, fs::copy_options::recursive);
     testing_support::StartGameHeadless(GetParam().first, GetParam().second, dir);
-    gProg.gameState = 1;
+    gScreen.gameState = 1;
     gScript.clear();
     gStep = 0;
     gSpare = 0;
@@ -280,7 +281,7 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
     ClickButton(gEditorScreen.commands, kCmdTestDrive);
   });
   for (int frame = 0; frame < 50; ++frame)
-    s.push_back([] { PlatAdvanceDrivenClock(gProg.timeSlice + 1); });
+    s.push_back([] { PlatAdvanceDrivenClock(gScreen.timeSlice + 1); });
   s.push_back([] { EXPECT_TRUE(TestDriveRunning()); });
   s.push_back(Shot("editor_test_drive_" + Size()));
   s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });
@@ -298,7 +299,7 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
   s.push_back([] { EXPECT_FALSE(EditorOpen()); });
   MainMenu();
   EXPECT_EQ(gSpare, 2) << "the script ran to its end: " << gStep << " of " << gScript.size();
-  EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(gScreen.gameState, 3);
 
   // The saved circuit: in the list of a new race, node for node the one the
   // tool made, its labels as shipped, and it races to the flag.

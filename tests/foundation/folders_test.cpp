@@ -13,6 +13,7 @@
 #include "race/define.h"
 #include "game/init.h"
 #include "screen_support.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadBytes;
@@ -135,13 +136,13 @@ TEST(Folders, TheFirstStartSeedsThePlayersFilesAndLaterStartsKeepThem) {
 
   // The settings the game reads are the player's; the shipped ones are never
   // written.
-  ReadSettings();
+  UseScreenSettings(ReadSettings());
   CreateGameFolders();
   EXPECT_FALSE(fs::exists(mine / "Data" / ("Drivers.csv" + dead)));
   EXPECT_FALSE(fs::exists(mine / ("The Velotrax.ini" + dead)));
   EXPECT_TRUE(fs::exists(mine / ("The Velotrax.ini" + live)));
   fs::remove(mine / ("The Velotrax.ini" + live));
-  EXPECT_EQ(gProg.timeSlice, 50);
+  EXPECT_EQ(gScreen.timeSlice, 50);
   EXPECT_TRUE(fs::is_directory(mine / "Saved Races"));
   EXPECT_TRUE(fs::is_directory(mine / "Results"));
   EXPECT_EQ(Snapshot(p.root / "share"), shipped);
@@ -163,7 +164,7 @@ TEST(Folders, AHomeWithALetterBeyondAsciiHoldsThePlayersFiles) {
   EXPECT_EQ(env.home, (p.root / "j\xF6rg").string());  // Windows-1252 in the game
   UseFolders(DecideFolders(p.games, env));
   PreparePlayerFolders();
-  ReadSettings();
+  UseScreenSettings(ReadSettings());
   CreateGameFolders();
   const fs::path mine = jorg / ".local" / "share" / "the-velotrax";
   EXPECT_EQ(ReadBytes(mine / "The Velotrax.ini"), "Laps = 7\r\n");

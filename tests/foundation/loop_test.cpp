@@ -10,12 +10,14 @@
 #include "game/debug.h"
 #include "race/define.h"
 #include "game/init.h"
+#include "game/main_loop.h"
 #include "game/spritesheet.h"
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "platform/png_codec.h"
 #include "screen_support.h"
 #include "game/view.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 using testing_support::SolidPng;
@@ -71,22 +73,22 @@ TEST_F(Loop, GeometryFollowsTheScreen) {
 
 TEST_F(Loop, APassRunsItsStepsInOrderAndIgnoresTheCloseRequest) {
   PlatSetDrivenClock(1000);
-  gProg.autoMode = 1;
-  gProg.timeSlice = 100;
-  gProg.nextStepTime = 0;
+  Options().autoMode = 1;
+  gScreen.timeSlice = 100;
+  gScreen.nextStepTime = 0;
   PlatPushButtonUp(1);
   PlatPushWindowEvent(kEventCloseRequest);
   PlatPushButtonUp(3);
   RaceScreenPass();
   EXPECT_EQ(gCalls, (std::vector<std::string>{"left", "right", "keys", "scroll", "step", "frame"}));
-  EXPECT_EQ(gProg.nextStepTime, 1030 + 100);
-  EXPECT_NE(gProg.gameState, 3);
+  EXPECT_EQ(gScreen.nextStepTime, 1030 + 100);
+  EXPECT_NE(gScreen.gameState, 3);
 }
 
 TEST_F(Loop, AutomaticStepsAreSpacedByTheTimeSlice) {
   PlatSetDrivenClock(0);
-  gProg.autoMode = 1;
-  gProg.timeSlice = 100;
+  Options().autoMode = 1;
+  gScreen.timeSlice = 100;
   RaceScreenPass();  // the first step runs at once
   EXPECT_EQ(gSteps, 1);
   PlatAdvanceDrivenClock(99);  // 129: the step ended at 30, next due at 130
@@ -97,7 +99,7 @@ TEST_F(Loop, AutomaticStepsAreSpacedByTheTimeSlice) {
   EXPECT_EQ(gSteps, 2);
   RaceScreenPass();
   EXPECT_EQ(gSteps, 2);
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
   PlatAdvanceDrivenClock(1000);
   RaceScreenPass();
   EXPECT_EQ(gSteps, 2);
@@ -108,9 +110,9 @@ TEST_F(Loop, ZeroOrNegativeTimeSliceStepsOnEveryPass) {
     PlatSetDrivenClock(0);
     gHooks.raceStep = [] { ++gSteps; };  // a step that takes no time at all
     gSteps = 0;
-    gProg.autoMode = 1;
-    gProg.timeSlice = slice;
-    gProg.nextStepTime = 0;
+    Options().autoMode = 1;
+    gScreen.timeSlice = slice;
+    gScreen.nextStepTime = 0;
     for (int i = 0; i < 5; ++i) RaceScreenPass();
     EXPECT_EQ(gSteps, 5) << slice;
   }
@@ -119,13 +121,13 @@ TEST_F(Loop, ZeroOrNegativeTimeSliceStepsOnEveryPass) {
 TEST_F(Loop, TheLoopEndsOnlyAfterTheFrameOfThePassThatAskedForTheMenu) {
   gHooks.edgeScroll = [] {
     gCalls.push_back("scroll");
-    if (gCalls.size() > 6) gProg.gameState = 1;
+    if (gCalls.size() > 6) gScreen.gameState = 1;
   };
-  gProg.gameState = 2;
+  gScreen.gameState = 2;
   RaceScreenLoop();
   ASSERT_FALSE(gCalls.empty());
   EXPECT_EQ(gCalls.back(), "frame");
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
 }
 
 TEST_F(Loop, AnInactiveScreenIsRecoveredBeforeTheFrame) {
@@ -217,9 +219,9 @@ TEST(Sheets, LostDeviceWaitsThenReloadsEverySprite) {
   // A close request ends the wait without touching the screen.
   PlatSimulateDeviceLoss();
   PlatPushWindowEvent(kEventCloseRequest);
-  gProg.gameState = 1;
+  gScreen.gameState = 1;
   LostDevice();
-  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gScreen.gameState, 2);
   EXPECT_FALSE(PlatScreenActive());
   EXPECT_TRUE(PlatIsSprite(extra));
 

@@ -15,7 +15,7 @@
 
 namespace {
 std::vector<NodeRecord> gNodes;
-std::map<std::string, CarRecord> gCars;
+CarTable gCars;
 
 void Quiet(const std::string&) {}
 }  // namespace

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PlatScriptRandom({37, 5, 88, 61, 12, 99, 50, 73, 1, 100, 24});
   try {
     ResetRaceData();
-    gProg.raceName = "fuzz";
+    Options().raceName = "fuzz";
     Load(file);
     if (Standing().empty()) {
       UnattendedRace race;

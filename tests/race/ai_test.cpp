@@ -27,7 +27,7 @@ class Ai : public RaceTest {
     a.hb = 0;
     Put("A", 10, 0);
     Standing().push_back({"A", 0, 10, 0});
-    gRace.currentStanding = 0;
+    RaceNow().currentStanding = 0;
     return a;
   }
   static std::vector<int> Gears() {
@@ -105,7 +105,7 @@ TEST_F(Ai, OrOptionFromFourthUsesOneOr) {
   EXPECT_EQ(a.ors, 1);
   EXPECT_EQ(a.ORpermitted, 0);
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"A", "  uses 1 OR"}));
-  EXPECT_EQ(gRace.currentNode, 10) << "the node is current again";
+  EXPECT_EQ(RaceNow().currentNode, 10) << "the node is current again";
 }
 
 TEST_F(Ai, ASpunCarNeverGetsTop) {
@@ -222,7 +222,7 @@ TEST_F(Willingness, ALeaderWellAheadTakesFewRisks) {
   EXPECT_EQ(PickGear(), 4);
   Car()["B"].listInd = 6;  // gap 4: the rule does not apply
   EXPECT_EQ(Pick(0, 0, 0, {40}), 5);
-  EXPECT_EQ(gRace.currentStanding, 0);
+  EXPECT_EQ(RaceNow().currentStanding, 0);
 }
 
 TEST_F(Willingness, TwoGearGamblesOnlyAtTheBestCorner) {
@@ -261,11 +261,11 @@ TEST_F(Ai, NextCornerWrapsToTheFirst) {
   Corner().push_back({4, 2, 1, 0, 0, 0});
   Corner().push_back({12, 1, 2, 0, 0, 0});
   ASSERT_TRUE(NextCorner(5));
-  EXPECT_EQ(gRace.currentCorner, 1);
+  EXPECT_EQ(RaceNow().currentCorner, 1);
   ASSERT_TRUE(NextCorner(12));
-  EXPECT_EQ(gRace.currentCorner, 1);
+  EXPECT_EQ(RaceNow().currentCorner, 1);
   ASSERT_TRUE(NextCorner(13));
-  EXPECT_EQ(gRace.currentCorner, 0);
+  EXPECT_EQ(RaceNow().currentCorner, 0);
   Corner().clear();
   EXPECT_FALSE(NextCorner(3));
 }

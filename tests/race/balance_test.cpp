@@ -1,6 +1,7 @@
 // velotrax-tool balance: its counts are the counts of the very races that
-// simulate runs with the same seed, circuit by circuit, and it leaves the
-// game folder as it found it.
+// simulate runs with the seed plus the race's number, circuit by circuit,
+// whatever the number of threads, and it leaves the game folder as it found
+// it.
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -146,12 +147,16 @@ TEST_F(BalanceTool, CountsTheRacesSimulateRunsWithTheSameSeed) {
   int wonBySomeone = 0, dnfsSeen = 0;
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(circuits[k]);
-    // Each circuit on its own, as simulate would run it.
-    ToolRun sim = testing_support::RunTool("simulate " + Quoted(Circuit(circuits[k])) +
-                                           " --laps 2 --grid random --races 15 --seed 23" +
-                                           " --game-dir " + Quoted(simulated.string()));
-    ASSERT_EQ(sim.status, 0) << sim.err;
-    Counted c = CountSimulateOutput(sim.out);
+    // Race i of the report is the race simulate runs with the seed plus i.
+    std::string out;
+    for (int i = 0; i < races; ++i) {
+      ToolRun sim = testing_support::RunTool(
+          "simulate " + Quoted(Circuit(circuits[k])) + " --laps 2 --grid random --seed " +
+          Decimal(23 + i) + " --game-dir " + Quoted(simulated.string()));
+      ASSERT_EQ(sim.status, 0) << sim.err;
+      out += sim.out;
+    }
+    Counted c = CountSimulateOutput(out);
     ASSERT_EQ(c.races, races);
     ASSERT_EQ(c.cars.size(), 14u);
     long long starts = 0, dnfs = 0, podiums = 0;
@@ -200,6 +205,13 @@ TEST_F(BalanceTool, CountsTheRacesSimulateRunsWithTheSameSeed) {
   EXPECT_GT(wonBySomeone, 0);
   EXPECT_GT(dnfsSeen, 0) << "a run this size should have seen a car out";
 
+  // The same report from one thread as from several.
+  for (const char* threads : {"1", "3"}) {
+    ToolRun again = Balance(Quoted(Circuit(circuits[0])) + " " + Quoted(Circuit(circuits[1])) +
+                            " --laps 2 --races 15 --seed 23 --csv --threads " + threads);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, report.out) << threads << " threads";
+  }
   // Another seed, other races.
   ToolRun other = Balance(Quoted(Circuit(circuits[0])) + " --laps 2 --races 15 --seed 24 --csv");
   ASSERT_EQ(other.status, 0) << other.err;

@@ -37,7 +37,7 @@ class GearAdviceTest : public RaceTest {
     a.gear = 4;
     Put("A", 30 - mp / 2, 0);
     Standing().push_back({"A", 0, a.listInd, 0});
-    gRace.currentStanding = 0;
+    RaceNow().currentStanding = 0;
     return a;
   }
 };
@@ -135,11 +135,11 @@ TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {
     EXPECT_EQ(Node()[i].car[1], nodes[i].car[1]) << i;
   }
   EXPECT_TRUE(DNF().empty());
-  EXPECT_EQ(gRace.currentCar, "A");
-  EXPECT_EQ(gRace.currentNode, 25);
+  EXPECT_EQ(CurrentCarKey(), "A");
+  EXPECT_EQ(RaceNow().currentNode, 25);
   EXPECT_TRUE(LogLines().empty());
   // No current car: no advice, no fault.
-  gRace.currentCar = "";
+  ClearCurrentCar();
   advice = AdviseGears(states);
   EXPECT_EQ(advice.corner, "");
 }
@@ -154,7 +154,7 @@ TEST_F(GearAdviceTest, HandEditedPositionsStayBounded) {
   a.hb = 0;
   a.gear = 9;
   a.gear1 = a.gear5 = a.gearTop = 2000000000;
-  gProg.laps = 99;
+  Options().laps = 99;
   const int every[kGearButtons] = {0, 0, 0, 0, 0, 0, 0};
   GearAdvice advice = AdviseGears(every);
   EXPECT_EQ(advice.corner, "in a hairpin, sharp corner in 62 MP");
@@ -239,8 +239,8 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   SetLoadDriversHandler(LoadDrivers);
   static int checked = 0, deep = 0, risky = 0;
   checked = deep = risky = 0;
-  gReport = RaceReport{};
-  gReport.chooseGear = [](const GearOffer& offer) {
+  Report() = RaceReport{};
+  Report().chooseGear = [](const GearOffer& offer) {
     GearAdvice advice = AdviseGears(offer.states);
     for (int i = 0; i < kGearButtons; ++i) {
       if (offer.states[i] == 2) continue;
@@ -273,7 +273,7 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
     PlatScriptRandom({});
     PlatSeedRandom(7);
     Load(game / "Circuits" / circuit.filename());
-    gProg.raceName = circuit.stem().string();
+    Options().raceName = circuit.stem().string();
     UnattendedRace race;
     race.laps = kSanitizerBuild ? 1 : 2;
     ASSERT_TRUE(SetUpUnattendedRace(race));
@@ -286,7 +286,7 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   EXPECT_GT(checked, 200);
   EXPECT_GT(risky, 20) << "positions where a gear is not safe";
   EXPECT_LT(deep, checked / 10);
-  gReport = RaceReport{};
+  Report() = RaceReport{};
   SetLoadDriversHandler(nullptr);
   fs::remove_all(game);
 }

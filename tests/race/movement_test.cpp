@@ -333,7 +333,7 @@ TEST_F(Movement, ACrashFreesThePlaceForTheCarBehindInTheSamePass) {
   EXPECT_EQ(Node()[4].car[0], "");
   // A's move ended and B's started: with no distances laid every option is
   // safe, so the computer shifts up to 4th.
-  ASSERT_EQ(gRace.currentCar, "B");
+  ASSERT_EQ(CurrentCarKey(), "B");
   ASSERT_EQ(Car()["B"].remaining, 13);
   RaceStep();
   RaceStep();
@@ -360,7 +360,7 @@ TEST_F(Movement, RunningOrderByLapThenNodeThenLane) {
   EXPECT_EQ(Standing()[0].car, "R");
   EXPECT_EQ(Standing()[1].car, "Q");
   EXPECT_EQ(Standing()[2].car, "P");
-  EXPECT_EQ(gRace.currentStanding, 0);
+  EXPECT_EQ(RaceNow().currentStanding, 0);
   Car()["R"].finished = 2;
   Car()["Q"].finished = 2;
   EXPECT_FALSE(CheckRaceOver());
@@ -369,7 +369,7 @@ TEST_F(Movement, RunningOrderByLapThenNodeThenLane) {
 }
 
 TEST_F(Movement, CrossingTheLineCountsLapsAndGrantsOrsFromLapTwo) {
-  gProg.laps = 3;
+  Options().laps = 3;
   LayStraight(10);
   CarRecord& a = AddCar("A");
   for (int lap = 0; lap < 3; ++lap) {
@@ -419,7 +419,7 @@ TEST_F(Movement, FinishingPlacesAndTheirSuffixes) {
 }
 
 TEST_F(Movement, ALoadedCarPastItsLastLapStillFinishes) {
-  gProg.laps = 2;
+  Options().laps = 2;
   LayStraight(4);
   CarRecord& a = AddCar("A");
   a.lap = 7;
@@ -430,7 +430,7 @@ TEST_F(Movement, ALoadedCarPastItsLastLapStillFinishes) {
 }
 
 TEST_F(Movement, TheLastFinisherEndsTheRaceInTheSameStep) {
-  gProg.laps = 1;
+  Options().laps = 1;
   LayStraight(6);
   CarRecord& a = AddCar("A");
   a.lap = 1;
@@ -454,14 +454,14 @@ TEST_F(Movement, AUserCarCallsTheMoveSelectionHook) {
   DriverOf("A").user = 1;
   static int called = 0;
   called = 0;
-  gReport.chooseGear = [](const GearOffer&) {
+  Report().chooseGear = [](const GearOffer&) {
     ++called;
     return 5;
   };
   StartMove();
   EXPECT_EQ(called, 1);
   EXPECT_EQ(Car()["A"].remaining, 16);
-  gReport.chooseGear = nullptr;
+  Report().chooseGear = nullptr;
   Car()["A"].remaining = 0;
   StartMove();  // no move selection installed: the computer drives it
   EXPECT_EQ(called, 1);
@@ -476,21 +476,21 @@ TEST_F(Movement, AChoiceLeftForTheMenuIsAskedAgain) {
   Put("A", 1, 0);
   DriverOf("A").user = 1;
   Standing().push_back({"A", 0, 1, 0});
-  gRace.currentStanding = 0;
+  RaceNow().currentStanding = 0;
   static int asked = 0;
   asked = 0;
-  gReport.chooseGear = [](const GearOffer&) { return ++asked == 1 ? kChooseLeave : 3; };
+  Report().chooseGear = [](const GearOffer&) { return ++asked == 1 ? kChooseLeave : 3; };
   StartMove();
   EXPECT_EQ(asked, 1);
-  EXPECT_TRUE(gRace.choosingGear) << "a save now asks again on loading";
+  EXPECT_TRUE(RaceNow().choosingGear) << "a save now asks again on loading";
   EXPECT_EQ(Car()["A"].remaining, 0) << "the move has not begun";
   RaceStep();
   EXPECT_EQ(asked, 2);
-  EXPECT_FALSE(gRace.choosingGear);
+  EXPECT_FALSE(RaceNow().choosingGear);
   EXPECT_EQ(Car()["A"].gear, 3);
   EXPECT_EQ(Car()["A"].remaining, 10);
   EXPECT_EQ(Car()["A"].listInd, 1) << "asking is the whole step";
-  gReport.chooseGear = nullptr;
+  Report().chooseGear = nullptr;
 }
 
 TEST_F(Movement, AComputerCarAtTheLimitInsideACornerKeepsItsGear) {

@@ -57,8 +57,8 @@ std::string Circuit(const char* name) {
 class WholeRace : public RaceTest {};
 
 TEST_F(WholeRace, EveryCarCrashes) {
-  gProg.laps = 1;
-  gProg.raceName = "Wall";
+  Options().laps = 1;
+  Options().raceName = "Wall";
   LayStraight(12);
   MarkCorner(5, 6, 1);
   SaveText(gProg.dataFolder / "Last Race.txt", "Cup\r\n");
@@ -70,7 +70,7 @@ TEST_F(WholeRace, EveryCarCrashes) {
   }
   SelectedCars() = {"Z", "X", "Y"};
   ASSERT_EQ(SetStartGrid(1), 1);
-  gReport.raceEnded = KeepResults;
+  Report().raceEnded = KeepResults;
   PrepareRaceCars();
   StartFirstMove();
   for (int steps = 0; !Standing().empty() && steps < 1000; ++steps) RaceStep();
@@ -95,9 +95,9 @@ TEST_F(WholeRace, InvariantsOverSeededRacesOnEveryCircuit) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  gReport.commentary = nullptr;
+  Report().commentary = nullptr;
   PlatScriptRandom({});
-  gReport.raceEnded = KeepResults;
+  Report().raceEnded = KeepResults;
   std::vector<fs::path> circuits = ShippedCircuits();
   ASSERT_GE(circuits.size(), 5u);
   int races = 0, finishers = 0, outs = 0;
@@ -106,7 +106,7 @@ TEST_F(WholeRace, InvariantsOverSeededRacesOnEveryCircuit) {
       SCOPED_TRACE(circuit.stem().string() + ", seed " + Decimal(seed));
       PlatSeedRandom(seed * 7919);
       Load(circuit);
-      gProg.raceName = circuit.stem().string();
+      Options().raceName = circuit.stem().string();
       UnattendedRace race;
       race.laps = 1 + seed % 5;
       race.gridMode = 1 + seed % 3;

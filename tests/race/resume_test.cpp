@@ -130,7 +130,7 @@ class Resume : public RaceTest {
   }
   // Saves, forgets everything and loads it back as "Load Race" does.
   void SaveForgetAndResume() {
-    const std::string name = gProg.raceName;
+    const std::string name = Options().raceName;
     fs::path file = gProg.savedRacesFolder / (name + ".json");
     Save(file);
     ResetProgramState();
@@ -139,20 +139,20 @@ class Resume : public RaceTest {
     SetProgramFolder(game);
     ReadSettings();
     LoadTrackTiles();
-    gProg.raceName = name;
+    Options().raceName = name;
     Load(file);
-    gReport.commentary = nullptr;
+    Report().commentary = nullptr;
     ResumeRace();
-    gReport.commentary = Hear;
+    Report().commentary = Hear;
   }
   // A two-lap race; with `reload`, saved and resumed right after a car
   // finished or crashed, while it still holds its running-order entry.
   Lines Race(const fs::path& circuit, int seed, bool reload, int& reloads) {
     gHeard.clear();
-    gReport.commentary = Hear;
+    Report().commentary = Hear;
     PlatSeedRandom(static_cast<uint64_t>(seed));
     Load(circuit);
-    gProg.raceName = circuit.stem().string();
+    Options().raceName = circuit.stem().string();
     UnattendedRace race;
     race.laps = 2;
     race.gridMode = 3;
@@ -183,7 +183,7 @@ class Resume : public RaceTest {
   // A one-lap race of the whole field on a shipped circuit, started.
   bool StartOneLap(const std::string& name) {
     Load(game / "Circuits" / (name + ".json"));
-    gProg.raceName = name;
+    Options().raceName = name;
     UnattendedRace race;
     race.laps = 1;
     return SetUpUnattendedRace(race);
@@ -336,12 +336,12 @@ TEST_F(Resume, NonAsciiCircuitAndSavedRaceNames) {
   for (const std::string name : {"Z\xFCrich Ring", "?? Loop", "? Loop"}) {
     SCOPED_TRACE(name);
     Load(gProg.circuitsFolder / (name + ".json"));
-    gProg.raceName = name;
+    Options().raceName = name;
     UnattendedRace race;
     race.laps = 1;
     ASSERT_TRUE(SetUpUnattendedRace(race));
     for (int i = 0; i < 20; ++i) RaceStep();
-    EXPECT_EQ(gRace.labels.empty(), name == "? Loop") << "the circuit's own labels";
+    EXPECT_EQ(RaceNow().labels.empty(), name == "? Loop") << "the circuit's own labels";
     Save(gProg.savedRacesFolder / (name + ".json"));
     const std::string before = SaveDocument();
     std::vector<PlatFolderEntry> entries;  // as the load list reads the folder

@@ -92,10 +92,10 @@ TEST_F(Season, RaceTimes) {
   a.turns = 83.0f;
   EXPECT_EQ(RaceTime(), "1:24");
   EXPECT_EQ(a.turns, 83.99f);
-  gProg.laps = 2;
+  Options().laps = 2;
   a.turns = 83.0f;
   EXPECT_EQ(RaceTime(), "2:48");
-  gProg.laps = 4;
+  Options().laps = 4;
   a.listInd = 0;
   a.turns = 119.5f;  // 119 500 ms: 59.5 s round up into the next minute
   EXPECT_EQ(RaceTime(), "2:00");
@@ -135,7 +135,7 @@ TEST_F(Season, ResultsLinesWithMarksAndDnfs) {
 
 TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
   WriteData("Last Race.txt", "Summer Cup\r\n1  X\r\n");
-  gProg.raceName = "Oval";
+  Options().raceName = "Oval";
   for (const char* key : {"A", "B", "C"}) AddCar(key);
   OrderOfFinish() = {"B", "A"};
   DNF() = {"C"};
@@ -144,13 +144,13 @@ TEST_F(Season, EndOfRaceWritesDriversSeasonFileAndLastRace) {
   Standing().push_back({"A", 4, 3, 0});
   static std::string heading;
   static Lines shown;
-  gReport.raceEnded = [](const std::string& h, const Lines& l) {
+  Report().raceEnded = [](const std::string& h, const Lines& l) {
     heading = h;
     shown = l;
   };
-  gProg.autoMode = 1;
+  Options().autoMode = 1;
   EndOfRace();
-  EXPECT_EQ(gProg.autoMode, 0);
+  EXPECT_EQ(Options().autoMode, 0);
   EXPECT_EQ(heading, "Oval Race Results");
   EXPECT_EQ(shown, (Lines{"  1   9  B - B Driver  2:10", "  2   6  A - A Driver  2:15",
                           " DNF  0  C - C Driver  0:00"}));
@@ -191,7 +191,7 @@ TEST_F(Season, NewSeasonResetsDriversAndNamesTheSeason) {
   WriteData("Drivers.csv", "Ann,A,2,1,40,t0,0,\r\n");
   for (const std::string& answer : {std::string(), std::string("no name")}) {
     NewSeason([&answer] { return answer; });
-    EXPECT_EQ(gProg.seasonName, "New Season");
+    EXPECT_EQ(Options().seasonName, "New Season");
     EXPECT_EQ(Read(gProg.resultsFolder / "New Season.txt"), "New Season\r\n");
     EXPECT_EQ(Read(gProg.dataFolder / "Last Race.txt"), "New Season");
   }
@@ -211,7 +211,7 @@ TEST_F(Season, NewSeasonResetsDriversAndNamesTheSeason) {
 TEST_F(Season, SeasonFileBlocksAndNamesThatCannotBeFiles) {
   WriteData("Last Race.txt", "");
   AppendToSeasonFile("Title", {"x", "y"});
-  EXPECT_EQ(gProg.seasonName, "no name");
+  EXPECT_EQ(Options().seasonName, "no name");
   EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"), " \r\nTitle\r\n \r\n 1x\r\n 2y\r\n");
   AppendToSeasonFile("Next", {});
   EXPECT_EQ(Read(gProg.resultsFolder / "no name.txt"),
@@ -357,7 +357,7 @@ TEST_F(StartGrid, MoreCarsThanPlaces) {
 }
 
 TEST_F(StartGrid, RaceStartScalesHbsAndOrsToTheLaps) {
-  gProg.laps = 3;
+  Options().laps = 3;
   Car()["A"].hb = 7;
   Car()["A"].ors = 2;
   Car()["A"].ORpermitted = 1;
@@ -371,7 +371,7 @@ TEST_F(StartGrid, RaceStartScalesHbsAndOrsToTheLaps) {
   EXPECT_EQ(Car()["A"].ORpermitted, 0);
   EXPECT_EQ(Car()["E"].hb, 6);
   StartFirstMove();
-  EXPECT_EQ(gRace.currentCar, "A");
+  EXPECT_EQ(CurrentCarKey(), "A");
   EXPECT_EQ(Car()["A"].gear, 1);
   EXPECT_EQ(Car()["A"].remaining, 4);
 }

@@ -103,7 +103,7 @@ TEST_F(RaceDataTest, GearMPOfTheCurrentCar) {
   ASSERT_TRUE(SelectCar("B"));
   EXPECT_EQ(GearMP(6), 6);
   EXPECT_FALSE(SelectCar("C"));
-  EXPECT_EQ(gRace.currentCar, "B");
+  EXPECT_EQ(CurrentCarKey(), "B");
 }
 
 TEST(ShippedCars, TwelveToSixteenBalancedCars) {

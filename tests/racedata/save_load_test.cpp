@@ -220,7 +220,7 @@ TEST_F(SaveLoadTest, FilesTooLargeToBeCircuitsAreNotRead) {
 }
 
 TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
-  gProg.laps = 7;
+  Options().laps = 7;
   Car()["Kept"] = CarRecord{};
   Track()[0].facing = "2 6";
   gDriverLoads = 0;
@@ -229,11 +229,11 @@ TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
   Load(Write("Ring.json", "{" + RectLayers() + "}"));
   EXPECT_EQ(gDriverLoads, 1);
   EXPECT_EQ(Car().count("Kept"), 1u);
-  EXPECT_EQ(gProg.laps, 7);
+  EXPECT_EQ(Options().laps, 7);
   EXPECT_EQ(Node().size(), 20u);
   EXPECT_EQ(Corner().size(), 2u);
-  ASSERT_EQ(gRace.labels.size(), 1u);
-  EXPECT_EQ(gRace.labels[0].x, 128);
+  ASSERT_EQ(RaceNow().labels.size(), 1u);
+  EXPECT_EQ(RaceNow().labels[0].x, 128);
 
   // With a driver table of its own nothing is read from the drivers file;
   // its nodes and corners are rebuilt, not taken.
@@ -244,7 +244,7 @@ TEST_F(SaveLoadTest, CircuitWithOnlyItsLayersKeepsTheRestAndLoadsDrivers) {
   EXPECT_EQ(Node().size(), 20u);
   EXPECT_EQ(Node()[0].nodeX, 4);
   EXPECT_NE(Corner()[0].value, 5);
-  EXPECT_TRUE(gRace.labels.empty());  // no "Race SL.txt"
+  EXPECT_TRUE(RaceNow().labels.empty());  // no "Race SL.txt"
 }
 
 TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {
@@ -277,10 +277,10 @@ TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {
   SelectStanding(1);
   OrderOfFinish() = {"Nobody"};
   DNF() = {names[3]};
-  gProg.laps = 5;
-  gProg.gridOn = 1;
-  gProg.autoMode = 1;
-  gProg.centerMode = 3;
+  Options().laps = 5;
+  Options().gridOn = 1;
+  Options().autoMode = 1;
+  Options().centerMode = 3;
 
   fs::path saved = dir / "Saved Race.json";
   Save(saved);
@@ -307,12 +307,12 @@ TEST_F(SaveLoadTest, RaceInProgressComesBackByteForByte) {
   LoadTrackTiles();
   Load(saved);
   for (const NodeRecord& n : Node()) EXPECT_TRUE(n.car[0].empty() && n.car[1].empty());
-  EXPECT_EQ(gRace.currentStanding, 1);
+  EXPECT_EQ(RaceNow().currentStanding, 1);
   EXPECT_EQ(Car().at(names[0]).turns, 3.25f);
   EXPECT_TRUE(std::isnan(Car().at(names[2]).turns));
   EXPECT_EQ(Driver().at(names[1]).name, "Driver \"1\"\n");
-  EXPECT_EQ(gProg.laps, 5);
-  EXPECT_EQ(gProg.centerMode, 3);
+  EXPECT_EQ(Options().laps, 5);
+  EXPECT_EQ(Options().centerMode, 3);
   {
     KeepCurrent keep;
     for (const StandingRecord& s : Standing()) {
@@ -385,7 +385,7 @@ TEST_F(SaveLoadTest, EmptyRunningOrderSavesAndLoads) {
   Save(saved);
   EXPECT_NE(ReadBytes(saved).find("\"Standing\":[],\"StandingLI\":-1,"), std::string::npos);
   Load(saved);
-  EXPECT_EQ(gRace.currentStanding, -1);
+  EXPECT_EQ(RaceNow().currentStanding, -1);
 }
 
 // Every record reads what its object holds: a missing member reads 0 or

@@ -146,16 +146,16 @@ TEST_F(RaceDataTest, CornerMarkersShareOneToggle) {
     EXPECT_EQ(Node()[i].corner, expected) << "node " << i;
     EXPECT_EQ(Node()[i].lastCornerNode, i == 8 || i == 18 ? 1 : 0) << "node " << i;
   }
-  EXPECT_EQ(gRace.inCornerMark, 0);
-  EXPECT_EQ(gRace.cornerMarkType, 0);
+  EXPECT_EQ(RaceNow().inCornerMark, 0);
+  EXPECT_EQ(RaceNow().cornerMarkType, 0);
 }
 
 TEST_F(RaceDataTest, MarkerStateCarriesOverToTheNextBuild) {
   SetLayers(kRectBase, {}, kRectTop);
   Top()(2, 1) = -1;  // the hairpin never closes
   EXPECT_THROW(BuildTrack(), FatalError);
-  EXPECT_EQ(gRace.inCornerMark, 1);
-  EXPECT_EQ(gRace.cornerMarkType, 2);
+  EXPECT_EQ(RaceNow().inCornerMark, 1);
+  EXPECT_EQ(RaceNow().cornerMarkType, 2);
   // The next build starts inside that corner: the first marker now closes.
   SetLayers(kRectBase, {}, kRectTop);
   try {
@@ -342,21 +342,21 @@ TEST_F(RaceDataTest, TileTableRowsOutsideTheTableAreRefused) {
 }
 
 TEST_F(RaceDataTest, LabelFile) {
-  gRace.labels.push_back({"old", 1, 2, 3});
+  RaceNow().labels.push_back({"old", 1, 2, 3});
   LoadCircuitLabels(dir / "Circuits" / "missing SL.txt");
-  EXPECT_TRUE(gRace.labels.empty());
+  EXPECT_TRUE(RaceNow().labels.empty());
 
   Base().Resize(11, 4);
   testing_support::WriteBytes(dir / "Circuits" / "Ring SL.txt",
                               "; corner names\r\nThe Bend ,3,2\r\n\r\nPits, 10 ,x\r\n");
   LoadCircuitLabels(dir / "Circuits" / "Ring SL.txt");
-  ASSERT_EQ(gRace.labels.size(), 2u);
-  EXPECT_EQ(gRace.labels[0].text, "The Bend ");
-  EXPECT_EQ(gRace.labels[0].colour, 0x040404);
-  EXPECT_EQ(gRace.labels[0].x, 192);
-  EXPECT_EQ(gRace.labels[0].y, 128);
-  EXPECT_EQ(gRace.labels[1].x, 640);
-  EXPECT_EQ(gRace.labels[1].y, 0);
+  ASSERT_EQ(RaceNow().labels.size(), 2u);
+  EXPECT_EQ(RaceNow().labels[0].text, "The Bend ");
+  EXPECT_EQ(RaceNow().labels[0].colour, 0x040404);
+  EXPECT_EQ(RaceNow().labels[0].x, 192);
+  EXPECT_EQ(RaceNow().labels[0].y, 128);
+  EXPECT_EQ(RaceNow().labels[1].x, 640);
+  EXPECT_EQ(RaceNow().labels[1].y, 0);
 
   // A label stands on a cell of the circuit; one that names no cell (kept
   // from a larger circuit, or a column whose pixels would pass what an int
@@ -366,10 +366,10 @@ TEST_F(RaceDataTest, LabelFile) {
       "Far,1,-2147483648\r\n";
   testing_support::WriteBytes(dir / "Circuits" / "Far SL.txt", far);
   LoadCircuitLabels(dir / "Circuits" / "Far SL.txt");
-  ASSERT_EQ(gRace.labels.size(), 1u);
-  EXPECT_EQ(gRace.labels[0].text, "Near");
-  EXPECT_EQ(gRace.labels[0].x, 640);
-  EXPECT_EQ(gRace.labelsLeftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
+  ASSERT_EQ(RaceNow().labels.size(), 1u);
+  EXPECT_EQ(RaceNow().labels[0].text, "Near");
+  EXPECT_EQ(RaceNow().labels[0].x, 640);
+  EXPECT_EQ(RaceNow().labelsLeftOut, (std::vector<std::string>{"Far,11,0", "Far,0,4", "Far,-1,0",
                                                        "Far,33554432,1", "Far,1,-2147483648"}));
 
   // Only the first thousand lines are read: each label is drawn every frame.
@@ -377,12 +377,12 @@ TEST_F(RaceDataTest, LabelFile) {
   for (int i = 0; i < kMostLabels + 5; ++i) many += i % 2 ? "Far,99,0\r\n" : "Near,1,1\r\n";
   testing_support::WriteBytes(dir / "Circuits" / "Many SL.txt", many);
   LoadCircuitLabels(dir / "Circuits" / "Many SL.txt");
-  EXPECT_EQ(gRace.labels.size(), kMostLabels / 2u);
-  EXPECT_EQ(gRace.labelsLeftOut.size(), kMostLabels / 2u);
-  EXPECT_EQ(gRace.labelsBeyondLimit, 5);
+  EXPECT_EQ(RaceNow().labels.size(), kMostLabels / 2u);
+  EXPECT_EQ(RaceNow().labelsLeftOut.size(), kMostLabels / 2u);
+  EXPECT_EQ(RaceNow().labelsBeyondLimit, 5);
   LoadCircuitLabels(dir / "Circuits" / "missing SL.txt");
-  EXPECT_TRUE(gRace.labelsLeftOut.empty());
-  EXPECT_EQ(gRace.labelsBeyondLimit, 0);
+  EXPECT_TRUE(RaceNow().labelsLeftOut.empty());
+  EXPECT_EQ(RaceNow().labelsBeyondLimit, 0);
 }
 
 TEST(ShippedTileTable, FacingsAgreeWithTheRoutingAndLanesSitSideBySide) {

@@ -77,14 +77,14 @@ TEST(ShippedCircuits, ScreenshotsWithAFullGrid) {
     }
     LookAtTheStart();
     std::string stem = file.name.substr(0, file.name.size() - 5);
-    gProg.gridOn = 0;
+    Options().gridOn = 0;
     RenderFrame();
     EXPECT_TRUE(PlatSaveScreenshot(testing_support::ArtifactDir() / ("circuit " + stem + ".png")));
-    gProg.gridOn = 1;
+    Options().gridOn = 1;
     RenderFrame();
     EXPECT_TRUE(
         PlatSaveScreenshot(testing_support::ArtifactDir() / ("circuit " + stem + " grid.png")));
-    gProg.gridOn = 0;
+    Options().gridOn = 0;
   }
   PlatCaptureFrames(false);
 }

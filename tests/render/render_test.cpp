@@ -11,6 +11,7 @@
 #include "platform/services.h"
 #include "screen_support.h"
 #include "game/view.h"
+#include "game/screen_settings.h"
 
 namespace {
 unsigned TileColour(int n) {
@@ -66,7 +67,7 @@ class TrackView : public ::testing::Test {
     ++gView.generation;  // nothing glides on from another test
     SetViewGeometry(1920, 1080);
     gView.scrollX = gView.scrollY = 0;
-    gProg.gridOn = 0;
+    Options().gridOn = 0;
     InitSpriteLabels(gSheets.labelSheetSprite);
     ClearSpriteLabels();
   }
@@ -176,7 +177,7 @@ TEST_F(TrackView, LabelsOffTheScreenCostNothing) {
 
 TEST_F(TrackView, TheGridOutlinesOnlyTheCircuitsCells) {
   Circuit(2, 2);
-  gProg.gridOn = 1;
+  Options().gridOn = 1;
   RenderFrame();
   int onEdge = Pixel(64, 30);  // left border of cell (1, 0)
   EXPECT_NE(onEdge, static_cast<int>(TileColour(1)));
@@ -196,8 +197,8 @@ TEST_F(TrackView, ACarGlidesFromNodeToNodeOverTheStepsTime) {
   next.nodeX = 2;
   next.car[0].clear();
   Node().push_back(next);
-  gProg.autoMode = 1;
-  gProg.timeSlice = 200;
+  Options().autoMode = 1;
+  gScreen.timeSlice = 200;
   PlatSetDrivenClock(1000);
   RenderFrame();
   EXPECT_EQ(Pixel(84 + 12, 96), 0x0000FF) << "first seen where it stands";
@@ -223,7 +224,7 @@ TEST_F(TrackView, ACarGlidesFromNodeToNodeOverTheStepsTime) {
   RenderFrame();
   EXPECT_EQ(Pixel(5 * 64 + 20 + 12, 96), 0x0000FF);
   PlatUseRealClock();
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
 }
 
 TEST_F(TrackView, CarsAreTurnedClockwiseByTheirFacing) {
@@ -283,6 +284,6 @@ TEST_F(TrackView, AFrameLeavesTheCurrentCarAndNodeAsItFoundThem) {
   SelectCar("b");
   SelectNode(0);
   RenderFrame();
-  EXPECT_EQ(gRace.currentCar, "b");
-  EXPECT_EQ(gRace.currentNode, 0);
+  EXPECT_EQ(CurrentCarKey(), "b");
+  EXPECT_EQ(RaceNow().currentNode, 0);
 }

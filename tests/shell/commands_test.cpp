@@ -15,6 +15,7 @@
 #include "screen_support.h"
 #include "game/view.h"
 #include "race/folders.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -55,42 +56,42 @@ class Commands : public ::testing::Test {
 
 TEST_F(Commands, DigitsSetTheCarTheViewFollows) {
   KeyCommand("3");
-  EXPECT_EQ(gProg.centerMode, 3);
+  EXPECT_EQ(Options().centerMode, 3);
   KeyCommand("12");  // two digits released within one frame
-  EXPECT_EQ(gProg.centerMode, 12);
+  EXPECT_EQ(Options().centerMode, 12);
   KeyCommand("0");
-  EXPECT_EQ(gProg.centerMode, 0);
+  EXPECT_EQ(Options().centerMode, 0);
 }
 
 TEST_F(Commands, LettersActOnceWhateverTheirCase) {
   KeyCommand("A");
-  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(Options().autoMode, 1);
   KeyCommand(" ");  // no manual step while the race runs by itself
   EXPECT_EQ(gSteps, 0);
   KeyCommand("a");
-  EXPECT_EQ(gProg.autoMode, 0);
+  EXPECT_EQ(Options().autoMode, 0);
   KeyCommand(" ");
   EXPECT_EQ(gSteps, 1);
   KeyCommand("G");
-  EXPECT_EQ(gProg.gridOn, 1);
+  EXPECT_EQ(Options().gridOn, 1);
   KeyCommand("ga");  // two letters in one frame match no command
-  EXPECT_EQ(gProg.gridOn, 1);
-  EXPECT_EQ(gProg.autoMode, 0);
+  EXPECT_EQ(Options().gridOn, 1);
+  EXPECT_EQ(Options().autoMode, 0);
   KeyCommand("x");
   KeyCommand("\x1b");
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
 }
 
 TEST_F(Commands, TypedKeysReachTheCommandsThroughThePoll) {
   PlatPushTypedKey(34, "g");
   KeyboardCommands();
-  EXPECT_EQ(gProg.gridOn, 1);
+  EXPECT_EQ(Options().gridOn, 1);
   KeyboardCommands();  // released once, acted on once
-  EXPECT_EQ(gProg.gridOn, 1);
+  EXPECT_EQ(Options().gridOn, 1);
 }
 
 TEST_F(Commands, EdgeScrollingStopsAtTheCircuitsEdgesAndMovesTheLabels) {
-  gProg.scrollSpeed = 4;
+  gScreen.scrollSpeed = 4;
   gView.scrollX = 2;
   Pointer(10, 500);
   EdgeScroll();
@@ -137,9 +138,9 @@ TEST_F(Commands, SettingsOutOfRangeReadAsWhatTheGameCanUse) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ini);
     testing_support::WriteBytes(gProg.settingsFile, c.ini);
-    ReadSettings();
-    EXPECT_EQ(gProg.scrollSpeed, c.scrollSpeed);
-    EXPECT_EQ(gProg.timeSlice, c.timeSlice);
+    UseScreenSettings(ReadSettings());
+    EXPECT_EQ(gScreen.scrollSpeed, c.scrollSpeed);
+    EXPECT_EQ(gScreen.timeSlice, c.timeSlice);
     EXPECT_EQ(gProg.laps, c.laps);
     for (auto [x, y] : {std::pair{10, 10}, std::pair{1919, 1079}}) {
       Pointer(x, y);
@@ -214,7 +215,7 @@ TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
   fs::copy(game, dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   fs::remove_all(dir / "Saved Races");
   testing_support::StartGameHeadless(1920, 1080, dir);
-  EXPECT_EQ(gProg.gameState, 4);
+  EXPECT_EQ(gScreen.gameState, 4);
   static ButtonArray* menu = gElements.MenuButtons;
   static int frame = 0;
   frame = 0;
@@ -236,7 +237,7 @@ TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
   };
   MainMenu();
   gHooks.menuFrame = nullptr;
-  EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(gScreen.gameState, 3);
   EXPECT_EQ(frame, 4);
   EXPECT_EQ(GetButtonState(menu, 3), 2);
   EXPECT_EQ(GetButtonState(menu, 1), 2);

@@ -19,10 +19,10 @@ TEST_F(GearPanelView, TheViewGoesToTheCarUnlessItFollowsAPlace) {
   gView.viewRows = 12;
   gView.maxScrollX = 100 * 64 - 768 - 1;
   gView.scrollX = 0;
-  gProg.centerMode = 3;
+  Options().centerMode = 3;
   BringCurrentCarIntoView();
   EXPECT_EQ(gView.scrollX, 0) << "the view follows place 3";
-  gProg.centerMode = 0;
+  Options().centerMode = 0;
   BringCurrentCarIntoView();
   EXPECT_EQ(gView.scrollX, (80 - 5) * 64);
   // On screen already: the view stays.

@@ -14,6 +14,7 @@
 #include "game/gear_panel.h"
 #include "race/gear_advice.h"
 #include "game/view.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -37,7 +38,7 @@ class GearChoice : public ::testing::Test {
     testing_support::StartGameHeadless(1920, 1080, dir);
     Load(gProg.circuitsFolder / "Puddleford Park.json");
     ShowLoadedCircuit();
-    gProg.raceName = "gears";
+    Options().raceName = "gears";
     CarRecord car;
     car.gear1 = 4, car.gear2 = 7, car.gear3 = 10, car.gear4 = 13, car.gear5 = 16, car.gearTop = 19;
     car.sharp = 3, car.hairpin = 2, car.downShift = 2, car.ors = 1, car.hb = 2;
@@ -121,19 +122,19 @@ TEST_F(GearChoice, SaveRaceKeepsWaitingAndMainMenuLeavesTheGearAlone) {
       PlatPushButtonUp(1);
     }
   };
-  gProg.gameState = 2;
+  gScreen.gameState = 2;
   UserMoves();
   EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "gears.json"));
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
   EXPECT_EQ(Mine().gear, 3);
 }
 
 TEST_F(GearChoice, EscapeGoesToTheMenuAsOnTheRaceScreen) {
   Mine().gear = 3;
   gAnswer = [] { PlatPushTypedKey(kKeyEscape, "\x1b"); };
-  gProg.gameState = 2;
+  gScreen.gameState = 2;
   EXPECT_EQ(ChooseGearOnPanel(OfferGears()), kChooseLeave);
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
   EXPECT_EQ(Mine().gear, 3);
   EXPECT_EQ(IsFrameHidden(gElements.GearFrame), 1) << "no panel over the menu or a race loaded there";
 }

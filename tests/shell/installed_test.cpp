@@ -19,6 +19,7 @@
 #include "platform/services.h"
 #include "screen_support.h"
 #include "game/view.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -146,8 +147,8 @@ TEST(InstalledCopy, NewRaceOffersThePlayersCircuitsAndRacesTheirOwnOnAClash) {
             "Puddleford Park~Switchback Ridge~");
 
   RunMenu(ListIndex("Harbour Loop"));
-  EXPECT_EQ(gProg.gameState, 2);
-  EXPECT_EQ(gProg.raceName, "Harbour Loop");
+  EXPECT_EQ(gScreen.gameState, 2);
+  EXPECT_EQ(Options().raceName, "Harbour Loop");
   EXPECT_EQ(Base().cols, cols);
   EXPECT_EQ(Base().rows, rows);
   const std::vector<std::string>& log = gElements.LogArea->lines;
@@ -178,10 +179,10 @@ TEST(InstalledCopy, APlayersCircuitThatCannotBeRacedIsToldAndTheGameGoesOn) {
     for (const char* name : {"Broken", "Empty Track"}) {
       SCOPED_TRACE(name);
       RunMenu(ListIndex(name));
-      EXPECT_EQ(gProg.gameState, 3) << "the menu went on to Quit";
+      EXPECT_EQ(gScreen.gameState, 3) << "the menu went on to Quit";
       EXPECT_EQ(gMessage.rfind(std::string("Your circuit ") + name + " cannot be raced:~", 0), 0u)
           << gMessage;
-      EXPECT_TRUE(gProg.raceName.empty());
+      EXPECT_TRUE(Options().raceName.empty());
       EXPECT_EQ(Base().cols, 1) << "nothing of the bad file is left";
     }
     EXPECT_NE(gMessage.find("circuit has no start tile"), std::string::npos) << gMessage;

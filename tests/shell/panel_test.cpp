@@ -16,6 +16,7 @@
 #include "race/season.h"
 #include "race_support.h"
 #include "screen_support.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -77,7 +78,7 @@ TEST_F(Panel, CarStatusLines) {
   ShowCarStatus(1);
   EXPECT_EQ(areas.info.lines, (Lines{"Comet", "", "lap: 3", "sharp: 3 hrpin: 2", "HBs: 6  ORs: 2",
                                      "downshift: 1 SO", "gear: 4 MP: 11"}));
-  gRace.currentCar.clear();
+  ClearCurrentCar();
   ShowCarStatus(0);
   EXPECT_TRUE(areas.info.lines.empty());
 }
@@ -85,14 +86,14 @@ TEST_F(Panel, CarStatusLines) {
 TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
   Areas areas;
   for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
-  gRace.currentStanding = 4;
+  RaceNow().currentStanding = 4;
   ShowStandings();
   ASSERT_EQ(areas.standings.lines.size(), 12u);
   EXPECT_EQ(areas.standings.lines.front(), " 1 K1");
   EXPECT_EQ(areas.standings.lines[8], " 9 K9");
   EXPECT_EQ(areas.standings.lines[9], "10 K10");
   EXPECT_EQ(areas.standings.lines.back(), "12 K12");
-  EXPECT_EQ(gRace.currentStanding, 4);
+  EXPECT_EQ(RaceNow().currentStanding, 4);
 }
 
 // Finished cars keep their places at the top, cars out of the race go to
@@ -110,8 +111,8 @@ TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", " 3 B", " 4 E", "-- D"}));
   EXPECT_EQ(areas.standings.selected, 1) << "the player's car, finished";
   Standing().clear();
-  gReport.runningOrder = ShowStandings;
-  gEndOfRace.keepFiles = true;
+  Report().runningOrder = ShowStandings;
+  Options().keepFiles = true;
   EndOfRace();
   EXPECT_TRUE(OrderOfFinish().empty()) << "the race's own lists are cleared";
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", "-- D"}));
@@ -152,7 +153,7 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   for (const char* key : {"A", "B", "C"}) AddCar(key);
   DriverOf("A").user = 1;
   OrderOfFinish() = {"C"};
-  gRace.currentCar = "A";
+  SelectCar("A");
   NoteOwnMoveStart();  // 6 HBs
   CurrentMoveEvents() = MoveEvents{};
   EXPECT_EQ(OwnMoveLine(1), "safe, 2nd") << "the finisher is ahead of it";
@@ -167,7 +168,7 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   Car()["A"].hb = 6;
   OrderOfFinish().push_back("A");
   EXPECT_EQ(OwnMoveLine(2), "finished 2nd");
-  gRace.currentCar = "B";
+  SelectCar("B");
   EXPECT_EQ(OwnMoveLine(1), "") << "not the player's car";
 }
 
@@ -191,11 +192,11 @@ TEST_F(Panel, RaceButtons) {
     RaceButtonClick();
   };
   clickAt(150, 110);
-  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(Options().autoMode, 1);
   EXPECT_EQ(buttons.states[0], 1);
   clickAt(150, 110);
-  EXPECT_EQ(gProg.autoMode, 0);
-  gProg.raceName = "Oval";
+  EXPECT_EQ(Options().autoMode, 0);
+  Options().raceName = "Oval";
   fs::create_directories(gProg.savedRacesFolder);
   clickAt(150, 150);
   EXPECT_TRUE(fs::exists(gProg.savedRacesFolder / "Oval.json"));
@@ -209,7 +210,7 @@ TEST_F(Panel, RaceButtons) {
   static std::vector<std::string> boxes;
   boxes.clear();
   SetMessageBoxHandler([](const std::string& text) { boxes.push_back(text); });
-  gProg.gameState = 2;
+  gScreen.gameState = 2;
   clickAt(150, 150);
   SetMessageBoxHandler(nullptr);
   fs::remove(inTheWay);
@@ -217,12 +218,12 @@ TEST_F(Panel, RaceButtons) {
                           ": a folder of that name is in the way"}));
   EXPECT_EQ(testing_support::ReadBytes(gProg.savedRacesFolder / "Oval.json"), earlier);
   EXPECT_EQ(LogLines(), (Lines{"race saved"}));
-  EXPECT_EQ(gProg.gameState, 2) << "the race goes on";
+  EXPECT_EQ(gScreen.gameState, 2) << "the race goes on";
   clickAt(150, 180);
-  EXPECT_EQ(gProg.gameState, 1);
-  gProg.gameState = 2;
+  EXPECT_EQ(gScreen.gameState, 1);
+  gScreen.gameState = 2;
   clickAt(50, 50);
-  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gScreen.gameState, 2);
   gElements = GameElements{};
 }
 
@@ -238,7 +239,7 @@ TEST_F(Panel, WaitForAcknowledgeEndsOnAClickOrAKey) {
 
 TEST_F(Panel, SeasonStandingsViewAndTheClipboard) {
   Areas areas;
-  gProg.raceName = "Oval";
+  Options().raceName = "Oval";
   for (const char* key : {"A", "B", "C"}) AddCar(key);
   DriverOf("B").points = 9;
   DriverOf("A").points = 6;
@@ -260,7 +261,7 @@ TEST_F(Panel, SeasonStandingsViewAndTheClipboard) {
   OpenScreen();  // the clipboard needs the video subsystem
   CopySeasonFileToClipboard();
   EXPECT_EQ(PlatGetClipboardText(), testing_support::ReadBytes(gProg.resultsFolder / "no name.txt"));
-  gProg.seasonName = "../../outside";
+  Options().seasonName = "../../outside";
   SaveText(gProg.dataFolder / "Last Race.txt", "../../outside\r\n");
   AppendToSeasonFile("Title", {"x"});
   CopySeasonFileToClipboard();

@@ -23,6 +23,7 @@
 #include "race_support.h"
 #include "game/view.h"
 #include "race/data_file.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +40,7 @@ class RaceScreen : public testing::Test {
     testing_support::StartGameHeadless(Width(), Height(), game);
   }
   void TearDown() override {
-    gEndOfRace = EndOfRaceOptions{};
+    Options().keepFiles = false;
     testing_support::StopGameHeadless();
     if (!game.empty()) fs::remove_all(game);
   }
@@ -51,7 +52,7 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
   PlatSeedRandom(3);
   Load(gProg.circuitsFolder / "Harbour Loop.json");
   ShowLoadedCircuit();
-  gProg.raceName = "Harbour Loop";
+  Options().raceName = "Harbour Loop";
   UnattendedRace race;
   race.laps = 2;
   ASSERT_TRUE(SetUpUnattendedRace(race));
@@ -59,8 +60,8 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
   ASSERT_FALSE(Standing().empty());
   const TextArea* info = gElements.RaceInfoArea;
   ASSERT_EQ(info->lines.size(), 7u);
-  EXPECT_EQ(info->lines[0], gRace.currentCar);
-  EXPECT_EQ(info->lines[1], Driver()[gRace.currentCar].name);
+  EXPECT_EQ(info->lines[0], CurrentCarKey());
+  EXPECT_EQ(info->lines[1], Driver()[CurrentCarKey()].name);
   // The whole field of 14, leader first.
   ASSERT_EQ(gElements.StandingsArea->lines.size(), 14u);
   EXPECT_EQ(gElements.StandingsArea->lines.front(), " 1 " + Standing()[0].car);
@@ -119,7 +120,7 @@ void FourteenCarRace(int steps) {
   PlatSeedRandom(5);
   Load(gProg.circuitsFolder / "Grand Serpentine.json");
   ShowLoadedCircuit();
-  gProg.raceName = "Grand Serpentine";
+  Options().raceName = "Grand Serpentine";
   UnattendedRace race;
   race.laps = 2;
   ASSERT_TRUE(SetUpUnattendedRace(race));
@@ -286,18 +287,18 @@ RaceRecord RunRace(const fs::path& game, bool fast, bool player, bool draw = fal
   }
   fs::create_directories(game / "Results");
   gHeard.clear();
-  gReport.commentary = Hear;
+  Report().commentary = Hear;
   testing_support::NoWaitAtTheFlag();
   PlatSeedRandom(11);
   Load(gProg.circuitsFolder / "Harbour Loop.json");
   ShowLoadedCircuit();
-  gProg.raceName = "Harbour Loop";
+  Options().raceName = "Harbour Loop";
   UnattendedRace race;
   race.laps = 2;
   EXPECT_TRUE(SetUpUnattendedRace(race));
   if (player) Driver()[Standing()[3].car].user = 1;
-  gProg.gameState = 2;
-  gReport.chooseGear = KeepGear;
+  gScreen.gameState = 2;
+  Report().chooseGear = KeepGear;
   RaceRecord record;
   long long drawnSteps = 0;
   long long panels = GearPanelsOpened();
@@ -311,8 +312,8 @@ RaceRecord RunRace(const fs::path& game, bool fast, bool player, bool draw = fal
       if (draw && ++drawnSteps % 7 == 0) RenderFrame();
     }
   }
-  gReport.chooseGear = ChooseGearOnPanel;
-  gReport.commentary = nullptr;
+  Report().chooseGear = ChooseGearOnPanel;
+  Report().commentary = nullptr;
   record.panels = GearPanelsOpened() - panels;
   record.commentary = gHeard;
   record.results = gElements.ResultsArea->lines;  // the standings shown at the end
@@ -353,23 +354,23 @@ TEST_F(RaceScreen, AfterALoadTheSidePanelAndAutoModeFollowTheRace) {
   PlatSeedRandom(4);
   Load(gProg.circuitsFolder / "Puddleford Park.json");
   ShowLoadedCircuit();
-  gProg.raceName = "Puddleford Park";
+  Options().raceName = "Puddleford Park";
   UnattendedRace race;
   race.laps = 1;
   ASSERT_TRUE(SetUpUnattendedRace(race));
   for (int i = 0; i < 40; ++i) RaceStep();
-  gProg.autoMode = 1;
+  Options().autoMode = 1;
   Save(gProg.savedRacesFolder / "Puddleford Park.json");
-  const std::string current = gRace.currentCar;
+  const std::string current = CurrentCarKey();
   ClearTextArea(gElements.StandingsArea);
   ClearTextArea(gElements.RaceInfoArea);
   SetButtonState(gElements.RaceButtons, 0, 0);
-  gProg.autoMode = 0;
+  Options().autoMode = 0;
   ResetRaceData();
   Load(gProg.savedRacesFolder / "Puddleford Park.json");
   ShowLoadedCircuit();
   ResumeLoadedRace();
-  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(Options().autoMode, 1);
   EXPECT_EQ(GetButtonState(gElements.RaceButtons, 0), 1);
   EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0);
   const std::vector<std::string>& shown = gElements.StandingsArea->lines;
@@ -377,14 +378,14 @@ TEST_F(RaceScreen, AfterALoadTheSidePanelAndAutoModeFollowTheRace) {
   EXPECT_EQ(shown.back(),
             Decimal(static_cast<long long>(Standing().size())) + " " + Standing().back().car);
   ASSERT_FALSE(gElements.RaceInfoArea->lines.empty());
-  EXPECT_EQ(gRace.currentCar, current);
-  gProg.autoMode = 0;
+  EXPECT_EQ(CurrentCarKey(), current);
+  Options().autoMode = 0;
 }
 
 // Drawing (gliding cars and all) changes nothing of the race: the same
 // commentary, results and files with a frame after every step as without.
 TEST_F(TinyRaceScreen, AReplayWithAndWithoutDrawingGoesTheSame) {
-  gProg.autoMode = 1;
+  Options().autoMode = 1;
   RaceRecord drawn = RunRace(game, false, false, true);
   RaceRecord plain = RunRace(game, false, false, false);
   EXPECT_EQ(drawn.commentary, plain.commentary);

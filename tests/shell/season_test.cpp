@@ -14,6 +14,7 @@
 #include "game/gear_panel.h"
 #include "game/hooks.h"
 #include "game/init.h"
+#include "game/main_loop.h"
 #include "game/main_menu.h"
 #include "game/results_view.h"
 #include "game/screens.h"
@@ -27,6 +28,7 @@
 #include "race/report.h"
 #include "race/season.h"
 #include "screen_support.h"
+#include "game/screen_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -118,13 +120,13 @@ void AtTheGearPanel() {
   if (s.race == 1 && !s.leftAtTheGearPanel) {
     // Escape goes to the menu; the same choice waits there.
     s.leftAtTheGearPanel = true;
-    s.askedCar = gRace.currentCar;
+    s.askedCar = CurrentCarKey();
     PlatPushTypedKey(kKeyEscape, "");
     return;
   }
   if (s.backFromTheMenu) {
     s.backFromTheMenu = false;
-    if (gRace.currentCar != s.askedCar) Fail("back from the menu, another car is asked");
+    if (CurrentCarKey() != s.askedCar) Fail("back from the menu, another car is asked");
   }
   int gear = PickGear();
   if (gear == -1) {
@@ -294,7 +296,7 @@ void OnTheRaceScreen() {
     PlatPushWheel(-30);
     return;
   }
-  if (s.race == 3 && !s.savedRace3 && s.gearPanels >= 4 && gProg.laps == 2) {
+  if (s.race == 3 && !s.savedRace3 && s.gearPanels >= 4 && Options().laps == 2) {
     Click(e.RaceButtons, 1);  // "Save Race"
     s.savedRace3 = true;
     s.gearPanels = 100;  // a few more steps, then the menu
@@ -354,7 +356,7 @@ void Act() {
     AtTheDriveSelection();
   } else if (Shown(e.MenuFrame)) {
     AtTheMenu();
-  } else if (gProg.gameState == 1) {
+  } else if (gScreen.gameState == 1) {
     gLastInput = -100;  // on the way to the menu: nothing to answer yet
   } else if (Shown(e.GearFrame)) {
     AtTheGearPanel();
@@ -385,13 +387,13 @@ void RunningOrderShown() {
 // After every move: the player's own line says what that move brought.
 void MoveEnded(int place) {
   gRealMoveEnded(place);
-  if (!IsPlayersCar(gRace.currentCar)) return;
+  if (!IsPlayersCar(CurrentCarKey())) return;
   gSeason.toldSinceShot = true;
   const std::string& told = gElements.OwnMoveLabel->text;
   if (told != OwnMoveLine(place) || told.empty()) Fail("the player's move was not told: " + told);
   ++gSeason.ownMoves;
   const MoveEvents& events = CurrentMoveEvents();
-  if (events.offTheLine && !events.spunOut && Car()[gRace.currentCar].finished == 0) {
+  if (events.offTheLine && !events.spunOut && Car()[CurrentCarKey()].finished == 0) {
     if (told.rfind("off the line", 0) != 0) Fail("an off-the-line told as " + told);
     gSeason.sawOffTheLine = true;
   }
@@ -442,10 +444,10 @@ class NewcomersSeason : public ::testing::Test {
     gHooks.renderFrame = RenderAndAct;
     gHooks.menuFrame = ActOnModalFrame;
     SetModalFrameHook(ActOnModalFrame);
-    gRealMoveEnded = gReport.moveEnded;
-    gReport.moveEnded = MoveEnded;
-    gRealRunningOrder = gReport.runningOrder;
-    gReport.runningOrder = RunningOrderShown;
+    gRealMoveEnded = Report().moveEnded;
+    Report().moveEnded = MoveEnded;
+    gRealRunningOrder = Report().runningOrder;
+    Report().runningOrder = RunningOrderShown;
     MainLoop();
     PlatCaptureFrames(false);
     std::map<std::string, std::string> files;

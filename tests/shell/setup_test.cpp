@@ -8,6 +8,7 @@
 #include "game/screens.h"
 #include "game/side_panel.h"
 #include "game/init.h"
+#include "game/main_loop.h"
 #include "game/main_menu.h"
 #include "race/movement.h"
 #include "game/setup_dialogs.h"
@@ -23,6 +24,7 @@
 #include "game/view.h"
 #include "game/race_saves.h"
 #include "game/main_menu.h"
+#include "game/screen_settings.h"
 
 #include <regex>
 
@@ -45,8 +47,8 @@ class RaceSetUp : public ::testing::Test {
     dir = testing_support::MakeTempDir("setup");
     fs::copy(game, dir, fs::copy_options::recursive);
     testing_support::StartGameHeadless(1920, 1080, dir);
-    gProg.gameState = 2;
-    gProg.raceName = "Puddleford Park";
+    gScreen.gameState = 2;
+    Options().raceName = "Puddleford Park";
     Load(gProg.circuitsFolder / "Puddleford Park.json");
     ShowLoadedCircuit();
     gScript.clear();
@@ -74,10 +76,11 @@ TEST_F(RaceSetUp, AllCarsAcceptedWithReturnRaceWithTheirAllowancesScaled) {
              [] { ClickButton(gElements.DriveOKButton, 0); }};
   NewRaceSetUp();
   EXPECT_EQ(gStep, 3u);
-  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gScreen.gameState, 2);
   EXPECT_EQ(gProg.laps, 2);
-  EXPECT_EQ(gProg.autoMode, 0);
-  std::map<std::string, CarRecord> raced = Car();
+  EXPECT_EQ(Options().laps, 2) << "the race is run with them";
+  EXPECT_EQ(Options().autoMode, 0);
+  CarTable raced = Car();
   LoadCarData();
   ASSERT_EQ(Standing().size(), Car().size());
   for (const auto& [key, car] : Car()) {
@@ -164,7 +167,7 @@ TEST_F(RaceSetUp, NothingChosenAsksAgainAndCancelGivesUp) {
              [] { PlatPushTypedKey(kKeyReturn, ""); },            // dismisses the message
              [] { PlatPushTypedKey(kKeyEscape, ""); }};
   NewRaceSetUp();
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
   EXPECT_TRUE(Standing().empty());
 }
 
@@ -174,14 +177,14 @@ TEST_F(RaceSetUp, ASavedRaceResumesWithItsCarsBackOnTheirNodes) {
              [] { ClickButton(gElements.DriveOKButton, 0); }};
   NewRaceSetUp();
   for (int i = 0; i < 200; ++i) RaceStep();
-  std::string turnOf = gRace.currentCar;
+  std::string turnOf = CurrentCarKey();
   fs::path saved = gProg.savedRacesFolder / "resume.json";
   Save(saved);
   std::string before = SaveDocument();
   Load(saved);
   ShowLoadedCircuit();
   ResumeLoadedRace();
-  EXPECT_EQ(gRace.currentCar, turnOf);
+  EXPECT_EQ(CurrentCarKey(), turnOf);
   EXPECT_EQ(SaveDocument(), before);
   for (const StandingRecord& s : Standing()) {
     const CarRecord& car = Car()[s.car];
@@ -228,11 +231,11 @@ TEST_F(RaceSetUp, AStuckSavedRaceEndsWithTheResultsAsTheyStand) {
 
   static std::vector<std::string> log;
   log.clear();
-  gReport.commentary = [](const std::string& line) { log.push_back(line); };
+  Report().commentary = [](const std::string& line) { log.push_back(line); };
   testing_support::NoWaitAtTheFlag();
   int steps = 0;
   for (; !Standing().empty() && steps < 200000; ++steps) RaceStep();
-  gReport.commentary = nullptr;
+  Report().commentary = nullptr;
   ASSERT_TRUE(Standing().empty()) << "the race is still running after " << steps << " steps";
   auto said = std::find(log.begin(), log.end(), "no car can move any more");
   ASSERT_NE(said, log.end());
@@ -261,10 +264,10 @@ void HearResults(const std::string& heading, const std::vector<std::string>& lin
 // goes on to the flag with the results of the race that never stopped.
 TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
   testing_support::NoWaitAtTheFlag();
-  gReport.raceEnded = HearResults;
+  Report().raceEnded = HearResults;
   PlatScriptRandom({});
   auto startRace = [this](uint64_t seed) {
-    gProg.raceName = "Puddleford Park";
+    Options().raceName = "Puddleford Park";
     Load(gProg.circuitsFolder / "Puddleford Park.json");
     ShowLoadedCircuit();
     PlatSeedRandom(seed);
@@ -301,12 +304,12 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
   EXPECT_EQ(listed[0].line, "Broken");
   EXPECT_EQ(listed[1].name, "Puddleford Park");
   EXPECT_TRUE(std::regex_match(listed[1].line,
-                               std::regex("Puddleford Park  lap \\d+ of " + std::to_string(gProg.laps) + "  20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d")))
+                               std::regex("Puddleford Park  lap \\d+ of " + std::to_string(Options().laps) + "  20\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d")))
       << listed[1].line;
   fs::remove(gProg.savedRacesFolder / "Broken.json");
   ClickButton(gElements.RaceButtons, 2);  // "Main Menu"
   RaceScreenPass();
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
   ResetRaceData();
 
   TextArea* list = FindRequester("List Box")->textArea;
@@ -315,8 +318,8 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
              [] { PlatPushButtonUp(1); }, [] { PlatPushTypedKey(kKeyReturn, ""); }};
   gStep = 0;
   MainMenu();
-  EXPECT_EQ(gProg.gameState, 2);
-  EXPECT_EQ(gProg.raceName, "Puddleford Park");
+  EXPECT_EQ(gScreen.gameState, 2);
+  EXPECT_EQ(Options().raceName, "Puddleford Park");
   ASSERT_FALSE(Standing().empty());
   EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 0) << "\"Save Race\" enabled";
 
@@ -328,11 +331,11 @@ TEST_F(RaceSetUp, SavedThroughTheScreensAndLoadedAgainTheRaceGoesOnToTheFlag) {
     RaceScreenPass();
   }
   PlatUseRealClock();
-  EXPECT_EQ(gProg.autoMode, 1);
+  EXPECT_EQ(Options().autoMode, 1);
   runToTheFlag();
   EXPECT_EQ(gResultsHeard, plain);
   EXPECT_EQ(testing_support::ReadBytes(lastRace), plainRecord);
-  gEndOfRace = EndOfRaceOptions{};
+  Options().keepFiles = false;
 }
 
 // "Quit" asks before a race that moved on since its save is lost, and only then.
@@ -353,19 +356,19 @@ TEST_F(RaceSetUp, QuitAsksFirstWhenTheRaceMovedOnSinceItsSave) {
   gScript.push_back([] { ClickButton(gElements.MenuButtons, 3); });
   MainMenu();
   EXPECT_EQ(gStep, 3u);
-  EXPECT_EQ(gProg.gameState, 2);
+  EXPECT_EQ(gScreen.gameState, 2);
   // Saved: "Quit" quits at once.
   SaveRaceFromScreen();
   gScript = {[] { ClickButton(gElements.MenuButtons, 2); }};
   gStep = 0;
   MainMenu();
-  EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(gScreen.gameState, 3);
   // Moved on again: "Yes" quits.
   RaceStep();
   quitAnswering(0);
   MainMenu();
   EXPECT_EQ(gStep, 2u);
-  EXPECT_EQ(gProg.gameState, 3);
+  EXPECT_EQ(gScreen.gameState, 3);
 }
 
 // "Next Race" after the last circuit of the list: the page says so and only
@@ -383,12 +386,12 @@ TEST_F(RaceSetUp, NextRaceWithNothingToRaceSaysSoAndGoesToTheMenu) {
                PlatPushTypedKey(kKeyReturn, "");
              }};
   gStep = 0;
-  gProg.raceName = last;
-  gProg.gameState = 2;
+  Options().raceName = last;
+  gScreen.gameState = 2;
   OfferNextRace();
   EXPECT_EQ(gStep, 2u);
   EXPECT_FALSE(messageShown) << "the greyed button did nothing";
-  EXPECT_EQ(gProg.gameState, 1);
+  EXPECT_EQ(gScreen.gameState, 1);
   EXPECT_EQ(gElements.NextRaceLabel->text, "That was the last circuit.");
   EXPECT_EQ(GetButtonState(gElements.NextRaceButtons, 0), 2);
   EXPECT_TRUE(Standing().empty()) << "no race was set up";
@@ -404,17 +407,17 @@ TEST_F(RaceSetUp, SavedWhileChoosingAGearTheChoiceIsAskedAgain) {
   NewRaceSetUp();
   for (int i = 0; i < 120; ++i) RaceStep();
   // The next car to start its move is the player's.
-  const std::string mine = Standing()[(gRace.currentStanding + 1) % Standing().size()].car;
+  const std::string mine = Standing()[(RaceNow().currentStanding + 1) % Standing().size()].car;
   Driver().at(mine).user = 1;
   gScript = {[] { ClickButton(gElements.RaceButtons, 1); },  // "Save Race"
              [] { PlatPushTypedKey(kKeyReturn, ""); }};      // keep the gear
   gStep = 0;
   for (int i = 0; i < 200 && gStep < gScript.size(); ++i) RaceStep();
   ASSERT_EQ(gStep, gScript.size()) << "the gear panel was shown";
-  ASSERT_EQ(gRace.currentCar, mine);
+  ASSERT_EQ(CurrentCarKey(), mine);
   const std::string afterChoice = SaveDocument();
   EXPECT_EQ(afterChoice.find("ChoosingGear"), std::string::npos);
-  const fs::path saved = gProg.savedRacesFolder / (gProg.raceName + ".json");
+  const fs::path saved = gProg.savedRacesFolder / (Options().raceName + ".json");
   EXPECT_NE(testing_support::ReadBytes(saved).find(",\"ChoosingGear\":1}"), std::string::npos);
 
   ResetRaceData();

@@ -95,10 +95,10 @@ void RaceTest::SetUp() {
   LogLines().clear();
   Messages().clear();
   // Nothing waits for a player in a test: the computer drives every car.
-  gReport = RaceReport{};
-  gReport.commentary = [](const std::string& line) { LogLines().push_back(line); };
+  Report() = RaceReport{};
+  Report().commentary = [](const std::string& line) { LogLines().push_back(line); };
   SetMessageBoxHandler([](const std::string& text) { Messages().push_back(text); });
-  gEndOfRace = EndOfRaceOptions{};
+  Options().keepFiles = false;
   // A rolls script that is never meant to run out stands in for the dice;
   // a test that draws unexpectedly sees 100s.
   PlatScriptRandom({100});
@@ -107,14 +107,14 @@ void RaceTest::SetUp() {
   fs::create_directories(dir / "Data");
   fs::create_directories(dir / "Results");
   SetProgramFolder(dir);
-  gProg.laps = 4;
+  Options().laps = 4;
 }
 
 void RaceTest::TearDown() {
-  gReport = RaceReport{};
+  Report() = RaceReport{};
   SetMessageBoxHandler(nullptr);
   PlatScriptRandom({});
-  gEndOfRace = EndOfRaceOptions{};
+  Options().keepFiles = false;
   std::error_code ec;
   fs::remove_all(dir, ec);
 }

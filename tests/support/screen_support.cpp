@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "dialogs/requester.h"
+#include "editor/editor_screen.h"
 #include "game/init.h"
 #include "game/screens.h"
 #include "minigui/mini_gui.h"
@@ -28,13 +29,14 @@ void StartGameHeadless(int width, int height, const fs::path& folder) {
   if (gView.window != 0) PlatShutdown();
   gView.window = 0;
   PlatSetDesktopOverride(width, height);
+  if (gHooks.circuitEditor == nullptr) gHooks.circuitEditor = RunCircuitEditor;
   StartUpIn(folder);
 }
 
 void StopGameHeadless() {
   gHooks = LoopHooks{};
   gElements = GameElements{};
-  gReport = RaceReport{};
+  Report() = RaceReport{};
   ResetRequesters();
   ResetMiniGUI();
   ResetProgramState();
@@ -51,7 +53,7 @@ std::string SolidPng(int width, int height, unsigned int rgba) {
 }
 
 void NoWaitAtTheFlag() {
-  gReport.raceEnded = [](const std::string& heading, const std::vector<std::string>& results) {
+  Report().raceEnded = [](const std::string& heading, const std::vector<std::string>& results) {
     MarkRaceOver();
     FillRaceResults(heading, results);
     FillSeasonStandings();

@@ -1,6 +1,9 @@
-// velotrax-tool balance: many races of the whole field on each circuit (the
-// very races simulate would run with the same seed) tallied per car, so a
-// field can be tuned until every car has its chance. Writes no file.
+// velotrax-tool balance: many races of the whole field on each circuit
+// tallied per car, so a field can be tuned until every car has its chance.
+// Race i of a circuit is the race "simulate --seed S+i" runs on it; the races
+// run side by side on every core, each a race value of its own, and are
+// tallied in their order, so the report is the same whatever the number of
+// threads. Writes no file.
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,13 +11,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "common/common.h"
 #include "race/define.h"
 #include "race/race_end.h"
 #include "race/report.h"
 #include "platform/services.h"
+#include "race/save_load.h"
 #include "tool.h"
 
 namespace fs = std::filesystem;
@@ -22,19 +28,20 @@ namespace fs = std::filesystem;
 namespace {
 const char* kUsage =
     "usage: velotrax-tool balance FILE.json... --laps N --races R [--seed S] [--csv]\n"
-    "       [--game-dir DIR]\n";
+    "       [--threads T] [--game-dir DIR]\n";
 
 struct BadArguments {
   std::string message;
 };
 
-struct Options {
+struct BalanceOptions {
   std::vector<fs::path> files;
   int laps = 0;
   int races = 0;
   uint64_t seed = 0;
   bool seeded = false;
   bool csv = false;
+  int threads = 0;  // 0: one per core
 };
 
 struct CarTally {
@@ -51,8 +58,6 @@ struct CircuitTally {
   long long winnerTimeSum = 0;  // seconds
 };
 
-CircuitTally* gTally = nullptr;
-
 // "m:ss" as the results show a race time.
 long long Seconds(const std::string& time) {
   size_t colon = time.find(':');
@@ -60,16 +65,32 @@ long long Seconds(const std::string& time) {
   return LenientInt(time.substr(0, colon)) * 60LL + LenientInt(time.substr(colon + 1));
 }
 
-// Counted as the results view shows the race: the finishers in their order,
-// then the cars out.
-void CountRace(const std::string&, const std::vector<std::string>&) {
-  CircuitTally& t = *gTally;
+// What one race brought: the finishers in their order with their times,
+// then the cars out, as the results view shows it.
+struct RaceOutcome {
+  std::vector<std::pair<std::string, long long>> finishers;  // car, seconds
+  std::vector<std::string> out;
+  std::string error;  // the race's fatal error, if any
+};
+
+// The outcome the race in this thread fills at its flag.
+thread_local RaceOutcome* gOutcome = nullptr;
+
+void KeepOutcome(const std::string&, const std::vector<std::string>&) {
+  RaceOutcome& outcome = *gOutcome;
+  for (const std::string& key : OrderOfFinish()) {
+    auto driver = Driver().find(key);
+    outcome.finishers.emplace_back(key,
+                                   Seconds(driver != Driver().end() ? driver->second.lastTime : "0"));
+  }
+  outcome.out = DNF();
+}
+
+void CountRace(CircuitTally& t, const RaceOutcome& outcome) {
   t.races += 1;
-  const std::vector<std::string>& order = OrderOfFinish();
-  for (size_t i = 0; i < order.size(); ++i) {
-    CarTally& car = t.cars[order[i]];
-    auto driver = Driver().find(order[i]);
-    long long seconds = Seconds(driver != Driver().end() ? driver->second.lastTime : "0");
+  for (size_t i = 0; i < outcome.finishers.size(); ++i) {
+    const auto& [key, seconds] = outcome.finishers[i];
+    CarTally& car = t.cars[key];
     int place = static_cast<int>(i) + 1;
     car.starts += 1;
     car.finishes += 1;
@@ -82,15 +103,15 @@ void CountRace(const std::string&, const std::vector<std::string>&) {
     }
     if (place <= 3) car.podiums += 1;
   }
-  for (const std::string& key : DNF()) {
+  for (const std::string& key : outcome.out) {
     CarTally& car = t.cars[key];
     car.starts += 1;
     car.dnfs += 1;
   }
 }
 
-Options Parse(const ToolArgs& args) {
-  Options o;
+BalanceOptions Parse(const ToolArgs& args) {
+  BalanceOptions o;
   auto number = [](const std::string& option, const std::string& text, long long low,
                    long long high) {
     long long value = 0;
@@ -115,6 +136,8 @@ Options Parse(const ToolArgs& args) {
       o.laps = static_cast<int>(number(a, v, 1, 99));
     } else if (a == "--races") {
       o.races = static_cast<int>(number(a, v, 1, 100000));
+    } else if (a == "--threads") {
+      o.threads = static_cast<int>(number(a, v, 1, 256));
     } else if (a == "--seed") {
       o.seed = static_cast<uint64_t>(number(a, v, 0, INT64_MAX));
       o.seeded = true;
@@ -153,25 +176,71 @@ struct Progress {
   }
 };
 
-// Every circuit starts afresh from the seed, as simulate run on it alone.
-CircuitTally RunCircuit(const Options& o, const fs::path& gameDir, const fs::path& file,
+// Takes the next race not yet taken until none is left: each runs on a copy
+// of the loaded circuit, with dice seeded from the seed and its number.
+void RunRaces(const Race& circuit, const UnattendedRace& race, uint64_t seed, int count,
+              std::atomic<int>& next, std::atomic<int>& done, std::vector<RaceOutcome>& outcomes) {
+  SetFatalThrows(true);
+  for (int i = next++; i < count; i = next++) {
+    RaceOutcome& outcome = outcomes[static_cast<size_t>(i)];
+    gOutcome = &outcome;
+    Race one = circuit;
+    UseOwnDice(one, seed + static_cast<uint64_t>(i));
+    RaceScope scope(one);
+    try {
+      if (!RunLoadedRace(race)) outcome.error = "the grid could not be set";
+    } catch (const FatalError& e) {
+      outcome.error = e.what();
+    }
+    gOutcome = nullptr;
+    ++done;
+  }
+}
+
+CircuitTally RunCircuit(const BalanceOptions& o, const fs::path& gameDir, const fs::path& file,
                         uint64_t seed, Progress& progress) {
   CircuitTally tally;
   tally.name = PlatPathText(file.stem());
-  gTally = &tally;
   PrepareUnattendedRaces(gameDir);
-  PlatScriptRandom({});
-  PlatSeedRandom(seed);
+  Race circuit = CurrentRace();
+  {
+    RaceScope scope(circuit);
+    Load(file);
+    Options().raceName = tally.name;
+    Options().keepFiles = true;
+    Report() = RaceReport{};
+    Report().raceEnded = KeepOutcome;
+  }
+  circuit.report.message = PlayerRace().report.message;  // to stderr, as simulate says it
   UnattendedRace race;
   race.laps = o.laps;
   race.gridMode = 3;  // random
-  for (int i = 0; i < o.races; ++i) {
-    progress.Update(tally.name, i, o.races);
-    if (!RunUnattendedRace(file, race))
-      throw BadArguments{PlatPathText(file) + ": the grid could not be set"};
+  std::vector<RaceOutcome> outcomes(static_cast<size_t>(o.races));
+  std::atomic<int> next{0}, done{0};
+  const int cores = static_cast<int>(std::thread::hardware_concurrency());
+  const int threads = std::clamp(o.threads > 0 ? o.threads : cores, 1, o.races);
+  std::vector<std::thread> workers;
+  for (int t = 1; t < threads; ++t)
+    workers.emplace_back(RunRaces, std::cref(circuit), std::cref(race), seed, o.races,
+                         std::ref(next), std::ref(done), std::ref(outcomes));
+  // This thread races too; the progress line follows what all have done.
+  progress.Update(tally.name, 0, o.races);
+  RunRaces(circuit, race, seed, o.races, next, done, outcomes);
+  for (std::thread& worker : workers) {
+    while (progress.shown && done < o.races) {
+      progress.Update(tally.name, done, o.races);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    worker.join();
   }
+  SetFatalThrows(true);
   progress.Update(tally.name, o.races, o.races);
-  gTally = nullptr;
+  for (const RaceOutcome& outcome : outcomes) {
+    if (outcome.error == "the grid could not be set")
+      throw BadArguments{PlatPathText(file) + ": the grid could not be set"};
+    if (!outcome.error.empty()) throw FatalError(outcome.error);
+    CountRace(tally, outcome);
+  }
   return tally;
 }
 
@@ -236,7 +305,7 @@ Totals TotalsOf(const CircuitTally& t) {
   return total;
 }
 
-void PrintReport(const CircuitTally& t, const Options& o, uint64_t seed) {
+void PrintReport(const CircuitTally& t, const BalanceOptions& o, uint64_t seed) {
   size_t width = 4;
   for (const auto& [key, car] : t.cars) width = std::max(width, key.size());
   auto count = [](long long part, long long whole) {
@@ -304,13 +373,10 @@ int RunBalance(const ToolArgs& given) {
   fs::path gameDir = TakeGameDir(args);
   SetFatalThrows(true);
   try {
-    Options o = Parse(args);
+    BalanceOptions o = Parse(args);
     uint64_t seed = o.seeded ? o.seed : FreshSeed();
     // The CSV has no room for it: a run without --seed names its seed here.
     if (!o.seeded) std::fprintf(stderr, "balance: seed %lld\n", static_cast<long long>(seed));
-    gEndOfRace.keepFiles = true;
-    gReport.raceEnded = CountRace;
-    gReport.commentary = nullptr;
     Progress progress;
     if (o.csv) std::fputs(kCsvHeading, stdout);
     for (const fs::path& file : o.files) {

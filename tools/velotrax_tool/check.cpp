@@ -14,11 +14,11 @@
 
 void PrintCircuitWarnings() {
   std::vector<std::string> warnings = GridWarnings();
-  for (const std::string& line : gRace.labelsLeftOut)
+  for (const std::string& line : RaceNow().labelsLeftOut)
     warnings.push_back("label outside the circuit (columns 0 to " + Decimal(Base().cols - 1) +
                        ", rows 0 to " + Decimal(Base().rows - 1) + "), not shown: " + line);
-  if (gRace.labelsBeyondLimit > 0)
-    warnings.push_back(Decimal(gRace.labelsBeyondLimit) + " label lines past the first " +
+  if (RaceNow().labelsBeyondLimit > 0)
+    warnings.push_back(Decimal(RaceNow().labelsBeyondLimit) + " label lines past the first " +
                        Decimal(kMostLabels) + " not read");
   for (const std::string& warning : warnings)
     std::fprintf(stderr, "warning: %s\n", Cp1252ToUtf8(warning).c_str());

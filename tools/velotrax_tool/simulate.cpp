@@ -25,7 +25,7 @@ const char* kUsage =
     "       [--grid order|points|random|last] [--seed S | --rolls FILE] [--races R]\n"
     "       [--new-season NAME] [--reload-every N]\n";
 
-struct Options {
+struct SimulateOptions {
   std::filesystem::path file;
   UnattendedRace race;
   bool seeded = false;
@@ -117,8 +117,8 @@ std::string SeasonName(const std::string& text) {
   return name;
 }
 
-Options Parse(ToolArgs args) {
-  Options o;
+SimulateOptions Parse(ToolArgs args) {
+  SimulateOptions o;
   bool haveLaps = false;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -181,7 +181,7 @@ std::vector<int> ReadRolls(const std::filesystem::path& file) {
 // Far more race steps than any race takes: a race still running then will
 // never end, and the tool says so instead of hanging.
 long long StepLimit() {
-  return 100LL * (gProg.laps + 1) * (static_cast<long long>(Node().size()) + 1) *
+  return 100LL * (Options().laps + 1) * (static_cast<long long>(Node().size()) + 1) *
          (static_cast<long long>(Standing().size()) + 1);
 }
 
@@ -204,19 +204,19 @@ void FreshStart(const std::filesystem::path& gameDir) {
 // race must go on as if it had never stopped. The resumed race's own
 // commentary header is the screen's, not the race's, so it is not printed.
 void SaveWipeAndResume() {
-  const std::string raceName = gProg.raceName;
+  const std::string raceName = Options().raceName;
   const std::filesystem::path file = gProg.savedRacesFolder / (raceName + ".json");
   Save(file);
   FreshStart(gGameDir);
   CreateGameFolders();
-  gProg.raceName = raceName;
+  Options().raceName = raceName;
   Load(file);
-  gReport.commentary = nullptr;
+  Report().commentary = nullptr;
   ResumeRace();
-  gReport.commentary = PrintLine;
+  Report().commentary = PrintLine;
 }
 
-bool RunRace(const Options& o, bool first) {
+bool RunRace(const SimulateOptions& o, bool first) {
   UnattendedRace race = o.race;
   race.newSeason = race.newSeason && first;
   gLapsLine = Decimal(race.laps) + " lap race";
@@ -235,7 +235,11 @@ void PrepareUnattendedRaces(const std::filesystem::path& gameDir) {
 bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
                        int reloadEvery) {
   Load(file);
-  gProg.raceName = PlatPathText(file.stem());
+  Options().raceName = PlatPathText(file.stem());
+  return RunLoadedRace(race, reloadEvery);
+}
+
+bool RunLoadedRace(const UnattendedRace& race, int reloadEvery) {
   if (!SetUpUnattendedRace(race)) return false;
   const long long limit = StepLimit();
   for (long long steps = 0; !Standing().empty(); ++steps) {
@@ -253,7 +257,7 @@ int RunSimulate(const ToolArgs& given) {
   std::filesystem::path gameDir = TakeGameDir(args);
   SetFatalThrows(true);
   try {
-    Options o = Parse(args);
+    SimulateOptions o = Parse(args);
     PrepareUnattendedRaces(gameDir);
     CreateGameFolders();
     if (!o.rollsFile.empty()) {
@@ -263,8 +267,8 @@ int RunSimulate(const ToolArgs& given) {
       PlatScriptRandom({});
       if (o.seeded) PlatSeedRandom(o.seed);
     }
-    gReport.commentary = PrintLine;
-    gReport.raceEnded = PrintResults;
+    Report().commentary = PrintLine;
+    Report().raceEnded = PrintResults;
     for (int i = 0; i < o.races; ++i)
       if (!RunRace(o, i == 0)) return 1;
     std::fflush(stdout);

@@ -35,6 +35,8 @@ void PrepareUnattendedRaces(const std::filesystem::path& gameDir);
 // "Load Race" would do it.
 bool RunUnattendedRace(const std::filesystem::path& file, const UnattendedRace& race,
                        int reloadEvery = 0);
+// The same on the circuit the current race has loaded.
+bool RunLoadedRace(const UnattendedRace& race, int reloadEvery = 0);
 
 // Those and the labels left out of the loaded circuit (outside its cells),
 // on stderr, each line starting "warning: ".
