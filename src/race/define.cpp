@@ -34,12 +34,9 @@ void ResetProgramState() {
 
 namespace {
 Race gPlayerRace;
-thread_local Race* gCurrentRace = &gPlayerRace;
 }  // namespace
 
-Race& CurrentRace() {
-  return *gCurrentRace;
-}
+constinit thread_local Race* gCurrentRace = &gPlayerRace;
 
 Race& PlayerRace() {
   return gPlayerRace;

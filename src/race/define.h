@@ -146,6 +146,9 @@ struct StandingRecord {
   int lap = 0;
   int listInd = 0;
   int lane = 0;
+  // Where the car sits in Car(), found again whenever it does not name this
+  // car; never saved.
+  int carIndex = -1;
 };
 
 struct DriverRecord {
@@ -338,7 +341,10 @@ struct Race {
 
 // The race that the race's procedures work on, in this thread: the
 // player's race unless a RaceScope has put another in its place.
-Race& CurrentRace();
+extern constinit thread_local Race* gCurrentRace;
+inline Race& CurrentRace() {
+  return *gCurrentRace;
+}
 // The player's race, whatever race is current.
 Race& PlayerRace();
 

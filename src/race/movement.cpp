@@ -47,9 +47,15 @@ int CornerLimit(const CarRecord& car, int cornerType) {
 
 // The car of the current standing and the node it stands on become current.
 void SelectStandingCar() {
-  const std::string key = CurrentStanding().car;
-  if (!SelectCar(key)) FATAL("unknown car in the running order: " + key, kModule, "RaceStep");
-  if (!SelectNode(CurrentCar().listInd)) FATAL("car off the track: " + key, kModule, "RaceStep");
+  StandingRecord& s = CurrentStanding();
+  const CarTable& cars = Car();
+  const bool known = s.carIndex >= 0 && static_cast<size_t>(s.carIndex) < cars.size() &&
+                     cars.EntryAt(static_cast<size_t>(s.carIndex)).first == s.car;
+  if (!known) s.carIndex = cars.IndexOf(s.car);
+  if (!SelectCarAt(s.carIndex))
+    FATAL("unknown car in the running order: " + s.car, kModule, "RaceStep");
+  if (!SelectNode(CurrentCar().listInd))
+    FATAL("car off the track: " + s.car, kModule, "RaceStep");
 }
 
 // Whether the car will ever have MP to spend: MP in its gear now, or a gear
@@ -171,7 +177,8 @@ void EndOfMove() {
   if (Report().moveEnded != nullptr) Report().moveEnded(RaceNow().currentStanding + 1);
   if (!SelectStanding(RaceNow().currentStanding + 1)) {
     // A whole pass without a car changing place may mean that none ever will.
-    std::vector<StandingRecord> before = Standing();
+    thread_local std::vector<StandingRecord> before;
+    before = Standing();
     if (CheckRaceOver()) {
       EndOfRace();
       return;
@@ -224,14 +231,19 @@ void StartMove() {
 void UpdateStandings() {
   std::vector<StandingRecord>& order = Standing();
   order.clear();
-  for (const auto& [key, car] : Car())
+  int index = 0;
+  for (const auto& [key, car] : Car()) {
     if (car.listInd != -1 && car.finished == 0)
-      order.push_back({key, car.lap, car.listInd, car.lane});
-  // Three stable passes, the most significant last: lap, then node, then lane.
-  std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lane < b.lane; });
-  std::stable_sort(order.begin(), order.end(),
-                   [](auto& a, auto& b) { return a.listInd > b.listInd; });
-  std::stable_sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.lap > b.lap; });
+      order.push_back({key, car.lap, car.listInd, car.lane, index});
+    ++index;
+  }
+  // Lap, then node, then lane (lane 0 first), then key order.
+  std::sort(order.begin(), order.end(), [](const StandingRecord& a, const StandingRecord& b) {
+    if (a.lap != b.lap) return a.lap > b.lap;
+    if (a.listInd != b.listInd) return a.listInd > b.listInd;
+    if (a.lane != b.lane) return a.lane < b.lane;
+    return a.carIndex < b.carIndex;
+  });
   ReportRunningOrder();
   RaceNow().currentStanding = order.empty() ? -1 : 0;
 }
