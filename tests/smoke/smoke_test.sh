@@ -96,6 +96,49 @@ STATUS=$?
 GAME=""
 [ "$STATUS" -eq 0 ] || { echo "the game ended with status $STATUS:"; cat "$WORK/stderr.txt"; exit 1; }
 
+# What a player may leave in the game's folders never keeps the game from
+# its menu: a circuit that cannot be raced (beside the shipped ones or
+# alone), an empty or hostile "Drivers.csv", an empty Circuits folder. The
+# race behind the menu skips or rests without a box: Escape closes the
+# greeting and "Quit" ends the game.
+ORIGINAL="$WORK/original"
+mkdir "$ORIGINAL"
+for f in "$WORK"/*; do [ "$f" = "$ORIGINAL" ] || cp -r "$f" "$ORIGINAL"/; done
+for CASE in broken-beside broken-alone empty-drivers hostile-drivers no-circuits; do
+  CASE_DIR="$WORK/$CASE"
+  cp -r "$ORIGINAL" "$CASE_DIR"
+  case $CASE in
+    broken-beside) printf '{"Base": 1}' >"$CASE_DIR/Circuits/My Track.json" ;;
+    broken-alone) rm -f "$CASE_DIR"/Circuits/*
+                  printf '{"Base": 1}' >"$CASE_DIR/Circuits/My Track.json" ;;
+    empty-drivers) : >"$CASE_DIR/Data/Drivers.csv" ;;
+    hostile-drivers) head -c 3000 /dev/urandom | tr '\000' ',' >"$CASE_DIR/Data/Drivers.csv" ;;
+    no-circuits) rm -f "$CASE_DIR"/Circuits/* ;;
+  esac
+  cd "$CASE_DIR"
+  start_game
+  sleep 1
+  xdotool windowfocus "$WIN" 2>/dev/null
+  xdotool mousemove 640 400 key Escape
+  sleep 1
+  import -window root "$SHOTS/smoke_$CASE.png" 2>/dev/null
+  xdotool mousemove 640 422 click 1
+  if ! ends_within 50; then
+    import -window root "$SHOTS/smoke_${CASE}_stuck.png" 2>/dev/null
+    echo "$CASE: the game did not reach its menu and quit from it:"; cat "$WORK/stderr.txt"
+    exit 1
+  fi
+  wait "$GAME"
+  STATUS=$?
+  GAME=""
+  [ "$STATUS" -eq 0 ] || { echo "$CASE: the game ended with status $STATUS:"; cat "$WORK/stderr.txt"; exit 1; }
+  case $CASE in
+    broken-alone) grep -q "skips My Track" "$WORK/stderr.txt" || { echo "$CASE: no word of the skipped circuit on stderr"; cat "$WORK/stderr.txt"; exit 1; } ;;
+  esac
+  echo "$CASE: reached the menu and quit"
+  cd "$WORK"
+done
+
 # Ctrl+C in the terminal, kill, or the end of the desktop session: the game
 # ends within a second, killed by the signal as any program is. Started in
 # the background of this script, it must not keep the ignored SIGINT either.
