@@ -224,9 +224,77 @@ TEST_F(HarbourLoop, TheDistanceIsTheMpOfTheWayToTheCorner) {
   EXPECT_EQ(AdviseGears(OfferGears().states).corner, "hairpin in 12 MP");
 }
 
+// The move in the race itself, not in the play-out: a copy of the race at
+// the gear choice, the gear answered, the risk rolls forced, stepped with
+// RaceStep until the move is over.
+namespace race_itself {
+thread_local std::vector<int> gForced;
+thread_local size_t gAsked = 0;
+thread_local int gAnswer = 0;
+thread_local bool gOver = false;
+thread_local MoveEvents gSeen;
+thread_local size_t gAskedInMove = 0;
+
+int ForcedRoll() {
+  const size_t i = gAsked++;
+  return i < gForced.size() ? gForced[i] : 50;
+}
+int Answer(const GearOffer&) { return gAnswer; }
+void MoveOver(int) {
+  if (gOver) return;
+  gOver = true;
+  gSeen = CurrentMoveEvents();
+  gAskedInMove = gAsked;
+}
+
+// What the move brought, and how many rolls it asked for.
+MoveEvents RaceTheMove(const Race& at, int answer, const std::vector<int>& rolls, size_t& asked) {
+  Race race = at;
+  race.report = RaceReport{};
+  race.report.chooseGear = Answer;
+  race.report.moveEnded = MoveOver;
+  race.options.keepFiles = true;
+  race.dice.tried = ForcedRoll;
+  gForced = rolls;
+  gAsked = gAskedInMove = 0;
+  gAnswer = answer;
+  gOver = false;
+  gSeen = MoveEvents{};
+  RaceScope scope(race);
+  for (int steps = 0; !gOver && !Standing().empty() && steps < 100000; ++steps) RaceStep();
+  asked = gAskedInMove;
+  return gSeen;
+}
+
+// Every value of each roll the race asks for, up to two rolls; `deeper` is
+// set when a move asks for more.
+void Count(const Race& at, int answer, std::vector<int>& rolls, double weight, MoveOdds& odds,
+           bool& deeper) {
+  size_t asked = 0;
+  MoveEvents events = RaceTheMove(at, answer, rolls, asked);
+  if (asked > rolls.size()) {
+    if (rolls.size() >= 2) {
+      deeper = true;
+      return;
+    }
+    rolls.push_back(0);
+    for (int value = 1; value <= 100; ++value) {
+      rolls.back() = value;
+      Count(at, answer, rolls, weight / 100.0, odds, deeper);
+    }
+    rolls.pop_back();
+    return;
+  }
+  if (events.offTheLine > 0) odds.offTheLine += weight;
+  if (events.spunOut) odds.spinOut += weight;
+  if (events.crashed) odds.crash += weight;
+}
+}  // namespace race_itself
+
 // Every gear panel a player's car would open in seeded races on every
 // shipped circuit (the car driven as the computer would drive it): the
-// grouped play-out equals every value of every roll, and the words say
+// grouped play-out equals every value of every roll, each row's odds are
+// what the race itself brings over every forced roll, and the words say
 // what the odds say.
 TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   fs::path game = testing_support::CopyGameFolderToMemory("advice");
@@ -237,8 +305,8 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  static int checked = 0, deep = 0, risky = 0;
-  checked = deep = risky = 0;
+  static int checked = 0, deep = 0, risky = 0, againstTheRace = 0;
+  checked = deep = risky = againstTheRace = 0;
   Report() = RaceReport{};
   Report().chooseGear = [](const GearOffer& offer) {
     GearAdvice advice = AdviseGears(offer.states);
@@ -254,6 +322,19 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
         EXPECT_NEAR(odds.offTheLine, every.offTheLine, 1e-9) << answer;
         EXPECT_NEAR(odds.spinOut, every.spinOut, 1e-9) << answer;
         EXPECT_NEAR(odds.crash, every.crash, 1e-9) << answer;
+        // The race itself, for every risky row and some safe ones.
+        if (RiskOf(odds) != 0 || checked % 7 == 0) {
+          std::vector<int> rolls;
+          MoveOdds raced;
+          bool deeper = false;
+          race_itself::Count(CurrentRace(), answer, rolls, 1.0, raced, deeper);
+          if (!deeper) {
+            ++againstTheRace;
+            EXPECT_NEAR(odds.offTheLine, raced.offTheLine, 1e-9) << answer;
+            EXPECT_NEAR(odds.spinOut, raced.spinOut, 1e-9) << answer;
+            EXPECT_NEAR(odds.crash, raced.crash, 1e-9) << answer;
+          }
+        }
       }
       const int risk = advice.risks[i];
       EXPECT_EQ(risk, RiskOf(odds));
@@ -286,6 +367,7 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   EXPECT_GT(checked, 200);
   EXPECT_GT(risky, 20) << "positions where a gear is not safe";
   EXPECT_LT(deep, checked / 10);
+  EXPECT_GT(againstTheRace, risky) << "every risky row played in the race itself";
   Report() = RaceReport{};
   SetLoadDriversHandler(nullptr);
   fs::remove_all(game);
