@@ -260,10 +260,14 @@ void ShowHover() {
       const NodeRecord& n = Node()[i];
       if (n.nodeX != col || n.nodeY != row) continue;
       second = "node " + Decimal(i) + ": ";
+      // The MP as a car there would be charged them, as the gear panel says.
+      const CornerAhead ahead = WalkToNextCorner(static_cast<int>(i));
       if (n.corner != 0)
         second += "in a " + CornerWord(n.corner);
+      else if (ahead.type != 0)
+        second += Decimal(ahead.mp) + " MP to a " + CornerWord(ahead.type);
       else
-        second += Decimal(n.distanceInMPs) + " MP to a " + CornerWord(n.nextCornerType);
+        second += "no corner ahead";
       break;
     }
     std::string label = LabelAt(gSession.editor, col, row);

@@ -281,31 +281,8 @@ MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
 }
 
 CornerAhead NextCornerAhead() {
-  CornerAhead ahead;
-  if (!SelectCarAt(RaceNow().currentCar)) return ahead;
-  const CarRecord& car = CurrentCar();
-  const int nodes = static_cast<int>(Node().size());
-  if (car.listInd < 0 || car.listInd >= nodes) return ahead;
-  long long mp = 0;
-  int at = car.listInd;
-  // A corner is checked where the car enters it from a node outside any
-  // corner; a lap's end goes on at node 0.
-  for (int step = 0; step < nodes; ++step) {
-    const NodeRecord& from = Node()[at];
-    int next = at + 1 < nodes ? at + 1 : 0;
-    const NodeRecord& to = Node()[next];
-    mp += IsDiagonalStep(from.nodeX, from.nodeY, to.nodeX, to.nodeY) ? 3 : 2;
-    LaneChoice lane = ChooseLane(to.car[0].empty(), to.car[1].empty(), to.penalty == 0 ? 2 : 0,
-                                 to.penalty == 1 ? 2 : 0);
-    mp += lane.extra;
-    if (from.corner == 0 && to.corner != 0) {
-      ahead.mp = static_cast<int>(std::min<long long>(mp, INT32_MAX));
-      ahead.type = to.corner;
-      return ahead;
-    }
-    at = next;
-  }
-  return ahead;
+  if (!SelectCarAt(RaceNow().currentCar)) return CornerAhead{};
+  return WalkToNextCorner(CurrentCar().listInd);
 }
 
 int RiskOf(const MoveOdds& odds) {

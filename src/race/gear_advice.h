@@ -28,13 +28,8 @@ MoveOdds PlayMoveOut(int answer);
 // runs put together, up to `deepest` rolls (complete false past them).
 MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest);
 
-// The MP from the current car to the first node of the next corner it will
-// be checked on (the costs the movement rules charge now, lanes included),
-// and that corner's type; 0, 0 when the circuit has none ahead.
-struct CornerAhead {
-  int mp = 0;
-  int type = 0;
-};
+// The way from the current car to the next corner it will be checked on
+// (WalkToNextCorner from its node).
 CornerAhead NextCornerAhead();
 
 // The worst a move can bring: 0 safe, 1 off the line, 3 a spin-out or a

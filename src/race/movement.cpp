@@ -369,18 +369,44 @@ LaneChoice ChooseLane(bool free0, bool free1, int p0, int p1) {
   return {0, p0};
 }
 
+StepOnTheWay StepBetween(const NodeRecord& from, const NodeRecord& to) {
+  StepOnTheWay step;
+  const bool free0 = to.car[0].empty(), free1 = to.car[1].empty();
+  step.blocked = !free0 && !free1;
+  LaneChoice choice = ChooseLane(free0, free1, to.penalty == 0 ? 2 : 0, to.penalty == 1 ? 2 : 0);
+  step.lane = choice.lane;
+  step.cost = (IsDiagonalStep(from.nodeX, from.nodeY, to.nodeX, to.nodeY) ? 3 : 2) + choice.extra;
+  return step;
+}
+
+CornerAhead WalkToNextCorner(int from) {
+  CornerAhead ahead;
+  const int nodes = static_cast<int>(Node().size());
+  if (from < 0 || from >= nodes) return ahead;
+  long long mp = 0;
+  int at = from;
+  for (int step = 0; step < nodes; ++step) {
+    const NodeRecord& here = Node()[at];
+    const int next = at + 1 < nodes ? at + 1 : 0;
+    const NodeRecord& to = Node()[next];
+    mp += StepBetween(here, to).cost;
+    if (here.corner == 0 && to.corner != 0) {
+      ahead.mp = static_cast<int>(std::min<long long>(mp, INT32_MAX));
+      ahead.type = to.corner;
+      return ahead;
+    }
+    at = next;
+  }
+  return ahead;
+}
+
 int MoveOneNode() {
   CarRecord& car = CurrentCar();
-  LanesFree lanes = NextLanesFree();
-  if (!lanes.free0 && !lanes.free1) return 1;  // blocked: the MP stay
   NodeRecord& from = CurrentNode();
-  NodeCell next = NextNodeCell();
-  int cost = IsDiagonalStep(from.nodeX, from.nodeY, next.x, next.y) ? 3 : 2;
-  LanePenalties penalties = NextNodePenalties();
-  LaneChoice choice = ChooseLane(lanes.free0, lanes.free1, penalties.p0, penalties.p1);
-  cost += choice.extra;
-  if (car.remaining < cost) return 1;
-  car.remaining -= cost;
+  const StepOnTheWay step = StepBetween(from, NextNodeRecord());
+  if (step.blocked) return 1;  // the MP stay
+  if (car.remaining < step.cost) return 1;
+  car.remaining -= step.cost;
   int c = from.corner;
   LeavePlace(from, car);
   if (RaceNow().currentNode >= LastNodeIndex()) {
@@ -390,9 +416,9 @@ int MoveOneNode() {
     car.listInd = RaceNow().currentNode;
   }
   NodeRecord& to = CurrentNode();
-  car.lane = choice.lane;
+  car.lane = step.lane;
   car.facing = to.facing;
-  to.car[choice.lane] = CurrentCarKey();
+  to.car[step.lane] = CurrentCarKey();
   car.cornerExit = 0;
   if (to.corner != c) {
     car.remaining = Max(car.remaining - car.bonus, 0);

@@ -60,6 +60,27 @@ struct LaneChoice {
   int extra = 0;
 };
 LaneChoice ChooseLane(bool free0, bool free1, int p0, int p1);
+
+// The way ahead as the movement rules charge it: this is the one place that
+// prices a step, for the race, the gear panel's advice and the editor.
+// One step from a node to the next: its MP (2, 3 on a diagonal, plus the
+// lane penalty of the lane the car would take), that lane, and whether both
+// lanes of the next node are held.
+struct StepOnTheWay {
+  int cost = 0;
+  int lane = 0;
+  bool blocked = false;
+};
+StepOnTheWay StepBetween(const NodeRecord& from, const NodeRecord& to);
+// The MP from node `from` to the first node of the next corner a car there
+// is checked on (it enters it from a node outside any corner; a lap's end
+// goes on at node 0), with the cars where they stand, and that corner's
+// type; 0, 0 when the circuit has none ahead or `from` is no node.
+struct CornerAhead {
+  int mp = 0;
+  int type = 0;
+};
+CornerAhead WalkToNextCorner(int from);
 // The corner rule after a step between nodes of different corner types;
 // c is the corner type of the node left. 1 when the car crashed.
 int CornerCheck(int c);
