@@ -128,10 +128,19 @@ int PickGear() {
     big = 2;
     small = 10;
   }
-  std::stable_sort(gOptions.begin(), gOptions.end(),
-                   [](auto& a, auto& b) { return a.risk < b.risk; });
-  std::stable_sort(gOptions.begin(), gOptions.end(),
-                   [](auto& a, auto& b) { return a.gear > b.gear; });
+  // Highest gear first, the lesser risk first among equal gears: a stable
+  // insertion sort, for there are seven options at the most.
+  for (size_t i = 1; i < gOptions.size(); ++i) {
+    const GearOption option = gOptions[i];
+    size_t j = i;
+    for (; j > 0; --j) {
+      const GearOption& before = gOptions[j - 1];
+      if (before.gear > option.gear || (before.gear == option.gear && before.risk <= option.risk))
+        break;
+      gOptions[j] = before;
+    }
+    gOptions[j] = option;
+  }
   for (const GearOption& option : gOptions) {
     if (option.risk >= 99) continue;
     if (option.risk >= 3) {

@@ -9,14 +9,14 @@ RaceReport& Report() {
 void AddLogText(const std::string& text) {
   const RaceReport& report = Report();
   if (report.commentary == nullptr) return;
-  std::string lines = text;
-  if (lines.empty() || lines.back() != '~') lines += '~';
   size_t start = 0;
-  for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i] == '~') {
-      report.commentary(lines.substr(start, i - start));
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '~') {
+      report.commentary(text.substr(start, i - start));
       start = i + 1;
     }
+  // A last line without its "~" ends there too; so does an empty entry.
+  if (text.empty() || text.back() != '~') report.commentary(text.substr(start));
 }
 
 void LogCarLine(const std::string& text) {
