@@ -46,13 +46,20 @@ start_game() {
   sleep 1
 }
 
+# True while the game runs: a game that ended but is not reaped yet (a
+# zombie, which kill -0 still finds) has ended.
+running() {
+  STATE=$(sed -n 's/^.*) \(.\).*$/\1/p' "/proc/$GAME/stat" 2>/dev/null)
+  [ -n "$STATE" ] && [ "$STATE" != Z ]
+}
+
 # True when the game has ended within that many tenths of a second.
 ends_within() {
   for i in $(seq 1 "$1"); do
-    kill -0 "$GAME" 2>/dev/null || return 0
+    running || return 0
     sleep 0.1
   done
-  ! kill -0 "$GAME" 2>/dev/null
+  ! running
 }
 
 start_game
