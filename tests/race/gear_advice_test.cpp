@@ -323,7 +323,7 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
         EXPECT_NEAR(odds.spinOut, every.spinOut, 1e-9) << answer;
         EXPECT_NEAR(odds.crash, every.crash, 1e-9) << answer;
         // The race itself, for every risky row and some safe ones.
-        if (RiskOf(odds) != 0 || checked % 7 == 0) {
+        if (RiskOf(odds) != 0 || (!kSanitizerBuild && checked % 7 == 0)) {
           std::vector<int> rolls;
           MoveOdds raced;
           bool deeper = false;
