@@ -171,10 +171,6 @@ struct CircuitLabel {
 // A circuit names a handful of places; every label is drawn every frame.
 constexpr int kMostLabels = 1000;
 
-// How the race tells whoever runs it what happens: one table of functions
-// that the game's screens, the tools and the tests each fill in with their
-// own (race/report.h has the procedures that call it). A member left null
-// hears nothing; with no gear chooser the computer drives every car.
 constexpr int kGearButtons = 7;  // 1st to Top, then "use OR"
 
 // The gears the rules let a player's car choose at the start of its move,
@@ -189,6 +185,10 @@ constexpr int kChooseUseOR = 7;      // "use OR": Top, one OR spent
 constexpr int kChooseKeepGear = -2;  // the gear the car is in
 constexpr int kChooseLeave = -1;     // the player left for the menu: asked again on return
 
+// How the race tells whoever runs it what happens: one table of functions
+// that the game's screens, the tools and the tests each fill in with their
+// own (race/report.h has the procedures that call it). A member left null
+// hears nothing; with no gear chooser the computer drives every car.
 struct RaceReport {
   // One line of commentary.
   void (*commentary)(const std::string& line) = nullptr;
