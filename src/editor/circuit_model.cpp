@@ -62,7 +62,39 @@ std::string WriteProblem(const fs::path& file) {
          (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string());
 }
 
-// The circuits this build ships, as the build found them in game/Circuits.
+// A Windows-1252 name as a file system that ignores case sees it: "Über"
+// and "über" are one file on Windows and on a Mac, so they are one circuit
+// everywhere.
+std::string FoldCase(std::string text) {
+  for (char& c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+      c = static_cast<char>(u + 0x20);
+    else if (u == 0x8A || u == 0x8C || u == 0x8E)  // Š Œ Ž
+      c = static_cast<char>(u + 0x10);
+    else if (u == 0x9F)  // Ÿ
+      c = static_cast<char>(0xFF);
+  }
+  return text;
+}
+
+// The circuits of a folder whose names differ from `name` in case only (or
+// not at all), as they are spelt there.
+std::vector<std::string> CircuitsNamedLike(const fs::path& folder, const std::string& name) {
+  std::vector<PlatFolderEntry> entries;
+  std::vector<std::string> found;
+  if (!PlatListFolder(folder, "*.json", entries)) return found;
+  const std::string folded = FoldCase(name);
+  for (const PlatFolderEntry& entry : entries) {
+    if (entry.isFolder || entry.name.size() <= 5) continue;
+    const std::string stem = entry.name.substr(0, entry.name.size() - 5);
+    if (FoldCase(stem) == folded) found.push_back(stem);
+  }
+  return found;
+}
+
+// The circuits this build ships, as the build found them in game/Circuits,
+// case folded.
 std::set<std::string> ShippedNames() {
   std::set<std::string> names;
 #ifdef VELOTRAX_SHIPPED_CIRCUITS
@@ -70,7 +102,7 @@ std::set<std::string> ShippedNames() {
   for (size_t start = 0; start < list.size();) {
     size_t end = list.find('~', start);
     if (end == std::string::npos) end = list.size();
-    if (end > start) names.insert(list.substr(start, end - start));
+    if (end > start) names.insert(FoldCase(list.substr(start, end - start)));
     start = end + 1;
   }
 #endif
@@ -253,18 +285,25 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
   } else {
     check.nodes = static_cast<int>(Node().size());
     check.corners = static_cast<int>(Corner().size());
-    if (editor.field > 0) check.warnings = GridWarningsFor(editor.field);
+    check.offPath = PiecesOffPath();
+    check.warnings = OffPathWarnings(check.offPath);
+    if (editor.field > 0)
+      for (const std::string& line : GridWarningsFor(editor.field)) check.warnings.push_back(line);
   }
   editor.check = check;
   return editor.check;
 }
 
+bool SameCircuitName(const std::string& a, const std::string& b) {
+  return FoldCase(a) == FoldCase(b);
+}
+
 bool IsShippedCircuit(const std::string& name) {
   static const std::set<std::string> kShipped = ShippedNames();
-  if (kShipped.count(name) != 0) return true;
+  if (kShipped.count(FoldCase(name)) != 0) return true;
   // An installed copy keeps the shipped circuits apart from the player's.
   return gProg.playerCircuitsFolder != gProg.circuitsFolder &&
-         PlatFileSize(gProg.circuitsFolder / (name + ".json")) >= 0;
+         !CircuitsNamedLike(gProg.circuitsFolder, name).empty();
 }
 
 std::string CircuitNameProblem(const std::string& name) {
@@ -275,9 +314,21 @@ std::string CircuitNameProblem(const std::string& name) {
   for (unsigned char c : name)
     if (c < 32 || std::strchr("/\\:*?\"<>|~", c) != nullptr)
       return "a name may not hold any of / \\ : * ? \" < > | ~";
-  static const char* const kDevices[] = {"con", "prn", "aux", "nul", "com1", "lpt1"};
-  for (const char* device : kDevices)
-    if (LowerAscii(name) == device) return name + " is a name the system keeps";
+  // Windows opens a device for these whatever follows the first dot, and
+  // blanks before that dot do not count.
+  const std::string device = FoldCase(TrimSpaces(name.substr(0, name.find('.'))));
+  bool reserved = device == "con" || device == "prn" || device == "aux" || device == "nul" ||
+                  device == "conin$" || device == "conout$";
+  if (device.size() == 4 && (device.starts_with("com") || device.starts_with("lpt"))) {
+    const unsigned char digit = static_cast<unsigned char>(device[3]);
+    reserved = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+  }
+  std::string shown = device;
+  for (char& c : shown)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (reserved)
+    return shown + " is the name of a device on Windows, with or without an ending " +
+           "after a dot, and cannot be a circuit's: choose another name";
   return "";
 }
 
@@ -285,8 +336,9 @@ fs::path PlayerCircuitsFolder() {
   return gProg.playerCircuitsFolder.empty() ? gProg.circuitsFolder : gProg.playerCircuitsFolder;
 }
 
-bool PlayerCircuitExists(const std::string& name) {
-  return PlatFileSize(PlayerCircuitsFolder() / (name + ".json")) >= 0;
+std::string PlayerCircuitLike(const std::string& name) {
+  const std::vector<std::string> found = CircuitsNamedLike(PlayerCircuitsFolder(), name);
+  return found.empty() ? "" : found.front();
 }
 
 std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
@@ -330,6 +382,18 @@ std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
       fs::remove(PlatDiskPath(labelFile), ec);
     }
     return why;
+  }
+  // A circuit saved under a new spelling of its name replaces the old
+  // spelling's files where the system tells the two apart (where it does
+  // not, they are the file just written).
+  for (const std::string& other : CircuitsNamedLike(folder, name)) {
+    if (other == name) continue;
+    std::error_code ec;
+    const fs::path oldCircuit = PlatDiskPath(folder / (other + ".json"));
+    if (fs::equivalent(oldCircuit, PlatDiskPath(circuit), ec) || ec) continue;
+    fs::remove(oldCircuit, ec);
+    const fs::path oldLabels = PlatDiskPath(folder / (other + " SL.txt"));
+    if (!fs::equivalent(oldLabels, PlatDiskPath(labelFile), ec) && !ec) fs::remove(oldLabels, ec);
   }
   editor.name = name;
   editor.unsaved = false;

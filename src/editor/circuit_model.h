@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "race/analyze.h"
 #include "race/define.h"
 
 // A new circuit's columns and rows, and what the editor opens.
@@ -44,7 +45,8 @@ bool SameDrawing(const CircuitDrawing& a, const CircuitDrawing& b);
 
 // The outcome of a check: whether the drawing builds, and if not why (as the
 // game's loader and the circuit tool word it) and where it first went wrong;
-// when it does, the warnings the circuit tool gives about its start grid. A
+// when it does, the warnings the circuit tool gives about pieces off the
+// path and its start grid. A
 // drawing whose build shows a message box does not build here, though the
 // loader would race it after the box.
 struct DrawingCheck {
@@ -54,6 +56,7 @@ struct DrawingCheck {
   int cellX = -1;
   int cellY = -1;
   std::vector<std::string> warnings;
+  std::vector<StrayPiece> offPath;  // pieces the warnings name, for marking
   int nodes = 0;
   int corners = 0;
 };
@@ -110,14 +113,19 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor);
 // The drawing's layers (and nothing else) into the race data.
 void DrawingToRace(const CircuitDrawing& drawing);
 
-// Circuit names the game ships: never replaced, never hidden by one of the
-// player's.
+// Whether two names are one circuit: letter case does not count, on any
+// system, since some systems keep the two in one file.
+bool SameCircuitName(const std::string& a, const std::string& b);
+// Circuit names the game ships, in any letter case: never replaced, never
+// hidden by one of the player's.
 bool IsShippedCircuit(const std::string& name);
 // Why a name cannot be a circuit's file name ("" when it can).
 std::string CircuitNameProblem(const std::string& name);
 // Where the player's circuits go.
 std::filesystem::path PlayerCircuitsFolder();
-bool PlayerCircuitExists(const std::string& name);
+// The player's circuit of that name in any letter case, as it is spelt on
+// disk ("" none).
+std::string PlayerCircuitLike(const std::string& name);
 
 // Saves the drawing as the player's circuit `name`: the circuit file and its
 // label file, each replaced atomically. A drawing that does not build, a

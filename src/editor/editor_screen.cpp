@@ -198,7 +198,10 @@ std::string ProblemHint(const std::string& problem) {
     return "The start must stand on a straight, outside every corner marker.";
   if (problem.find("corner still open") != std::string::npos)
     return "The last corner's markers run on to the start line: end them before it.";
+  if (problem.find("start tiles") != std::string::npos)
+    return "A circuit has one start tile: remove the others.";
   if (problem.find("leaves the grid") != std::string::npos ||
+      problem.find("does not join") != std::string::npos ||
       problem.find("invalid tile combination") != std::string::npos)
     return "Each piece must join the next: look at the red cell and the one it leads to.";
   return "";
@@ -213,6 +216,7 @@ void ShowStatus() {
     AddWrapped("It builds: " + Decimal(c.nodes) + " nodes, " + Decimal(c.corners) +
                " corners, a grid for " + Decimal(Min(e.field, 2 * c.nodes)) + " cars.");
     for (const std::string& w : c.warnings) AddWrapped("warning: " + w);
+    if (!c.offPath.empty()) AddWrapped("(pieces off the path marked magenta)");
     if (c.warnings.empty()) AddWrapped("No warnings. It can be saved and raced.");
   } else {
     AddWrapped("Does not build: " + c.problem);
@@ -312,6 +316,9 @@ void DrawCheckOverlay() {
               0x0000FF);
     return;
   }
+  for (const StrayPiece& piece : c.offPath)
+    Outline(ScreenX(piece.x * kTileSize), ScreenY(piece.y * kTileSize), cell, Max(cell / 16, 2),
+            0xFF00FF);
   const std::vector<NodeRecord>& nodes = Node();
   const int dot = Max(cell / 10, 3);
   for (const NodeRecord& n : nodes) {
@@ -483,8 +490,9 @@ void SaveCircuit() {
       Tell(BoxText(problem));
       continue;
     }
-    if (name != e.name && PlayerCircuitExists(name) &&
-        !Ask(BoxText("Your circuit " + name + " exists already. Replace it?")))
+    const std::string existing = PlayerCircuitLike(name);
+    if (!existing.empty() && !SameCircuitName(existing, e.name) &&
+        !Ask(BoxText("Your circuit " + existing + " exists already. Replace it?")))
       continue;
     break;
   }

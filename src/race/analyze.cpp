@@ -16,6 +16,21 @@ std::string CellText(int x, int y) {
   return Decimal(x) + ", " + Decimal(y);
 }
 
+// "cell 3, 1", "cell 3, 1 and cell 9, 1", ...: every cell named, each with
+// its own "cell " so the editor can find the last. A hostile grid full of
+// one piece would make a message no box can show, so a long list is cut.
+std::string CellList(const std::vector<Cell>& cells) {
+  constexpr size_t kMostNamed = 16;
+  const size_t named = std::min(cells.size(), kMostNamed);
+  std::string text;
+  for (size_t i = 0; i < named; ++i) {
+    if (i > 0) text += i + 1 == named && named == cells.size() ? " and " : ", ";
+    text += "cell " + CellText(cells[i].x, cells[i].y);
+  }
+  if (named < cells.size()) text += " and " + Decimal(cells.size() - named) + " more";
+  return text;
+}
+
 // The i-th blank-separated field (1-based) of a facing text, "" when missing.
 std::string BlankField(const std::string& text, int i) {
   size_t start = 0;
@@ -60,6 +75,16 @@ bool IsStartTile(int tile) {
 bool IsPathTile(int tile) {
   return (tile >= 0 && tile <= 11) || (tile >= 16 && tile <= 27);
 }
+// Whether a tile takes the track entering it in direction d (one that does
+// not sends it north, whatever lies there).
+bool Joins(int d, int tile) {
+  if (d < 0 || d > 7) return false;
+  for (const Route& route : kRoutes[d])
+    if (std::find(route.tiles.begin(), route.tiles.end(), tile) != route.tiles.end()) return true;
+  return false;
+}
+const char* const kHeading[8] = {"north", "north-east", "east", "south-east",
+                                 "south", "south-west", "west", "north-west"};
 
 // A tile number with no row in the table (an empty cell, a short table read
 // from a file) reads as a blank row: no facing, no offsets.
@@ -182,7 +207,9 @@ int TurnToward(int tile, int d) {
   return 0;
 }
 
-SideTurn ResolveSideTile(int d, int tile, int x, int y) {
+namespace {
+// As ResolveSideTile; a failure names the cell (faultX, faultY).
+SideTurn ResolveSideTileAt(int d, int tile, int x, int y, int faultX, int faultY) {
   int b = 0;
   if (tile >= 16 && tile <= 31)
     b = 16;
@@ -201,9 +228,14 @@ SideTurn ResolveSideTile(int d, int tile, int x, int y) {
         return SideTurn{TurnToward(candidate, (d + turns[k]) % 8), candidate, cx, cy};
     }
   }
-  ShowMessageBox("invalid tile combination @ " + CellText(x, y));
+  ShowMessageBox("invalid tile combination @ " + CellText(faultX, faultY));
   Cell ahead = StepCell(d, x, y);
   return SideTurn{d, tile, ahead.x, ahead.y};
+}
+}  // namespace
+
+SideTurn ResolveSideTile(int d, int tile, int x, int y) {
+  return ResolveSideTileAt(d, tile, x, y, x, y);
 }
 
 void BuildTrack() {
@@ -211,15 +243,18 @@ void BuildTrack() {
   RaceNow().currentNode = -1;
   const Grid& base = Base();
 
-  int sx = -1, sy = -1;
-  for (int x = 0; x < base.cols && sx < 0; ++x)
+  std::vector<Cell> starts;
+  for (int x = 0; x < base.cols; ++x)
     for (int y = 0; y < base.rows; ++y)
-      if (IsStartTile(base(x, y))) {
-        sx = x;
-        sy = y;
-        break;
-      }
-  if (sx < 0) FATAL("circuit has no start tile (32 to 39)", kModule, "BuildTrack");
+      if (IsStartTile(base(x, y))) starts.push_back(Cell{x, y});
+  if (starts.empty()) FATAL("circuit has no start tile (32 to 39)", kModule, "BuildTrack");
+  // The path ends at the first start tile it meets: with two, cars would
+  // jump from the second back to the first and count a lap twice.
+  if (starts.size() > 1)
+    FATAL("circuit has " + Decimal(starts.size()) + " start tiles (32 to 39) and needs one: " +
+              CellList(starts),
+          kModule, "BuildTrack");
+  const int sx = starts.front().x, sy = starts.front().y;
   int start = base(sx, sy);
   int d = (start == 32 || start == 36)   ? 6
           : (start == 33 || start == 37) ? 0
@@ -232,7 +267,18 @@ void BuildTrack() {
   // end it does not have, so that is refused as it always was. Both bound
   // the node list by the grid's size.
   std::vector<char> visited(base.cells.size(), 0), left(base.cells.size() * 8, 0);
+  // The direction the track entered the cell it is on and whether that
+  // cell's tile takes it from there: a tile that does not is the fault, not
+  // the cell its default northward exit leads to.
+  int entered = d;
+  bool joined = true;
+  auto misfit = [&](int x, int y) {
+    FATAL("tile " + Decimal(base(x, y)) + " at cell " + CellText(x, y) +
+              " does not join the track entering it heading " + kHeading[entered & 7],
+          kModule, "BuildTrack");
+  };
   auto enter = [&](int x, int y, int fromX, int fromY) {
+    if (!base.Inside(x, y) && !joined) misfit(fromX, fromY);
     if (!base.Inside(x, y))
       FATAL("track leaves the grid after cell " + CellText(fromX, fromY) +
                 (Node().empty() ? std::string(" (the start tile)")
@@ -257,6 +303,8 @@ void BuildTrack() {
   enter(c.x, c.y, sx, sy);
   int tile = base(c.x, c.y);
   AddNode(c.x, c.y, tile);
+  entered = d;
+  joined = Joins(d, tile);
   d = NextDirection(d, tile);
   CurrentNode().facing = d;
   leave(c.x, c.y, d);
@@ -272,10 +320,18 @@ void BuildTrack() {
       // Through a crossing north or south, cars stand in the lanes of a
       // north-south straight.
       AddNode(next.x, next.y, tile == kCrossingTile && (d == 0 || d == 4) ? 1 : tile);
+      entered = d;
+      joined = Joins(d, tile);
       d = NextDirection(d, tile);
       CurrentNode().facing = d;
     } else {
-      SideTurn turn = ResolveSideTile(d, tile, x, y);
+      // Where the way on fails: a gap is the cell ahead; a side-turn tile
+      // with no partner beside this cell, or a tile here that does not take
+      // the track, is this cell.
+      const bool gap = joined && !(tile >= 0 && tile <= 39);
+      SideTurn turn = ResolveSideTileAt(d, tile, x, y, gap ? next.x : x, gap ? next.y : y);
+      entered = d;
+      joined = true;
       enter(turn.x, turn.y, x, y);
       next = Cell{turn.x, turn.y};
       d = turn.d;
@@ -296,10 +352,63 @@ void BuildTrack() {
   if (std::none_of(nodes.begin(), nodes.end(), [](const NodeRecord& n) { return n.corner != 0; }))
     FATAL("circuit has no corner (markers 40 or 41 on the Top layer)", kModule, "BuildTrack");
   if (nodes.front().corner != 0) FATAL(nodeText(0) + " is inside a corner", kModule, "BuildTrack");
-  if (nodes.back().corner != 0)
-    FATAL("corner still open at the last " + nodeText(nodes.size() - 1), kModule, "BuildTrack");
+  if (nodes.back().corner != 0) {
+    // The fault is the marker that opened it, named last for the editor.
+    size_t opened = nodes.size() - 1;
+    while (opened > 0 && nodes[opened - 1].corner != 0) --opened;
+    FATAL("corner still open at the last " + nodeText(nodes.size() - 1) + ": the marker of " +
+              nodeText(opened) + " opens a corner no marker closes",
+          kModule, "BuildTrack");
+  }
 
   AnalyzeCorners();
+}
+
+std::vector<StrayPiece> PiecesOffPath() {
+  std::vector<StrayPiece> pieces;
+  const Grid& base = Base();
+  if (Node().empty()) return pieces;
+  // Markers are read on the cells that hold a node; a side-turn tile is
+  // read too, from the cell before it, though it holds none.
+  std::vector<char> node(base.cells.size(), 0), read(base.cells.size(), 0);
+  const std::vector<NodeRecord>& nodes = Node();
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (!base.Inside(nodes[i].nodeX, nodes[i].nodeY)) continue;
+    node[base.Index(nodes[i].nodeX, nodes[i].nodeY)] = 1;
+    read[base.Index(nodes[i].nodeX, nodes[i].nodeY)] = 1;
+    if (i == 0) continue;
+    Cell ahead = StepCell(nodes[i - 1].facing, nodes[i - 1].nodeX, nodes[i - 1].nodeY);
+    if (base.Inside(ahead.x, ahead.y)) read[base.Index(ahead.x, ahead.y)] = 1;
+  }
+  const Grid* layers[3] = {&base, &Middle(), &Top()};
+  for (int layer = 0; layer < 3; ++layer)
+    for (int y = 0; y < base.rows; ++y)
+      for (int x = 0; x < base.cols; ++x) {
+        const int tile = layers[layer]->Get(x, y, -1);
+        const bool piece = layer == 0   ? tile >= 0 && tile <= 39
+                           : layer == 1 ? tile >= 42 && tile <= 45
+                                        : tile == 40 || tile == 41;
+        const std::vector<char>& seen = layer == 0 ? read : node;
+        if (piece && !seen[base.Index(x, y)]) pieces.push_back(StrayPiece{layer, x, y, tile});
+      }
+  return pieces;
+}
+
+std::vector<std::string> OffPathWarnings(const std::vector<StrayPiece>& pieces) {
+  static const char* const kKinds[3][2] = {{"track tile", "track tiles"},
+                                           {"lane penalty marker", "lane penalty markers"},
+                                           {"corner marker", "corner markers"}};
+  std::vector<std::string> warnings;
+  for (int layer = 0; layer < 3; ++layer) {
+    std::vector<Cell> cells;
+    for (const StrayPiece& piece : pieces)
+      if (piece.layer == layer) cells.push_back(Cell{piece.x, piece.y});
+    if (cells.empty()) continue;
+    warnings.push_back((cells.size() == 1 ? std::string("a ") + kKinds[layer][0]
+                                          : Decimal(cells.size()) + " " + kKinds[layer][1]) +
+                       " off the racing path, never driven: " + CellList(cells));
+  }
+  return warnings;
 }
 
 void LoadCircuitLabels(const std::filesystem::path& file) {

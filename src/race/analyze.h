@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // Fills Track() from the data folder's "Race Track Data.csv".
 void LoadTrackTiles();
@@ -57,6 +58,20 @@ struct TrackProblem {
 // with nothing to complain of; otherwise false with the problem, and the
 // program goes on (the circuit editor checks every stroke this way).
 bool TryBuildTrack(TrackProblem& problem);
+
+// A track tile or marker the racing path of the built track never reads: a
+// piece beside the circuit, or a marker on a cell the path does not stand on.
+// The game races such a circuit; its maker should hear of them all the same.
+struct StrayPiece {
+  int layer = 0;  // 0 base, 1 middle, 2 top
+  int x = 0;
+  int y = 0;
+  int tile = 0;
+};
+// For Node() as BuildTrack left it, by layer and then by cell.
+std::vector<StrayPiece> PiecesOffPath();
+// A warning a line for each kind of piece, naming their cells.
+std::vector<std::string> OffPathWarnings(const std::vector<StrayPiece>& pieces);
 
 // Replaces the circuit's labels by those of a " SL.txt" file (none when the
 // file does not exist).

@@ -204,7 +204,18 @@ TEST_F(EditorModel, ANonBuildingDrawingNamesItsCellAndTheLoadersWords) {
       {"a gap in the track",
        {{0, sx + 2, sy, 0, kEditorGround}},
        "",  // the loader's words come from far beyond the gap
-       sx + 1, sy},
+       sx + 2, sy},
+      {"two start tiles",
+       {{0, 11, 5, 0, 33}},
+       "circuit has 2 start tiles (32 to 39) and needs one: cell " + Decimal(sx) + ", " +
+           Decimal(sy) + " and cell 11, 5",
+       11, 5},
+      {"a tile that turns the track off the top edge",
+       {{0, sx, sy, 0, 0}, {0, 2, 0, 0, 34}, {0, 3, 0, 0, 1}},
+       "tile 1 at cell 3, 0 does not join the track entering it heading east", 3, 0},
+      // Markers pair in the order driven: one more on the path leaves the
+      // last corner open, and the marker that opened it is the one named.
+      {"an odd corner marker", {{2, 5, 8, 0, 41}}, "", 2, 1},
       {"no corner markers", {}, "circuit has no corner (markers 40 or 41 on the Top layer)", -1, -1},
   };
   for (const Case& c : cases) {
@@ -228,11 +239,29 @@ TEST_F(EditorModel, ANonBuildingDrawingNamesItsCellAndTheLoadersWords) {
     EXPECT_EQ(why.rfind("it does not build yet: " + editor.check.problem, 0), 0u) << why;
     EXPECT_FALSE(fs::exists(game / "Circuits" / "Broken.json")) << c.what;
   }
-  // The gap: the first complaint names the cell before it.
+  // The gap: the first complaint names the gap itself.
   editor.drawing = park;
   editor.drawing.layers[0](sx + 2, sy) = kEditorGround;
   CheckDrawing(editor);
-  EXPECT_EQ(editor.check.first, "invalid tile combination @ " + Decimal(sx + 1) + ", " + Decimal(sy));
+  EXPECT_EQ(editor.check.first, "invalid tile combination @ " + Decimal(sx + 2) + ", " + Decimal(sy));
+}
+
+// Pieces the path never reads are warned about and kept for marking (the
+// shipped circuits, side turns and crossing included, give no such warning).
+TEST_F(EditorModel, PiecesOffThePathAreWarnedAboutWithTheirCells) {
+  editor.drawing = Shipped("Puddleford Park");
+  editor.drawing.layers[0](6, 4) = 0;   // a straight in the grass
+  editor.drawing.layers[1](6, 4) = 42;  // a lane marker on it
+  editor.drawing.layers[2](4, 4) = 41;  // a corner marker in the grass
+  editor.drawing.layers[2](3, 3) = 40;
+  const DrawingCheck& check = CheckDrawing(editor);
+  ASSERT_TRUE(check.builds) << check.problem;
+  ASSERT_GE(check.warnings.size(), 3u);
+  EXPECT_EQ(check.warnings[0], "a track tile off the racing path, never driven: cell 6, 4");
+  EXPECT_EQ(check.warnings[1], "a lane penalty marker off the racing path, never driven: cell 6, 4");
+  EXPECT_EQ(check.warnings[2],
+            "2 corner markers off the racing path, never driven: cell 3, 3 and cell 4, 4");
+  EXPECT_EQ(check.offPath.size(), 4u);
 }
 
 // Drawings a player could make by accident or on purpose: none may crash
@@ -355,6 +384,17 @@ TEST_F(EditorModel, SavesOnlyWhatBuildsNeverAShippedCircuitAndTheNewRaceListHasI
 
   for (const char* bad : {"", " Lead", "a/b", "a:b", "con", "tilde~"})
     EXPECT_NE(SaveDrawing(editor, bad), "") << bad;
+  // One file on Windows and on a Mac is one name everywhere.
+  for (const char* shipped : {"harbour loop", "HARBOUR LOOP", "Harbour loop"})
+    EXPECT_EQ(SaveDrawing(editor, shipped),
+              std::string(shipped) + " is a circuit the game ships: save yours under another name");
+  for (const char* device : {"CON", "prn.txt", "Aux", "nul.json", "com1", "COM9.x", "lpt5",
+                             "Lpt9", "con .dat"})
+    EXPECT_NE(CircuitNameProblem(device).find("is the name of a device on Windows"),
+              std::string::npos)
+        << device;
+  for (const char* fine : {"Com10", "lpt", "Console", "nullify", "com0", "Auxiliary Ring"})
+    EXPECT_EQ(CircuitNameProblem(fine), "") << fine;
   ASSERT_EQ(SaveDrawing(editor, "My Harbour"), "");
   EXPECT_FALSE(editor.unsaved);
   EXPECT_NE(CircuitList().find("My Harbour~"), std::string::npos);
@@ -372,6 +412,17 @@ TEST_F(EditorModel, SavesOnlyWhatBuildsNeverAShippedCircuitAndTheNewRaceListHasI
   SetLabel(editor, 12, 9, "");
   ASSERT_EQ(SaveDrawing(editor, "My Harbour"), "");
   EXPECT_EQ(testing_support::ReadBytes(circuits / "My Harbour SL.txt"), "");
+
+  // Another spelling is the same circuit: it exists already, and saving
+  // under it leaves one circuit, listed once.
+  EXPECT_EQ(PlayerCircuitLike("MY HARBOUR"), "My Harbour");
+  EXPECT_EQ(PlayerCircuitLike("My Harbour 2"), "");
+  ASSERT_EQ(SaveDrawing(editor, "my harbour"), "");
+  EXPECT_EQ(PlayerCircuitLike("My Harbour"), "my harbour");
+  const std::string list = LowerAscii(CircuitList());
+  const size_t first = list.find("my harbour~");
+  EXPECT_NE(first, std::string::npos) << list;
+  EXPECT_EQ(list.find("my harbour~", first + 1), std::string::npos) << list;
 }
 
 #ifndef _WIN32  // a child process that is not root

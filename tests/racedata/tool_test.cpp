@@ -86,6 +86,33 @@ TEST_F(RaceDataTest, CheckNamesWhatIsWrong) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("invalid JSON member: Base[1]"), std::string::npos) << run.err;
 
+  // Two start tiles are refused, naming both; a straight in the grass and
+  // a corner marker off the path are raced but warned about.
+  nlohmann::json park = nlohmann::json::parse(testing_support::ReadBytes(
+      testing_support::SourceDir() / "game" / "Circuits" / "Puddleford Park.json"));
+  park["Base"][6][4] = 0;
+  park["Top"][4][4] = 41;
+  testing_support::WriteBytes(dir / "Circuits" / "Stray.json", park.dump());
+  run = Tool("check " + Quoted((dir / "Circuits" / "Stray.json").string()) + " --game-dir " +
+             Quoted(dir.string()));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("warning: a track tile off the racing path, never driven: cell 6, 4\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("warning: a corner marker off the racing path, never driven: cell 4, 4\n"),
+            std::string::npos)
+      << run.err;
+  park["Base"][11][5] = 33;
+  testing_support::WriteBytes(dir / "Circuits" / "Two Starts.json", park.dump());
+  run = Tool("check " + Quoted((dir / "Circuits" / "Two Starts.json").string()) + " --game-dir " +
+             Quoted(dir.string()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("circuit has 2 start tiles (32 to 39) and needs one: cell 8, 1 and cell "
+                          "11, 5\r\nAnalyze in BuildTrack @ ",
+                          0),
+            0u)
+      << run.err;
+
   // A file without its own tile table needs the game folder's.
   fs::remove(dir / "Data" / "Race Track Data.csv");
   run = Tool("check " + Quoted((dir / "Circuits" / "Flat.json").string()) + " --game-dir " +

@@ -217,6 +217,7 @@ TEST_F(RaceDataTest, SideTurnTileInACircuit) {
   EXPECT_EQ(Node()[3].corner, 1);
   EXPECT_EQ(Node()[3].x[0], 4);  // the lane offsets of the bend
   EXPECT_EQ(Node()[4].nodeY, 3);
+  EXPECT_TRUE(PiecesOffPath().empty()) << "the side-turn tile is read, though no node";
 
   // Without the bend below there is no way on: a message, then the path
   // runs straight on into the side-turn tile's cell and off the grid.

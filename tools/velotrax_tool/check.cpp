@@ -1,6 +1,7 @@
 // velotrax-tool check: loads a circuit or saved race as the game does,
 // builds and analyses it and prints its nodes and corners; warns on stderr
-// about a start grid that would not look or race right.
+// about pieces off the racing path and a start grid that would not look or
+// race right.
 #include <cstdio>
 
 #include "common/common.h"
@@ -13,7 +14,8 @@
 #include "tool.h"
 
 void PrintCircuitWarnings() {
-  std::vector<std::string> warnings = GridWarnings();
+  std::vector<std::string> warnings = OffPathWarnings(PiecesOffPath());
+  for (const std::string& line : GridWarnings()) warnings.push_back(line);
   for (const std::string& line : RaceNow().labelsLeftOut)
     warnings.push_back("label outside the circuit (columns 0 to " + Decimal(Base().cols - 1) +
                        ", rows 0 to " + Decimal(Base().rows - 1) + "), not shown: " + line);
