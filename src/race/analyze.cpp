@@ -251,8 +251,8 @@ void BuildTrack() {
   // The path ends at the first start tile it meets: with two, cars would
   // jump from the second back to the first and count a lap twice.
   if (starts.size() > 1)
-    FATAL("circuit has " + Decimal(starts.size()) + " start tiles (32 to 39) and needs one: " +
-              CellList(starts),
+    FATAL("circuit has " + Decimal(starts.size()) +
+              " start tiles (32 to 39) and needs one: " + CellList(starts),
           kModule, "BuildTrack");
   const int sx = starts.front().x, sy = starts.front().y;
   int start = base(sx, sy);

@@ -243,7 +243,8 @@ TEST_F(EditorModel, ANonBuildingDrawingNamesItsCellAndTheLoadersWords) {
   editor.drawing = park;
   editor.drawing.layers[0](sx + 2, sy) = kEditorGround;
   CheckDrawing(editor);
-  EXPECT_EQ(editor.check.first, "invalid tile combination @ " + Decimal(sx + 2) + ", " + Decimal(sy));
+  EXPECT_EQ(editor.check.first,
+            "invalid tile combination @ " + Decimal(sx + 2) + ", " + Decimal(sy));
 }
 
 // Pieces the path never reads are warned about and kept for marking (the
@@ -258,7 +259,8 @@ TEST_F(EditorModel, PiecesOffThePathAreWarnedAboutWithTheirCells) {
   ASSERT_TRUE(check.builds) << check.problem;
   ASSERT_GE(check.warnings.size(), 3u);
   EXPECT_EQ(check.warnings[0], "a track tile off the racing path, never driven: cell 6, 4");
-  EXPECT_EQ(check.warnings[1], "a lane penalty marker off the racing path, never driven: cell 6, 4");
+  EXPECT_EQ(check.warnings[1],
+            "a lane penalty marker off the racing path, never driven: cell 6, 4");
   EXPECT_EQ(check.warnings[2],
             "2 corner markers off the racing path, never driven: cell 3, 3 and cell 4, 4");
   EXPECT_EQ(check.offPath.size(), 4u);
