@@ -1,5 +1,7 @@
 #include "game/gear_panel.h"
 
+#include <cstdlib>
+
 #include "common/common.h"
 #include "game/hooks.h"
 #include "game/mouse.h"
@@ -16,6 +18,8 @@
 
 namespace {
 long long gPanelsOpened = 0;
+// What Return and Space answer on the open panel.
+int gReturnAnswer = kChooseKeepGear;
 
 // Colours of a row (red in the low byte): the riskier, the redder.
 int RiskColour(int risk) {
@@ -103,7 +107,7 @@ int WaitForGearChoice() {
     if (PlatKeyReleased(kKeyEscape)) return kChooseLeave;
     if (PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeySpace)) {
       SetPageHidden(5, 1);
-      return kChooseKeepGear;
+      return gReturnAnswer;
     }
     std::string typed = LowerAscii(PlatTypedCharacters());
     for (char c : typed) {
@@ -118,10 +122,29 @@ int WaitForGearChoice() {
   }
 }
 
+int HighlightedGear(const GearOffer& offer, long long gear) {
+  int nearest = -1;
+  for (int i = 0; i < 6; ++i) {
+    if (offer.states[i] == 1) return i;
+    if (offer.states[i] == 2) continue;
+    const long long g = i + 1;
+    if (nearest == -1 || std::llabs(g - gear) < std::llabs(nearest + 1 - gear)) nearest = i;
+  }
+  return nearest;
+}
+
 int ChooseGearOnPanel(const GearOffer& offer) {
   NoteOwnMoveStart();
   ButtonArray* buttons = gElements.GearButtons;
   for (int i = 0; i < kGearButtons; ++i) SetButtonState(buttons, i, offer.states[i]);
+  // Return and Space take the highlighted gear, which is always one the panel
+  // offers: a car in no gear (on the grid, after a spin) is never kept in it.
+  const int highlighted = HighlightedGear(offer, CurrentCar().gear);
+  gReturnAnswer = kChooseKeepGear;
+  if (highlighted >= 0 && offer.states[highlighted] != 1) {
+    SetButtonState(buttons, highlighted, 1);
+    gReturnAnswer = highlighted + 1;
+  }
   PrepareGearPanel();
   int answer = WaitForGearChoice();
   if (answer == kChooseLeave) {

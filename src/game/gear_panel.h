@@ -9,8 +9,13 @@
 // player picks one (the answers of RaceReport::chooseGear). "Main Menu"
 // leaves the race screen.
 int ChooseGearOnPanel(const GearOffer& offer);
-// 1 to 6 a gear, 7 "use OR", -1 "Main Menu", -2 keep the current gear.
+// 1 to 6 a gear, 7 "use OR", -1 "Main Menu", -2 keep the current gear
+// (Return and Space answer the highlighted gear).
 int WaitForGearChoice();
+// The button (0 to 5) Return and Space take: the car's gear when the offer
+// has it, else the offered gear nearest to `gear` (the lower of two as
+// near); -1 when no gear is offered.
+int HighlightedGear(const GearOffer& offer, long long gear);
 // Fills the gear panel's corner information from GearButtons' states.
 void ShowGearAdvice();
 // When the current car is off screen (or under the gear panel), centres the

@@ -1,6 +1,7 @@
 #include "game/main_menu.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/common.h"
 #include "dialogs/requester.h"
@@ -211,9 +212,15 @@ void MainMenu() {
   }
   SetButtonState(buttons, 1, GetFileList(gProg.savedRacesFolder, "*.json").empty() ? 2 : 0);
   SetPageHidden(2, 0);
+  // The side panel's race buttons cannot be used while the menu is open:
+  // greyed, not dead, and as they were once a choice is made.
+  ButtonArray* raceButtons = gElements.RaceButtons;
+  const std::vector<int> raceStates = raceButtons != nullptr ? raceButtons->states : std::vector<int>{};
   for (bool done = false; !done;) {
+    if (raceButtons != nullptr) raceButtons->states.assign(raceStates.size(), 2);
     DrawMenuFrame();
     const int choice = WaitMenuChoice(buttons);
+    if (raceButtons != nullptr) raceButtons->states = raceStates;
     // A race that moved on since it was saved is not thrown away unasked,
     // by another race any more than by quitting.
     const bool replaces = choice >= 0 && choice <= 2;  // New Race, Load Race, Quit

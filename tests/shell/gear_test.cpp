@@ -104,13 +104,15 @@ TEST_F(GearChoice, InsideASharpCornerTheLimitCapsTheChoice) {
   EXPECT_EQ(Mine().gear, 4);  // kept
 }
 
-TEST_F(GearChoice, AStandingSpunOutCarMayOnlyTakeFirst) {
+// A car in no gear (on the grid, or standing after a spin) is offered 1st
+// alone: it is highlighted, and Return takes it rather than keeping gear 0.
+TEST_F(GearChoice, AStandingSpunOutCarMayOnlyTakeFirstAndReturnTakesIt) {
   Mine().gear = 0;
   Mine().gearTop = Mine().gear5;
   gAnswer = [] { PlatPushTypedKey(kKeyReturn, ""); };
   UserMoves();
-  EXPECT_EQ(gStates, (std::vector<int>{0, 2, 2, 2, 2, 2, 2}));
-  EXPECT_EQ(Mine().gear, 0);
+  EXPECT_EQ(gStates, (std::vector<int>{1, 2, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(Mine().gear, 1) << "the car moves in 1st";
 }
 
 TEST_F(GearChoice, SaveRaceKeepsWaitingAndMainMenuLeavesTheGearAlone) {
@@ -145,12 +147,14 @@ TEST_F(GearChoice, AbsurdNumbersOfferOnlyTheGearsThatExist) {
   struct Case {
     int gear, downShift;
     std::vector<int> states;
+    int returned;
   } cases[] = {
-      {0, 2147483647, {0, 2, 2, 2, 2, 2, 2}},
-      {6, 2147483647, {0, 0, 0, 0, 0, 1, 2}},
-      {3, -2147483647 - 1, {2, 2, 1, 0, 2, 2, 2}},
-      {2147483647, 1, {2, 2, 2, 2, 0, 0, 2}},
-      {-5, 3, {0, 2, 2, 2, 2, 2, 2}},
+      // gear, downshift, the states shown, the gear Return leaves the car in
+      {0, 2147483647, {1, 2, 2, 2, 2, 2, 2}, 1},
+      {6, 2147483647, {0, 0, 0, 0, 0, 1, 2}, 6},
+      {3, -2147483647 - 1, {2, 2, 1, 0, 2, 2, 2}, 3},
+      {2147483647, 1, {2, 2, 2, 2, 0, 1, 2}, 6},
+      {-5, 3, {1, 2, 2, 2, 2, 2, 2}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.gear);
@@ -160,6 +164,6 @@ TEST_F(GearChoice, AbsurdNumbersOfferOnlyTheGearsThatExist) {
     gAnswer = [] { PlatPushTypedKey(kKeyReturn, ""); };
     UserMoves();
     EXPECT_EQ(gStates, c.states);
-    EXPECT_EQ(Mine().gear, c.gear);  // Return keeps the gear as it was
+    EXPECT_EQ(Mine().gear, c.returned) << "Return takes the highlighted gear, one that exists";
   }
 }
