@@ -639,14 +639,20 @@ void EditorPass() {
   }
   PlatPollKeyboard();
   CircuitEditor& e = gSession.editor;
+  // This poll's keys, taken before any of them opens a box: a box polls the
+  // keyboard itself, and the Escape that cancelled the name box of Ctrl+S
+  // would otherwise read as the editor's own Escape after it.
   const bool ctrl = PlatKeyDown(kKeyLeftCtrl) || PlatKeyDown(kKeyRightCtrl);
-  if (PlatKeyReleasedWithCtrl(kKeyZ)) gSession.changed = Undo(e) || gSession.changed;
-  if (PlatKeyReleasedWithCtrl(kKeyY)) gSession.changed = Redo(e) || gSession.changed;
-  if (PlatKeyReleasedWithCtrl(kKeyS)) {
+  const std::string typed = PlatTypedCharacters();
+  const bool undo = PlatKeyReleasedWithCtrl(kKeyZ);
+  const bool redo = PlatKeyReleasedWithCtrl(kKeyY);
+  const bool save = PlatKeyReleasedWithCtrl(kKeyS);
+  if (undo) gSession.changed = Undo(e) || gSession.changed;
+  if (redo) gSession.changed = Redo(e) || gSession.changed;
+  if (save) {
     Refresh();
     SaveCircuit();
   }
-  const std::string typed = PlatTypedCharacters();
   if (!ctrl && typed.size() == 1) {
     const char key = static_cast<char>(LowerAscii(typed)[0]);
     if (key >= '1' && key < '1' + kEditorTabs) SelectTab(key - '1');

@@ -326,7 +326,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CircuitEditorScreen,
 
 // A shipped circuit opens as a copy: saving it under its own name is
 // refused and the shipped files stay byte for byte; Escape and the window's
-// close button ask before changes are lost, and "No" keeps them; what was
+// close button ask before changes are lost, and "No" keeps them; Escape in
+// the name box of Ctrl+S cancels the box, not the editor; what was
 // on the board before the editor is there after it.
 TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedFor) {
   const fs::path circuits = dir / "Circuits";
@@ -353,6 +354,8 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
   s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });     // no
   s.push_back([] { PlatPushWindowEvent(kEventCloseRequest); });  // leave?
   s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });         // no
+  s.push_back(CtrlKey(31));                                      // Ctrl+S: the name box
+  s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });         // cancels that box only
   s.push_back([] {
     EXPECT_TRUE(EditorOpen());
     EXPECT_TRUE(EditedCircuit().unsaved);
