@@ -224,7 +224,7 @@ void ForgetRequesterLayouts() {
 }
 
 std::string Display(const std::string& name, const std::string& prompt, const std::string& text,
-                    int& confirmed) {
+                    int& confirmed, const std::string& filter) {
   RequesterSettings& s = Settings();
   Requester* req = FindRequester(name);
   if (req == nullptr) FATAL("Requester does not exist: " + name, kModule, "Display");
@@ -241,8 +241,9 @@ std::string Display(const std::string& name, const std::string& prompt, const st
   // confirms what is typed, and a click on a button acts at once.
   int regex = 0;
   if (field != nullptr) {
-    regex = PlatCompileRegex(s.inputFilter);
-    if (regex == 0) FATAL("invalid regular expression: " + s.inputFilter, kModule, "Display");
+    const std::string& pattern = filter.empty() ? s.inputFilter : filter;
+    regex = PlatCompileRegex(pattern);
+    if (regex == 0) FATAL("invalid regular expression: " + pattern, kModule, "Display");
     FocusKBA(field, true);
   }
   SetPageHidden(req->page, 0);
@@ -322,12 +323,13 @@ std::string ListBox(const std::string& prompt, const std::string& items) {
   return Display("List Box", prompt, WithFinalTilde(items), confirmed);
 }
 
-std::string InputBox(const std::string& prompt, const std::string& defaultText) {
+std::string InputBox(const std::string& prompt, const std::string& defaultText,
+                     const std::string& filter) {
   Requester* req = FindRequester("Input Box");
   if (req == nullptr) FATAL("Requester does not exist: Input Box", kModule, "InputBox");
   if (req->keyboardArea != nullptr) SetKBAText(req->keyboardArea, defaultText);
   int confirmed = 0;
-  std::string result = Display("Input Box", prompt, "", confirmed);
+  std::string result = Display("Input Box", prompt, "", confirmed, filter);
   return confirmed ? result : "";
 }
 

@@ -33,13 +33,15 @@ std::string LoadText(const std::filesystem::path& file);
 }  // namespace requester
 
 // Runs the named requester until it is confirmed (confirmed = 1) or cancelled
-// (confirmed = 0) and returns its result text.
+// (confirmed = 0) and returns its result text. `filter` is the pattern a
+// character typed into its field must match ("" the layouts' own).
 std::string Display(const std::string& name, const std::string& prompt, const std::string& text,
-                    int& confirmed);
+                    int& confirmed, const std::string& filter = "");
 void MessageBox(const std::string& text);
 int AnswerBox(const std::string& text);
 std::string ListBox(const std::string& prompt, const std::string& items);
-std::string InputBox(const std::string& prompt, const std::string& defaultText);
+std::string InputBox(const std::string& prompt, const std::string& defaultText,
+                     const std::string& filter = "");
 // File names (without extension) matching the pattern, each followed by "~",
 // sorted by name; sub-folders are skipped.
 std::string GetFileList(const std::filesystem::path& folder, const std::string& pattern);

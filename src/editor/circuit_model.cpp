@@ -1,5 +1,6 @@
 #include "editor/circuit_model.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <set>
@@ -309,11 +310,29 @@ bool IsShippedCircuit(const std::string& name) {
 std::string CircuitNameProblem(const std::string& name) {
   if (name.empty()) return "a circuit needs a name";
   if (name.size() > 60) return "a name of at most 60 letters, please";
+  // Named one by one, so the player sees what to leave out; "~" is written
+  // as a word, since it breaks lines in the game's boxes and splits its lists.
+  std::vector<std::string> held;
+  for (unsigned char c : name) {
+    std::string what;
+    if (c < 32 || c == 127)
+      what = "a control character";
+    else if (c == '~')
+      what = "a tilde";
+    else if (std::strchr("/\\:*?\"<>|", c) != nullptr)
+      what = std::string(1, static_cast<char>(c));
+    if (!what.empty() && std::find(held.begin(), held.end(), what) == held.end())
+      held.push_back(what);
+  }
+  if (!held.empty()) {
+    std::string list = held[0];
+    for (size_t i = 1; i < held.size(); ++i)
+      list += (i + 1 == held.size() ? " and " : ", ") + held[i];
+    return "a circuit's name may not hold " + list + " (it is the name of its file): leave " +
+           (held.size() == 1 ? "it" : "them") + " out";
+  }
   if (name != TrimSpaces(name) || name.front() == '.' || name.back() == '.')
     return "a name may not begin or end with a blank or a dot";
-  for (unsigned char c : name)
-    if (c < 32 || std::strchr("/\\:*?\"<>|~", c) != nullptr)
-      return "a name may not hold any of / \\ : * ? \" < > | ~";
   // Windows opens a device for these whatever follows the first dot, and
   // blanks before that dot do not count.
   const std::string device = FoldCase(TrimSpaces(name.substr(0, name.find('.'))));

@@ -416,9 +416,10 @@ bool Ask(const std::string& text) {
   OverEditor over;
   return AnswerBox(text) == 1;
 }
-std::string Enter(const std::string& prompt, const std::string& given) {
+std::string Enter(const std::string& prompt, const std::string& given,
+                  const std::string& filter = "") {
   OverEditor over;
-  return InputBox(prompt, given);
+  return InputBox(prompt, given, filter);
 }
 void Help() {
   OverEditor over;
@@ -481,7 +482,10 @@ void SaveCircuit() {
   }
   std::string name = e.name.empty() ? gSession.suggestedName : e.name;
   for (;;) {
-    name = TrimSpaces(Enter("circuit name", name));
+    // Every character the game can show: letters beyond ASCII are kept,
+    // and what a file name cannot hold is refused by name below, not
+    // dropped as it is typed.
+    name = TrimSpaces(Enter("circuit name", name, "[\\x20-\\x7E\\x80-\\xFF]"));
     if (name.empty()) return;
     std::string problem = CircuitNameProblem(name);
     if (problem.empty() && IsShippedCircuit(name))

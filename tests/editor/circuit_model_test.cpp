@@ -397,6 +397,21 @@ TEST_F(EditorModel, SavesOnlyWhatBuildsNeverAShippedCircuitAndTheNewRaceListHasI
         << device;
   for (const char* fine : {"Com10", "lpt", "Console", "nullify", "com0", "Auxiliary Ring"})
     EXPECT_EQ(CircuitNameProblem(fine), "") << fine;
+  // What a file name cannot hold is named, never dropped (a path would
+  // otherwise become the name of another circuit).
+  EXPECT_EQ(CircuitNameProblem("../Circuits/Harbour Loop"),
+            "a circuit's name may not hold / (it is the name of its file): leave it out");
+  EXPECT_EQ(CircuitNameProblem("a:b|c\\d:~"),
+            "a circuit's name may not hold :, |, \\ and a tilde (it is the name of its file): "
+            "leave them out");
+  // A letter beyond ASCII is the player's to keep: UTF-8 on disk, listed and
+  // loaded under the name typed.
+  const std::string uber = "\xDC" "ber Ring";
+  ASSERT_EQ(SaveDrawing(editor, uber), "");
+  EXPECT_TRUE(fs::exists(circuits / "\xC3\x9C" "ber Ring.json"));
+  EXPECT_NE(CircuitList().find(uber + "~"), std::string::npos);
+  Load(CircuitFolderFor(uber) / (uber + ".json"));
+  EXPECT_FALSE(Node().empty());
   ASSERT_EQ(SaveDrawing(editor, "My Harbour"), "");
   EXPECT_FALSE(editor.unsaved);
   EXPECT_NE(CircuitList().find("My Harbour~"), std::string::npos);

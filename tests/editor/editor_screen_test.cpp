@@ -327,7 +327,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CircuitEditorScreen,
 // A shipped circuit opens as a copy: saving it under its own name is
 // refused and the shipped files stay byte for byte; Escape and the window's
 // close button ask before changes are lost, and "No" keeps them; Escape in
-// the name box of Ctrl+S cancels the box, not the editor; what was
+// the name box of Ctrl+S cancels the box, not the editor; a name is saved
+// as typed, letters beyond ASCII kept, or refused by its characters; what was
 // on the board before the editor is there after it.
 TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedFor) {
   const fs::path circuits = dir / "Circuits";
@@ -364,10 +365,20 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
   s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
   TypeIntoInputBox(s, "", 5);                                // "Harbour Loop copy" less " copy"
   s.push_back([] { PlatPushTypedKey(kKeyReturn, ""); });     // the refusal, read
-  TypeIntoInputBox(s, " 2", 0);
+  // A path in the name is refused by its character, not cut down to a name
+  // of another circuit; a letter beyond ASCII is kept.
+  TypeIntoInputBox(s, "../Circuits/Harbour Loop", 12);
+  s.push_back([] {
+    const std::vector<std::string>& lines = FindRequester("Message Box")->textArea->lines;
+    std::string said;
+    for (const std::string& line : lines) said += line + " ";
+    EXPECT_NE(said.find("may not hold /"), std::string::npos) << said;
+    PlatPushTypedKey(kKeyReturn, "");
+  });
+  TypeIntoInputBox(s, "\xDC" "ber Ring", 24);
   s.push_back([] {
     EXPECT_FALSE(EditedCircuit().unsaved);
-    EXPECT_EQ(EditedCircuit().name, "Harbour Loop 2");
+    EXPECT_EQ(EditedCircuit().name, "\xDC" "ber Ring");
   });
   PickTile(s, kTabScenery, 49);
   s.push_back(ClickCell(1, 0));
@@ -380,8 +391,20 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
   EXPECT_EQ(Base().cells, before.cells) << "the board as it was";
   EXPECT_EQ(testing_support::ReadBytes(circuits / "Harbour Loop.json"), shipped);
   EXPECT_EQ(testing_support::ReadBytes(circuits / "Harbour Loop SL.txt"), shippedLabels);
-  Load(circuits / "Harbour Loop 2.json");
+  EXPECT_FALSE(fs::exists(circuits / "CircuitsHarbour Loop.json"));
+  // Saved under the name typed (UTF-8 on disk), listed for a new race, and
+  // it races.
+  const std::string name = "\xDC" "ber Ring";
+  EXPECT_NE(CircuitList().find(name + "~"), std::string::npos) << CircuitList();
+  const fs::path saved = PlatDiskPath(circuits / (name + ".json"));
+  EXPECT_EQ(saved.filename().string(), "\xC3\x9C" "ber Ring.json");
+  Load(CircuitFolderFor(name) / (name + ".json"));
   EXPECT_EQ(Base()(0, 0), 48) << "saved";
   EXPECT_NE(Base()(1, 0), 49) << "left without saving";
-  EXPECT_EQ(testing_support::ReadBytes(circuits / "Harbour Loop 2 SL.txt"), shippedLabels);
+  EXPECT_EQ(testing_support::ReadBytes(PlatDiskPath(circuits / (name + " SL.txt"))), shippedLabels);
+  testing_support::ToolRun run =
+      testing_support::RunTool("simulate " + testing_support::Quoted(saved.string()) + " --game-dir " +
+                               testing_support::Quoted(dir.string()) + " --laps 1 --seed 3");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("=== results"), std::string::npos) << run.out;
 }
