@@ -28,12 +28,18 @@ int LabelIndex(const std::vector<EditorLabel>& labels, int x, int y) {
   return -1;
 }
 
+// Compared with the save rather than counted by steps: undoing back to the
+// saved drawing, or painting a cell back by hand, leaves nothing unsaved.
+void NoteChange(CircuitEditor& editor) {
+  editor.unsaved = !SameDrawing(editor.drawing, editor.saved);
+}
+
 void PushStep(CircuitEditor& editor, EditStep step) {
   editor.undo.push_back(std::move(step));
   if (editor.undo.size() > static_cast<size_t>(kEditorUndoSteps))
     editor.undo.erase(editor.undo.begin());
   editor.redo.clear();
-  editor.unsaved = true;
+  NoteChange(editor);
 }
 
 void Apply(CircuitDrawing& drawing, const EditStep& step, bool forward) {
@@ -166,6 +172,7 @@ void NewDrawing(CircuitEditor& editor, int cols, int rows) {
   editor = CircuitEditor{};
   editor.field = field;
   for (int k = 0; k < 3; ++k) editor.drawing.layers[k].Resize(cols, rows, k == 0 ? kEditorGround : -1);
+  editor.saved = editor.drawing;
 }
 
 void DrawingFromRace(CircuitEditor& editor) {
@@ -177,6 +184,7 @@ void DrawingFromRace(CircuitEditor& editor) {
   editor.drawing.layers[2] = Top();
   for (const CircuitLabel& label : RaceNow().labels)
     editor.drawing.labels.push_back({label.text, label.x / kTileSize, label.y / kTileSize});
+  editor.saved = editor.drawing;
 }
 
 void BeginStroke(CircuitEditor& editor) {
@@ -191,7 +199,9 @@ bool Paint(CircuitEditor& editor, int layer, int x, int y, int tile) {
   CellChange change{layer, x, y, grid(x, y), tile};
   grid(x, y) = tile;
   if (editor.stroking) {
+    // Marked while the button is still held, not only when the stroke ends.
     editor.stroke.cells.push_back(change);
+    NoteChange(editor);
   } else {
     EditStep step;
     step.cells.push_back(change);
@@ -245,7 +255,7 @@ bool Undo(CircuitEditor& editor) {
   Apply(editor.drawing, editor.undo.back(), false);
   editor.redo.push_back(std::move(editor.undo.back()));
   editor.undo.pop_back();
-  editor.unsaved = true;
+  NoteChange(editor);
   return true;
 }
 
@@ -255,7 +265,7 @@ bool Redo(CircuitEditor& editor) {
   Apply(editor.drawing, editor.redo.back(), true);
   editor.undo.push_back(std::move(editor.redo.back()));
   editor.redo.pop_back();
-  editor.unsaved = true;
+  NoteChange(editor);
   return true;
 }
 
@@ -415,6 +425,7 @@ std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
     if (!fs::equivalent(oldLabels, PlatDiskPath(labelFile), ec) && !ec) fs::remove(oldLabels, ec);
   }
   editor.name = name;
+  editor.saved = editor.drawing;
   editor.unsaved = false;
   return "";
 }

@@ -81,7 +81,10 @@ struct CircuitEditor {
   std::vector<EditStep> redo;
   EditStep stroke;      // the step being painted
   bool stroking = false;
-  bool unsaved = false;  // changed since it was opened or saved
+  // The drawing as it was opened or last saved, and whether the drawing
+  // differs from it now (kept by every paint, undo and redo).
+  CircuitDrawing saved;
+  bool unsaved = false;
   std::string name;      // the name it was saved under ("" never saved)
   DrawingCheck check;
   int field = 0;  // cars of a full field, for the grid warnings

@@ -442,6 +442,38 @@ TEST_F(EditorModel, SavesOnlyWhatBuildsNeverAShippedCircuitAndTheNewRaceListHasI
   EXPECT_EQ(list.find("my harbour~", first + 1), std::string::npos) << list;
 }
 
+// The unsaved mark is the drawing against the save, whatever steps led
+// there: set while a stroke is still painted, cleared by undoing back to
+// the save, set again by undoing past it.
+TEST_F(EditorModel, TheUnsavedMarkIsExactlyTheDifferenceFromTheSave) {
+  Load(game / "Circuits" / "Puddleford Park.json");
+  DrawingFromRace(editor);
+  EXPECT_FALSE(editor.unsaved);
+  BeginStroke(editor);
+  ASSERT_TRUE(Paint(editor, 0, 0, 0, 48));
+  EXPECT_TRUE(editor.unsaved) << "during the stroke";
+  ASSERT_TRUE(Paint(editor, 0, 1, 0, 48));
+  EndStroke(editor);
+  EXPECT_TRUE(editor.unsaved);
+  ASSERT_TRUE(Undo(editor));
+  EXPECT_FALSE(editor.unsaved) << "back at the drawing opened";
+  ASSERT_TRUE(Redo(editor));
+  EXPECT_TRUE(editor.unsaved);
+  ASSERT_EQ(SaveDrawing(editor, "Mine"), "");
+  EXPECT_FALSE(editor.unsaved);
+  ASSERT_TRUE(Undo(editor));
+  EXPECT_TRUE(editor.unsaved) << "before the save";
+  ASSERT_TRUE(Redo(editor));
+  EXPECT_FALSE(editor.unsaved) << "the saved drawing again";
+  const int was = editor.drawing.layers[0](2, 0);
+  ASSERT_TRUE(Paint(editor, 0, 2, 0, 49));
+  EXPECT_TRUE(editor.unsaved);
+  ASSERT_TRUE(Paint(editor, 0, 2, 0, was));
+  EXPECT_FALSE(editor.unsaved) << "painted back by hand";
+  ASSERT_TRUE(SetLabel(editor, 2, 0, "Woods"));
+  EXPECT_TRUE(editor.unsaved) << "a label is part of the drawing";
+}
+
 #ifndef _WIN32  // a child process that is not root
 TEST_F(EditorModel, ASaveIntoAFolderThatCannotBeWrittenSaysWhyAndLosesNothing) {
   const fs::path circuits = game / "Circuits";
