@@ -182,9 +182,12 @@ void CreateGameFolders() {
     }
   }
   // What a write cut short by a kill left behind, wherever the game writes:
-  // saved races, season files, the player's data and the settings file.
-  std::set<fs::path> written = {gProg.savedRacesFolder, gProg.resultsFolder,
-                                gProg.playerDataFolder, gProg.settingsFile.parent_path()};
+  // saved races, season files, the player's data, the settings file and the
+  // circuits the editor saves.
+  std::set<fs::path> written = {
+      gProg.savedRacesFolder, gProg.resultsFolder, gProg.playerDataFolder,
+      gProg.settingsFile.parent_path(),
+      gProg.playerCircuitsFolder.empty() ? gProg.circuitsFolder : gProg.playerCircuitsFolder};
   for (const fs::path& folder : written)
     if (!folder.empty()) PlatRemoveStaleTemporaries(folder);
 }
