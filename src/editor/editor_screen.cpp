@@ -45,6 +45,7 @@ struct EditorSession {
   bool changed = false;     // the drawing changed this frame: check it
   int solid = 0;            // a white sprite, tinted and stretched into boxes
   std::string suggestedName;
+  std::string savedAs;      // the name just saved under, until the next change
   void (*frameHook)() = nullptr;
   bool driving = false;
 };
@@ -212,6 +213,7 @@ void ShowStatus() {
   const DrawingCheck& c = e.check;
   TextArea* area = gEditorScreen.status;
   ClearTextArea(area);
+  if (!gSession.savedAs.empty()) AddWrapped("Saved as " + gSession.savedAs + ".");
   if (c.builds) {
     AddWrapped("It builds: " + Decimal(c.nodes) + " nodes, " + Decimal(c.corners) +
                " corners, a grid for " + Decimal(Min(e.field, 2 * c.nodes)) + " cars.");
@@ -463,6 +465,7 @@ void EditLabelAtPointer(bool clear) {
 void Refresh() {
   if (!gSession.changed) return;
   gSession.changed = false;
+  gSession.savedAs.clear();
   CheckNow();
 }
 
@@ -505,6 +508,7 @@ void SaveCircuit() {
     Tell(BoxText("Nothing was saved: " + problem) + BoxText("Your drawing is still here."));
   } else {
     gSession.suggestedName.clear();
+    gSession.savedAs = name;
   }
   CheckNow();
 }
@@ -790,6 +794,7 @@ void RunCircuitEditor() {
   LoadCarData();
   gSession.leave = false;
   gSession.changed = false;
+  gSession.savedAs.clear();
   gSession.editor.field = static_cast<int>(Car().size());
   if (OpenCircuit()) {
     Options().gridOn = 1;

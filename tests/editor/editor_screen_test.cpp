@@ -294,7 +294,12 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
   // Saved under a name of the player's, then closed without a question.
   s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
   TypeIntoInputBox(s, "My Park", 0);
-  s.push_back([] { EXPECT_FALSE(EditedCircuit().unsaved); });
+  s.push_back([] {
+    EXPECT_FALSE(EditedCircuit().unsaved);
+    ASSERT_FALSE(gEditorScreen.status->lines.empty());
+    const std::string& said = gEditorScreen.status->lines[0];
+    EXPECT_EQ(said.find("Saved as My Park."), 0u) << said;
+  });
   s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });
   s.push_back([] { EXPECT_FALSE(EditorOpen()); });
   MainMenu();
