@@ -73,3 +73,14 @@ void ShowHelp() {
   }
   SetPageHidden(99, 1);
 }
+
+void ShowHelpAt(const std::string& heading) {
+  TextArea* area = gHelp.textArea;
+  if (area == nullptr) return;
+  const int kept = area->top;
+  const auto at = std::find(area->lines.begin(), area->lines.end(), heading);
+  // The empty line above the heading stays in view, as above the title.
+  if (at != area->lines.end()) SetTextAreaTop(area, Max(static_cast<int>(at - area->lines.begin()) - 1, 0));
+  ShowHelp();
+  SetTextAreaTop(area, kept);
+}

@@ -20,6 +20,9 @@ void InitHelp(const std::filesystem::path& file, const std::string& frameImage,
               const std::string& fontImage, int window, LostDeviceProc lostDevice);
 // Modal until Escape or a right click.
 void ShowHelp();
+// The same, opened at the line that reads `heading` (at the place it was
+// left when there is none); the place the plain help was left is kept.
+void ShowHelpAt(const std::string& heading);
 
 namespace help {
 // The module's own reader (fatal messages name "Help mod").

@@ -425,7 +425,7 @@ std::string Enter(const std::string& prompt, const std::string& given,
 }
 void Help() {
   OverEditor over;
-  ShowHelp();
+  ShowHelpAt("THE CIRCUIT EDITOR");
 }
 
 // --- Editing -----------------------------------------------------------------

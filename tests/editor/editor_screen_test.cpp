@@ -8,6 +8,7 @@
 #include <map>
 
 #include "common/common.h"
+#include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "editor/editor_screen.h"
 #include "game/hooks.h"
@@ -353,6 +354,19 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
     EXPECT_EQ(EditedCircuit().name, "") << "a copy, not the shipped circuit";
     EXPECT_FALSE(EditedCircuit().unsaved);
     EXPECT_TRUE(EditedCircuit().check.builds);
+  });
+  // "?" opens the help at the editor's part; the game's own help stays at its top.
+  s.push_back(Key("?"));
+  s.push_back([] {
+    const TextArea* help = gHelp.textArea;
+    EXPECT_EQ(help->hidden, 0);
+    ASSERT_LT(static_cast<size_t>(help->top + 1), help->lines.size());
+    EXPECT_EQ(help->lines[help->top + 1], "THE CIRCUIT EDITOR");
+    PlatPushTypedKey(kKeyEscape, "");
+  });
+  s.push_back([] {
+    EXPECT_TRUE(EditorOpen());
+    EXPECT_EQ(gHelp.textArea->top, 0);
   });
   PickTile(s, kTabScenery, 48);
   s.push_back(ClickCell(0, 0));
