@@ -135,21 +135,26 @@ const std::vector<int>& TabTiles(int tab) {
 }
 
 std::string TileName(int tile) {
-  // Short enough for the panel's line: sides and corners by compass point.
+  // In words a player reads without the help: sides and corners of the cell.
   static const char* const kTrack[16] = {
-      "straight W-E",  "straight N-S",  "diagonal NE-SW", "diagonal NW-SE",
-      "bend S to NE",  "bend S to NW",  "bend N to SE",   "bend N to SW",
-      "bend W to SE",  "bend W to NE",  "bend E to SW",   "bend E to NW",
-      "side turn E",   "side turn S",   "side turn W",    "side turn N"};
-  static const char* const kStart[4] = {"start, leaves W", "start, leaves N", "start, leaves E",
-                                        "start, leaves S"};
+      "straight: west to east",   "straight: north to south",
+      "diagonal: north-east to south-west", "diagonal: north-west to south-east",
+      "bend: south to north-east", "bend: south to north-west",
+      "bend: north to south-east", "bend: north to south-west",
+      "bend: west to south-east",  "bend: west to north-east",
+      "bend: east to south-west",  "bend: east to north-west",
+      "side turn: east",           "side turn: south",
+      "side turn: west",           "side turn: north"};
+  static const char* const kStart[4] = {"start: cars leave west", "start: cars leave north",
+                                        "start: cars leave east", "start: cars leave south"};
   if (tile == kCrossingTile) return "crossing";
   if (tile >= 0 && tile < 16) return kTrack[tile];
   if (tile > 16 && tile < 32) return std::string(kTrack[tile - 16]) + " (2)";
   if (tile >= 32 && tile < 36) return kStart[tile - 32];
   if (tile >= 36 && tile < 40) return std::string(kStart[tile - 36]) + " (2)";
-  if (tile == 40) return "hairpin marker";
-  if (tile == 41) return "sharp corner marker";
+  // One marker opens a corner and the next one closes it.
+  if (tile == 40) return "hairpin marker: mark where it begins and ends";
+  if (tile == 41) return "sharp corner marker: mark where it begins and ends";
   if (tile >= 42 && tile <= 45) return "lane penalty " + Decimal(tile - 41);
   static const char* const kScenery[] = {"grass", "rough grass", "trees", "water", "grandstand",
                                          "pit building", "sand"};

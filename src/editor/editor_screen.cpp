@@ -37,6 +37,11 @@ constexpr int kKeyY = 21;
 constexpr int kKeyS = 31;
 constexpr int kKeyZ = 44;
 const char* const kNewCircuit = "(a new circuit)";
+constexpr size_t kHoverColumns = 25;  // the small font across the panel
+// No longer than the panel's 25 columns of the small font.
+const char* const kEditorKeys[kEditorKeyRows] = {
+    "T test drive  Ctrl+S save", "Ctrl+Z undo  Ctrl+Y redo", "+ and - zoom  1-5 palette",
+    "right click erases", "? help  G grid  Esc leave"};
 const int kCornerColour[3] = {0xFFFFFF, 0x00C0FF, 0x2020FF};  // straight, sharp, hairpin
 
 struct EditorSession {
@@ -110,6 +115,12 @@ std::vector<std::string> Wrap(const std::string& text, size_t columns) {
   return lines;
 }
 
+// A line cut to its columns, an ellipsis where it was cut.
+std::string Fit(const std::string& text, size_t columns) {
+  if (text.size() <= columns || columns == 0) return text;
+  return text.substr(0, columns - 1) + "\x85";
+}
+
 // A requester's text, broken into "~"-lines that fit its box.
 std::string BoxText(const std::string& text) {
   std::string out;
@@ -149,7 +160,13 @@ void BuildEditorPage() {
   s.hover[1] = CreateLabel("", small, fx + 40, fy + 406, kNoTint, kEditorPage);
   const int commandsY = fb - 40 - 96;
   const int statusY = fy + 428;
-  const int statusHeight = Max((commandsY - 8 - statusY) / 8 * 8, 32);
+  // The editor's keys sit above the commands, off the drawing; the status
+  // gives up the rows they take.
+  const int keyRow = SpriteFontHeight(small);
+  const int keysY = commandsY - 6 - kEditorKeyRows * keyRow;
+  const int statusHeight = Max((keysY - 6 - statusY) / 8 * 8, 32);
+  for (int i = 0; i < kEditorKeyRows; ++i)
+    s.keys[i] = CreateLabel(kEditorKeys[i], small, fx + 40, keysY + i * keyRow, kNoTint, kEditorPage);
   CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
   s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
   s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
@@ -194,7 +211,7 @@ std::string ProblemHint(const std::string& problem) {
   if (problem.find("no start tile") != std::string::npos)
     return "Put a start tile (Track, the ones with the chequered line) on the path.";
   if (problem.find("no corner") != std::string::npos)
-    return "Mark the corners: a marker from Corners (key 4) on each corner cell.";
+    return "Mark each corner: a marker from Corners (key 4) where it begins, one where it ends.";
   if (problem.find("inside a corner") != std::string::npos)
     return "The start must stand on a straight, outside every corner marker.";
   if (problem.find("corner still open") != std::string::npos)
@@ -237,7 +254,7 @@ void ShowStatus() {
                                      : e.name;
   title += "  " + Decimal(e.drawing.Cols()) + " x " + Decimal(e.drawing.Rows());
   if (e.unsaved) title += " *";
-  SetLabel(gEditorScreen.title, title.substr(0, 25), kNoTint);
+  SetLabel(gEditorScreen.title, Fit(title, kHoverColumns), kNoTint);
 }
 
 void CheckNow() {
@@ -246,6 +263,14 @@ void CheckNow() {
   for (const EditorLabel& l : gSession.editor.drawing.labels)
     RaceNow().labels.push_back({l.text, 0x040404, l.x * kTileSize, l.y * kTileSize});
   ShowStatus();
+}
+
+// A text over both hover lines, broken between words.
+void SplitHover(const std::string& text, std::string& first, std::string& second) {
+  const std::vector<std::string> lines = Wrap(text, kHoverColumns);
+  first = lines.empty() ? "" : lines[0];
+  second.clear();
+  for (size_t k = 1; k < lines.size(); ++k) second += (k > 1 ? " " : "") + lines[k];
 }
 
 // What the pointer rests on: the cell, its tile and, on the path, the node.
@@ -278,11 +303,12 @@ void ShowHover() {
     }
     std::string label = LabelAt(gSession.editor, col, row);
     if (second.empty() && !label.empty()) second = "label: " + label;
+    if (second.empty()) SplitHover(std::string(first), first, second);
   } else if (int i = PaletteIndexAt(x, y); i >= 0) {
-    first = TileName(TabTiles(gEditorScreen.tab)[i]);
+    SplitHover(TileName(TabTiles(gEditorScreen.tab)[i]), first, second);
   }
-  SetLabel(gEditorScreen.hover[0], first.substr(0, 25), kNoTint);
-  SetLabel(gEditorScreen.hover[1], second.substr(0, 25), kNoTint);
+  SetLabel(gEditorScreen.hover[0], Fit(first, kHoverColumns), kNoTint);
+  SetLabel(gEditorScreen.hover[1], Fit(second, kHoverColumns), kNoTint);
 }
 
 void DrawPalette() {
@@ -553,6 +579,7 @@ void TestDrive() {
   SetButtonArrayHidden(gEditorScreen.back, 0);
   SetLabel(gEditorScreen.hover[0], "Test drive: Esc or the", kNoTint);
   SetLabel(gEditorScreen.hover[1], "button goes back", kNoTint);
+  for (Label* keys : gEditorScreen.keys) SetLabel(keys, "", kNoTint);
   gSession.driving = true;
   TestDriveScreen screen;
   screen.back = gEditorScreen.back;
@@ -562,6 +589,7 @@ void TestDrive() {
   RunTestDrive(screen, e.name);
   gSession.driving = false;
   gEditorScreen.status->scrollMode = 2;
+  for (int i = 0; i < kEditorKeyRows; ++i) SetLabel(gEditorScreen.keys[i], kEditorKeys[i], kNoTint);
   SetButtonArrayHidden(gEditorScreen.commands, 0);
   SetButtonArrayHidden(gEditorScreen.tabs, 0);
   SetButtonArrayHidden(gEditorScreen.back, 1);
@@ -803,7 +831,7 @@ void RunCircuitEditor() {
     ShowLoadedCircuit();
     SetPageHidden(kEditorPage, 0);
     SetButtonArrayHidden(gEditorScreen.back, 1);
-    SelectTab(gEditorScreen.tab);
+    SelectTab(kTabTrack);  // every circuit opens on the tiles
     while (!gSession.leave) EditorPass();
     SetPageHidden(kEditorPage, 1);
   }

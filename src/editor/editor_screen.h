@@ -8,11 +8,13 @@
 
 // The editor's elements (page kEditorPage), built the first time it opens.
 constexpr int kEditorPage = 7;
+constexpr int kEditorKeyRows = 5;
 struct EditorScreen {
   Frame* frame = nullptr;
   Label* title = nullptr;
   ButtonArray* tabs = nullptr;      // Track, Scenery, Lanes, Corners, Labels
   Label* hover[2] = {};
+  Label* keys[kEditorKeyRows] = {};  // the key strip above the commands
   TextArea* status = nullptr;
   ButtonArray* commands = nullptr;  // Save, Test Drive, Undo, Redo, Help, Close
   ButtonArray* back = nullptr;      // during a test drive

@@ -182,6 +182,17 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
   TypeIntoInputBox(s, Decimal(cols), 2);
   TypeIntoInputBox(s, Decimal(rows), 2);
   s.push_back(Shot("editor_blank_" + Size()));
+  // The key strip sits between the status and the commands, inside the panel.
+  s.push_back([] {
+    const TextArea* status = gEditorScreen.status;
+    for (const Label* keys : gEditorScreen.keys) {
+      ASSERT_NE(keys, nullptr);
+      EXPECT_GE(keys->y, status->y + status->height) << keys->text;
+      EXPECT_LE(keys->y + SpriteFontHeight(keys->font), gEditorScreen.commands->buttonY[0]) << keys->text;
+      EXPECT_LE(keys->x + SpriteFontWidth(keys->font) * static_cast<int>(keys->text.size()),
+                status->x + status->width) << keys->text;
+    }
+  });
 
   // The start tile, then the path in the order the cars drive it, a drag of
   // the mouse along its first straight run.
@@ -274,6 +285,13 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
     EXPECT_TRUE(e.unsaved);
   });
   s.push_back(Shot("editor_finished_" + Size()));
+  s.push_back(Key("4"));
+  s.push_back([] {
+    int x = 0, y = 0;
+    PaletteTilePoint(1, x, y);
+    PlatPushMouseMove(x, y);
+  });
+  s.push_back(Shot("editor_palette_hover_" + Size()));
 
   // A test drive, watched for a while, and back where it was left.
   static CircuitDrawing drawn;
@@ -354,6 +372,7 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
     EXPECT_EQ(EditedCircuit().name, "") << "a copy, not the shipped circuit";
     EXPECT_FALSE(EditedCircuit().unsaved);
     EXPECT_TRUE(EditedCircuit().check.builds);
+    EXPECT_EQ(gEditorScreen.tab, kTabTrack) << "each circuit opens on the tiles";
   });
   // "?" opens the help at the editor's part; the game's own help stays at its top.
   s.push_back(Key("?"));
