@@ -162,11 +162,18 @@ void BuildEditorPage() {
   const int statusY = fy + 428;
   // The editor's keys sit above the commands, off the drawing; the status
   // gives up the rows they take.
+  // Where that would leave the status fewer lines than the longest check
+  // result takes (a short screen), the keys are left to the help ("?").
+  constexpr int kLeastStatusLines = 10;
   const int keyRow = SpriteFontHeight(small);
   const int keysY = commandsY - 6 - kEditorKeyRows * keyRow;
-  const int statusHeight = Max((keysY - 6 - statusY) / 8 * 8, 32);
+  const bool keysFit = keysY - 6 - statusY >= kLeastStatusLines * SpriteFontHeight(font);
+  const int statusBottom = keysFit ? keysY - 6 : commandsY - 8;
+  const int statusHeight = Max((statusBottom - statusY) / 8 * 8, 32);
   for (int i = 0; i < kEditorKeyRows; ++i)
-    s.keys[i] = CreateLabel(kEditorKeys[i], small, fx + 40, keysY + i * keyRow, kNoTint, kEditorPage);
+    s.keys[i] = keysFit ? CreateLabel(kEditorKeys[i], small, fx + 40, keysY + i * keyRow, kNoTint,
+                                      kEditorPage)
+                        : nullptr;
   CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
   s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
   s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
@@ -579,7 +586,8 @@ void TestDrive() {
   SetButtonArrayHidden(gEditorScreen.back, 0);
   SetLabel(gEditorScreen.hover[0], "Test drive: Esc or the", kNoTint);
   SetLabel(gEditorScreen.hover[1], "button goes back", kNoTint);
-  for (Label* keys : gEditorScreen.keys) SetLabel(keys, "", kNoTint);
+  for (Label* keys : gEditorScreen.keys)
+    if (keys != nullptr) SetLabel(keys, "", kNoTint);
   gSession.driving = true;
   TestDriveScreen screen;
   screen.back = gEditorScreen.back;
@@ -589,7 +597,8 @@ void TestDrive() {
   RunTestDrive(screen, e.name);
   gSession.driving = false;
   gEditorScreen.status->scrollMode = 2;
-  for (int i = 0; i < kEditorKeyRows; ++i) SetLabel(gEditorScreen.keys[i], kEditorKeys[i], kNoTint);
+  for (int i = 0; i < kEditorKeyRows; ++i)
+    if (gEditorScreen.keys[i] != nullptr) SetLabel(gEditorScreen.keys[i], kEditorKeys[i], kNoTint);
   SetButtonArrayHidden(gEditorScreen.commands, 0);
   SetButtonArrayHidden(gEditorScreen.tabs, 0);
   SetButtonArrayHidden(gEditorScreen.back, 1);

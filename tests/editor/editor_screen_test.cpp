@@ -182,10 +182,14 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
   TypeIntoInputBox(s, Decimal(cols), 2);
   TypeIntoInputBox(s, Decimal(rows), 2);
   s.push_back(Shot("editor_blank_" + Size()));
-  // The key strip sits between the status and the commands, inside the panel.
-  s.push_back([] {
+  // The key strip sits between the status and the commands, inside the
+  // panel, where it leaves the status room for the longest check result
+  // (a short screen keeps its keys in the help).
+  s.push_back([this] {
     const TextArea* status = gEditorScreen.status;
+    EXPECT_GE(status->height, 10 * SpriteFontHeight(status->font)) << "the status keeps its lines";
     for (const Label* keys : gEditorScreen.keys) {
+      if (Size() != "1920x1080" && keys == nullptr) continue;
       ASSERT_NE(keys, nullptr);
       EXPECT_GE(keys->y, status->y + status->height) << keys->text;
       EXPECT_LE(keys->y + SpriteFontHeight(keys->font), gEditorScreen.commands->buttonY[0]) << keys->text;
