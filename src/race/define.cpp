@@ -66,21 +66,27 @@ int RaceRandom(int maximum, int minimum) {
 
 // ---------------------------------------------------------------------------
 // The car table.
+namespace {
+// Where `key` is or would go in key order.
+template <typename Entries>
+auto KeyPlace(Entries& entries, const std::string& key) {
+  return std::lower_bound(entries.begin(), entries.end(), key,
+                          [](const auto& e, const std::string& k) { return e.first < k; });
+}
+}  // namespace
+
 CarTable::iterator CarTable::find(const std::string& key) {
-  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  auto it = KeyPlace(entries_, key);
   return it != entries_.end() && it->first == key ? it : entries_.end();
 }
 
 CarTable::const_iterator CarTable::find(const std::string& key) const {
-  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  auto it = KeyPlace(entries_, key);
   return it != entries_.end() && it->first == key ? it : entries_.end();
 }
 
 CarRecord& CarTable::operator[](const std::string& key) {
-  auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                             [](const Entry& e, const std::string& k) { return e.first < k; });
+  auto it = KeyPlace(entries_, key);
   if (it == entries_.end() || it->first != key) it = entries_.insert(it, Entry{key, CarRecord{}});
   return it->second;
 }

@@ -347,21 +347,6 @@ void ApplyGearChoice(CarRecord& car, int answer) {
 
 // --- Movement ----------------------------------------------------------------
 
-LanesFree NextLanesFree() {
-  const NodeRecord& next = NextNodeRecord();
-  return {next.car[0].empty(), next.car[1].empty()};
-}
-
-NodeCell NextNodeCell() {
-  const NodeRecord& next = NextNodeRecord();
-  return {next.nodeX, next.nodeY};
-}
-
-LanePenalties NextNodePenalties() {
-  const NodeRecord& next = NextNodeRecord();
-  return {next.penalty == 0 ? 2 : 0, next.penalty == 1 ? 2 : 0};
-}
-
 LaneChoice ChooseLane(bool free0, bool free1, int p0, int p1) {
   if (free0 && p0 == 0) return {0, 0};
   if (free1 && p1 == 0) return {1, 0};

@@ -40,21 +40,6 @@ void ApplyGearChoice(CarRecord& car, int answer);
 // --- Movement ----------------------------------------------------------------
 // One node step of the current car: 1 when its move is over, else 0.
 int MoveOneNode();
-struct LanesFree {
-  bool free0 = false;
-  bool free1 = false;
-};
-LanesFree NextLanesFree();
-struct NodeCell {
-  int x = 0;
-  int y = 0;
-};
-NodeCell NextNodeCell();
-struct LanePenalties {
-  int p0 = 0;
-  int p1 = 0;
-};
-LanePenalties NextNodePenalties();
 struct LaneChoice {
   int lane = 0;
   int extra = 0;
