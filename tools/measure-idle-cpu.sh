@@ -17,8 +17,15 @@ GAME_DIR=$(cd "${1:-build/game}" && pwd)
 SECS=${2:-10}
 SIZE=${3:-1920x1080}
 SHOTS=${4:-}
-W=${SIZE%x*}
-H=${SIZE#*x}
+PW=${SIZE%x*}
+PH=${SIZE#*x}
+# The game draws everything S times as large on a screen of at least S times
+# 1920 x 1080 (the automatic UI scale): the layout below is in the game's own
+# pixels, W x H, and every click is scaled back to the screen's.
+S=$(( PW / 1920 < PH / 1080 ? PW / 1920 : PH / 1080 ))
+[ "$S" -ge 1 ] || S=1
+W=$(( PW / S ))
+H=$(( PH / S ))
 for tool in Xvfb xdotool; do
   command -v $tool >/dev/null 2>&1 || { echo "missing $tool" >&2; exit 1; }
 done
@@ -67,10 +74,11 @@ shot() {
   [ -n "$SHOTS" ] && command -v import >/dev/null 2>&1 &&
     import -window root "$SHOTS/step-$1.png" 2>/dev/null
 }
-click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-0.7}"; }
+click() { xdotool mousemove $(( $1 * S )) $(( $2 * S )) click 1; sleep "${3:-0.7}"; }
+point() { xdotool mousemove $(( $1 * S )) $(( $2 * S )); }
 
 # The pointer rests in the middle of the track view, away from the edges.
-xdotool mousemove $((W / 3)) $((H / 2))
+point $((W / 3)) $((H / 2))
 measure welcome
 
 xdotool key Escape
@@ -89,7 +97,7 @@ xdotool key Return
 sleep 0.7
 xdotool key Return
 sleep 1.5
-xdotool mousemove $((W / 3)) $((H / 2))
+point $((W / 3)) $((H / 2))
 measure editor
 xdotool key Escape
 sleep 1.5
@@ -117,7 +125,7 @@ FX=$(( (W - 320) / 2 ))
 shot drive
 click $((FX + 40 + 30)) $((FY + 70 + 6 + 9))
 click $((FX + 120 + 40)) $((FY + 608 - 80 + 16)) 1
-xdotool mousemove $((W / 3)) $((H / 2))
+point $((W / 3)) $((H / 2))
 # The first car in the list is the leader of the grid here, so its move
 # starts at once: the gear panel waits for its gear.
 sleep 2

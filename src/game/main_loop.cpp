@@ -37,10 +37,11 @@ int RestBetweenFrames() {
   lastScrollY = gView.scrollY;
   constexpr int64_t kLongestRest = 1000;
   if (moved) return 0;
-  // Gliding cars are drawn at about 30 frames a second where frames are
-  // cheap, and fewer where drawing takes long (a software renderer), so the
-  // glide never takes more than about a quarter of the machine.
-  if (CarsGliding()) return std::clamp(3 * FrameMsSoFar(), 15, 100);
+  // Gliding cars are drawn at a steady 30 frames a second, timed from the
+  // start of one frame to the start of the next (a frame over the kept
+  // ground costs little).
+  constexpr int kGlideFrameMs = 33;
+  if (CarsGliding()) return std::max(0, kGlideFrameMs - FrameMsSoFar());
   if (MenuRaceRunning())
     return static_cast<int>(
         std::clamp<int64_t>(MenuRaceNextStep() - PlatElapsedMilliseconds(), 0, kLongestRest));

@@ -60,8 +60,9 @@ int SheetAtZoom(int sheet) {
 
 void ForgetScaledSheets() {
   // A screen opened again freed them with every other sprite; their numbers
-  // may already be another's.
+  // may already be another's. The ground drawn from them goes too.
   gScaledSheets.clear();
+  PlatForgetBackdrop();
 }
 
 namespace {
@@ -308,14 +309,77 @@ namespace {
 int64_t gFrameStart = 0;
 }  // namespace
 
-void DrawTrackView() {
-  KeepCurrent keep;
-  gFrameStart = PlatElapsedMilliseconds();
-  // The side panel's own dark edge, for the sliver below it.
+namespace {
+bool gGroundCacheOn = true;
+// What the backdrop holds a picture of (see StillGroundKey); valid only
+// while the platform keeps the backdrop ready.
+uint64_t gGroundKey = 0;
+
+// Everything under the cars: the side panel's own dark edge (for the sliver
+// below it), the tile layers, the labels and the grid.
+void DrawStillGround() {
   PlatClearScreen(0x202020);
   DrawTileLayers();
   DrawSpriteLabels();
   if (Options().gridOn != 0) DrawGridOverlay();
+}
+
+// A fingerprint of whatever the still ground is drawn from: the view, the
+// screen, the three layers, the labels, the sheets and the grid switch.
+// Cheap beside drawing it (a few thousand cells), and it needs no caller to
+// remember to say the ground changed: the editor's strokes, a load, a
+// scroll or the race behind the menu moving on all show up here.
+uint64_t StillGroundKey() {
+  uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](uint64_t v) {
+    h ^= v;
+    h *= 1099511628211ull;
+  };
+  for (int v : {gView.zoom, gView.scrollX, gView.scrollY, gView.trackViewWidth, gView.groundTile,
+                PlatScreenWidth(), PlatScreenHeight(), PlatUiScale(), Options().gridOn,
+                gSheets.tilesetSprite, gSheets.gridBoxSprite, gLabels.sheet})
+    mix(static_cast<uint32_t>(v));
+  for (const Grid* layer : {&Base(), &Middle(), &Top()}) {
+    mix(static_cast<uint32_t>(layer->cols));
+    mix(static_cast<uint32_t>(layer->rows));
+    for (int cell : layer->cells) mix(static_cast<uint32_t>(cell));
+  }
+  for (const SpriteLabel& label : gLabels.labels) {
+    for (unsigned char c : label.text) mix(c);
+    mix(label.text.size());
+    mix(static_cast<uint32_t>(label.colour));
+    mix(static_cast<uint32_t>(label.x));
+    mix(static_cast<uint32_t>(label.y));
+  }
+  return h;
+}
+
+void DrawGroundThroughCache() {
+  const uint64_t key = StillGroundKey();
+  if (key == gGroundKey && PlatShowBackdrop()) return;
+  if (PlatBeginBackdrop()) {
+    DrawStillGround();
+    PlatEndBackdrop();
+    gGroundKey = key;
+    if (PlatShowBackdrop()) return;
+  }
+  // No backdrop to be had: drawn straight to the screen, as every frame.
+  DrawStillGround();
+}
+}  // namespace
+
+void SetGroundCache(bool on) {
+  gGroundCacheOn = on;
+}
+
+void DrawTrackView() {
+  KeepCurrent keep;
+  gFrameStart = PlatElapsedMilliseconds();
+  if (gGroundCacheOn) {
+    DrawGroundThroughCache();
+  } else {
+    DrawStillGround();
+  }
   DrawCars();
 }
 

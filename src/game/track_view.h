@@ -9,7 +9,11 @@
 void RenderFrame();
 
 // The track view alone: ground, layers, labels, grid, cars (no GUI, no flip).
+// What lies under the cars is kept in the renderer's backdrop and drawn
+// again only when it changes.
 void DrawTrackView();
+// Off: every frame draws the ground afresh (the tests compare the two).
+void SetGroundCache(bool on);
 // The parts of a frame, in the order RenderFrame draws them.
 void DrawTileLayers();
 void DrawSpriteLabels();

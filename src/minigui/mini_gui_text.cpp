@@ -81,6 +81,7 @@ void DrawFrame(const Frame* frame) {
   // Always at least the first and last column and row.
   int columns = std::max(frame->width, 2);
   int rows = std::max(frame->height, 2);
+  if (PlatDisplayNinePatch(frame->sprite, tile, frame->x, frame->y, columns, rows)) return;
   // Only the tiles on the screen are drawn, so an absurd size from a data
   // file costs nothing.
   auto visible = [tile](int origin, int count, int screen, int& first, int& last) {

@@ -21,6 +21,18 @@ struct Sprite {
   RgbaImage pixels;  // kept so the sprite can be drawn on
   SDL_Rect clip{0, 0, 0, 0};
   float angle = 0.0f;
+  // Which pixels the texture holds: new with every upload, never reused.
+  uint64_t version = 0;
+};
+
+// A frame's nine-patch laid out once as one picture, drawn in one copy
+// instead of a copy per tile.
+struct Patchwork {
+  int source = 0;
+  uint64_t version = 0;
+  int tile = 0, columns = 0, rows = 0;
+  bool opaque = false;  // no pixel to blend: copied as it is
+  Sprite sprite;
 };
 
 struct State {
@@ -66,6 +78,16 @@ struct State {
   bool buttonDown[4] = {};  // by SDL button number: 1 left, 3 right
   int pushedX = -1, pushedY = -1;  // where pushed input last put the pointer
   SDL_Event lastButton{};          // the last button release taken from the queue
+
+  // The kept picture under each frame (see PlatBeginBackdrop), in the
+  // output's own pixels; ready once drawn, until the renderer loses it.
+  SDL_Texture* backdrop = nullptr;
+  int backdropW = 0, backdropH = 0;
+  bool backdropReady = false;
+  bool drawingBackdrop = false;
+
+  uint64_t uploads = 0;
+  std::vector<Patchwork> patchworks;
 
   bool capture = false;
   PlatRestWaker restWaker = nullptr;
@@ -358,8 +380,14 @@ int HandleEvent(const SDL_Event& e) {
         default:
           return kEventOther;
       }
-    case SDL_RENDER_DEVICE_RESET:
     case SDL_RENDER_TARGETS_RESET:
+      // What was drawn into the backdrop is gone; the texture itself stays.
+      g.backdropReady = false;
+      g.deviceLost = true;
+      g.eventWindow = 1;
+      return kEventOther;
+    case SDL_RENDER_DEVICE_RESET:
+      g.backdropReady = false;
       g.deviceLost = true;
       g.eventWindow = 1;
       return kEventOther;
@@ -382,6 +410,7 @@ bool Upload(Sprite& s) {
     if (s.texture == nullptr) return false;
     SDL_SetTextureBlendMode(s.texture, SDL_BLENDMODE_BLEND);
   }
+  s.version = ++g.uploads;
   return SDL_UpdateTexture(s.texture, nullptr, s.pixels.pixels.data(), s.pixels.width * 4) == 0;
 }
 
@@ -415,7 +444,20 @@ Sprite* FindSprite(int number) {
   return it == g.sprites.end() ? nullptr : &it->second;
 }
 
+void DestroyBackdrop() {
+  if (g.drawingBackdrop && g.renderer != nullptr) SDL_SetRenderTarget(g.renderer, nullptr);
+  if (g.backdrop != nullptr) SDL_DestroyTexture(g.backdrop);
+  g.backdrop = nullptr;
+  g.backdropW = g.backdropH = 0;
+  g.backdropReady = false;
+  g.drawingBackdrop = false;
+}
+
 void FreeAllSprites() {
+  // The backdrop and the patchworks were drawn from sprites that go now.
+  DestroyBackdrop();
+  for (Patchwork& p : g.patchworks) DestroySprite(p.sprite);
+  g.patchworks.clear();
   for (auto& [n, s] : g.sprites) DestroySprite(s);
   g.sprites.clear();
 }
@@ -525,6 +567,29 @@ int PlatWindowInnerHeight(int window) {
   return h;
 }
 
+namespace {
+// Whether an "accelerated" renderer is OpenGL drawn by the processor (Mesa's
+// llvmpipe or softpipe, on a machine without a graphics driver). SDL's own
+// software renderer draws the same frames for a fraction of the work there:
+// the GL one fills every pixel of every quad through a shader, a full-screen
+// copy costing some 20 ms of processor time at 1920 x 1080.
+bool RasterisesOnTheProcessor(SDL_Renderer* renderer) {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr) return false;
+  if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned int);
+  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (getString == nullptr || SDL_GL_GetCurrentContext() == nullptr) return false;
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  const unsigned char* name = getString(kGlRenderer);
+  if (name == nullptr) return false;
+  const std::string text(reinterpret_cast<const char*>(name));
+  for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+    if (text.find(soft) != std::string::npos) return true;
+  return false;
+}
+}  // namespace
+
 bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   (void)x;
   (void)y;
@@ -535,6 +600,13 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   if (!g.headless) {
     g.renderer =
         SDL_CreateRenderer(g.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (g.renderer != nullptr && RasterisesOnTheProcessor(g.renderer)) {
+      SDL_DestroyRenderer(g.renderer);
+      g.renderer = nullptr;
+      // The software renderer's frames go to the window as they are (shared
+      // memory on X11), not through the very same slow GL once more.
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
   }
   if (g.renderer == nullptr) g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_SOFTWARE);
   if (g.renderer == nullptr) return false;
@@ -549,17 +621,24 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   return true;
 }
 
-void PlatSetUiScale(int scale) {
-  g.uiScale = Max(scale, 1);
-  g.screenW = g.physicalW / g.uiScale;
-  g.screenH = g.physicalH / g.uiScale;
+namespace {
+// A logical size scales the drawing and the mouse's events alike.
+void ApplyLogicalSize() {
   if (g.renderer == nullptr) return;
-  // A logical size scales the drawing and the mouse's events alike.
   if (g.uiScale > 1) {
     SDL_RenderSetLogicalSize(g.renderer, g.screenW, g.screenH);
   } else {
     SDL_RenderSetLogicalSize(g.renderer, 0, 0);
   }
+}
+}  // namespace
+
+void PlatSetUiScale(int scale) {
+  g.backdropReady = false;
+  g.uiScale = Max(scale, 1);
+  g.screenW = g.physicalW / g.uiScale;
+  g.screenH = g.physicalH / g.uiScale;
+  ApplyLogicalSize();
 }
 
 int PlatUiScale() {
@@ -578,7 +657,7 @@ void PlatSetWindowCallback(int window, PlatWheelCallback callback) {
 }
 
 void PlatShutdown() {
-  FreeAllSprites();
+  FreeAllSprites();  // the backdrop with them
   g.images.clear();
   if (g.renderer != nullptr) SDL_DestroyRenderer(g.renderer);
   if (g.window != nullptr) SDL_DestroyWindow(g.window);
@@ -645,6 +724,66 @@ void PlatSetRestWaker(PlatRestWaker waker) {
 bool PlatScreenActive() {
   if (g.renderer == nullptr || g.deviceLost) return false;
   return g.headless || g.focus;
+}
+
+// ---------------------------------------------------------------------------
+// The backdrop.
+bool PlatBeginBackdrop() {
+  if (g.renderer == nullptr || g.deviceLost || g.drawingBackdrop || g.target != nullptr)
+    return false;
+  if (SDL_RenderTargetSupported(g.renderer) != SDL_TRUE) return false;
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(g.renderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+  if (g.backdrop != nullptr && (w != g.backdropW || h != g.backdropH)) DestroyBackdrop();
+  g.backdropReady = false;
+  // The screen's own transform, read before the target changes it: drawn
+  // through the same scale and viewport, the backdrop holds the very pixels
+  // a frame drawn straight to the screen would.
+  float scaleX = 1.0f, scaleY = 1.0f;
+  SDL_RenderGetScale(g.renderer, &scaleX, &scaleY);
+  SDL_Rect viewport{};
+  SDL_RenderGetViewport(g.renderer, &viewport);
+  if (g.backdrop == nullptr) {
+    // The window's pixel format, so blending into it rounds as on the screen.
+    Uint32 format = SDL_GetWindowPixelFormat(g.window);
+    if (format == SDL_PIXELFORMAT_UNKNOWN) format = SDL_PIXELFORMAT_RGB888;
+    g.backdrop = SDL_CreateTexture(g.renderer, format, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (g.backdrop == nullptr) return false;
+    g.backdropW = w;
+    g.backdropH = h;
+  }
+  if (SDL_SetRenderTarget(g.renderer, g.backdrop) != 0) return false;
+  g.drawingBackdrop = true;
+  SDL_RenderSetScale(g.renderer, scaleX, scaleY);
+  SDL_RenderSetViewport(g.renderer, &viewport);
+  return true;
+}
+
+void PlatEndBackdrop() {
+  if (!g.drawingBackdrop) return;
+  // Back to the screen, its logical size, scale and viewport restored.
+  SDL_SetRenderTarget(g.renderer, nullptr);
+  g.drawingBackdrop = false;
+  g.backdropReady = !g.deviceLost;
+}
+
+bool PlatShowBackdrop() {
+  if (!g.backdropReady || g.drawingBackdrop || g.renderer == nullptr || g.deviceLost) return false;
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(g.renderer, &w, &h) != 0 || w != g.backdropW || h != g.backdropH)
+    return false;
+  // Pixel for pixel over the whole output: the logical size is set aside
+  // for the copy.
+  SDL_RenderSetLogicalSize(g.renderer, 0, 0);
+  SDL_SetTextureBlendMode(g.backdrop, SDL_BLENDMODE_NONE);
+  const bool copied = SDL_RenderCopy(g.renderer, g.backdrop, nullptr, nullptr) == 0;
+  ApplyLogicalSize();
+  g.backdropReady = copied;
+  return copied;
+}
+
+void PlatForgetBackdrop() {
+  g.backdropReady = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -785,6 +924,71 @@ void PlatDisplaySpriteSized(int number, int x, int y, int width, int height, int
   } else {
     SDL_RenderCopyEx(g.renderer, s->texture, &s->clip, &dst, s->angle, nullptr, SDL_FLIP_NONE);
   }
+}
+
+namespace {
+// The patchwork of a sprite's nine tiles `columns` x `rows` tiles large,
+// made when first asked for (or after the sprite's pixels changed); nullptr
+// when it cannot be made.
+const Patchwork* PatchworkOf(int number, const Sprite& source, int tile, int columns,
+                             int rows) {
+  for (const Patchwork& p : g.patchworks)
+    if (p.source == number && p.version == source.version && p.tile == tile &&
+        p.columns == columns && p.rows == rows)
+      return &p;
+  // Few frames are on the screen at once; a long-gone one is made again.
+  constexpr size_t kKept = 24;
+  if (g.patchworks.size() >= kKept) {
+    DestroySprite(g.patchworks.front().sprite);
+    g.patchworks.erase(g.patchworks.begin());
+  }
+  Patchwork p{number, source.version, tile, columns, rows, false, {}};
+  RgbaImage& out = p.sprite.pixels;
+  out.width = columns * tile;
+  out.height = rows * tile;
+  out.pixels.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
+  const RgbaImage& from = source.pixels;
+  for (int r = 0; r < rows; ++r) {
+    const int imageRow = r == 0 ? 0 : (r == rows - 1 ? 2 : 1);
+    for (int c = 0; c < columns; ++c) {
+      const int imageColumn = c == 0 ? 0 : (c == columns - 1 ? 2 : 1);
+      // The tile as a clip of the sprite would cut it at the sprite's edge.
+      const int x0 = std::min(imageColumn * tile, from.width);
+      const int y0 = std::min(imageRow * tile, from.height);
+      const int w = std::min(tile, from.width - x0), h = std::min(tile, from.height - y0);
+      for (int y = 0; y < h; ++y)
+        std::memcpy(&out.pixels[(static_cast<size_t>(r * tile + y) * out.width + c * tile) * 4],
+                    &from.pixels[(static_cast<size_t>(y0 + y) * from.width + x0) * 4],
+                    static_cast<size_t>(w) * 4);
+    }
+  }
+  p.opaque = true;
+  for (size_t i = 3; i < out.pixels.size() && p.opaque; i += 4) p.opaque = out.pixels[i] == 0xFF;
+  if (!Upload(p.sprite)) {
+    DestroySprite(p.sprite);
+    return nullptr;
+  }
+  p.sprite.clip = {0, 0, out.width, out.height};
+  g.patchworks.push_back(std::move(p));
+  return &g.patchworks.back();
+}
+}  // namespace
+
+bool PlatDisplayNinePatch(int number, int tile, int x, int y, int columns, int rows) {
+  Sprite* s = FindSprite(number);
+  constexpr int kLargest = 4096;
+  if (s == nullptr || g.renderer == nullptr || tile <= 0 || columns <= 0 || rows <= 0 ||
+      columns > kLargest / tile || rows > kLargest / tile)
+    return false;
+  const Patchwork* p = PatchworkOf(number, *s, tile, columns, rows);
+  if (p == nullptr) return false;
+  ++g.stats.displays;
+  const Sprite& w = p->sprite;
+  SDL_SetTextureBlendMode(w.texture, p->opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+  SDL_Rect dst{x, y, w.pixels.width, w.pixels.height};
+  Record(w, dst, 255, kNoTint, p->opaque);
+  SDL_RenderCopy(g.renderer, w.texture, &w.clip, &dst);
+  return true;
 }
 
 void PlatDisplaySpriteOpaque(int number, int x, int y) {
@@ -1050,6 +1254,12 @@ std::vector<uint8_t> PlatScreenshotPng() {
   RgbaImage scratch;
   const RgbaImage* frame = CurrentFrame(scratch);
   return frame ? EncodePng(*frame) : std::vector<uint8_t>{};
+}
+
+std::vector<uint8_t> PlatScreenshotRgba() {
+  RgbaImage scratch;
+  const RgbaImage* frame = CurrentFrame(scratch);
+  return frame ? frame->pixels : std::vector<uint8_t>{};
 }
 
 bool PlatSaveScreenshot(const fs::path& file) {

@@ -105,6 +105,21 @@ PlatRestWaker PlatCurrentRestWaker();
 bool PlatScreenActive();  // false after focus loss or a render-device reset
 
 // ---------------------------------------------------------------------------
+// The backdrop: one screen-sized picture the renderer keeps, drawn into once
+// and copied under every frame (the still part of a view), so a frame need
+// not draw it again. Between PlatBeginBackdrop and PlatEndBackdrop every
+// draw goes into it, at the screen's size and scale; false from Begin where
+// the renderer cannot draw into a texture (draw straight to the screen then).
+bool PlatBeginBackdrop();
+void PlatEndBackdrop();
+// Copies the backdrop over the whole screen; false when there is none to
+// show: never drawn, or lost since (a new screen, another UI scale, a resized
+// output, a render-target or device reset).
+bool PlatShowBackdrop();
+// Marks the backdrop as out of date.
+void PlatForgetBackdrop();
+
+// ---------------------------------------------------------------------------
 // Sprites.
 int PlatLoadSprite(int number, const std::filesystem::path& pngFile);  // 0 on failure
 int PlatSpriteFromMemory(int number, const void* png, size_t size);     // 0 on failure
@@ -129,6 +144,12 @@ void PlatDisplaySprite(int number, int x, int y, int intensity = 255, int tint =
 void PlatDisplaySpriteSized(int number, int x, int y, int width, int height, int intensity = 255,
                             int tint = kNoTint);
 void PlatDisplaySpriteOpaque(int number, int x, int y);
+// A frame drawn from the sprite's 3 x 3 tiles (corners, edges, middle; each
+// `tile` pixels square) `columns` x `rows` tiles large, its top-left corner
+// at x, y: laid out once and kept while the sprite's pixels stay as they
+// are, then drawn in one copy, pixel for pixel as the tiles one by one.
+// False when it cannot be (a frame over 4096 pixels, say): draw the tiles.
+bool PlatDisplayNinePatch(int number, int tile, int x, int y, int columns, int rows);
 
 // ---------------------------------------------------------------------------
 // Images and drawing. Images share the numbering scheme of sprites but are a
@@ -199,6 +220,8 @@ void PlatCaptureFrames(bool on);
 // The captured frame (or, without capture, the back buffer) as PNG bytes
 // (empty on failure) / written to a file.
 std::vector<uint8_t> PlatScreenshotPng();
+// The same frame's pixels, RGBA row by row, unencoded (quick to compare).
+std::vector<uint8_t> PlatScreenshotRgba();
 bool PlatSaveScreenshot(const std::filesystem::path& file);
 // Reads one pixel of the back buffer (0xBBGGRR), -1 on failure.
 int PlatScreenPixel(int x, int y);

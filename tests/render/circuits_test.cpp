@@ -5,6 +5,7 @@
 
 #include "race/car_data.h"
 #include "race/define.h"
+#include "game/sprite_labels.h"
 #include "game/track_view.h"
 #include "race/save_load.h"
 #include "platform/screen.h"
@@ -86,5 +87,83 @@ TEST(ShippedCircuits, ScreenshotsWithAFullGrid) {
         PlatSaveScreenshot(testing_support::ArtifactDir() / ("circuit " + stem + " grid.png")));
     Options().gridOn = 0;
   }
+  PlatCaptureFrames(false);
+}
+
+// The ground is kept in a backdrop and drawn again only when it changes: a
+// frame drawn through it is the frame drawn the old way, pixel for pixel, on
+// every shipped circuit, at every zoom step, at UI scale 1 and 2, with the
+// grid on and off, cars gliding on top. Scroll, zoom, grid, scale and tile
+// changes between frames must each show at once, never a stale ground.
+TEST(ShippedCircuits, TheKeptGroundDrawsTheSamePixelsAsEveryFrameDrawingIt) {
+  if (!ShippedArtPresent()) GTEST_SKIP() << "the shipped art is not in the game folder yet";
+  testing_support::StartGameHeadless(1920, 1080);
+  PlatCaptureFrames(true);
+  std::vector<PlatFolderEntry> files;
+  ASSERT_TRUE(PlatListFolder(gProg.circuitsFolder, "*.json", files));
+  auto frame = [](bool cached) {
+    SetGroundCache(cached);
+    RenderFrame();
+    return PlatScreenshotRgba();
+  };
+  int step = 0;
+  for (const auto& file : files) {
+    Load(gProg.circuitsFolder / file.name);
+    LoadCarData();
+    PlaceFullGrid();
+    for (int zoom = kSmallestZoom; zoom <= kLargestZoom; zoom += kZoomStep, ++step) {
+      const int scale = 1 + step % 2;
+      const int grid = (step / 2) % 2;
+      SCOPED_TRACE(file.name + " zoom " + std::to_string(zoom) + " scale " +
+                   std::to_string(scale) + " grid " + std::to_string(grid));
+      PlatSetUiScale(scale);
+      SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
+      ShowLoadedCircuit();
+      ZoomAround(zoom, 0, 0);
+      LookAtTheStart();
+      Options().gridOn = grid;
+      const std::vector<uint8_t> kept = frame(true);
+      const std::vector<uint8_t> drawn = frame(false);
+      ASSERT_FALSE(drawn.empty());
+      if (kept != drawn) {
+        frame(true);
+        PlatSaveScreenshot(testing_support::ArtifactDir() / "kept ground differs.png");
+        FAIL() << "the kept ground differs (build/screenshots/kept ground differs.png)";
+      }
+      EXPECT_TRUE(frame(true) == drawn) << "copied again";
+      // Each change alone shows at once: the grid switch, a scroll by one
+      // pixel.
+      Options().gridOn = 1 - grid;
+      EXPECT_TRUE(frame(true) == frame(false));
+      if (step % 3 != 0) continue;
+      gView.scrollX += 1;
+      const std::vector<uint8_t> scrolled = frame(true);
+      EXPECT_TRUE(scrolled == frame(false));
+      EXPECT_FALSE(scrolled == drawn);
+    }
+  }
+  // Drawn through the backdrop, a frame of the track view is the cars alone.
+  PlatSetUiScale(1);
+  SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
+  ShowLoadedCircuit();
+  SetGroundCache(false);
+  PlatResetDrawStats();
+  DrawTrackView();
+  const uint64_t direct = PlatGetDrawStats().displays;
+  SetGroundCache(true);
+  DrawTrackView();
+  PlatResetDrawStats();
+  DrawTrackView();
+  EXPECT_LE(PlatGetDrawStats().displays + 100, direct);
+  // A cell the editor changes, or a label, is drawn at once.
+  const std::vector<uint8_t> before = frame(true);
+  Base()(0, 0) = Base()(0, 0) == 46 ? 47 : 46;
+  const std::vector<uint8_t> edited = frame(true);
+  EXPECT_FALSE(edited == before);
+  EXPECT_TRUE(edited == frame(false));
+  AddSpriteLabel("Kept", 0xFFFFFF, 40, 40);
+  EXPECT_TRUE(frame(true) == frame(false));
+  SetGroundCache(true);
+  Options().gridOn = 0;
   PlatCaptureFrames(false);
 }
