@@ -41,5 +41,8 @@ CircuitEditor& EditedCircuit();
 void SetEditorFrameHook(void (*hook)());
 // The screen position of the palette's i-th tile (its middle).
 void PaletteTilePoint(int index, int& x, int& y);
+// The wheel over the editor's status scrolls it a line a notch (true);
+// anywhere else it is the view's (false). The editor's window callback.
+bool ScrollEditorStatus(int x, int y, int lines);
 // True while a test drive is on.
 bool TestDriveRunning();
