@@ -152,10 +152,11 @@ std::string TileName(int tile) {
   static const char* const kStart[4] = {"start: cars leave west", "start: cars leave north",
                                         "start: cars leave east", "start: cars leave south"};
   if (IsRightAngleBrush(tile)) {
-    static const char* const kTurns[kRightAngles] = {"east to south", "west to south",
-                                                     "east to north", "west to north"};
+    // Both hover lines: the sides it joins, then how it is laid.
+    static const char* const kTurns[kRightAngles] = {"east, south", "west, south",
+                                                     "east, north", "west, north"};
     return std::string("right angle: ") + kTurns[tile - kFirstRightAngle] +
-           ", click its corner cell";
+           "; click the corner cell";
   }
   if (tile == kCrossingTile) return "crossing";
   if (tile >= 0 && tile < 16) return kTrack[tile];

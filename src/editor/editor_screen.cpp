@@ -187,6 +187,7 @@ void BuildEditorPage() {
     s.keys[0] = CreateLabel(kEditorKeysShort, small, fx + 40, commandsY + 96 + 2, kNoTint, kEditorPage);
   CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
   s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
+  s.statusRows = s.status->rows;
   s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
                                  "Save~Drive~Undo~Redo~Help~Close~", kEditorPage);
   s.back = CreateButtonArray(font, "Button Long", 1, fx + 40, fb - 40 - 32, "Back to Editor~",
@@ -248,6 +249,7 @@ void ShowStatus() {
   const DrawingCheck& c = e.check;
   TextArea* area = gEditorScreen.status;
   ClearTextArea(area);
+  area->rows = gEditorScreen.statusRows;
   if (!gSession.savedAs.empty())
     AddWrapped(gSession.savedDraft ? "Kept as the draft " + gSession.savedAs +
                                          ": it is raced once it builds and is saved again."
@@ -269,6 +271,8 @@ void ShowStatus() {
         status->lines.size() + StatusLines(hint).size() <= static_cast<size_t>(status->rows))
       AddWrapped(hint);
   }
+  // Too long for the box: its last row says so, and the wheel scrolls it.
+  if (area->lines.size() > static_cast<size_t>(area->rows)) area->rows = gEditorScreen.statusRows - 1;
   std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
                                                                        : gSession.suggestedName +
                                                                              " (not saved)")
@@ -436,16 +440,17 @@ void EditorWheel(int delta) {
   if (!ScrollEditorStatus(PlatMouseX(), PlatMouseY(), -(delta / 120))) WheelScroll(delta);
 }
 
-// A status longer than its box says so at its foot.
+// A status longer than its box says so in the row it keeps free for it.
 void DrawMoreBelow() {
   const TextArea* status = gEditorScreen.status;
-  if (status == nullptr || status->hidden != 0 ||
+  if (status == nullptr || status->hidden != 0 || status->rows == gEditorScreen.statusRows ||
       status->top + status->rows >= static_cast<int>(status->lines.size()))
     return;
   SpriteFont* small = gElements.SmallFont != nullptr ? gElements.SmallFont : gElements.MainFont;
-  const std::string more = "more: wheel here~";
-  DrawTextBox(small, more, status->x + status->width - 4 - SpriteFontWidth(small) * 16,
-              status->y + status->height - SpriteFontHeight(small) - 2);
+  const std::string more = "more below: wheel here";
+  DrawTextBox(small, more + "~",
+              status->x + status->width - 4 - SpriteFontWidth(small) * static_cast<int>(more.size()),
+              status->y + status->margin + status->rows * SpriteFontHeight(status->font) + 2);
 }
 
 void FinishFrame() {
@@ -660,6 +665,7 @@ void TestDrive() {
     return;
   }
   ClearTextArea(gEditorScreen.status);
+  gEditorScreen.status->rows = gEditorScreen.statusRows;
   gEditorScreen.status->scrollMode = 1;  // the commentary follows its newest line
   SetButtonArrayHidden(gEditorScreen.commands, 1);
   SetButtonArrayHidden(gEditorScreen.tabs, 1);

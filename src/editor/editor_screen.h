@@ -16,6 +16,7 @@ struct EditorScreen {
   Label* hover[2] = {};
   Label* keys[kEditorKeyRows] = {};  // the key strip above the commands
   TextArea* status = nullptr;
+  int statusRows = 0;  // it shows one fewer, over a line saying more is below
   ButtonArray* commands = nullptr;  // Save, Test Drive, Undo, Redo, Help, Close
   ButtonArray* back = nullptr;      // during a test drive
   int paletteX = 0, paletteY = 0;   // the palette's top-left corner

@@ -418,6 +418,7 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
   s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
   TypeIntoInputBox(s, "", 5);                                // "Harbour Loop copy" less " copy"
   s.push_back([] { PlatPushTypedKey(kKeyReturn, ""); });     // the refusal, read
+  s.push_back(Shot("editor_prompt_after_refusal_" + Size()));  // no box left behind
   // A path in the name is refused by its character, not cut down to a name
   // of another circuit; a letter beyond ASCII is kept.
   TypeIntoInputBox(s, "../Circuits/Harbour Loop", 12);
@@ -585,6 +586,44 @@ TEST_P(CircuitEditorScreen, ARectangleKeptAsADraftOvernightBecomesTheCircuit) {
   for (auto [x, y] : {std::pair{9, 1}, {10, 3}, {10, 7}, {8, 8}, {2, 8}, {1, 6}, {1, 2}, {3, 1}})
     s.push_back(ClickCell(x, y));
   s.push_back([] { EXPECT_TRUE(EditedCircuit().check.builds) << EditedCircuit().check.problem; });
+  // A straight left in the grass is marked; a second start is refused with
+  // both cells named; each undone.
+  PickTile(s, kTabTrack, 0);
+  s.push_back(ClickCell(5, 4));
+  s.push_back([] {
+    const DrawingCheck& c = EditedCircuit().check;
+    EXPECT_TRUE(c.builds);
+    ASSERT_EQ(c.offPath.size(), 1u);
+    EXPECT_EQ(c.offPath[0].x, 5);
+    EXPECT_NE(StatusText().find("cell 5, 4"), std::string::npos) << StatusText();
+  });
+  s.push_back(Shot("editor_stray_piece_" + Size()));
+  // Its warnings run past the box: the wheel over it scrolls it to its
+  // last line and no further, and leaves the circuit where it was.
+  static int viewY = 0;
+  s.push_back([] {
+    const TextArea* status = gEditorScreen.status;
+    EXPECT_LT(status->rows, static_cast<int>(status->lines.size()));
+    viewY = gView.scrollY;
+    PlatPushMouseMove(status->x + 20, status->y + 20);
+    PlatPushWheel(-20);
+  });
+  s.push_back([] {
+    const TextArea* status = gEditorScreen.status;
+    EXPECT_EQ(status->top + status->rows, static_cast<int>(status->lines.size()));
+    EXPECT_EQ(gView.scrollY, viewY);
+  });
+  s.push_back(CtrlKey(44));
+  PickTile(s, kTabTrack, 35);
+  s.push_back(ClickCell(10, 5));
+  s.push_back([] {
+    const DrawingCheck& c = EditedCircuit().check;
+    EXPECT_FALSE(c.builds);
+    EXPECT_NE(c.problem.find("2 start tiles"), std::string::npos) << c.problem;
+    EXPECT_NE(StatusText().find("cell 5, 1 and cell 10, 5"), std::string::npos) << StatusText();
+  });
+  s.push_back(Shot("editor_two_starts_" + Size()));
+  s.push_back(CtrlKey(44));
   s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
   TypeIntoInputBox(s, "", 0);  // the name it was kept under
   s.push_back([] {
