@@ -264,12 +264,9 @@ void ShowStatus() {
     AddWrapped("Does not build: " + c.problem);
     if (!c.first.empty()) AddWrapped("First: " + c.first);
     if (c.cellX >= 0) AddWrapped("(marked red)");
-    // The hint where the panel has room for it (a 768-line screen may not).
+    // The hint always: where the box is too short, the wheel brings it up.
     const std::string hint = ProblemHint(c.first.empty() ? c.problem : c.first);
-    const TextArea* status = gEditorScreen.status;
-    if (!hint.empty() &&
-        status->lines.size() + StatusLines(hint).size() <= static_cast<size_t>(status->rows))
-      AddWrapped(hint);
+    if (!hint.empty()) AddWrapped(hint);
   }
   // Too long for the box: its last row says so, and the wheel scrolls it.
   if (area->lines.size() > static_cast<size_t>(area->rows)) area->rows = gEditorScreen.statusRows - 1;

@@ -508,6 +508,7 @@ TEST_P(CircuitEditorScreen, ARectangleKeptAsADraftOvernightBecomesTheCircuit) {
   s.push_back([] { ClickButton(gElements.MenuButtons, 4); });
   PickListLine(s, 0);
   TypeIntoInputBox(s, "12", 2);
+  s.push_back(Shot("editor_height_prompt_" + Size()));  // the list and the width box gone
   TypeIntoInputBox(s, "10", 2);
   PickTile(s, kTabTrack, 0);
   Drag(s, 1, 1, 10, 1);
