@@ -339,6 +339,11 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
     if (problem.first != problem.text) check.first = problem.first;
     check.cellX = problem.x;
     check.cellY = problem.y;
+    const Grid& base = editor.drawing.layers[0];
+    for (int x = 0; x < base.cols; ++x)
+      for (int y = 0; y < base.rows; ++y)
+        if (base(x, y) >= 32 && base(x, y) <= 39) check.starts.push_back({x, y});
+    if (check.starts.size() < 2) check.starts.clear();
     Node().clear();
     Corner().clear();
     RaceNow().inCornerMark = 0;

@@ -62,6 +62,8 @@ struct DrawingCheck {
   std::string first;    // the first complaint of the build, when another
   int cellX = -1;
   int cellY = -1;
+  // Every start tile, where there is more than one (each is at fault).
+  std::vector<std::pair<int, int>> starts;
   std::vector<std::string> warnings;
   std::vector<StrayPiece> offPath;  // pieces the warnings name, for marking
   int nodes = 0;

@@ -384,6 +384,8 @@ void DrawCheckOverlay() {
     if (c.cellX >= 0)
       Outline(ScreenX(c.cellX * kTileSize), ScreenY(c.cellY * kTileSize), cell, Max(cell / 12, 2),
               0x0000FF);
+    for (auto [x, y] : c.starts)
+      Outline(ScreenX(x * kTileSize), ScreenY(y * kTileSize), cell, Max(cell / 12, 2), 0x0000FF);
     return;
   }
   for (const StrayPiece& piece : c.offPath)
@@ -481,13 +483,16 @@ void DrawEditorFrame(bool hook = true) {
 
 // What lies under a box while the editor runs, drawn afresh every frame so
 // that a box just closed never stays behind the next: before a circuit is
-// open, the bare ground; then the editor, its page drawn apart under the box
-// and the palette over the panel.
+// open, a plain dark screen (the race data holds no drawing yet); then the
+// editor, its page drawn apart under the box and the palette over the panel.
 void DrawUnderBox() {
+  if (gEditorScreen.frame == nullptr || IsFrameHidden(gEditorScreen.frame)) {
+    PlatClearScreen(0x202020);
+    return;
+  }
   KeepCurrent keep;
   PlaceEditorLabels();
   DrawTrackView();
-  if (gEditorScreen.frame == nullptr || IsFrameHidden(gEditorScreen.frame)) return;
   if (!gSession.driving) DrawCheckOverlay();
   DrawPageElements(kEditorPage);
   if (gSession.driving) {

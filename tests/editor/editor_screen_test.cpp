@@ -621,6 +621,7 @@ TEST_P(CircuitEditorScreen, ARectangleKeptAsADraftOvernightBecomesTheCircuit) {
     const DrawingCheck& c = EditedCircuit().check;
     EXPECT_FALSE(c.builds);
     EXPECT_NE(c.problem.find("2 start tiles"), std::string::npos) << c.problem;
+    EXPECT_EQ(c.starts, (std::vector<std::pair<int, int>>{{5, 1}, {10, 5}})) << "both marked";
     EXPECT_NE(StatusText().find("cell 5, 1 and cell 10, 5"), std::string::npos) << StatusText();
   });
   s.push_back(Shot("editor_two_starts_" + Size()));
