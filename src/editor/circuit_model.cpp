@@ -9,6 +9,7 @@
 #include "platform/services.h"
 #include "race/analyze.h"
 #include "race/data_file.h"
+#include "race/folders.h"
 #include "race/grid_warnings.h"
 #include "race/save_load.h"
 
@@ -129,7 +130,10 @@ int TabLayer(int tab) {
 
 const std::vector<int>& TabTiles(int tab) {
   static const std::vector<int> kTiles[kEditorTabs] = {
-      Range(0, 39), Range(kFirstSceneryTile, kSheetCells - 1), Range(42, 45), Range(40, 41), {}};
+      Range(0, 39), Range(kFirstSceneryTile, kSheetCells - 1), Range(42, 45),
+      {kFirstRightAngle + kTurnEastSouth, kFirstRightAngle + kTurnWestSouth,
+       kFirstRightAngle + kTurnEastNorth, kFirstRightAngle + kTurnWestNorth, 40, 41},
+      {}};
   static const std::vector<int> kNone;
   return tab >= 0 && tab < kEditorTabs ? kTiles[tab] : kNone;
 }
@@ -147,6 +151,13 @@ std::string TileName(int tile) {
       "side turn: west",           "side turn: north"};
   static const char* const kStart[4] = {"start: cars leave west", "start: cars leave north",
                                         "start: cars leave east", "start: cars leave south"};
+  if (IsRightAngleBrush(tile)) {
+    // Both hover lines: the sides it joins, then how it is laid.
+    static const char* const kTurns[kRightAngles] = {"east, south", "west, south",
+                                                     "east, north", "west, north"};
+    return std::string("right angle: ") + kTurns[tile - kFirstRightAngle] +
+           "; click the corner cell";
+  }
   if (tile == kCrossingTile) return "crossing";
   if (tile >= 0 && tile < 16) return kTrack[tile];
   if (tile > 16 && tile < 32) return std::string(kTrack[tile - 16]) + " (2)";
@@ -254,6 +265,40 @@ bool SetLabel(CircuitEditor& editor, int x, int y, const std::string& given) {
   return true;
 }
 
+bool IsRightAngleBrush(int tile) {
+  return tile >= kFirstRightAngle && tile < kFirstRightAngle + kRightAngles;
+}
+
+bool PaintRightAngle(CircuitEditor& editor, int tile, int x, int y) {
+  if (!IsRightAngleBrush(tile)) return false;
+  // Per brush: the side (east +1, west -1) and the end (south +1, north -1)
+  // the turn joins. The bend beside the corner cell on that side joins the
+  // side to a diagonal; the bend beside it at that end joins the diagonal
+  // to the end, so the track runs across the corner cell's own corner.
+  struct Turn {
+    int dx, dy;
+    int sideTile, endTile;
+  };
+  static const Turn kTurns[kRightAngles] = {
+      {1, 1, 10, 4},   // east and south-west, south and north-east
+      {-1, 1, 8, 5},   // west and south-east, south and north-west
+      {1, -1, 11, 6},  // east and north-west, north and south-east
+      {-1, -1, 9, 7},  // west and north-east, north and south-west
+  };
+  const Turn& t = kTurns[tile - kFirstRightAngle];
+  const Grid& base = editor.drawing.layers[0];
+  if (!base.Inside(x, y) || !base.Inside(x + t.dx, y) || !base.Inside(x, y + t.dy)) return false;
+  const bool stroke = editor.stroking;
+  if (!stroke) BeginStroke(editor);
+  bool changed = Paint(editor, 0, x + t.dx, y, t.sideTile);
+  changed = Paint(editor, 0, x, y + t.dy, t.endTile) || changed;
+  // The corner cell is left to the grass: track there would lie off the path.
+  const int corner = base(x, y);
+  if (corner >= 0 && corner < 40) changed = ClearCell(editor, 0, x, y) || changed;
+  if (!stroke) EndStroke(editor);
+  return changed;
+}
+
 bool Undo(CircuitEditor& editor) {
   EndStroke(editor);
   if (editor.undo.empty()) return false;
@@ -294,6 +339,11 @@ const DrawingCheck& CheckDrawing(CircuitEditor& editor) {
     if (problem.first != problem.text) check.first = problem.first;
     check.cellX = problem.x;
     check.cellY = problem.y;
+    const Grid& base = editor.drawing.layers[0];
+    for (int x = 0; x < base.cols; ++x)
+      for (int y = 0; y < base.rows; ++y)
+        if (base(x, y) >= 32 && base(x, y) <= 39) check.starts.push_back({x, y});
+    if (check.starts.size() < 2) check.starts.clear();
     Node().clear();
     Corner().clear();
     RaceNow().inCornerMark = 0;
@@ -375,22 +425,13 @@ std::string PlayerCircuitLike(const std::string& name) {
   return found.empty() ? "" : found.front();
 }
 
-std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
-  EndStroke(editor);
-  std::string problem = CircuitNameProblem(name);
-  if (!problem.empty()) return problem;
-  if (IsShippedCircuit(name))
-    return name + " is a circuit the game ships: save yours under another name";
-  const DrawingCheck& check = CheckDrawing(editor);
-  if (!check.builds) {
-    std::string where = check.cellX >= 0 ? " (cell " + Decimal(check.cellX) + ", " +
-                                               Decimal(check.cellY) + ")"
-                                         : std::string();
-    return "it does not build yet: " + check.problem + where;
-  }
-  const fs::path folder = PlayerCircuitsFolder();
-  if (!PlatIsFolder(folder) && !PlatCreateFolder(folder))
-    return "could not create directory: " + folder.string();
+namespace {
+// Writes the drawing as `name` into `folder`: its label file, then its
+// document, each replaced atomically; a failed document puts the label file
+// back. Other spellings of the name there go after (the same file where the
+// system ignores case). "" or why nothing changed.
+std::string WriteDrawingFiles(CircuitEditor& editor, const fs::path& folder,
+                              const std::string& name, const std::string& document) {
   const fs::path circuit = folder / (name + ".json");
   const fs::path labelFile = folder / (name + " SL.txt");
 
@@ -406,7 +447,7 @@ std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
     if (!PlatWriteFileAtomic(labelFile, labels)) return WriteProblem(labelFile);
   }
   errno = 0;
-  if (!PlatWriteFileAtomic(circuit, CircuitDocument())) {
+  if (!PlatWriteFileAtomic(circuit, document)) {
     std::string why = WriteProblem(circuit);
     // The label file goes back to what it was.
     if (hadLabels) {
@@ -429,8 +470,119 @@ std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
     const fs::path oldLabels = PlatDiskPath(folder / (other + " SL.txt"));
     if (!fs::equivalent(oldLabels, PlatDiskPath(labelFile), ec) && !ec) fs::remove(oldLabels, ec);
   }
+  return "";
+}
+
+// Removes the player's draft of that name in every spelling, once the
+// circuit it became is on disk. A draft that cannot be removed stays: it is
+// listed still, and nothing is lost.
+void RemoveDraft(const std::string& name) {
+  const fs::path folder = PlayerDraftsFolder();
+  for (const std::string& spelt : CircuitsNamedLike(folder, name)) {
+    std::error_code ec;
+    fs::remove(PlatDiskPath(folder / (spelt + " SL.txt")), ec);
+    fs::remove(PlatDiskPath(folder / (spelt + ".json")), ec);
+  }
+}
+
+// What keeps a name from being saved at all, as circuit or as draft.
+std::string NameRefused(const std::string& name) {
+  std::string problem = CircuitNameProblem(name);
+  if (problem.empty() && IsShippedCircuit(name))
+    problem = name + " is a circuit the game ships: save yours under another name";
+  return problem;
+}
+}  // namespace
+
+std::string SaveDrawing(CircuitEditor& editor, const std::string& name) {
+  EndStroke(editor);
+  std::string problem = NameRefused(name);
+  if (!problem.empty()) return problem;
+  const DrawingCheck& check = CheckDrawing(editor);
+  if (!check.builds) {
+    std::string where = check.cellX >= 0 ? " (cell " + Decimal(check.cellX) + ", " +
+                                               Decimal(check.cellY) + ")"
+                                         : std::string();
+    return "it does not build yet: " + check.problem + where;
+  }
+  const fs::path folder = PlayerCircuitsFolder();
+  if (!PlatIsFolder(folder) && !PlatCreateFolder(folder))
+    return "could not create directory: " + folder.string();
+  problem = WriteDrawingFiles(editor, folder, name, CircuitDocument());
+  if (!problem.empty()) return problem;
+  RemoveDraft(name);
   editor.name = name;
+  editor.draft = false;
   editor.saved = editor.drawing;
   editor.unsaved = false;
   return "";
+}
+
+fs::path PlayerDraftsFolder() {
+  return PlayerCircuitsFolder() / kDraftsFolder;
+}
+
+std::vector<std::string> DraftNames() {
+  std::vector<std::string> names;
+  std::vector<PlatFolderEntry> entries;
+  if (!PlatIsFolder(PlayerDraftsFolder()) || !PlatListFolder(PlayerDraftsFolder(), "*.json", entries))
+    return names;
+  for (const PlatFolderEntry& entry : entries)
+    if (!entry.isFolder && entry.name.size() > 5) names.push_back(entry.name.substr(0, entry.name.size() - 5));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string PlayerDraftLike(const std::string& name) {
+  const std::vector<std::string> found = CircuitsNamedLike(PlayerDraftsFolder(), name);
+  return found.empty() ? "" : found.front();
+}
+
+std::string SaveDraft(CircuitEditor& editor, const std::string& name) {
+  EndStroke(editor);
+  std::string problem = NameRefused(name);
+  if (!problem.empty()) return problem;
+  const fs::path circuits = PlayerCircuitsFolder(), folder = PlayerDraftsFolder();
+  for (const fs::path& f : {circuits, folder})
+    if (!PlatIsFolder(f) && !PlatCreateFolder(f)) return "could not create directory: " + f.string();
+  DrawingToRace(editor.drawing);
+  problem = WriteDrawingFiles(editor, folder, name, CircuitDocument(true));
+  if (!problem.empty()) return problem;
+  editor.name = name;
+  editor.draft = true;
+  editor.saved = editor.drawing;
+  editor.unsaved = false;
+  return "";
+}
+
+std::string OpenDraft(CircuitEditor& editor, const std::string& name) {
+  const fs::path folder = PlayerDraftsFolder();
+  const bool throws = FatalThrows();
+  SetFatalThrows(true);
+  std::string problem;
+  try {
+    LoadDrawing(folder / (name + ".json"));
+    LoadCircuitLabels(folder / (name + " SL.txt"));
+  } catch (const FatalError& error) {
+    const std::string text = error.what();
+    problem = text.substr(0, text.find("\r\n"));
+  }
+  SetFatalThrows(throws);
+  if (!problem.empty()) return problem;
+  DrawingFromRace(editor);
+  editor.name = name;
+  editor.draft = true;
+  return "";
+}
+
+bool IsPlayersCircuit(const std::string& name) {
+  return CircuitHidesShipped(name) || !IsShippedCircuit(name);
+}
+
+std::string CircuitListLine(const std::string& name) {
+  return IsPlayersCircuit(name) ? name + " (yours)" : name;
+}
+
+std::string DraftListLine(const std::string& name) {
+  return name + " (draft)";
 }

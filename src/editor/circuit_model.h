@@ -28,6 +28,13 @@ const std::vector<int>& TabTiles(int tab);
 // What a tile is, as the palette names it ("straight west-east", ...).
 std::string TileName(int tile);
 
+// The right-angle brushes among the Corners tab's tiles: each lays the two
+// bend tiles of a 90 degree turn in one click on the turn's corner cell
+// (the cell a square corner would take, which the bends cut off).
+constexpr int kFirstRightAngle = 1000;
+enum RightAngle { kTurnEastSouth = 0, kTurnWestSouth, kTurnEastNorth, kTurnWestNorth, kRightAngles };
+bool IsRightAngleBrush(int tile);
+
 struct EditorLabel {
   std::string text;  // Windows-1252
   int x = 0;
@@ -55,6 +62,8 @@ struct DrawingCheck {
   std::string first;    // the first complaint of the build, when another
   int cellX = -1;
   int cellY = -1;
+  // Every start tile, where there is more than one (each is at fault).
+  std::vector<std::pair<int, int>> starts;
   std::vector<std::string> warnings;
   std::vector<StrayPiece> offPath;  // pieces the warnings name, for marking
   int nodes = 0;
@@ -86,6 +95,7 @@ struct CircuitEditor {
   CircuitDrawing saved;
   bool unsaved = false;
   std::string name;      // the name it was saved under ("" never saved)
+  bool draft = false;    // and it was kept as a draft there
   DrawingCheck check;
   int field = 0;  // cars of a full field, for the grid warnings
 };
@@ -106,6 +116,10 @@ void EndStroke(CircuitEditor& editor);
 // The label on a cell ("" none); setting "" removes it. One step.
 std::string LabelAt(const CircuitEditor& editor, int x, int y);
 bool SetLabel(CircuitEditor& editor, int x, int y, const std::string& text);
+// The two bends of right-angle brush `tile` around corner cell (x, y), and
+// that cell cleared where it held track: one step. False, with nothing
+// painted, when the turn would not fit on the grid.
+bool PaintRightAngle(CircuitEditor& editor, int tile, int x, int y);
 bool Undo(CircuitEditor& editor);
 bool Redo(CircuitEditor& editor);
 
@@ -134,4 +148,26 @@ std::string PlayerCircuitLike(const std::string& name);
 // label file, each replaced atomically. A drawing that does not build, a
 // shipped name or a folder that cannot be written is refused with the
 // reason, and nothing on disk changes. "" on success.
+// Replaces the player's draft of that name once it is a circuit.
 std::string SaveDrawing(CircuitEditor& editor, const std::string& name);
+
+// Drafts: drawings that do not build yet, kept in a folder of their own
+// under the player's circuits, where no list of circuits looks and no race
+// is loaded from.
+std::filesystem::path PlayerDraftsFolder();
+// The player's drafts by name, sorted.
+std::vector<std::string> DraftNames();
+// The player's draft of that name in any letter case, as spelt on disk.
+std::string PlayerDraftLike(const std::string& name);
+// Saves the drawing, whether it builds or not, as the player's draft
+// `name` (its file and label file, each replaced atomically); the names
+// are those of circuits. "" on success, else why, and nothing changed.
+std::string SaveDraft(CircuitEditor& editor, const std::string& name);
+// Opens the player's draft `name` as it was saved; "" or why not.
+std::string OpenDraft(CircuitEditor& editor, const std::string& name);
+
+// A line of a list of circuits: the player's own marked as theirs, so the
+// lists of the editor and of a new race mark them alike.
+bool IsPlayersCircuit(const std::string& name);
+std::string CircuitListLine(const std::string& name);
+std::string DraftListLine(const std::string& name);

@@ -10,6 +10,7 @@
 #include "common/common.h"
 #include "dialogs/help.h"
 #include "dialogs/requester.h"
+#include "game/hooks.h"
 #include "game/menu_race.h"
 #include "game/screens.h"
 #include "game/sprite_labels.h"
@@ -42,6 +43,12 @@ constexpr size_t kHoverColumns = 25;  // the small font across the panel
 const char* const kEditorKeys[kEditorKeyRows] = {
     "T test drive  Ctrl+S save", "Ctrl+Z undo  Ctrl+Y redo", "+ and - zoom  1-5 palette",
     "right click erases", "? help  G grid  Esc leave"};
+// Where the strip would leave the status too few lines (a short screen),
+// one line under the commands: what no button shows, and where the rest is.
+const char* const kEditorKeysShort = "right click erases, ? keys";
+const char* KeyRowText(int row) {
+  return gEditorScreen.keys[1] == nullptr ? kEditorKeysShort : kEditorKeys[row];
+}
 const int kCornerColour[3] = {0xFFFFFF, 0x00C0FF, 0x2020FF};  // straight, sharp, hairpin
 
 struct EditorSession {
@@ -51,6 +58,7 @@ struct EditorSession {
   int solid = 0;            // a white sprite, tinted and stretched into boxes
   std::string suggestedName;
   std::string savedAs;      // the name just saved under, until the next change
+  bool savedDraft = false;  // and it was kept as a draft
   void (*frameHook)() = nullptr;
   bool driving = false;
 };
@@ -163,7 +171,8 @@ void BuildEditorPage() {
   // The editor's keys sit above the commands, off the drawing; the status
   // gives up the rows they take.
   // Where that would leave the status fewer lines than the longest check
-  // result takes (a short screen), the keys are left to the help ("?").
+  // result takes (a short screen), one short line under the commands says
+  // what no button shows and where the rest is ("?").
   constexpr int kLeastStatusLines = 10;
   const int keyRow = SpriteFontHeight(small);
   const int keysY = commandsY - 6 - kEditorKeyRows * keyRow;
@@ -174,8 +183,11 @@ void BuildEditorPage() {
     s.keys[i] = keysFit ? CreateLabel(kEditorKeys[i], small, fx + 40, keysY + i * keyRow, kNoTint,
                                       kEditorPage)
                         : nullptr;
+  if (!keysFit)
+    s.keys[0] = CreateLabel(kEditorKeysShort, small, fx + 40, commandsY + 96 + 2, kNoTint, kEditorPage);
   CreateFrame("Panel", fx + 40, statusY, 22, statusHeight / 8, kEditorPage);
   s.status = CreateTextArea(font, fx + 40, statusY, 176, statusHeight, 4, 2, 0, kEditorPage);
+  s.statusRows = s.status->rows;
   s.commands = CreateButtonArray(font, "Button Short", 2, fx + 44, commandsY,
                                  "Save~Drive~Undo~Redo~Help~Close~", kEditorPage);
   s.back = CreateButtonArray(font, "Button Long", 1, fx + 40, fb - 40 - 32, "Back to Editor~",
@@ -237,7 +249,11 @@ void ShowStatus() {
   const DrawingCheck& c = e.check;
   TextArea* area = gEditorScreen.status;
   ClearTextArea(area);
-  if (!gSession.savedAs.empty()) AddWrapped("Saved as " + gSession.savedAs + ".");
+  area->rows = gEditorScreen.statusRows;
+  if (!gSession.savedAs.empty())
+    AddWrapped(gSession.savedDraft ? "Kept as the draft " + gSession.savedAs +
+                                         ": it is raced once it builds and is saved again."
+                                   : "Saved as " + gSession.savedAs + ".");
   if (c.builds) {
     AddWrapped("It builds: " + Decimal(c.nodes) + " nodes, " + Decimal(c.corners) +
                " corners, a grid for " + Decimal(Min(e.field, 2 * c.nodes)) + " cars.");
@@ -248,17 +264,16 @@ void ShowStatus() {
     AddWrapped("Does not build: " + c.problem);
     if (!c.first.empty()) AddWrapped("First: " + c.first);
     if (c.cellX >= 0) AddWrapped("(marked red)");
-    // The hint where the panel has room for it (a 768-line screen may not).
+    // The hint always: where the box is too short, the wheel brings it up.
     const std::string hint = ProblemHint(c.first.empty() ? c.problem : c.first);
-    const TextArea* status = gEditorScreen.status;
-    if (!hint.empty() &&
-        status->lines.size() + StatusLines(hint).size() <= static_cast<size_t>(status->rows))
-      AddWrapped(hint);
+    if (!hint.empty()) AddWrapped(hint);
   }
+  // Too long for the box: its last row says so, and the wheel scrolls it.
+  if (area->lines.size() > static_cast<size_t>(area->rows)) area->rows = gEditorScreen.statusRows - 1;
   std::string title = e.name.empty() ? (gSession.suggestedName.empty() ? "new circuit"
                                                                        : gSession.suggestedName +
                                                                              " (not saved)")
-                                     : e.name;
+                                     : e.name + (e.draft ? " (draft)" : "");
   title += "  " + Decimal(e.drawing.Cols()) + " x " + Decimal(e.drawing.Rows());
   if (e.unsaved) title += " *";
   SetLabel(gEditorScreen.title, Fit(title, kHoverColumns), kNoTint);
@@ -292,8 +307,10 @@ void ShowHover() {
   }
   const CircuitDrawing& d = gSession.editor.drawing;
   if (col >= 0 && row >= 0 && d.layers[0].Inside(col, row)) {
+    // A cell without a marker names its track (what the markers go on).
     const int layer = Max(TabLayer(gEditorScreen.tab), 0);
-    first = Decimal(col) + ", " + Decimal(row) + ": " + TileName(d.layers[layer](col, row));
+    const int tile = d.layers[layer](col, row) >= 0 ? d.layers[layer](col, row) : d.layers[0](col, row);
+    first = Decimal(col) + ", " + Decimal(row) + ": " + TileName(tile);
     for (size_t i = 0; i < Node().size(); ++i) {
       const NodeRecord& n = Node()[i];
       if (n.nodeX != col || n.nodeY != row) continue;
@@ -318,6 +335,21 @@ void ShowHover() {
   SetLabel(gEditorScreen.hover[1], Fit(second, kHoverColumns), kNoTint);
 }
 
+// A right-angle brush as the four cells it lays a turn across, in small.
+void DrawRightAngle(int brush, int x, int y, int size) {
+  static std::map<int, CircuitDrawing> turns;
+  if (turns.count(brush) == 0) {
+    CircuitEditor scratch;
+    NewDrawing(scratch, 2, 2);
+    for (int k = 0; k < 4 && !PaintRightAngle(scratch, brush, k % 2, k / 2); ++k) {
+    }
+    turns[brush] = scratch.drawing;
+  }
+  const int half = size / 2;
+  for (int k = 0; k < 4; ++k)
+    DrawTile(turns[brush].layers[0](k % 2, k / 2), x + k % 2 * half, y + k / 2 * half, half);
+}
+
 void DrawPalette() {
   const EditorScreen& s = gEditorScreen;
   const std::vector<int>& tiles = TabTiles(s.tab);
@@ -327,7 +359,10 @@ void DrawPalette() {
     x = s.paletteX + static_cast<int>(i) % s.paletteColumns * step;
     y = s.paletteY + static_cast<int>(i) / s.paletteColumns * step;
     if (TabLayer(s.tab) != 0) DrawTile(kEditorGround, x, y, s.paletteCell);
-    DrawTile(tiles[i], x, y, s.paletteCell);
+    if (IsRightAngleBrush(tiles[i]))
+      DrawRightAngle(tiles[i], x, y, s.paletteCell);
+    else
+      DrawTile(tiles[i], x, y, s.paletteCell);
     if (tiles[i] == s.tile[s.tab]) Outline(x - 1, y - 1, s.paletteCell + 2, 2, 0x00D0FF);
   }
   if (s.tab == kTabLabels) {
@@ -349,6 +384,8 @@ void DrawCheckOverlay() {
     if (c.cellX >= 0)
       Outline(ScreenX(c.cellX * kTileSize), ScreenY(c.cellY * kTileSize), cell, Max(cell / 12, 2),
               0x0000FF);
+    for (auto [x, y] : c.starts)
+      Outline(ScreenX(x * kTileSize), ScreenY(y * kTileSize), cell, Max(cell / 12, 2), 0x0000FF);
     return;
   }
   for (const StrayPiece& piece : c.offPath)
@@ -398,6 +435,23 @@ void DrawRunningOrder() {
   }
 }
 
+void EditorWheel(int delta) {
+  if (!ScrollEditorStatus(PlatMouseX(), PlatMouseY(), -(delta / 120))) WheelScroll(delta);
+}
+
+// A status longer than its box says so in the row it keeps free for it.
+void DrawMoreBelow() {
+  const TextArea* status = gEditorScreen.status;
+  if (status == nullptr || status->hidden != 0 || status->rows == gEditorScreen.statusRows ||
+      status->top + status->rows >= static_cast<int>(status->lines.size()))
+    return;
+  SpriteFont* small = gElements.SmallFont != nullptr ? gElements.SmallFont : gElements.MainFont;
+  const std::string more = "more below: wheel here";
+  DrawTextBox(small, more + "~",
+              status->x + status->width - 4 - SpriteFontWidth(small) * static_cast<int>(more.size()),
+              status->y + status->margin + status->rows * SpriteFontHeight(status->font) + 2);
+}
+
 void FinishFrame() {
   DrawAllElements();
   DrawRunningOrder();
@@ -422,25 +476,40 @@ void DrawEditorFrame(bool hook = true) {
   // The panel goes over the view, the palette over the panel.
   DrawAllElements();
   DrawPalette();
+  DrawMoreBelow();
   PlatFlipBuffers();
   if (hook && gSession.frameHook != nullptr) gSession.frameHook();
 }
 
-// The requesters over the editor: its last frame stays on the screen
-// under them (the page hidden, so the panel does not cover the palette).
+// What lies under a box while the editor runs, drawn afresh every frame so
+// that a box just closed never stays behind the next: before a circuit is
+// open, a plain dark screen (the race data holds no drawing yet); then the
+// editor, its page drawn apart under the box and the palette over the panel.
+void DrawUnderBox() {
+  if (gEditorScreen.frame == nullptr || IsFrameHidden(gEditorScreen.frame)) {
+    PlatClearScreen(0x202020);
+    return;
+  }
+  KeepCurrent keep;
+  PlaceEditorLabels();
+  DrawTrackView();
+  if (!gSession.driving) DrawCheckOverlay();
+  DrawPageElements(kEditorPage);
+  if (gSession.driving) {
+    DrawRunningOrder();
+  } else {
+    DrawPalette();
+    DrawMoreBelow();
+  }
+}
+
 struct OverEditor {
   bool shown = gEditorScreen.frame != nullptr && !IsFrameHidden(gEditorScreen.frame);
   OverEditor() {
-    if (!shown) return;
-    if (!gSession.driving) DrawEditorFrame(false);
-    SetPageHidden(kEditorPage, 1);
+    if (shown) SetPageApart(kEditorPage);
   }
   ~OverEditor() {
-    if (!shown) return;
-    SetPageHidden(kEditorPage, 0);
-    SetButtonArrayHidden(gEditorScreen.back, gSession.driving ? 0 : 1);
-    SetButtonArrayHidden(gEditorScreen.commands, gSession.driving ? 1 : 0);
-    SetButtonArrayHidden(gEditorScreen.tabs, gSession.driving ? 1 : 0);
+    if (shown) SetPageApart(-1);
   }
 };
 void Tell(const std::string& text) {
@@ -473,14 +542,20 @@ bool CellAtPointer(int& col, int& row) {
   return gSession.editor.drawing.layers[0].Inside(col, row);
 }
 
-void PaintAtPointer(bool clear) {
+void PaintAtPointer(bool clear, bool moving = false) {
   int col = 0, row = 0;
   const int layer = TabLayer(gEditorScreen.tab);
   if (layer < 0 || !CellAtPointer(col, row)) return;
   CircuitEditor& e = gSession.editor;
+  const int tile = gEditorScreen.tile[gEditorScreen.tab];
+  if (!clear && IsRightAngleBrush(tile)) {
+    // A turn a click: dragged, it would lay one on every cell passed.
+    if (!moving) gSession.changed = PaintRightAngle(e, tile, col, row) || gSession.changed;
+    return;
+  }
   if (!e.stroking) BeginStroke(e);
   bool changed = clear ? ClearCell(e, layer, col, row)
-                       : Paint(e, layer, col, row, gEditorScreen.tile[gEditorScreen.tab]);
+                       : Paint(e, layer, col, row, tile);
   gSession.changed = gSession.changed || changed;
 }
 
@@ -504,24 +579,37 @@ void Refresh() {
 
 // --- Saving ------------------------------------------------------------------
 
+// What saving as `name` would replace that is not the drawing itself, as a
+// question ("" when nothing). A draft is the drawing's own while it is the
+// one opened or last saved; so is the circuit it was saved beside.
+std::string ReplaceQuestion(const CircuitEditor& e, const std::string& name, bool asDraft) {
+  const bool mine = !e.name.empty() && SameCircuitName(e.name, name);
+  const std::string circuit = PlayerCircuitLike(name), draft = PlayerDraftLike(name);
+  std::string said;
+  if (!circuit.empty() && !mine)
+    said += asDraft ? "Your circuit " + circuit +
+                          " exists already: it stays until this draft builds and is saved, "
+                          "then this replaces it. "
+                    : "Your circuit " + circuit + " exists already: this replaces it. ";
+  if (!draft.empty() && !(mine && e.draft))
+    said += "Your draft " + draft + " exists already: this replaces it. ";
+  return said.empty() ? "" : said + "Save?";
+}
+
+// A drawing that builds is saved as a circuit; one that does not yet is
+// kept as a draft, so an evening's work is never lost for a missing tile.
 void SaveCircuit() {
   CircuitEditor& e = gSession.editor;
   EndStroke(e);
   CheckNow();
-  if (!e.check.builds) {
-    std::string where =
-        e.check.cellX >= 0 ? " at cell " + Decimal(e.check.cellX) + ", " + Decimal(e.check.cellY)
-                           : std::string();
-    Tell(BoxText("This circuit cannot be saved yet: it does not build" + where + ".") +
-               BoxText(e.check.problem));
-    return;
-  }
+  const bool asDraft = !e.check.builds;
   std::string name = e.name.empty() ? gSession.suggestedName : e.name;
   for (;;) {
     // Every character the game can show: letters beyond ASCII are kept,
     // and what a file name cannot hold is refused by name below, not
     // dropped as it is typed.
-    name = TrimSpaces(Enter("circuit name", name, "[\\x20-\\x7E\\x80-\\xFF]"));
+    name = TrimSpaces(Enter(asDraft ? "draft name (it does not build yet)" : "circuit name", name,
+                            "[\\x20-\\x7E\\x80-\\xFF]"));
     if (name.empty()) return;
     std::string problem = CircuitNameProblem(name);
     if (problem.empty() && IsShippedCircuit(name))
@@ -530,18 +618,17 @@ void SaveCircuit() {
       Tell(BoxText(problem));
       continue;
     }
-    const std::string existing = PlayerCircuitLike(name);
-    if (!existing.empty() && !SameCircuitName(existing, e.name) &&
-        !Ask(BoxText("Your circuit " + existing + " exists already. Replace it?")))
-      continue;
+    const std::string question = ReplaceQuestion(e, name, asDraft);
+    if (!question.empty() && !Ask(BoxText(question))) continue;
     break;
   }
-  std::string problem = SaveDrawing(e, name);
+  std::string problem = asDraft ? SaveDraft(e, name) : SaveDrawing(e, name);
   if (!problem.empty()) {
     Tell(BoxText("Nothing was saved: " + problem) + BoxText("Your drawing is still here."));
   } else {
     gSession.suggestedName.clear();
     gSession.savedAs = name;
+    gSession.savedDraft = asDraft;
   }
   CheckNow();
 }
@@ -580,6 +667,7 @@ void TestDrive() {
     return;
   }
   ClearTextArea(gEditorScreen.status);
+  gEditorScreen.status->rows = gEditorScreen.statusRows;
   gEditorScreen.status->scrollMode = 1;  // the commentary follows its newest line
   SetButtonArrayHidden(gEditorScreen.commands, 1);
   SetButtonArrayHidden(gEditorScreen.tabs, 1);
@@ -598,7 +686,7 @@ void TestDrive() {
   gSession.driving = false;
   gEditorScreen.status->scrollMode = 2;
   for (int i = 0; i < kEditorKeyRows; ++i)
-    if (gEditorScreen.keys[i] != nullptr) SetLabel(gEditorScreen.keys[i], kEditorKeys[i], kNoTint);
+    if (gEditorScreen.keys[i] != nullptr) SetLabel(gEditorScreen.keys[i], KeyRowText(i), kNoTint);
   SetButtonArrayHidden(gEditorScreen.commands, 0);
   SetButtonArrayHidden(gEditorScreen.tabs, 0);
   SetButtonArrayHidden(gEditorScreen.back, 1);
@@ -678,7 +766,7 @@ void EditorPass() {
       gSession.leave = MayLeave();
     } else if (gEditorScreen.tab != kTabLabels && PlatMouseButtonDown(1) != PlatMouseButtonDown(3)) {
       // A button held and the pointer moving: a stroke of paint.
-      PaintAtPointer(PlatMouseButtonDown(3));
+      PaintAtPointer(PlatMouseButtonDown(3), true);
     }
     if (gSession.leave) return;
   }
@@ -741,14 +829,24 @@ int AskCells(const std::string& what, int given) {
   }
 }
 
-// Opens what the player picks; false when nothing was opened.
+// Opens what the player picks; false when nothing was opened. The list
+// marks the player's own circuits and offers their drafts after them.
 bool OpenCircuit() {
-  std::string choice =
-      ListBox("     Circuit Editor", std::string(kNewCircuit) + "~" + CircuitList());
-  if (choice.empty()) return false;
+  struct Choice {
+    std::string line, name;
+    bool draft = false;
+  };
+  std::vector<Choice> choices;
+  std::string list = std::string(kNewCircuit) + "~";
+  for (const std::string& name : TildeFields(CircuitList()))
+    choices.push_back({CircuitListLine(name), name, false});
+  for (const std::string& name : DraftNames()) choices.push_back({DraftListLine(name), name, true});
+  for (const Choice& c : choices) list += c.line + "~";
+  std::string picked = ListBox("     Circuit Editor", list);
+  if (picked.empty()) return false;
   CircuitEditor& e = gSession.editor;
   gSession.suggestedName.clear();
-  if (choice == kNewCircuit) {
+  if (picked == kNewCircuit) {
     int cols = AskCells("width", 24);
     if (cols == 0) return false;
     int rows = AskCells("height", 16);
@@ -760,16 +858,24 @@ bool OpenCircuit() {
     LoadTrackTiles();
     return true;
   }
-  const bool throws = FatalThrows();
-  SetFatalThrows(true);
+  auto chosen = std::find_if(choices.begin(), choices.end(),
+                             [&](const Choice& c) { return c.line == picked; });
+  if (chosen == choices.end()) return false;
+  const std::string choice = chosen->name;
   std::string problem;
-  try {
-    Load(CircuitFolderFor(choice) / (choice + ".json"));
-  } catch (const FatalError& error) {
-    std::string text = error.what();
-    problem = text.substr(0, text.find("\r\n"));
+  if (chosen->draft) {
+    problem = OpenDraft(e, choice);
+  } else {
+    const bool throws = FatalThrows();
+    SetFatalThrows(true);
+    try {
+      Load(CircuitFolderFor(choice) / (choice + ".json"));
+    } catch (const FatalError& error) {
+      std::string text = error.what();
+      problem = text.substr(0, text.find("\r\n"));
+    }
+    SetFatalThrows(throws);
   }
-  SetFatalThrows(throws);
   ClearRaceState();
   if (problem.empty() && (Base().cols < kEditorSmallest || Base().cols > kEditorLargest ||
                           Base().rows < kEditorSmallest || Base().rows > kEditorLargest))
@@ -779,6 +885,7 @@ bool OpenCircuit() {
     Tell(BoxText(choice + " cannot be opened: " + problem));
     return false;
   }
+  if (chosen->draft) return true;
   DrawingFromRace(e);
   if (IsShippedCircuit(choice)) {
     // The game's own circuits open as a copy, saved under a name of the
@@ -797,6 +904,17 @@ CircuitEditor& EditedCircuit() {
 
 void SetEditorFrameHook(void (*hook)()) {
   gSession.frameHook = hook;
+}
+
+bool ScrollEditorStatus(int x, int y, int lines) {
+  TextArea* status = gEditorScreen.status;
+  if (status == nullptr || status->hidden != 0 || x < status->x || y < status->y ||
+      x >= status->x + status->width || y >= status->y + status->height)
+    return false;
+  // No further than the last line at the foot of the box.
+  const int last = Max(static_cast<int>(status->lines.size()) - status->rows, 0);
+  status->top = std::clamp(status->top + lines, 0, last);
+  return true;
 }
 
 bool TestDriveRunning() {
@@ -827,6 +945,16 @@ void RunCircuitEditor() {
   SetPageHidden(1, 1);
   Race editing;
   RaceScope scope(editing);
+  // The wheel over the status scrolls it; elsewhere it is the view's.
+  struct Wheel {
+    Wheel() { PlatSetWindowCallback(gView.window, EditorWheel); }
+    ~Wheel() { PlatSetWindowCallback(gView.window, gHooks.wheel); }
+  } wheel;
+  struct Backdrop {
+    void (*before)() = ModalBackdrop();
+    Backdrop() { SetModalBackdrop(DrawUnderBox); }
+    ~Backdrop() { SetModalBackdrop(before); }
+  } backdrop;
   LoadTrackTiles();
   LoadCarData();
   gSession.leave = false;

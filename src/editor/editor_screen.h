@@ -16,6 +16,7 @@ struct EditorScreen {
   Label* hover[2] = {};
   Label* keys[kEditorKeyRows] = {};  // the key strip above the commands
   TextArea* status = nullptr;
+  int statusRows = 0;  // it shows one fewer, over a line saying more is below
   ButtonArray* commands = nullptr;  // Save, Test Drive, Undo, Redo, Help, Close
   ButtonArray* back = nullptr;      // during a test drive
   int paletteX = 0, paletteY = 0;   // the palette's top-left corner
@@ -41,5 +42,8 @@ CircuitEditor& EditedCircuit();
 void SetEditorFrameHook(void (*hook)());
 // The screen position of the palette's i-th tile (its middle).
 void PaletteTilePoint(int index, int& x, int& y);
+// The wheel over the editor's status scrolls it a line a notch (true);
+// anywhere else it is the view's (false). The editor's window callback.
+bool ScrollEditorStatus(int x, int y, int lines);
 // True while a test drive is on.
 bool TestDriveRunning();

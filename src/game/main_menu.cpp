@@ -5,6 +5,7 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
+#include "editor/circuit_model.h"
 #include "race/define.h"
 #include "race/folders.h"
 #include "game/race_saves.h"
@@ -112,7 +113,13 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
   // Circuits come from the shipped folder and the player's own.
   std::string choice;
   if (circuits) {
-    choice = ListBox(title, CircuitList());
+    // The player's own marked as theirs, as in the editor's list.
+    const std::vector<std::string> names = TildeFields(CircuitList());
+    std::string lines;
+    for (const std::string& name : names) lines += CircuitListLine(name) + "~";
+    const std::string picked = ListBox(title, lines);
+    for (const std::string& name : names)
+      if (!picked.empty() && CircuitListLine(name) == picked) choice = name;
   } else {
     // Each saved race with its lap and when it was saved; the choice is its name.
     std::vector<SavedRaceLine> saved = SavedRaceLines(folder);

@@ -61,6 +61,7 @@ void ResetMiniGUI() {
   gui.optionBoxes.clear();
   gui.frameHook = nullptr;
   gui.backdrop = nullptr;
+  gui.apartPage = -1;
   gui.idle = nullptr;
 }
 
@@ -161,31 +162,43 @@ void SetButtonState(ButtonArray* buttonArray, int index, int state) {
 }
 
 // --- Drawing and pages ------------------------------------------------------
-void DrawAllElements() {
-  for (const RegistryEntry& entry : Gui().entries) {
-    switch (entry.kind) {
-      case kKindFrame:
-        DrawFrame(static_cast<const Frame*>(entry.record));
-        break;
-      case kKindLabel:
-        DrawLabel(static_cast<const Label*>(entry.record));
-        break;
-      case kKindTextArea:
-        DrawTextArea(static_cast<const TextArea*>(entry.record));
-        break;
-      case kKindButtonArray:
-        DrawButtonArray(static_cast<const ButtonArray*>(entry.record));
-        break;
-      case kKindKBArea:
-        DrawKBArea(static_cast<const KBArea*>(entry.record));
-        break;
-      case kKindScrollArrows:
-        DrawScrollArrows(static_cast<const ScrollArrows*>(entry.record));
-        break;
-      default:
-        break;
-    }
+namespace {
+void DrawEntry(const RegistryEntry& entry) {
+  switch (entry.kind) {
+    case kKindFrame:
+      DrawFrame(static_cast<const Frame*>(entry.record));
+      break;
+    case kKindLabel:
+      DrawLabel(static_cast<const Label*>(entry.record));
+      break;
+    case kKindTextArea:
+      DrawTextArea(static_cast<const TextArea*>(entry.record));
+      break;
+    case kKindButtonArray:
+      DrawButtonArray(static_cast<const ButtonArray*>(entry.record));
+      break;
+    case kKindKBArea:
+      DrawKBArea(static_cast<const KBArea*>(entry.record));
+      break;
+    case kKindScrollArrows:
+      DrawScrollArrows(static_cast<const ScrollArrows*>(entry.record));
+      break;
+    default:
+      break;
   }
+}
+}  // namespace
+
+void DrawAllElements() {
+  for (const RegistryEntry& entry : Gui().entries)
+    if (entry.page != Gui().apartPage) DrawEntry(entry);
+}
+
+void SetPageApart(int page) { Gui().apartPage = page; }
+
+void DrawPageElements(int page) {
+  for (const RegistryEntry& entry : Gui().entries)
+    if (entry.page == page) DrawEntry(entry);
 }
 
 // The hidden flag of an entry's record; fonts have none.
@@ -228,5 +241,7 @@ void FinishModalFrame(LostDeviceProc lostDevice) {
 void SetModalFrameHook(void (*hook)()) { Gui().frameHook = hook; }
 
 void SetModalBackdrop(void (*draw)()) { Gui().backdrop = draw; }
+
+void (*ModalBackdrop())() { return Gui().backdrop; }
 
 void SetModalIdle(void (*tick)()) { Gui().idle = tick; }

@@ -217,6 +217,10 @@ void SetKBAText(KBArea* kbArea, const std::string& text);
 
 // --- Drawing and pages ------------------------------------------------------
 void DrawAllElements();
+// A screen under a box draws its own page beneath the box: DrawAllElements
+// leaves that page out (-1: none) and DrawPageElements draws it alone.
+void SetPageApart(int page);
+void DrawPageElements(int page);
 // page -1: every element.
 void SetPageHidden(int page, int hidden);
 
@@ -230,6 +234,7 @@ void SetModalFrameHook(void (*hook)());
 // Drawn under the elements of every modal frame (nullptr: nothing, the
 // elements go over what the screen last showed).
 void SetModalBackdrop(void (*draw)());
+void (*ModalBackdrop())();
 // Called at the start of every modal frame, before anything is drawn
 // (nullptr: nothing): whatever goes on under a box takes its turn here.
 void SetModalIdle(void (*tick)());

@@ -31,6 +31,7 @@ struct MiniGuiState {
   void (*frameHook)() = nullptr;
   void (*backdrop)() = nullptr;
   void (*idle)() = nullptr;  // time passing under a modal box (never a drawing)
+  int apartPage = -1;        // left out of DrawAllElements (its screen draws it)
 
   std::deque<SpriteFont> fonts;
   std::deque<Frame> frames;

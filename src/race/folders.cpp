@@ -183,11 +183,12 @@ void CreateGameFolders() {
   }
   // What a write cut short by a kill left behind, wherever the game writes:
   // saved races, season files, the player's data, the settings file and the
-  // circuits the editor saves.
-  std::set<fs::path> written = {
-      gProg.savedRacesFolder, gProg.resultsFolder, gProg.playerDataFolder,
-      gProg.settingsFile.parent_path(),
-      gProg.playerCircuitsFolder.empty() ? gProg.circuitsFolder : gProg.playerCircuitsFolder};
+  // circuits and drafts the editor saves.
+  const fs::path circuits =
+      gProg.playerCircuitsFolder.empty() ? gProg.circuitsFolder : gProg.playerCircuitsFolder;
+  std::set<fs::path> written = {gProg.savedRacesFolder, gProg.resultsFolder,
+                                gProg.playerDataFolder,  gProg.settingsFile.parent_path(),
+                                circuits,                circuits / kDraftsFolder};
   for (const fs::path& folder : written)
-    if (!folder.empty()) PlatRemoveStaleTemporaries(folder);
+    if (!folder.empty() && PlatIsFolder(folder)) PlatRemoveStaleTemporaries(folder);
 }

@@ -40,6 +40,10 @@ void UseGameFolders(const std::filesystem::path& programFolder);
 // made or a file cannot be seeded. A portable copy has nothing to prepare.
 void PreparePlayerFolders();
 
+// The circuit editor keeps drawings that do not build yet in this folder
+// under the player's circuits, where no list of circuits looks.
+constexpr const char* kDraftsFolder = "Drafts";
+
 // The circuits a new race offers: the shipped ones and the player's own, a
 // "~"-list of names without ".json", sorted, each name once.
 std::string CircuitList();

@@ -493,12 +493,13 @@ std::string Written(const Json& root) {
 }
 }  // namespace
 
-std::string CircuitDocument() {
+std::string CircuitDocument(bool draft) {
   Json root = Json::object();
   root["Base"] = Layer(Base());
   root["Middle"] = Layer(Middle());
   root["Top"] = Layer(Top());
   root["Track"] = WriteList(Track(), kTrackWriter);
+  if (draft) root["Draft"] = 1;
   return Written(root);
 }
 
@@ -579,7 +580,9 @@ bool ReadSavedRaceSummary(const std::filesystem::path& file, SavedRaceSummary& s
   return true;
 }
 
-void Load(const std::filesystem::path& file) {
+namespace {
+// The document of a circuit or race file; fatal when it is none.
+Json ReadDocument(const std::filesystem::path& file) {
   if (PlatFileSize(file) == kFileMissing)
     FATAL("could not find file: " + PlatPathText(file), kModule, "Load");
   std::string bytes;
@@ -590,7 +593,10 @@ void Load(const std::filesystem::path& file) {
   if (root.is_discarded()) FATAL("could not load JSON file: " + PlatPathText(file), kModule, "Load");
   // Any document without "Base" lacks a member, whatever its root holds.
   if (!root.is_object()) FATAL("missing JSON member", kModule, "Load");
+  return root;
+}
 
+void ReadLayers(const Json& root) {
   Base() = ReadLayer(Required(root, "Base", __LINE__), "Base");
   Middle() = ReadLayer(Required(root, "Middle", __LINE__), "Middle");
   Top() = ReadLayer(Required(root, "Top", __LINE__), "Top");
@@ -602,6 +608,34 @@ void Load(const std::filesystem::path& file) {
                   " rows like \"Base\" expected",
               __LINE__);
   }
+}
+
+void ReadTrackTable(const Json& v) {
+  Track() = ReadList(v, "Track", ReadTrack);
+  for (size_t i = 0; i < Track().size(); ++i) {
+    std::string outside = LaneOffsetOutsideCell(Track()[i]);
+    if (!outside.empty())
+      Invalid("Track[" + Decimal(i) + "]." + outside,
+              "lane offset 0 to " + Decimal(kTileSize - 1) + " inside the cell expected",
+              __LINE__);
+  }
+}
+}  // namespace
+
+void LoadDrawing(const std::filesystem::path& file) {
+  const Json root = ReadDocument(file);
+  ReadLayers(root);
+  if (auto it = root.find("Track"); it != root.end()) ReadTrackTable(*it);
+}
+
+void Load(const std::filesystem::path& file) {
+  const Json root = ReadDocument(file);
+  // A draft of the circuit editor is kept because it does not build yet.
+  if (root.contains("Draft"))
+    FATAL("a draft of the circuit editor, not a circuit: open it in the editor, finish it and "
+          "save it",
+          kModule, "Load");
+  ReadLayers(root);
 
   auto member = [&](const char* name) -> const Json* {
     auto it = root.find(name);
@@ -612,16 +646,7 @@ void Load(const std::filesystem::path& file) {
     Car() = ReadKeyed(*cars, "Car", ReadCar);
     ClearCurrentCar();
   }
-  if (const Json* v = member("Track")) {
-    Track() = ReadList(*v, "Track", ReadTrack);
-    for (size_t i = 0; i < Track().size(); ++i) {
-      std::string outside = LaneOffsetOutsideCell(Track()[i]);
-      if (!outside.empty())
-        Invalid("Track[" + Decimal(i) + "]." + outside,
-                "lane offset 0 to " + Decimal(kTileSize - 1) + " inside the cell expected",
-                __LINE__);
-    }
-  }
+  if (const Json* v = member("Track")) ReadTrackTable(*v);
   if (const Json* v = member("Node")) Node() = ReadList(*v, "Node", ReadNode);
   const Json* standing = member("Standing");
   if (standing) {

@@ -14,8 +14,9 @@ void Save(const std::filesystem::path& file);
 bool TrySave(const std::filesystem::path& file, std::string& why);
 // The document of Save, as it would be written.
 std::string SaveDocument();
-// A circuit file: the three layers and the tile table.
-std::string CircuitDocument();
+// A circuit file: the three layers and the tile table. A draft's is marked
+// so: loading it for a race is refused, since it may not build.
+std::string CircuitDocument(bool draft = false);
 // {"Node":[...],"Corner":[...]} of the built track, as a save writes them.
 std::string TrackDocument();
 
@@ -23,6 +24,10 @@ std::string TrackDocument();
 // the circuit's labels. A file that cannot be raced is a fatal error that
 // says what is wrong and where.
 void Load(const std::filesystem::path& file);
+// Reads only the three layers and the tile table of a circuit or draft, as
+// Load checks them, and builds nothing (the editor opens drafts so). Fatal
+// on what Load would refuse them for.
+void LoadDrawing(const std::filesystem::path& file);
 // Whether the file is a document, as Load would take it, with a member of
 // that name at its top (false for anything Load would refuse unread).
 bool DocumentHasMember(const std::filesystem::path& file, const char* name);

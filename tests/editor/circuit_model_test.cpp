@@ -520,3 +520,125 @@ TEST_F(EditorModel, ASaveIntoAFolderThatCannotBeWrittenSaysWhyAndLosesNothing) {
   EXPECT_TRUE(editor.unsaved) << "the drawing is still the player's to save elsewhere";
 }
 #endif
+
+// A drawing that does not build yet is kept as a draft: beside the
+// circuits in their Drafts folder, where neither a new race, nor the check,
+// nor any load for a race takes it; reopened it is the same drawing, and
+// saved once it builds it becomes the circuit and the draft goes. Bad
+// names and bad files are refused without a write or a crash.
+TEST_F(EditorModel, ADraftKeepsWhatDoesNotBuildUntilItBecomesTheCircuit) {
+  const fs::path circuits = game / "Circuits", drafts = circuits / "Drafts";
+  Load(circuits / "Puddleford Park.json");
+  DrawingFromRace(editor);
+  int sx = -1, sy = -1;
+  for (int x = 0; x < editor.drawing.Cols() && sx < 0; ++x)
+    for (int y = 0; y < editor.drawing.Rows(); ++y)
+      if (editor.drawing.layers[0](x, y) == 34) sx = x, sy = y;
+  ASSERT_GE(sx, 0);
+  const int gapTile = editor.drawing.layers[0](sx + 2, sy);
+  ClearCell(editor, 0, sx + 2, sy);
+  SetLabel(editor, 1, 1, "Evening Woods");
+  ASSERT_FALSE(CheckDrawing(editor).builds);
+  const CircuitDrawing broken = editor.drawing;
+
+  for (const char* bad : {"a/b", "nul", "harbour loop", ""})
+    EXPECT_NE(SaveDraft(editor, bad), "") << bad;
+  EXPECT_FALSE(fs::exists(drafts / "a" / "b.json"));
+  ASSERT_EQ(SaveDraft(editor, "Evening Loop"), "");
+  EXPECT_TRUE(editor.draft);
+  EXPECT_FALSE(editor.unsaved);
+  EXPECT_TRUE(fs::exists(drafts / "Evening Loop.json"));
+  EXPECT_FALSE(fs::exists(circuits / "Evening Loop.json"));
+  EXPECT_EQ(DraftNames(), std::vector<std::string>{"Evening Loop"});
+  EXPECT_EQ(PlayerDraftLike("EVENING LOOP"), "Evening Loop");
+  EXPECT_EQ(CircuitList().find("Evening"), std::string::npos) << CircuitList();
+  // Never raced, even copied in among the circuits: the loader and the
+  // check refuse it by name.
+  fs::copy_file(drafts / "Evening Loop.json", circuits / "Copied Draft.json");
+  try {
+    Load(circuits / "Copied Draft.json");
+    ADD_FAILURE() << "a draft loaded for a race";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("a draft of the circuit editor, not a circuit", 0), 0u)
+        << e.what();
+  }
+  testing_support::ToolRun run = testing_support::RunTool(
+      "check " + testing_support::Quoted((drafts / "Evening Loop.json").string()) + " --game-dir " +
+      testing_support::Quoted(game.string()));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("a draft of the circuit editor"), std::string::npos) << run.err;
+  fs::remove(circuits / "Copied Draft.json");
+
+  // Reopened, the same drawing, labels and all.
+  CircuitEditor reopened;
+  ResetRaceData();
+  ASSERT_EQ(OpenDraft(reopened, "Evening Loop"), "");
+  EXPECT_TRUE(SameDrawing(reopened.drawing, broken));
+  EXPECT_EQ(reopened.name, "Evening Loop");
+  EXPECT_TRUE(reopened.draft);
+  EXPECT_FALSE(reopened.unsaved);
+  EXPECT_NE(OpenDraft(reopened, "No Such Draft"), "");
+  testing_support::WriteBytes(drafts / "Torn.json", "{\"Base\":[[1,2],[3");
+  EXPECT_NE(OpenDraft(reopened, "Torn"), "");
+  fs::remove(drafts / "Torn.json");
+  ASSERT_EQ(OpenDraft(reopened, "Evening Loop"), "");
+
+  // Mended and saved: the circuit, with its labels, and no draft left.
+  Paint(reopened, 0, sx + 2, sy, gapTile);
+  ASSERT_TRUE(CheckDrawing(reopened).builds);
+  ASSERT_EQ(SaveDrawing(reopened, "Evening Loop"), "");
+  EXPECT_FALSE(reopened.draft);
+  EXPECT_TRUE(fs::exists(circuits / "Evening Loop.json"));
+  EXPECT_NE(testing_support::ReadBytes(circuits / "Evening Loop SL.txt").find("Evening Woods, 1, 1\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(DraftNames().empty());
+  EXPECT_FALSE(fs::exists(drafts / "Evening Loop SL.txt"));
+  EXPECT_NE(CircuitList().find("Evening Loop~"), std::string::npos);
+  EXPECT_EQ(CircuitListLine("Evening Loop"), "Evening Loop (yours)");
+  EXPECT_EQ(CircuitListLine("Harbour Loop"), "Harbour Loop");
+
+  // Broken again and kept as a draft of that name: the circuit stays as it
+  // was saved, raceable, until the draft builds.
+  const std::string circuitBytes = testing_support::ReadBytes(circuits / "Evening Loop.json");
+  ClearCell(reopened, 0, sx + 2, sy);
+  ASSERT_EQ(SaveDraft(reopened, "Evening Loop"), "");
+  EXPECT_EQ(testing_support::ReadBytes(circuits / "Evening Loop.json"), circuitBytes);
+  EXPECT_EQ(DraftNames(), std::vector<std::string>{"Evening Loop"});
+}
+
+// The right-angle brush lays both bends of a turn around the corner cell in
+// one step; four of them close a rectangle of straights that builds, and a
+// turn that would leave the grid lays nothing.
+TEST_F(EditorModel, TheRightAngleBrushTurnsARectangleOfStraightsIntoACircuit) {
+  NewDrawing(editor, 12, 10);
+  for (int x = 1; x <= 10; ++x) Paint(editor, 0, x, 1, 0), Paint(editor, 0, x, 8, 0);
+  for (int y = 1; y <= 8; ++y) Paint(editor, 0, 1, y, 1), Paint(editor, 0, 10, y, 1);
+  Paint(editor, 0, 5, 1, 34);  // the start, cars leaving east
+  EXPECT_FALSE(PaintRightAngle(editor, kFirstRightAngle + kTurnWestNorth, 0, 0));
+  EXPECT_FALSE(PaintRightAngle(editor, kFirstRightAngle + kTurnEastSouth, 11, 9));
+  EXPECT_FALSE(PaintRightAngle(editor, 41, 5, 5)) << "a marker is no brush";
+  const size_t steps = editor.undo.size();
+  ASSERT_TRUE(PaintRightAngle(editor, kFirstRightAngle + kTurnEastSouth, 1, 1));
+  ASSERT_TRUE(PaintRightAngle(editor, kFirstRightAngle + kTurnWestSouth, 10, 1));
+  ASSERT_TRUE(PaintRightAngle(editor, kFirstRightAngle + kTurnEastNorth, 1, 8));
+  ASSERT_TRUE(PaintRightAngle(editor, kFirstRightAngle + kTurnWestNorth, 10, 8));
+  EXPECT_EQ(editor.undo.size(), steps + 4) << "a turn is one step";
+  for (auto [x, y] : {std::pair{1, 1}, {10, 1}, {1, 8}, {10, 8}})
+    EXPECT_EQ(editor.drawing.layers[0](x, y), kEditorGround) << "the corner cell is cut off";
+  // Each turn a sharp corner: marked on its first bend and on the straight
+  // after its second, clockwise from the start.
+  for (auto [x, y] : {std::pair{9, 1}, {10, 3}, {10, 7}, {8, 8}, {2, 8}, {1, 6}, {1, 2}, {3, 1}})
+    Paint(editor, 2, x, y, 41);
+  const DrawingCheck& check = CheckDrawing(editor);
+  ASSERT_TRUE(check.builds) << check.problem << " / " << check.first;
+  EXPECT_EQ(check.corners, 4);
+  EXPECT_TRUE(check.offPath.empty());
+  EXPECT_TRUE(RacesToTheFlag(1));
+  // Undone, the last turn gives back the straights and the corner it took.
+  CheckDrawing(editor);
+  ASSERT_TRUE(Undo(editor));
+  for (int k = 0; k < 8; ++k) Undo(editor);
+  EXPECT_EQ(editor.drawing.layers[0](10, 8), 1);
+  EXPECT_EQ(editor.drawing.layers[0](9, 8), 0);
+  EXPECT_EQ(editor.drawing.layers[0](10, 7), 1);
+}

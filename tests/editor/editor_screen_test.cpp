@@ -185,16 +185,27 @@ TEST_P(CircuitEditorScreen, DrawsAShippedCircuitCellByCellSavesItAndItRaces) {
   // The key strip sits between the status and the commands, inside the
   // panel, where it leaves the status room for the longest check result
   // (a short screen keeps its keys in the help).
+  // A short screen has one short line of them under the commands instead.
   s.push_back([this] {
     const TextArea* status = gEditorScreen.status;
+    const ButtonArray* commands = gEditorScreen.commands;
+    const int commandsEnd = commands->buttonY[kCmdClose] + commands->buttonHeight;
     EXPECT_GE(status->height, 10 * SpriteFontHeight(status->font)) << "the status keeps its lines";
+    ASSERT_NE(gEditorScreen.keys[0], nullptr) << "keys on every screen";
     for (const Label* keys : gEditorScreen.keys) {
       if (Size() != "1920x1080" && keys == nullptr) continue;
       ASSERT_NE(keys, nullptr);
+      const int right = keys->x + SpriteFontWidth(keys->font) * static_cast<int>(keys->text.size());
+      if (keys->y >= commandsEnd) {
+        EXPECT_NE(Size(), "1920x1080");
+        EXPECT_LE(keys->y + SpriteFontHeight(keys->font), FrameBottom(gEditorScreen.frame) - 16)
+            << "inside the frame's border";
+        EXPECT_LE(right, FrameX(gEditorScreen.frame) + 256 - 24) << "inside the frame's border";
+        continue;
+      }
       EXPECT_GE(keys->y, status->y + status->height) << keys->text;
-      EXPECT_LE(keys->y + SpriteFontHeight(keys->font), gEditorScreen.commands->buttonY[0]) << keys->text;
-      EXPECT_LE(keys->x + SpriteFontWidth(keys->font) * static_cast<int>(keys->text.size()),
-                status->x + status->width) << keys->text;
+      EXPECT_LE(keys->y + SpriteFontHeight(keys->font), commands->buttonY[0]) << keys->text;
+      EXPECT_LE(right, status->x + status->width) << keys->text;
     }
   });
 
@@ -407,6 +418,7 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
   s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
   TypeIntoInputBox(s, "", 5);                                // "Harbour Loop copy" less " copy"
   s.push_back([] { PlatPushTypedKey(kKeyReturn, ""); });     // the refusal, read
+  s.push_back(Shot("editor_prompt_after_refusal_" + Size()));  // no box left behind
   // A path in the name is refused by its character, not cut down to a name
   // of another circuit; a letter beyond ASCII is kept.
   TypeIntoInputBox(s, "../Circuits/Harbour Loop", 12);
@@ -449,4 +461,192 @@ TEST_P(CircuitEditorScreen, AShippedCircuitIsNeverReplacedAndUnsavedWorkIsAskedF
                                testing_support::Quoted(dir.string()) + " --laps 1 --seed 3");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("=== results"), std::string::npos) << run.out;
+}
+
+namespace {
+// A drag of the left button from one cell to another along a row or column.
+void Drag(std::vector<Step>& script, int x0, int y0, int x1, int y1) {
+  script.push_back([=] {
+    int px = 0, py = 0;
+    CellPoint(x0, y0, px, py);
+    PlatPushMouseMove(px, py);
+    PlatPushButtonDown(1);
+  });
+  const int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+  for (int k = 1; k <= n; ++k)
+    script.push_back([=] {
+      int px = 0, py = 0;
+      CellPoint(x0 + (x1 - x0) * k / n, y0 + (y1 - y0) * k / n, px, py);
+      PlatPushMouseMove(px, py);
+    });
+  script.push_back([] { PlatPushButtonUp(1); });
+}
+
+// The lines a list box offers now.
+std::vector<std::string> ListLines() {
+  return FindRequester("List Box")->textArea->lines;
+}
+// The status as one text, its lines joined again.
+std::string StatusText() {
+  std::string text;
+  for (const std::string& line : gEditorScreen.status->lines) text += (text.empty() ? "" : " ") + line;
+  return text;
+}
+bool Listed(const std::string& line) {
+  const std::vector<std::string> lines = ListLines();
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+}  // namespace
+
+// A new player's evening: a rectangle of straights turned at its corners by
+// the right-angle brush, kept as a draft while it has no start and no
+// corner markers (Save keeps it, the editor's list offers it as a draft,
+// New Race does not), reopened as it was, finished and saved as the
+// player's circuit, which New Race then lists as theirs.
+TEST_P(CircuitEditorScreen, ARectangleKeptAsADraftOvernightBecomesTheCircuit) {
+  std::vector<Step>& s = gScript;
+  s.push_back([] { ClickButton(gElements.MenuButtons, 4); });
+  PickListLine(s, 0);
+  TypeIntoInputBox(s, "12", 2);
+  s.push_back(Shot("editor_height_prompt_" + Size()));  // the list and the width box gone
+  TypeIntoInputBox(s, "10", 2);
+  PickTile(s, kTabTrack, 0);
+  Drag(s, 1, 1, 10, 1);
+  Drag(s, 1, 8, 10, 8);
+  PickTile(s, kTabTrack, 1);
+  Drag(s, 1, 1, 1, 8);
+  Drag(s, 10, 1, 10, 8);
+  PickTile(s, kTabCorners, kFirstRightAngle + kTurnEastSouth);
+  s.push_back(ClickCell(1, 1));
+  PickTile(s, kTabCorners, kFirstRightAngle + kTurnWestSouth);
+  s.push_back(ClickCell(10, 1));
+  PickTile(s, kTabCorners, kFirstRightAngle + kTurnEastNorth);
+  s.push_back(ClickCell(1, 8));
+  PickTile(s, kTabCorners, kFirstRightAngle + kTurnWestNorth);
+  s.push_back(ClickCell(10, 8));
+  s.push_back([] {
+    int x = 0, y = 0;
+    PaletteTilePoint(1, x, y);
+    PlatPushMouseMove(x, y);
+  });
+  s.push_back(Shot("editor_right_angles_" + Size()));
+  static CircuitDrawing kept;
+  s.push_back([] {
+    const CircuitEditor& e = EditedCircuit();
+    EXPECT_EQ(e.drawing.layers[0](9, 1), 8);
+    EXPECT_EQ(e.drawing.layers[0](10, 2), 5);
+    EXPECT_EQ(e.drawing.layers[0](1, 1), kEditorGround);
+    EXPECT_FALSE(e.check.builds) << "no start yet";
+    kept = e.drawing;
+  });
+  s.push_back(CtrlKey(31));
+  s.push_back([] {
+    EXPECT_EQ(FindRequester("Input Box")->label->text, "draft name (it does not build yet)");
+  });
+  TypeIntoInputBox(s, "Evening Loop", 0);
+  s.push_back([] {
+    const CircuitEditor& e = EditedCircuit();
+    EXPECT_TRUE(e.draft);
+    EXPECT_FALSE(e.unsaved);
+    EXPECT_EQ(StatusText().rfind("Kept as the draft Evening Loop:", 0), 0u) << StatusText();
+    EXPECT_NE(gEditorScreen.title->text.find("(draft)"), std::string::npos) << gEditorScreen.title->text;
+  });
+  s.push_back(Shot("editor_draft_saved_" + Size()));
+  s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });  // nothing unsaved: no question
+  s.push_back([] { EXPECT_FALSE(EditorOpen()); });
+
+  // New Race lists no draft.
+  s.push_back([] { ClickButton(gElements.MenuButtons, 0); });
+  s.push_back([] {
+    EXPECT_FALSE(Listed("Evening Loop")) << "a draft among the circuits";
+    EXPECT_FALSE(Listed("Evening Loop (draft)"));
+    EXPECT_TRUE(Listed("Harbour Loop"));
+    PlatPushTypedKey(kKeyEscape, "");
+  });
+
+  // The editor's list offers it as a draft, after the circuits; it opens as kept.
+  s.push_back([] { ClickButton(gElements.MenuButtons, 4); });
+  s.push_back([] {
+    const std::vector<std::string> lines = ListLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Evening Loop (draft)");
+  });
+  PickListLine(s, static_cast<int>(TildeFields(CircuitList()).size()) + 1);
+  s.push_back([] {
+    ASSERT_TRUE(EditorOpen());
+    const CircuitEditor& e = EditedCircuit();
+    EXPECT_TRUE(SameDrawing(e.drawing, kept));
+    EXPECT_EQ(e.name, "Evening Loop");
+    EXPECT_TRUE(e.draft);
+    EXPECT_FALSE(e.unsaved);
+  });
+  // Finished: a start on the top straight and a sharp corner at each turn.
+  PickTile(s, kTabTrack, 34);
+  s.push_back(ClickCell(5, 1));
+  PickTile(s, kTabCorners, 41);
+  for (auto [x, y] : {std::pair{9, 1}, {10, 3}, {10, 7}, {8, 8}, {2, 8}, {1, 6}, {1, 2}, {3, 1}})
+    s.push_back(ClickCell(x, y));
+  s.push_back([] { EXPECT_TRUE(EditedCircuit().check.builds) << EditedCircuit().check.problem; });
+  // A straight left in the grass is marked; a second start is refused with
+  // both cells named; each undone.
+  PickTile(s, kTabTrack, 0);
+  s.push_back(ClickCell(5, 4));
+  s.push_back([] {
+    const DrawingCheck& c = EditedCircuit().check;
+    EXPECT_TRUE(c.builds);
+    ASSERT_EQ(c.offPath.size(), 1u);
+    EXPECT_EQ(c.offPath[0].x, 5);
+    EXPECT_NE(StatusText().find("cell 5, 4"), std::string::npos) << StatusText();
+  });
+  s.push_back(Shot("editor_stray_piece_" + Size()));
+  // Its warnings run past the box: the wheel over it scrolls it to its
+  // last line and no further, and leaves the circuit where it was.
+  static int viewY = 0;
+  s.push_back([] {
+    const TextArea* status = gEditorScreen.status;
+    EXPECT_LT(status->rows, static_cast<int>(status->lines.size()));
+    viewY = gView.scrollY;
+    PlatPushMouseMove(status->x + 20, status->y + 20);
+    PlatPushWheel(-20);
+  });
+  s.push_back([] {
+    const TextArea* status = gEditorScreen.status;
+    EXPECT_EQ(status->top + status->rows, static_cast<int>(status->lines.size()));
+    EXPECT_EQ(gView.scrollY, viewY);
+  });
+  s.push_back(CtrlKey(44));
+  PickTile(s, kTabTrack, 35);
+  s.push_back(ClickCell(10, 5));
+  s.push_back([] {
+    const DrawingCheck& c = EditedCircuit().check;
+    EXPECT_FALSE(c.builds);
+    EXPECT_NE(c.problem.find("2 start tiles"), std::string::npos) << c.problem;
+    EXPECT_EQ(c.starts, (std::vector<std::pair<int, int>>{{5, 1}, {10, 5}})) << "both marked";
+    EXPECT_NE(StatusText().find("cell 5, 1 and cell 10, 5"), std::string::npos) << StatusText();
+  });
+  s.push_back(Shot("editor_two_starts_" + Size()));
+  s.push_back(CtrlKey(44));
+  s.push_back([] { ClickButton(gEditorScreen.commands, kCmdSave); });
+  TypeIntoInputBox(s, "", 0);  // the name it was kept under
+  s.push_back([] {
+    const CircuitEditor& e = EditedCircuit();
+    EXPECT_FALSE(e.draft);
+    EXPECT_FALSE(e.unsaved);
+    EXPECT_EQ(StatusText().rfind("Saved as Evening Loop. It builds", 0), 0u) << StatusText();
+  });
+  s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });
+  s.push_back([] { ClickButton(gElements.MenuButtons, 0); });
+  s.push_back([] {
+    EXPECT_TRUE(Listed("Evening Loop (yours)"));
+    EXPECT_TRUE(Listed("Harbour Loop")) << "shipped, unmarked";
+    PlatPushTypedKey(kKeyEscape, "");
+  });
+  MainMenu();
+  EXPECT_EQ(gSpare, 2) << "the script ran to its end: " << gStep << " of " << gScript.size();
+  EXPECT_TRUE(fs::exists(dir / "Circuits" / "Evening Loop.json"));
+  EXPECT_TRUE(DraftNames().empty()) << "the draft went with the save";
+  testing_support::ToolRun run = testing_support::RunTool(
+      "simulate " + testing_support::Quoted((dir / "Circuits" / "Evening Loop.json").string()) +
+      " --game-dir " + testing_support::Quoted(dir.string()) + " --laps 1 --seed 3");
+  EXPECT_EQ(run.status, 0) << run.err;
 }

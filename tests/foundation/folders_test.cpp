@@ -127,12 +127,14 @@ TEST(Folders, TheFirstStartSeedsThePlayersFilesAndLaterStartsKeepThem) {
   EXPECT_EQ(ReadBytes(mine / "Data" / "Last Race.txt"), "Cup\r\n");
 
   // What writes cut short by a kill left in the player's Data and Circuits
-  // folders and beside the settings goes at the next start; a running
+  // folders (drafts too) and beside the settings goes at the next start; a running
   // writer's stays.
   const std::string dead = ".tmp-999999999";  // past any process number
   const std::string live = ".tmp-" + std::to_string(::getpid());
   WriteBytes(mine / "Data" / ("Drivers.csv" + dead), "half");
   WriteBytes(mine / "Circuits" / ("My Ring.json" + dead), "half");
+  fs::create_directories(mine / "Circuits" / "Drafts");
+  WriteBytes(mine / "Circuits" / "Drafts" / ("Half Ring.json" + dead), "half");
   WriteBytes(mine / ("The Velotrax.ini" + dead), "half");
   WriteBytes(mine / ("The Velotrax.ini" + live), "being written");
 
@@ -142,6 +144,7 @@ TEST(Folders, TheFirstStartSeedsThePlayersFilesAndLaterStartsKeepThem) {
   CreateGameFolders();
   EXPECT_FALSE(fs::exists(mine / "Data" / ("Drivers.csv" + dead)));
   EXPECT_FALSE(fs::exists(mine / "Circuits" / ("My Ring.json" + dead)));
+  EXPECT_FALSE(fs::exists(mine / "Circuits" / "Drafts" / ("Half Ring.json" + dead)));
   EXPECT_FALSE(fs::exists(mine / ("The Velotrax.ini" + dead)));
   EXPECT_TRUE(fs::exists(mine / ("The Velotrax.ini" + live)));
   fs::remove(mine / ("The Velotrax.ini" + live));
