@@ -31,6 +31,7 @@ struct Patchwork {
   int source = 0;
   uint64_t version = 0;
   int tile = 0, columns = 0, rows = 0;
+  int scale = 1;        // each pixel scale x scale output pixels (the UI scale)
   bool opaque = false;  // no pixel to blend: copied as it is
   Sprite sprite;
 };
@@ -930,11 +931,11 @@ namespace {
 // The patchwork of a sprite's nine tiles `columns` x `rows` tiles large,
 // made when first asked for (or after the sprite's pixels changed); nullptr
 // when it cannot be made.
-const Patchwork* PatchworkOf(int number, const Sprite& source, int tile, int columns,
-                             int rows) {
+const Patchwork* PatchworkOf(int number, const Sprite& source, int tile, int columns, int rows,
+                             int scale) {
   for (const Patchwork& p : g.patchworks)
     if (p.source == number && p.version == source.version && p.tile == tile &&
-        p.columns == columns && p.rows == rows)
+        p.columns == columns && p.rows == rows && p.scale == scale)
       return &p;
   // Few frames are on the screen at once; a long-gone one is made again.
   constexpr size_t kKept = 24;
@@ -942,8 +943,8 @@ const Patchwork* PatchworkOf(int number, const Sprite& source, int tile, int col
     DestroySprite(g.patchworks.front().sprite);
     g.patchworks.erase(g.patchworks.begin());
   }
-  Patchwork p{number, source.version, tile, columns, rows, false, {}};
-  RgbaImage& out = p.sprite.pixels;
+  Patchwork p{number, source.version, tile, columns, rows, scale, false, {}};
+  RgbaImage out;
   out.width = columns * tile;
   out.height = rows * tile;
   out.pixels.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
@@ -964,11 +965,26 @@ const Patchwork* PatchworkOf(int number, const Sprite& source, int tile, int col
   }
   p.opaque = true;
   for (size_t i = 3; i < out.pixels.size() && p.opaque; i += 4) p.opaque = out.pixels[i] == 0xFF;
+  if (scale == 1) {
+    p.sprite.pixels = std::move(out);
+  } else {
+    // Each pixel a scale x scale block, as the renderer's nearest-pixel
+    // scaling would draw it, so the copy needs no scaling at all.
+    RgbaImage& big = p.sprite.pixels;
+    big.width = out.width * scale;
+    big.height = out.height * scale;
+    big.pixels.resize(static_cast<size_t>(big.width) * big.height * 4);
+    for (int y = 0; y < big.height; ++y) {
+      const uint8_t* from = &out.pixels[static_cast<size_t>(y / scale) * out.width * 4];
+      uint8_t* to = &big.pixels[static_cast<size_t>(y) * big.width * 4];
+      for (int x = 0; x < big.width; ++x) std::memcpy(to + x * 4, from + (x / scale) * 4, 4);
+    }
+  }
   if (!Upload(p.sprite)) {
     DestroySprite(p.sprite);
     return nullptr;
   }
-  p.sprite.clip = {0, 0, out.width, out.height};
+  p.sprite.clip = {0, 0, p.sprite.pixels.width, p.sprite.pixels.height};
   g.patchworks.push_back(std::move(p));
   return &g.patchworks.back();
 }
@@ -980,14 +996,30 @@ bool PlatDisplayNinePatch(int number, int tile, int x, int y, int columns, int r
   if (s == nullptr || g.renderer == nullptr || tile <= 0 || columns <= 0 || rows <= 0 ||
       columns > kLargest / tile || rows > kLargest / tile)
     return false;
-  const Patchwork* p = PatchworkOf(number, *s, tile, columns, rows);
+  const Patchwork* p = PatchworkOf(number, *s, tile, columns, rows, 1);
+  if (p == nullptr) return false;
+  // An opaque frame at a whole UI scale that fills the output exactly is
+  // laid out at the output's own size and copied one to one: scaling a
+  // frame the height of a 4K screen at every draw is most of that frame's
+  // cost on a software renderer. (Blending rounds differently when scaled,
+  // so a frame with see-through pixels is scaled by the renderer as ever.)
+  int scale = 1;
+  if (p->opaque && g.uiScale > 1 && !g.drawingBackdrop) {
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(g.renderer, &w, &h) == 0 && w == g.screenW * g.uiScale &&
+        h == g.screenH * g.uiScale)
+      scale = g.uiScale;
+  }
+  if (scale > 1) p = PatchworkOf(number, *s, tile, columns, rows, scale);
   if (p == nullptr) return false;
   ++g.stats.displays;
   const Sprite& w = p->sprite;
   SDL_SetTextureBlendMode(w.texture, p->opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-  SDL_Rect dst{x, y, w.pixels.width, w.pixels.height};
+  SDL_Rect dst{x * scale, y * scale, w.pixels.width, w.pixels.height};
   Record(w, dst, 255, kNoTint, p->opaque);
+  if (scale > 1) SDL_RenderSetLogicalSize(g.renderer, 0, 0);
   SDL_RenderCopy(g.renderer, w.texture, &w.clip, &dst);
+  if (scale > 1) ApplyLogicalSize();
   return true;
 }
 

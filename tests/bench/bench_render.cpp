@@ -29,7 +29,8 @@ void SetUpRace() {
   if (gReady) return;
   if (std::getenv("SDL_VIDEODRIVER") == nullptr) setenv("SDL_VIDEODRIVER", "dummy", 1);
   SetFatalThrows(true);
-  testing_support::StartGameHeadless(1920, 1080);
+  const char* size = std::getenv("BENCH_4K");
+  testing_support::StartGameHeadless(size ? 3840 : 1920, size ? 2160 : 1080);
   std::vector<PlatFolderEntry> files;
   PlatListFolder(gProg.circuitsFolder, "*.json", files);
   fs::path largest;
