@@ -295,6 +295,12 @@ struct MoveEvents {
   int offTheLine = 0;
   bool spunOut = false;
   bool crashed = false;
+  // The MP the steps cost, the MP carried over that were dropped where the
+  // car left or entered a corner, and whether a node with both lanes held
+  // ended the move.
+  long long spent = 0;
+  int bonusLost = 0;
+  bool blocked = false;
 };
 
 // Where the 1 to 100 of a risk roll comes from while the gear panel plays a

@@ -60,10 +60,15 @@ StepOnTheWay StepBetween(const NodeRecord& from, const NodeRecord& to);
 // The MP from node `from` to the first node of the next corner a car there
 // is checked on (it enters it from a node outside any corner; a lap's end
 // goes on at node 0), with the cars where they stand, and that corner's
-// type; 0, 0 when the circuit has none ahead or `from` is no node.
+// type; 0, 0 when the circuit has none ahead or `from` is no node. On the
+// way (a whole lap when no corner comes): the MP to the finishing line and
+// the MP before the first step onto a node with both lanes held, -1 when the
+// way does not cross the line or no node is full.
 struct CornerAhead {
   int mp = 0;
   int type = 0;
+  int line = -1;
+  int blockedAfter = -1;
 };
 CornerAhead WalkToNextCorner(int from);
 // The corner rule after a step between nodes of different corner types;

@@ -104,7 +104,9 @@ int PickGear() {
   int safe = -1;
   for (int i = 5; i >= 0; --i) {
     if (GetButtonState(e.GearButtons, i) == 2) continue;
-    const std::string& row = e.GearAdviceLabels[i]->text;
+    // What this move brings, not the next one after it.
+    const std::string& text = e.GearAdviceLabels[i]->text;
+    const std::string row = text.substr(0, text.find(", then"));
     if (row.find("off the line") != std::string::npos) return i;
     if (safe == -1 && row.find("safe") != std::string::npos) safe = i;
   }
