@@ -112,6 +112,31 @@ TEST_F(GearAdviceTest, InsideACornerAndWithNoCornerAhead) {
   EXPECT_EQ(advice.rows[5], "19 MP safe");
 }
 
+// The way the header speaks of: on the last lap the flag, when it comes
+// before the corner; and where a node with both lanes taken stops the car.
+TEST_F(GearAdviceTest, TheFlagOnTheLastLapAndABlockedWay) {
+  CarRecord& a = Setup(10);
+  Put("A", 37, 0);
+  Options().laps = 3;
+  a.lap = 2;
+  GearAdvice advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "sharp corner in 66 MP");
+  EXPECT_EQ(advice.safeGear, "safe gear: 3");
+  a.lap = 3;
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "the flag in 6 MP") << "no corner past the flag";
+  EXPECT_EQ(advice.safeGear, "");
+  EXPECT_EQ(advice.rows[5], "19 MP safe");
+  AddCar("B");
+  AddCar("C");
+  Put("B", 39, 0);
+  Put("C", 39, 1);
+  Select("A");
+  EXPECT_EQ(AdviseGears(kThirdUp).corner, "the flag in 6 MP, blocked after 2 MP");
+  CurrentCar().lap = 2;
+  EXPECT_EQ(AdviseGears(kThirdUp).corner, "sharp corner in 66 MP, blocked after 2 MP");
+}
+
 TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {
   CarRecord& a = Setup(10);
   a.ORpermitted = 1;
