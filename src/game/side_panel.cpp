@@ -75,8 +75,15 @@ std::string OwnMoveLine(int place) {
     long long at = std::find(order.begin(), order.end(), it->first) - order.begin() + 1;
     line = "finished " + Ordinal(at);
   }
+  line = it->first + ": " + line;
   long long used = gOwnCar == it->first ? static_cast<long long>(gOwnHbs) - car.hb : 0;
   if (used > 0) line += ", " + Decimal(used) + (used == 1 ? " HB" : " HBs");
+  // Cut short by two cars side by side: the MP it could spend, and of them
+  // the MP it did.
+  if (events.blocked && car.finished == 0) {
+    const long long had = events.spent + std::max(car.remaining, 0);
+    line += ", blocked after " + Decimal(events.spent) + " of " + Decimal(had) + " MP";
+  }
   // The place as the panel lists it: the cars that finished come first.
   if (car.finished == 0 && place >= 1)
     line += ", " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
@@ -163,15 +170,11 @@ std::vector<RunningOrderRow> RunningOrderRows() {
   long long place = 0;
   for (const std::string& key : OrderOfFinish())
     rows.push_back({RightAlign2(++place) + " " + key + " F", IsPlayersCar(key)});
-  // A car that has just finished or gone out is still in the race's own
-  // order until the pass rebuilds it: it is listed once, where it now is.
-  auto listed = [](const std::vector<std::string>& keys, const std::string& key) {
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
-  };
-  for (const StandingRecord& standing : Standing()) {
-    if (listed(OrderOfFinish(), standing.car) || listed(DNF(), standing.car)) continue;
-    rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
-  }
+  // The racing cars as they stand now, not as the pass under way began;
+  // none once the race is over.
+  if (!Standing().empty())
+    for (const StandingRecord& standing : RunningOrderNow())
+      rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
   for (const std::string& key : DNF()) rows.push_back({"-- " + key, IsPlayersCar(key)});
   return rows;
 }

@@ -197,8 +197,9 @@ struct RaceReport {
   void (*carStatus)(int mode) = nullptr;
   // Standing() was rebuilt.
   void (*runningOrder)() = nullptr;
-  // The current car's move is over; place is its place in the running order
-  // (1 the leader).
+  // The current car's move is over; place is its place among the racing
+  // cars as they stand after it (1 the leader; 0 when it finished or went
+  // out).
   void (*moveEnded)(int place) = nullptr;
   // The flag has fallen: the results (as the results view lists them) are
   // in, the points awarded and the race's files written but for the

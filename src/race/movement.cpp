@@ -174,7 +174,7 @@ void EndOfMove() {
   CarRecord& car = CurrentCar();
   car.turns += 1.0f;
   car.bonus = car.remaining;
-  if (Report().moveEnded != nullptr) Report().moveEnded(RaceNow().currentStanding + 1);
+  if (Report().moveEnded != nullptr) Report().moveEnded(PlaceNow(CurrentCarKey()));
   if (!SelectStanding(RaceNow().currentStanding + 1)) {
     // A whole pass without a car changing place may mean that none ever will.
     thread_local std::vector<StandingRecord> before;
@@ -228,9 +228,8 @@ void StartMove() {
   car.remaining = static_cast<int>(std::clamp<long long>(remaining, INT32_MIN, INT32_MAX));
 }
 
-void UpdateStandings() {
-  std::vector<StandingRecord>& order = Standing();
-  order.clear();
+std::vector<StandingRecord> RunningOrderNow() {
+  std::vector<StandingRecord> order;
   int index = 0;
   for (const auto& [key, car] : Car()) {
     if (car.listInd != -1 && car.finished == 0)
@@ -244,8 +243,20 @@ void UpdateStandings() {
     if (a.lane != b.lane) return a.lane < b.lane;
     return a.carIndex < b.carIndex;
   });
+  return order;
+}
+
+int PlaceNow(const std::string& key) {
+  const std::vector<StandingRecord> order = RunningOrderNow();
+  for (size_t i = 0; i < order.size(); ++i)
+    if (order[i].car == key) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+void UpdateStandings() {
+  Standing() = RunningOrderNow();
   ReportRunningOrder();
-  RaceNow().currentStanding = order.empty() ? -1 : 0;
+  RaceNow().currentStanding = Standing().empty() ? -1 : 0;
 }
 
 bool CheckRaceOver() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "race/define.h"
 #include "race/report.h"
@@ -21,6 +22,12 @@ void StartMove();
 void EndOfMove();
 // Rebuilds Standing() from the racing cars: lap, node, lane (lane 0 first).
 void UpdateStandings();
+// The racing cars in that order as they stand now; Standing() keeps the
+// order of the pass under way until the pass is over.
+std::vector<StandingRecord> RunningOrderNow();
+// A racing car's place in RunningOrderNow (1 the leader); 0 for a car that
+// finished, went out or is unknown.
+int PlaceNow(const std::string& key);
 // Rebuilds the standings; true when no car is left racing.
 bool CheckRaceOver();
 // The car stepped past the last node: 1 when it finished, else it is on
