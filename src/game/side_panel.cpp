@@ -75,26 +75,38 @@ std::string OwnMoveLine(int place) {
     long long at = std::find(order.begin(), order.end(), it->first) - order.begin() + 1;
     line = "finished " + Ordinal(at);
   }
-  line = it->first + ": " + line;
   long long used = gOwnCar == it->first ? static_cast<long long>(gOwnHbs) - car.hb : 0;
   if (used > 0) line += ", " + Decimal(used) + (used == 1 ? " HB" : " HBs");
   // Cut short by two cars side by side: the MP it could spend, and of them
   // the MP it did.
   if (events.blocked && car.finished == 0) {
     const long long had = events.spent + std::max(car.remaining, 0);
-    line += ", blocked after " + Decimal(events.spent) + " of " + Decimal(had) + " MP";
+    line += ", blocked, " + Decimal(events.spent) + " of " + Decimal(had) + " MP";
   }
   // The place as the panel lists it: the cars that finished come first.
   if (car.finished == 0 && place >= 1)
     line += ", " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
-  return line;
+  // With more than one car of the player's, the line says which moved.
+  int players = 0;
+  for (const auto& [key, driver] : Driver()) players += driver.user != 0 && Car().find(key) != Car().end();
+  return players > 1 ? it->first + ": " + line : line;
 }
 
 void TellOwnMove(int place) {
   std::string line = OwnMoveLine(place);
-  if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
+  Label* label = gElements.OwnMoveLabel;
+  if (line.empty() || label == nullptr) return;
+  // The car's name gives way, letters from its end, where the line would run
+  // past the commentary's width.
+  const TextArea* log = gElements.LogArea;
+  const size_t colon = line.find(": ");
+  if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0 && colon != std::string::npos) {
+    const size_t room = static_cast<size_t>(Max(log->width, 0) / label->font->glyphWidth);
+    const size_t over = line.size() > room ? line.size() - room : 0;
+    if (over > 0) line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
+  }
   // The small font's own colours: dark text on its light box.
-  SetLabel(gElements.OwnMoveLabel, line, kNoTint);
+  SetLabel(label, line, kNoTint);
 }
 
 void ScrollCommentaryBy(int lines) {

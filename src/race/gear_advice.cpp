@@ -392,7 +392,7 @@ GearAdvice AdviseGears(const int states[kGearButtons]) {
                                       : "";
   const int wayMp = flagFirst ? ahead.line : ahead.mp;
   if (ahead.blockedAfter >= 0 && (way.empty() || ahead.blockedAfter < wayMp))
-    way += (way.empty() ? "" : ", ") + std::string("blocked after ") + Decimal(ahead.blockedAfter) + " MP";
+    advice.blocked = "blocked after " + Decimal(ahead.blockedAfter) + " MP";
   if (node.corner == 1 || node.corner == 2) {
     advice.corner = node.corner == 1 ? "in a sharp corner" : "in a hairpin";
     if (!way.empty()) advice.corner += ", " + way;

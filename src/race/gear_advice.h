@@ -61,6 +61,7 @@ std::string Percent(double chance);
 // A row whose move was too long to play out in full ends in "?".
 struct GearAdvice {
   std::string corner;              // "sharp corner in 14 MP", "in a hairpin, ..."
+  std::string blocked;             // "blocked after 4 MP" ("" with the way free)
   std::string safeGear;            // "safe gear: 3" ("" with no corner ahead)
   std::string rows[kGearButtons];  // "" for a button the panel does not offer
   // The same in fewer characters, for a narrow panel.

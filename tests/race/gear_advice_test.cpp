@@ -132,9 +132,20 @@ TEST_F(GearAdviceTest, TheFlagOnTheLastLapAndABlockedWay) {
   Put("B", 39, 0);
   Put("C", 39, 1);
   Select("A");
-  EXPECT_EQ(AdviseGears(kThirdUp).corner, "the flag in 6 MP, blocked after 2 MP");
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "the flag in 6 MP");
+  EXPECT_EQ(advice.blocked, "blocked after 2 MP");
   CurrentCar().lap = 2;
-  EXPECT_EQ(AdviseGears(kThirdUp).corner, "sharp corner in 66 MP, blocked after 2 MP");
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "sharp corner in 66 MP");
+  EXPECT_EQ(advice.blocked, "blocked after 2 MP");
+  // Beyond the corner a full node is not on the way.
+  Node()[39].car[0].clear();
+  Node()[39].car[1].clear();
+  Put("B", 33, 0);
+  Put("C", 33, 1);
+  Select("A");
+  EXPECT_EQ(AdviseGears(kThirdUp).blocked, "");
 }
 
 TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {

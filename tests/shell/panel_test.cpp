@@ -167,23 +167,26 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   SelectCar("A");
   NoteOwnMoveStart();  // 6 HBs
   CurrentMoveEvents() = MoveEvents{};
-  EXPECT_EQ(OwnMoveLine(1), "A: safe, 2nd") << "the finisher is ahead of it";
+  EXPECT_EQ(OwnMoveLine(1), "safe, 2nd") << "the finisher is ahead of it";
   Car()["A"].hb = 5;
   CurrentMoveEvents().offTheLine = 1;
-  EXPECT_EQ(OwnMoveLine(2), "A: off the line, 1 HB, 3rd");
+  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, 3rd");
   // Cut short: 4 MP spent, 3 left.
   CurrentMoveEvents().blocked = true;
   CurrentMoveEvents().spent = 4;
   Car()["A"].remaining = 3;
-  EXPECT_EQ(OwnMoveLine(2), "A: off the line, 1 HB, blocked after 4 of 7 MP, 3rd");
+  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, blocked, 4 of 7 MP, 3rd");
   CurrentMoveEvents().blocked = false;
   CurrentMoveEvents().spunOut = true;
-  EXPECT_EQ(OwnMoveLine(11), "A: spun out, 1 HB, 12th");
+  EXPECT_EQ(OwnMoveLine(11), "spun out, 1 HB, 12th");
   Car()["A"].finished = 2;
-  EXPECT_EQ(OwnMoveLine(2), "A: crashed, 1 HB");
+  EXPECT_EQ(OwnMoveLine(2), "crashed, 1 HB");
   Car()["A"].finished = 1;
   Car()["A"].hb = 6;
   OrderOfFinish().push_back("A");
+  EXPECT_EQ(OwnMoveLine(2), "finished 2nd");
+  // With two cars of the player's, the line names the car.
+  DriverOf("C").user = 1;
   EXPECT_EQ(OwnMoveLine(2), "A: finished 2nd");
   SelectCar("B");
   EXPECT_EQ(OwnMoveLine(1), "") << "not the player's car";

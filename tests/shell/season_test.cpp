@@ -398,7 +398,6 @@ void MoveEnded(int place) {
   if (told != OwnMoveLine(place) || told.empty()) Fail("the player's move was not told: " + told);
   // The place told is the car's line in the running order shown now.
   const std::string key = CurrentCarKey();
-  if (told.rfind(key + ": ", 0) != 0) Fail("the line does not name the car: " + told);
   if (Car()[key].finished == 0) {
     const size_t comma = told.rfind(", ");
     const long long toldPlace = comma == std::string::npos ? 0 : std::atoll(told.c_str() + comma + 2);
@@ -413,7 +412,7 @@ void MoveEnded(int place) {
   ++gSeason.ownMoves;
   const MoveEvents& events = CurrentMoveEvents();
   if (events.offTheLine && !events.spunOut && Car()[CurrentCarKey()].finished == 0) {
-    if (told.rfind(key + ": off the line", 0) != 0) Fail("an off-the-line told as " + told);
+    if (told.rfind("off the line", 0) != 0) Fail("an off-the-line told as " + told);
     gSeason.sawOffTheLine = true;
   }
 }
