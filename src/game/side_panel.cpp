@@ -96,14 +96,23 @@ void TellOwnMove(int place) {
   std::string line = OwnMoveLine(place);
   Label* label = gElements.OwnMoveLabel;
   if (line.empty() || label == nullptr) return;
-  // The car's name gives way, letters from its end, where the line would run
-  // past the commentary's width.
+  // Where the line would run past the commentary's width, the MP of a
+  // blocked move go to fewer words, then the car's name gives way, letters
+  // from its end.
   const TextArea* log = gElements.LogArea;
-  const size_t colon = line.find(": ");
-  if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0 && colon != std::string::npos) {
+  if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0) {
     const size_t room = static_cast<size_t>(Max(log->width, 0) / label->font->glyphWidth);
+    const size_t blocked = line.find(", blocked, ");
+    if (line.size() > room && blocked != std::string::npos) {
+      const size_t of = line.find(" of ", blocked), mp = line.find(" MP", blocked);
+      if (of != std::string::npos && mp != std::string::npos)
+        line = line.substr(0, blocked) + ", blocked " + line.substr(blocked + 11, of - blocked - 11) + "/" +
+               line.substr(of + 4);
+    }
+    const size_t colon = line.find(": ");
     const size_t over = line.size() > room ? line.size() - room : 0;
-    if (over > 0) line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
+    if (over > 0 && colon != std::string::npos)
+      line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
   }
   // The small font's own colours: dark text on its light box.
   SetLabel(label, line, kNoTint);
