@@ -92,10 +92,10 @@ std::string OwnMoveLine(int place) {
   return players > 1 ? it->first + ": " + line : line;
 }
 
-void TellOwnMove(int place) {
+std::string OwnMoveText(int place) {
   std::string line = OwnMoveLine(place);
-  Label* label = gElements.OwnMoveLabel;
-  if (line.empty() || label == nullptr) return;
+  const Label* label = gElements.OwnMoveLabel;
+  if (line.empty() || label == nullptr) return line;
   // Where the line would run past the commentary's width, the MP of a
   // blocked move go to fewer words, then the car's name gives way, letters
   // from its end.
@@ -114,8 +114,14 @@ void TellOwnMove(int place) {
     if (over > 0 && colon != std::string::npos)
       line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
   }
+  return line;
+}
+
+void TellOwnMove(int place) {
+  const std::string line = OwnMoveText(place);
+  if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
   // The small font's own colours: dark text on its light box.
-  SetLabel(label, line, kNoTint);
+  SetLabel(gElements.OwnMoveLabel, line, kNoTint);
 }
 
 void ScrollCommentaryBy(int lines) {

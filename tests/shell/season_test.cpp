@@ -395,7 +395,7 @@ void MoveEnded(int place) {
   if (!IsPlayersCar(CurrentCarKey())) return;
   gSeason.toldSinceShot = true;
   const std::string& told = gElements.OwnMoveLabel->text;
-  if (told != OwnMoveLine(place) || told.empty()) Fail("the player's move was not told: " + told);
+  if (told != OwnMoveText(place) || told.empty()) Fail("the player's move was not told: " + told);
   // The place told is the car's line in the running order shown now.
   const std::string key = CurrentCarKey();
   if (Car()[key].finished == 0) {
