@@ -97,6 +97,21 @@ TEST_F(GearAdviceTest, TheMoveCarriesItsBonusAndTheNextMoveIsInView) {
   EXPECT_EQ(advice.rows[5], "19 + 1 MP will crash");
 }
 
+// A sharp corner of one node and a hairpin two nodes on: 3rd, safe for
+// the first, reaches the second, and the header says so.
+TEST_F(GearAdviceTest, TheSafeGearAgreesWithTheRowsWhenASecondCornerIsInReach) {
+  CarRecord& a = Setup(10);
+  for (NodeRecord& node : Node()) node.corner = 0;
+  MarkCorner(30, 30, 1);
+  MarkCorner(32, 33, 2);
+  a.gear3 = 14;
+  const int lowGears[kGearButtons] = {0, 0, 0, 0, 2, 2, 2};
+  GearAdvice advice = AdviseGears(lowGears);
+  EXPECT_EQ(advice.rows[2], "14 MP off the line 49%");
+  EXPECT_EQ(advice.rows[1], " 7 MP safe");
+  EXPECT_EQ(advice.safeGear, "safe gear: 2, a second corner in reach");
+}
+
 TEST_F(GearAdviceTest, InsideACornerAndWithNoCornerAhead) {
   Setup(10);
   Node()[25].corner = 2;  // the car stands in a hairpin, a sharp corner 10 MP on
