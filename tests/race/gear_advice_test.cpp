@@ -420,7 +420,8 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
       const NextMove& next = advice.next[i];
       EXPECT_EQ(row.find(", then at best") != std::string::npos, next.gear != 0 && RiskOf(next.odds) != 0)
           << row;
-      if (next.gear != 0) {
+      // Under the sanitizers, every risky one and a quarter of the others.
+      if (next.gear != 0 && (!kSanitizerBuild || RiskOf(next.odds) != 0 || checked % 4 == 0)) {
         NextMove brute = PlayNextMoveOutEveryRoll(answer, 2);
         EXPECT_EQ(brute.gear, next.gear);
         if (brute.odds.complete) {
@@ -455,8 +456,11 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   EXPECT_GT(risky, 20) << "positions where a gear is not safe";
   EXPECT_LT(deep, checked / 10);
   EXPECT_GT(againstTheRace, 20) << "rows played in the race itself, every risky one among them";
-  EXPECT_GT(nextChecked, 100) << "safe rows with a next move";
-  EXPECT_GT(nextRisky, 0) << "safe rows whose next move is at risk";
+  EXPECT_GT(nextChecked, kSanitizerBuild ? 20 : 100) << "safe rows with a next move";
+  // One lap under the sanitizers meets none of them.
+  if (!kSanitizerBuild) {
+    EXPECT_GT(nextRisky, 0) << "safe rows whose next move is at risk";
+  }
   Report() = RaceReport{};
   SetLoadDriversHandler(nullptr);
   fs::remove_all(game);
