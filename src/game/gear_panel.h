@@ -18,6 +18,10 @@ int WaitForGearChoice();
 int HighlightedGear(const GearOffer& offer, long long gear);
 // Fills the gear panel's corner information from GearButtons' states.
 void ShowGearAdvice();
+// Moves the gear panel to the corner of the track view where it covers
+// least of the current car and its way to the next corner (the top right
+// when that covers none).
+void PlaceGearPanel();
 // When the current car is off screen (or under the gear panel), centres the
 // view on it, unless the view follows a place of the running order.
 void BringCurrentCarIntoView();

@@ -43,17 +43,20 @@ void ReloadLabelSheet() { SetSpriteLabelSheet(gSheets.labelSheetSprite); }
 void ShowInRequester(const std::string& text) { MessageBox(text); }
 
 // The view follows the place of the running order the player picked with
-// "1" to "9".
+// "1" to "9": the car that moved is in that place now.
 void FollowPlace(int place) {
   if (Options().centerMode == 0 || place != Options().centerMode) return;
-  if (place < 1 || place > static_cast<int>(Standing().size())) return;
-  int at = Standing()[place - 1].listInd;
+  auto car = Car().find(CurrentCarKey());
+  if (car == Car().end()) return;
+  int at = car->second.listInd;
   if (at >= 0 && at < static_cast<int>(Node().size())) CentreView(Node()[at].nodeX, Node()[at].nodeY);
 }
 
-// A move is over: the player hears what theirs brought, and the view
-// follows the place of the running order the player picked with "1" to "9".
+// A move is over: the running order shows where the cars now stand, the
+// player hears what their move brought, and the view follows the place of
+// the running order the player picked with "1" to "9".
 void MoveEnded(int place) {
+  ShowStandings();
   TellOwnMove(place);
   FollowPlace(place);
 }

@@ -97,20 +97,22 @@ void BuildCarSelectPage() {
 
 void BuildGearPage() {
   GameElements& e = gElements;
-  e.GearFrame = CreateFrame("Frame", gView.trackViewWidth - 160, 172, 5, 11, 5);
+  e.GearFrame = CreateFrame("Frame", gView.trackViewWidth - 160, kGearFrameTop, 5, 11, 5);
   int fx = FrameX(e.GearFrame);
   int fy = FrameY(e.GearFrame);
-  CreateLabel("  Gear", e.MainFont, fx + 40, fy + 40, 0, 5);
+  e.GearHeadLabel = CreateLabel("  Gear", e.MainFont, fx + 40, fy + 40, 0, 5);
   e.GearButtons = CreateButtonArray(e.MainFont, "Button Short", 1, fx + 40, fy + 70,
                                     "1st~2nd~3rd~4th~5th~Top~use OR~", 5);
-  // The corner information, left of the buttons: two lines about the next
-  // corner above, then one row beside each button with its chances. As
-  // wide as the track view leaves room for (a narrow one gets short rows).
+  // The corner information, left of the buttons: the car that chooses, two
+  // lines about the next corner, then one row beside each button with its
+  // chances. As wide as the track view leaves room for (a narrow one gets
+  // short rows).
   const int infoTiles = std::clamp(fx / 32, 11, 15);
   int ix = Max(fx - infoTiles * 32, 0);
   e.GearInfoFrame = CreateFrame("Frame", ix, fy - 64, infoTiles, 13, 5);
-  e.GearCornerLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 24, 0, 5);
-  e.GearSafeLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 4, 0, 5);
+  e.GearTitleLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 24, 0, 5);
+  e.GearCornerLabel = CreateLabel(" ", e.MainFont, ix + 40, fy - 2, 0, 5);
+  e.GearSafeLabel = CreateLabel(" ", e.MainFont, ix + 40, fy + 18, 0, 5);
   const ButtonArray* b = e.GearButtons;
   for (int i = 0; i < 7; ++i) {
     int y = b->buttonY[i] + (b->buttonHeight - SpriteFontHeight(e.MainFont)) / 2;

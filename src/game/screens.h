@@ -5,6 +5,10 @@
 #include "minigui/mini_gui.h"
 #include "game/view.h"
 
+// The top of the gear panel's button frame as it is built (its information
+// frame starts 64 pixels higher).
+constexpr int kGearFrameTop = 172;
+
 struct GameElements {
   SpriteFont* MainFont = nullptr;
   SpriteFont* SmallFont = nullptr;
@@ -40,6 +44,8 @@ struct GameElements {
   ButtonArray* GearButtons = nullptr;
   // Beside it, what the next corner makes of each gear (gear_panel).
   Frame* GearInfoFrame = nullptr;
+  Label* GearHeadLabel = nullptr;   // "Gear" over the buttons
+  Label* GearTitleLabel = nullptr;  // the car that chooses and its driver
   Label* GearCornerLabel = nullptr;
   Label* GearSafeLabel = nullptr;
   Label* GearAdviceLabels[7] = {};

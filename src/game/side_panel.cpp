@@ -77,14 +77,48 @@ std::string OwnMoveLine(int place) {
   }
   long long used = gOwnCar == it->first ? static_cast<long long>(gOwnHbs) - car.hb : 0;
   if (used > 0) line += ", " + Decimal(used) + (used == 1 ? " HB" : " HBs");
+  // Cut short by two cars side by side: the MP it could spend, and of them
+  // the MP it did.
+  if (events.blocked && car.finished == 0) {
+    const long long had = events.spent + std::max(car.remaining, 0);
+    line += ", blocked, " + Decimal(events.spent) + " of " + Decimal(had) + " MP";
+  }
   // The place as the panel lists it: the cars that finished come first.
   if (car.finished == 0 && place >= 1)
     line += ", " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
+  // With more than one car of the player's, the line says which moved.
+  int players = 0;
+  for (const auto& [key, driver] : Driver()) players += driver.user != 0 && Car().find(key) != Car().end();
+  return players > 1 ? it->first + ": " + line : line;
+}
+
+std::string OwnMoveText(int place) {
+  std::string line = OwnMoveLine(place);
+  const Label* label = gElements.OwnMoveLabel;
+  if (line.empty() || label == nullptr) return line;
+  // Where the line would run past the commentary's width, the MP of a
+  // blocked move go to fewer words, then the car's name gives way, letters
+  // from its end.
+  const TextArea* log = gElements.LogArea;
+  if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0) {
+    const size_t room = static_cast<size_t>(Max(log->width, 0) / label->font->glyphWidth);
+    const size_t blocked = line.find(", blocked, ");
+    if (line.size() > room && blocked != std::string::npos) {
+      const size_t of = line.find(" of ", blocked), mp = line.find(" MP", blocked);
+      if (of != std::string::npos && mp != std::string::npos)
+        line = line.substr(0, blocked) + ", blocked " + line.substr(blocked + 11, of - blocked - 11) + "/" +
+               line.substr(of + 4);
+    }
+    const size_t colon = line.find(": ");
+    const size_t over = line.size() > room ? line.size() - room : 0;
+    if (over > 0 && colon != std::string::npos)
+      line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
+  }
   return line;
 }
 
 void TellOwnMove(int place) {
-  std::string line = OwnMoveLine(place);
+  const std::string line = OwnMoveText(place);
   if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
   // The small font's own colours: dark text on its light box.
   SetLabel(gElements.OwnMoveLabel, line, kNoTint);
@@ -163,15 +197,11 @@ std::vector<RunningOrderRow> RunningOrderRows() {
   long long place = 0;
   for (const std::string& key : OrderOfFinish())
     rows.push_back({RightAlign2(++place) + " " + key + " F", IsPlayersCar(key)});
-  // A car that has just finished or gone out is still in the race's own
-  // order until the pass rebuilds it: it is listed once, where it now is.
-  auto listed = [](const std::vector<std::string>& keys, const std::string& key) {
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
-  };
-  for (const StandingRecord& standing : Standing()) {
-    if (listed(OrderOfFinish(), standing.car) || listed(DNF(), standing.car)) continue;
-    rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
-  }
+  // The racing cars as they stand now, not as the pass under way began;
+  // none once the race is over.
+  if (!Standing().empty())
+    for (const StandingRecord& standing : RunningOrderNow())
+      rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
   for (const std::string& key : DNF()) rows.push_back({"-- " + key, IsPlayersCar(key)});
   return rows;
 }

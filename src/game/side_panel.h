@@ -50,6 +50,9 @@ void NoteOwnMoveStart();
 // for a car that is not the player's. place is its place in the running
 // order (the panel's: the cars that finished come first).
 std::string OwnMoveLine(int place);
+// That line as the panel shows it, in the commentary's width: a blocked
+// move's MP in fewer words, then the car's name shortened.
+std::string OwnMoveText(int place);
 // That line under the commentary until the player's next move.
 void TellOwnMove(int place);
 // Scrolls the commentary by lines (negative: back) when the point is over

@@ -131,6 +131,10 @@ void CentreView(int col, int row) {
   ScrollTo((col - gView.viewCols / 2) * cell, (row - gView.viewRows / 2) * cell);
 }
 
+void ScrollViewBy(int dx, int dy) {
+  ScrollTo(gView.scrollX + dx, gView.scrollY + dy);
+}
+
 void EdgeScroll() {
   int x = PlatMouseX();
   int y = PlatMouseY();

@@ -59,6 +59,8 @@ void ShowLoadedCircuit();
 // Scrolls the view so the cell is as near the middle of the track view as the
 // circuit's edges allow; the labels move with it.
 void CentreView(int col, int row);
+// Scrolls the view by screen pixels, as far as the circuit's edges allow.
+void ScrollViewBy(int dx, int dy);
 // Scrolls the view while the pointer rests within 50 pixels of an edge.
 void EdgeScroll();
 // The window callback: the mouse wheel scrolls the view a cell a notch, or

@@ -197,8 +197,9 @@ struct RaceReport {
   void (*carStatus)(int mode) = nullptr;
   // Standing() was rebuilt.
   void (*runningOrder)() = nullptr;
-  // The current car's move is over; place is its place in the running order
-  // (1 the leader).
+  // The current car's move is over; place is its place among the racing
+  // cars as they stand after it (1 the leader; 0 when it finished or went
+  // out).
   void (*moveEnded)(int place) = nullptr;
   // The flag has fallen: the results (as the results view lists them) are
   // in, the points awarded and the race's files written but for the
@@ -295,6 +296,12 @@ struct MoveEvents {
   int offTheLine = 0;
   bool spunOut = false;
   bool crashed = false;
+  // The MP the steps cost, the MP carried over that were dropped where the
+  // car left or entered a corner, and whether a node with both lanes held
+  // ended the move.
+  long long spent = 0;
+  int bonusLost = 0;
+  bool blocked = false;
 };
 
 // Where the 1 to 100 of a risk roll comes from while the gear panel plays a

@@ -255,6 +255,9 @@ MoveOdds PlayMoveOut(int answer) {
   PlayOut playOut(CurrentRace(), kMostStepsInAll);
   std::vector<int> rolls;
   Run first = PlayWithRolls(playOut.start, answer, rolls);
+  // The bonus is dropped, if at all, at the first corner edge, before the
+  // first roll: the first run has met it.
+  odds.bonusKept = Max(playOut.start.car.bonus - first.events.bonusLost, 0);
   if (first.needsARoll) {
     int runs = 1;
     Explore(playOut.start, answer, rolls, 1.0, odds, runs);
@@ -271,6 +274,7 @@ MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
   PlayOut playOut(CurrentRace(), INT64_MAX);
   std::vector<int> rolls;
   Run first = PlayWithRolls(playOut.start, answer, rolls);
+  odds.bonusKept = Max(playOut.start.car.bonus - first.events.bonusLost, 0);
   if (first.needsARoll && deepest > 0) {
     ExploreEveryRoll(playOut.start, answer, rolls, 1.0, deepest, odds);
   } else {
@@ -278,6 +282,34 @@ MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
     odds.complete = !first.cut && !first.needsARoll;
   }
   return odds;
+}
+
+namespace {
+// The move played once with no roll, ended as EndOfMove ends it (what is
+// left is carried over), then `play` with the lowest gear offered there.
+template <class Play>
+NextMove AfterTheMove(int answer, Play play) {
+  NextMove next;
+  if (!CarOnTheTrack()) return next;
+  PlayOut playOut(CurrentRace(), kMostStepsInAll);
+  Run run = PlayWithRolls(playOut.start, answer, {});
+  CarRecord& car = CurrentCar();
+  if (run.needsARoll || run.cut || car.finished != 0) return next;
+  car.bonus = car.remaining;
+  const GearOffer offer = OfferGears();
+  for (int i = 0; i < 6 && next.gear == 0; ++i)
+    if (offer.states[i] != 2) next.gear = i + 1;
+  if (next.gear != 0) next.odds = play(next.gear);
+  return next;
+}
+}  // namespace
+
+NextMove PlayNextMoveOut(int answer) {
+  return AfterTheMove(answer, [](int gear) { return PlayMoveOut(gear); });
+}
+
+NextMove PlayNextMoveOutEveryRoll(int answer, size_t deepest) {
+  return AfterTheMove(answer, [deepest](int gear) { return PlayMoveOutEveryRoll(gear, deepest); });
 }
 
 CornerAhead NextCornerAhead() {
@@ -299,12 +331,48 @@ std::string Percent(double chance) {
   return Decimal(std::clamp<long long>(whole, 1, 99)) + "%";
 }
 
-std::string RiskWords(int risk) {
-  if (risk <= 0) return "safe";
-  if (risk == 1) return "may go off the line";
-  if (risk < 99) return "chance: spin-out or crash";
-  return "crash";
+std::string OddsWords(const MoveOdds& odds, bool shortForm) {
+  struct Outcome {
+    double chance;
+    const char* name;
+    const char* shortName;
+    const char* certain;
+    const char* shortCertain;
+  };
+  const Outcome outcomes[] = {
+      {odds.crash, "crash", "crash", "will crash", "will crash"},
+      {odds.spinOut, "spin-out", "spin", "will spin out", "will spin"},
+      {odds.offTheLine, "off the line", "off", "will go off the line", "will go off"},
+  };
+  std::string words;
+  for (const Outcome& o : outcomes) {
+    if (o.chance <= 0) continue;
+    if (!words.empty()) words += ", ";
+    if (o.chance >= 1)
+      words += shortForm ? o.shortCertain : o.certain;
+    else
+      words += std::string(shortForm ? o.shortName : o.name) + " " + Percent(o.chance);
+  }
+  return words.empty() ? "safe" : words;
 }
+
+namespace {
+// The header's line about the gear for the next corner, which agrees with
+// the rows: the corner's limit when its row is safe (or the move does not
+// reach the corner), else the highest gear offered whose move is safe. With
+// the limit's own row at risk, a second corner is in its reach.
+std::string SafeGearWords(const GearAdvice& advice, const int states[kGearButtons], int limit) {
+  int best = 0;
+  for (int i = 0; i < 6; ++i)
+    if (states[i] != 2 && advice.risks[i] == 0 && advice.odds[i].complete) best = i + 1;
+  if (best == 0) return "no gear offered is safe";
+  if (best >= limit) return "safe gear: " + GearName(limit);
+  std::string words = "safe gear: " + GearName(best);
+  if (limit >= 1 && limit <= 6 && states[limit - 1] != 2 && advice.risks[limit - 1] != 0)
+    words += ", a second corner in reach";
+  return words;
+}
+}  // namespace
 
 GearAdvice AdviseGears(const int states[kGearButtons]) {
   GearAdvice advice;
@@ -316,43 +384,45 @@ GearAdvice AdviseGears(const int states[kGearButtons]) {
   auto limitOf = [&car](int type) { return type == 1 ? car.sharp : car.hairpin; };
   auto name = [](int type) { return std::string(type == 1 ? "sharp corner" : "hairpin"); };
   CornerAhead ahead = NextCornerAhead();
+  // On the last lap the flag ends the move: a corner past it is never met.
+  const bool flagFirst =
+      car.lap >= Options().laps && ahead.line >= 0 && (ahead.type == 0 || ahead.line <= ahead.mp);
+  std::string way = flagFirst          ? "the flag in " + Decimal(ahead.line) + " MP"
+                    : ahead.type != 0 ? name(ahead.type) + " in " + Decimal(ahead.mp) + " MP"
+                                      : "";
+  const int wayMp = flagFirst ? ahead.line : ahead.mp;
+  if (ahead.blockedAfter >= 0 && (way.empty() || ahead.blockedAfter < wayMp))
+    advice.blocked = "blocked after " + Decimal(ahead.blockedAfter) + " MP";
   if (node.corner == 1 || node.corner == 2) {
     advice.corner = node.corner == 1 ? "in a sharp corner" : "in a hairpin";
-    advice.safeGear = "safe gear: " + GearName(limitOf(node.corner));
-    if (ahead.type != 0) {
-      advice.corner += ", " + name(ahead.type) + " in " + Decimal(ahead.mp) + " MP";
-      advice.safeGear += ", then " + GearName(limitOf(ahead.type));
-    }
-  } else if (ahead.type != 0) {
-    advice.corner = name(ahead.type) + " in " + Decimal(ahead.mp) + " MP";
-    advice.safeGear = "safe gear: " + GearName(limitOf(ahead.type));
+    if (!way.empty()) advice.corner += ", " + way;
   } else {
-    advice.corner = "no corner ahead";
+    advice.corner = way.empty() ? "no corner ahead" : way;
   }
   const long long bonus = car.bonus;
   for (int i = 0; i < kGearButtons; ++i) {
     if (states[i] == 2) continue;
     int gear = i < 6 ? i + 1 : 6;  // "use OR" is Top
-    long long mp = static_cast<long long>(GearMP(gear)) + bonus;
-    MoveOdds odds = PlayMoveOut(i < 6 ? gear : kChooseUseOR);
+    const int answer = i < 6 ? gear : kChooseUseOR;
+    MoveOdds odds = PlayMoveOut(answer);
     int risk = RiskOf(odds);
     advice.odds[i] = odds;
     advice.risks[i] = risk;
-    std::string head = PadLeft2(mp) + " MP ";
-    switch (risk) {
-      case 1:
-        advice.rows[i] = head + "may go off the line: " + Percent(odds.offTheLine);
-        advice.shortRows[i] = head + "off the line " + Percent(odds.offTheLine);
-        break;
-      case 3:
-        advice.rows[i] = head + "chance: spin-out " + Percent(odds.spinOut) + " crash " +
-                         Percent(odds.crash);
-        advice.shortRows[i] =
-            head + "spin " + Percent(odds.spinOut) + " crash " + Percent(odds.crash);
-        break;
-      default:
-        advice.rows[i] = advice.shortRows[i] = head + RiskWords(risk);
-        break;
+    // The gear's MP, and apart from them the carried-over MP the move keeps.
+    std::string head = PadLeft2(GearMP(gear));
+    if (bonus > 0 && odds.bonusKept > 0) head += " + " + Decimal(odds.bonusKept);
+    head += " MP ";
+    advice.rows[i] = head + OddsWords(odds);
+    advice.shortRows[i] = head + OddsWords(odds, true);
+    // A safe move can still leave the car where every gear it may take next
+    // is at risk.
+    if (risk == 0 && odds.complete) {
+      advice.next[i] = PlayNextMoveOut(answer);
+      const MoveOdds& next = advice.next[i].odds;
+      if (advice.next[i].gear != 0 && RiskOf(next) != 0) {
+        advice.rows[i] += ", then at best " + OddsWords(next) + (next.complete ? "" : "?");
+        advice.shortRows[i] += ", then " + OddsWords(next, true) + (next.complete ? "" : "?");
+      }
     }
     // A move too long to play out in full (absurd MP): what was seen of it.
     if (!odds.complete) {
@@ -360,5 +430,6 @@ GearAdvice AdviseGears(const int states[kGearButtons]) {
       advice.shortRows[i] += "?";
     }
   }
+  if (ahead.type != 0 && !flagFirst) advice.safeGear = SafeGearWords(advice, states, limitOf(ahead.type));
   return advice;
 }

@@ -19,6 +19,9 @@ struct MoveOdds {
   double spinOut = 0;
   double crash = 0;
   bool complete = true;
+  // Of the MP carried over, those the move can spend: all of them unless it
+  // leaves or enters a corner, where what is left of them is dropped.
+  int bonusKept = 0;
 };
 // Plays the current car's move out with a chooser's answer (1 to 6, or
 // kChooseUseOR), exactly as StartMove and the race steps would, every roll
@@ -28,6 +31,18 @@ MoveOdds PlayMoveOut(int answer);
 // runs put together, up to `deepest` rolls (complete false past them).
 MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest);
 
+// The car's next move after a move that asks for no roll: from where that
+// move leaves it, no other car moving, in the lowest gear the rules then
+// offer. gear is 0 when there is none to play: the move asks for a roll,
+// ends the car's race, or was too long to play out.
+struct NextMove {
+  int gear = 0;
+  MoveOdds odds;
+};
+NextMove PlayNextMoveOut(int answer);
+// The same by brute force (PlayMoveOutEveryRoll for the next move), for tests.
+NextMove PlayNextMoveOutEveryRoll(int answer, size_t deepest);
+
 // The way from the current car to the next corner it will be checked on
 // (WalkToNextCorner from its node).
 CornerAhead NextCornerAhead();
@@ -35,8 +50,10 @@ CornerAhead NextCornerAhead();
 // The worst a move can bring: 0 safe, 1 off the line, 3 a spin-out or a
 // crash, 99 a certain crash.
 int RiskOf(const MoveOdds& odds);
-// The words for such a risk.
-std::string RiskWords(int risk);
+// What a move may bring, the worst first, then every other outcome it can
+// have: "crash 1%, off the line 41%", "will go off the line", "safe".
+// Short: the same in fewer characters.
+std::string OddsWords(const MoveOdds& odds, bool shortForm = false);
 // A chance as a whole percentage; never "0%" for what can happen, nor
 // "100%" for what may not.
 std::string Percent(double chance);
@@ -44,12 +61,15 @@ std::string Percent(double chance);
 // A row whose move was too long to play out in full ends in "?".
 struct GearAdvice {
   std::string corner;              // "sharp corner in 14 MP", "in a hairpin, ..."
+  std::string blocked;             // "blocked after 4 MP" ("" with the way free)
   std::string safeGear;            // "safe gear: 3" ("" with no corner ahead)
   std::string rows[kGearButtons];  // "" for a button the panel does not offer
   // The same in fewer characters, for a narrow panel.
   std::string shortRows[kGearButtons];
   int risks[kGearButtons] = {};  // RiskOf each row's move
   MoveOdds odds[kGearButtons];
+  // After a safe move: the next one (gear 0 when none was played).
+  NextMove next[kGearButtons];
 };
 
 // Advice for the current car from its node, given the buttons' states

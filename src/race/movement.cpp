@@ -174,7 +174,7 @@ void EndOfMove() {
   CarRecord& car = CurrentCar();
   car.turns += 1.0f;
   car.bonus = car.remaining;
-  if (Report().moveEnded != nullptr) Report().moveEnded(RaceNow().currentStanding + 1);
+  if (Report().moveEnded != nullptr) Report().moveEnded(PlaceNow(CurrentCarKey()));
   if (!SelectStanding(RaceNow().currentStanding + 1)) {
     // A whole pass without a car changing place may mean that none ever will.
     thread_local std::vector<StandingRecord> before;
@@ -228,9 +228,8 @@ void StartMove() {
   car.remaining = static_cast<int>(std::clamp<long long>(remaining, INT32_MIN, INT32_MAX));
 }
 
-void UpdateStandings() {
-  std::vector<StandingRecord>& order = Standing();
-  order.clear();
+std::vector<StandingRecord> RunningOrderNow() {
+  std::vector<StandingRecord> order;
   int index = 0;
   for (const auto& [key, car] : Car()) {
     if (car.listInd != -1 && car.finished == 0)
@@ -244,8 +243,20 @@ void UpdateStandings() {
     if (a.lane != b.lane) return a.lane < b.lane;
     return a.carIndex < b.carIndex;
   });
+  return order;
+}
+
+int PlaceNow(const std::string& key) {
+  const std::vector<StandingRecord> order = RunningOrderNow();
+  for (size_t i = 0; i < order.size(); ++i)
+    if (order[i].car == key) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+void UpdateStandings() {
+  Standing() = RunningOrderNow();
   ReportRunningOrder();
-  RaceNow().currentStanding = order.empty() ? -1 : 0;
+  RaceNow().currentStanding = Standing().empty() ? -1 : 0;
 }
 
 bool CheckRaceOver() {
@@ -368,15 +379,19 @@ CornerAhead WalkToNextCorner(int from) {
   CornerAhead ahead;
   const int nodes = static_cast<int>(Node().size());
   if (from < 0 || from >= nodes) return ahead;
+  auto clamped = [](long long mp) { return static_cast<int>(std::min<long long>(mp, INT32_MAX)); };
   long long mp = 0;
   int at = from;
   for (int step = 0; step < nodes; ++step) {
     const NodeRecord& here = Node()[at];
     const int next = at + 1 < nodes ? at + 1 : 0;
     const NodeRecord& to = Node()[next];
-    mp += StepBetween(here, to).cost;
+    const StepOnTheWay way = StepBetween(here, to);
+    if (way.blocked && ahead.blockedAfter < 0) ahead.blockedAfter = clamped(mp);
+    mp += way.cost;
+    if (next == 0 && ahead.line < 0) ahead.line = clamped(mp);
     if (here.corner == 0 && to.corner != 0) {
-      ahead.mp = static_cast<int>(std::min<long long>(mp, INT32_MAX));
+      ahead.mp = clamped(mp);
       ahead.type = to.corner;
       return ahead;
     }
@@ -389,9 +404,13 @@ int MoveOneNode() {
   CarRecord& car = CurrentCar();
   NodeRecord& from = CurrentNode();
   const StepOnTheWay step = StepBetween(from, NextNodeRecord());
-  if (step.blocked) return 1;  // the MP stay
+  if (step.blocked) {
+    CurrentMoveEvents().blocked = true;
+    return 1;  // the MP stay
+  }
   if (car.remaining < step.cost) return 1;
   car.remaining -= step.cost;
+  CurrentMoveEvents().spent += step.cost;
   int c = from.corner;
   LeavePlace(from, car);
   if (RaceNow().currentNode >= LastNodeIndex()) {
@@ -406,7 +425,9 @@ int MoveOneNode() {
   to.car[step.lane] = CurrentCarKey();
   car.cornerExit = 0;
   if (to.corner != c) {
-    car.remaining = Max(car.remaining - car.bonus, 0);
+    const int left = Max(car.remaining - car.bonus, 0);
+    CurrentMoveEvents().bonusLost += Max(car.remaining - left, 0);
+    car.remaining = left;
     car.bonus = 0;
     if (CornerCheck(c) == 1) return 1;
   }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "race/define.h"
 #include "race/report.h"
@@ -21,6 +22,12 @@ void StartMove();
 void EndOfMove();
 // Rebuilds Standing() from the racing cars: lap, node, lane (lane 0 first).
 void UpdateStandings();
+// The racing cars in that order as they stand now; Standing() keeps the
+// order of the pass under way until the pass is over.
+std::vector<StandingRecord> RunningOrderNow();
+// A racing car's place in RunningOrderNow (1 the leader); 0 for a car that
+// finished, went out or is unknown.
+int PlaceNow(const std::string& key);
 // Rebuilds the standings; true when no car is left racing.
 bool CheckRaceOver();
 // The car stepped past the last node: 1 when it finished, else it is on
@@ -60,10 +67,15 @@ StepOnTheWay StepBetween(const NodeRecord& from, const NodeRecord& to);
 // The MP from node `from` to the first node of the next corner a car there
 // is checked on (it enters it from a node outside any corner; a lap's end
 // goes on at node 0), with the cars where they stand, and that corner's
-// type; 0, 0 when the circuit has none ahead or `from` is no node.
+// type; 0, 0 when the circuit has none ahead or `from` is no node. On the
+// way (a whole lap when no corner comes): the MP to the finishing line and
+// the MP before the first step onto a node with both lanes held, -1 when the
+// way does not cross the line or no node is full.
 struct CornerAhead {
   int mp = 0;
   int type = 0;
+  int line = -1;
+  int blockedAfter = -1;
 };
 CornerAhead WalkToNextCorner(int from);
 // The corner rule after a step between nodes of different corner types;

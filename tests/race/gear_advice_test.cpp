@@ -52,44 +52,64 @@ TEST_F(GearAdviceTest, ChancesCountedOverEveryRoll) {
   EXPECT_EQ(advice.rows[2], "10 MP safe");
   // 4th arrives one over: an HB is spent and a roll of 50 or more of 100
   // holds the line; 49 values go off it.
-  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 49%");
+  EXPECT_EQ(advice.rows[3], "13 MP off the line 49%");
   // 5th arrives two over: 1-20 is "spin-out" and 21-40 "off the line",
   // each softened by two HBs; the spin-out then rolls again and 1-19 of
   // those crash: 20 x 19 of 10,000 roll pairs.
   EXPECT_NEAR(advice.odds[4].crash, 0.038, 1e-12);
   EXPECT_EQ(advice.odds[4].spinOut, 0);
-  EXPECT_EQ(advice.rows[4], "16 MP chance: spin-out 0% crash 4%");
-  EXPECT_EQ(advice.rows[5], "19 MP crash");
+  EXPECT_EQ(advice.rows[4], "16 MP crash 4%");
+  EXPECT_EQ(advice.rows[5], "19 MP will crash");
   EXPECT_EQ(advice.risks[5], 99);
   // Without HBs: off the line for certain in 4th; in 5th 21-40 spins out
   // and 1-20 crashes. With one HB both become off the line.
   a.hb = 0;
   advice = AdviseGears(kThirdUp);
-  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 100%");
-  EXPECT_EQ(advice.rows[4], "16 MP chance: spin-out 20% crash 20%");
-  EXPECT_EQ(advice.shortRows[4], "16 MP spin 20% crash 20%");
+  EXPECT_EQ(advice.rows[3], "13 MP will go off the line");
+  EXPECT_EQ(advice.rows[4], "16 MP crash 20%, spin-out 20%");
+  EXPECT_EQ(advice.shortRows[4], "16 MP crash 20%, spin 20%");
   a.hb = 1;
   advice = AdviseGears(kThirdUp);
-  EXPECT_EQ(advice.rows[4], "16 MP may go off the line: 40%");
+  EXPECT_EQ(advice.rows[4], "16 MP off the line 40%");
   // A skilled driver adds 16 to every roll: 34 and up hold the line.
   a.hb = 6;
   DriverOf("A").skill = 4;
-  EXPECT_EQ(AdviseGears(kThirdUp).rows[3], "13 MP may go off the line: 33%");
+  EXPECT_EQ(AdviseGears(kThirdUp).rows[3], "13 MP off the line 33%");
 }
 
-TEST_F(GearAdviceTest, TheMoveCarriesItsBonusAndStopsShort) {
+TEST_F(GearAdviceTest, TheMoveCarriesItsBonusAndTheNextMoveIsInView) {
   CarRecord& a = Setup(20);
-  // 20 MP away no gear but Top reaches the corner this move.
+  // 20 MP away no gear but Top reaches the corner this move; but 5th and
+  // Top leave the car too close to it to shift down to 3rd in one move.
   GearAdvice advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.rows[3], "13 MP safe");
-  EXPECT_EQ(advice.rows[4], "16 MP safe");
-  EXPECT_EQ(advice.rows[5], "19 MP safe");
-  // 3 MP carried over: every gear gives 3 more; Top arrives with 2 left.
+  EXPECT_EQ(advice.rows[4], "16 MP safe, then at best off the line 49%");
+  EXPECT_EQ(advice.next[4].gear, 4);
+  EXPECT_EQ(advice.rows[5], "19 MP safe, then at best crash 4%");
+  EXPECT_EQ(advice.shortRows[5], "19 MP safe, then crash 4%");
+  EXPECT_EQ(advice.safeGear, "safe gear: 3");
+  // 3 MP carried over: kept by a move that meets no corner, shown apart;
+  // Top reaches the corner with 2 of them left, which are dropped there.
   a.bonus = a.remaining = 3;
   advice = AdviseGears(kThirdUp);
-  EXPECT_EQ(advice.rows[2], "13 MP safe");
-  EXPECT_EQ(advice.rows[4], "19 MP safe");
-  EXPECT_EQ(advice.rows[5], "22 MP crash");
+  EXPECT_EQ(advice.rows[2], "10 + 3 MP safe");
+  EXPECT_EQ(advice.rows[4], "16 + 3 MP safe, then at best off the line 49%");
+  EXPECT_EQ(advice.rows[5], "19 + 1 MP will crash");
+}
+
+// A sharp corner of one node and a hairpin two nodes on: 3rd, safe for
+// the first, reaches the second, and the header says so.
+TEST_F(GearAdviceTest, TheSafeGearAgreesWithTheRowsWhenASecondCornerIsInReach) {
+  CarRecord& a = Setup(10);
+  for (NodeRecord& node : Node()) node.corner = 0;
+  MarkCorner(30, 30, 1);
+  MarkCorner(32, 33, 2);
+  a.gear3 = 14;
+  const int lowGears[kGearButtons] = {0, 0, 0, 0, 2, 2, 2};
+  GearAdvice advice = AdviseGears(lowGears);
+  EXPECT_EQ(advice.rows[2], "14 MP off the line 49%");
+  EXPECT_EQ(advice.rows[1], " 7 MP safe");
+  EXPECT_EQ(advice.safeGear, "safe gear: 2, a second corner in reach");
 }
 
 TEST_F(GearAdviceTest, InsideACornerAndWithNoCornerAhead) {
@@ -97,14 +117,50 @@ TEST_F(GearAdviceTest, InsideACornerAndWithNoCornerAhead) {
   Node()[25].corner = 2;  // the car stands in a hairpin, a sharp corner 10 MP on
   GearAdvice advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "in a hairpin, sharp corner in 10 MP");
-  EXPECT_EQ(advice.safeGear, "safe gear: 2, then 3");
-  EXPECT_EQ(advice.rows[3], "13 MP may go off the line: 49%")
+  EXPECT_EQ(advice.safeGear, "safe gear: 3");
+  EXPECT_EQ(advice.rows[3], "13 MP off the line 49%")
       << "standing in a corner does not make the next one safe";
   for (NodeRecord& node : Node()) node.corner = 0;
   advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "no corner ahead");
   EXPECT_EQ(advice.safeGear, "");
   EXPECT_EQ(advice.rows[5], "19 MP safe");
+}
+
+// The way the header speaks of: on the last lap the flag, when it comes
+// before the corner; and where a node with both lanes taken stops the car.
+TEST_F(GearAdviceTest, TheFlagOnTheLastLapAndABlockedWay) {
+  CarRecord& a = Setup(10);
+  Put("A", 37, 0);
+  Options().laps = 3;
+  a.lap = 2;
+  GearAdvice advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "sharp corner in 66 MP");
+  EXPECT_EQ(advice.safeGear, "safe gear: 3");
+  a.lap = 3;
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "the flag in 6 MP") << "no corner past the flag";
+  EXPECT_EQ(advice.safeGear, "");
+  EXPECT_EQ(advice.rows[5], "19 MP safe");
+  AddCar("B");
+  AddCar("C");
+  Put("B", 39, 0);
+  Put("C", 39, 1);
+  Select("A");
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "the flag in 6 MP");
+  EXPECT_EQ(advice.blocked, "blocked after 2 MP");
+  CurrentCar().lap = 2;
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.corner, "sharp corner in 66 MP");
+  EXPECT_EQ(advice.blocked, "blocked after 2 MP");
+  // Beyond the corner a full node is not on the way.
+  Node()[39].car[0].clear();
+  Node()[39].car[1].clear();
+  Put("B", 33, 0);
+  Put("C", 33, 1);
+  Select("A");
+  EXPECT_EQ(AdviseGears(kThirdUp).blocked, "");
 }
 
 TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {
@@ -119,8 +175,9 @@ TEST_F(GearAdviceTest, TheOrRowIsTopAndNothingOfTheRaceChanges) {
   std::vector<NodeRecord> nodes = Node();
   GearAdvice advice = AdviseGears(states);
   EXPECT_EQ(advice.rows[5], "") << "Top itself is not offered";
-  EXPECT_EQ(advice.rows[6], "21 MP crash");
-  EXPECT_EQ(advice.rows[3], "15 MP may go off the line: 100%");
+  // The 2 MP carried over are dropped at the corner.
+  EXPECT_EQ(advice.rows[6], "19 MP will crash");
+  EXPECT_EQ(advice.rows[3], "13 MP will go off the line");
   EXPECT_EQ(PlatRandomCalls(), rolls) << "no die is rolled";
   EXPECT_EQ(a.gear, before.gear);
   EXPECT_EQ(a.ors, before.ors);
@@ -213,7 +270,7 @@ TEST_F(HarbourLoop, LeavingTheSharpCornerInFourthWithoutHbsGoesOffTheLine) {
   ASSERT_NE(offer.states[3], 2) << "4th is offered";
   GearAdvice advice = AdviseGears(offer.states);
   EXPECT_EQ(advice.corner, "in a sharp corner, hairpin in 14 MP");
-  EXPECT_EQ(advice.rows[3], "16 MP may go off the line: 100%");
+  EXPECT_EQ(advice.rows[3], "16 MP will go off the line");
   EXPECT_EQ(advice.odds[3].offTheLine, 1.0);
 }
 
@@ -305,8 +362,8 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   ReadSettings();
   LoadTrackTiles();
   SetLoadDriversHandler(LoadDrivers);
-  static int checked = 0, deep = 0, risky = 0, againstTheRace = 0;
-  checked = deep = risky = againstTheRace = 0;
+  static int checked = 0, deep = 0, risky = 0, againstTheRace = 0, nextChecked = 0, nextRisky = 0;
+  checked = deep = risky = againstTheRace = nextChecked = nextRisky = 0;
   Report() = RaceReport{};
   Report().chooseGear = [](const GearOffer& offer) {
     GearAdvice advice = AdviseGears(offer.states);
@@ -339,11 +396,42 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
       const int risk = advice.risks[i];
       EXPECT_EQ(risk, RiskOf(odds));
       risky += risk != 0;
+      // The row names its worst outcome first, then every other one it can
+      // have and none it cannot, never "0%" nor "100%".
       const std::string& row = advice.rows[i];
-      std::string words = RiskWords(risk);
-      if (risk == 1) words += ": " + Percent(odds.offTheLine);
-      if (risk == 3) words = "chance: spin-out " + Percent(odds.spinOut) + " crash " + Percent(odds.crash);
-      EXPECT_EQ(row.substr(row.find(" MP ") + 4), words);
+      std::string words = row.substr(row.find(" MP ") + 4);
+      words = words.substr(0, words.find(", then"));
+      const std::string first = words.substr(0, words.find(','));
+      const double chances[] = {odds.crash, odds.spinOut, odds.offTheLine};
+      const char* names[] = {"crash", "spin", "off the line"};
+      bool worstSeen = false;
+      for (int o = 0; o < 3; ++o) {
+        const bool named = words.find(names[o]) != std::string::npos;
+        EXPECT_EQ(named, chances[o] > 0) << row;
+        if (chances[o] > 0 && !worstSeen) {
+          worstSeen = true;
+          EXPECT_NE(first.find(names[o]), std::string::npos) << row;
+        }
+      }
+      EXPECT_EQ(words == "safe" || words == "safe?", risk == 0) << row;
+      EXPECT_EQ(words.find(" 0%"), std::string::npos) << row;
+      EXPECT_EQ(words.find("100%"), std::string::npos) << row;
+      // The next move after a safe one, against every value of its rolls.
+      const NextMove& next = advice.next[i];
+      EXPECT_EQ(row.find(", then at best") != std::string::npos, next.gear != 0 && RiskOf(next.odds) != 0)
+          << row;
+      // Under the sanitizers, every risky one and a quarter of the others.
+      if (next.gear != 0 && (!kSanitizerBuild || RiskOf(next.odds) != 0 || checked % 4 == 0)) {
+        NextMove brute = PlayNextMoveOutEveryRoll(answer, 2);
+        EXPECT_EQ(brute.gear, next.gear);
+        if (brute.odds.complete) {
+          ++nextChecked;
+          nextRisky += RiskOf(next.odds) != 0;
+          EXPECT_NEAR(next.odds.offTheLine, brute.odds.offTheLine, 1e-9) << row;
+          EXPECT_NEAR(next.odds.spinOut, brute.odds.spinOut, 1e-9) << row;
+          EXPECT_NEAR(next.odds.crash, brute.odds.crash, 1e-9) << row;
+        }
+      }
       ++checked;
     }
     ComputerGear();  // the race goes on as the computer would drive it
@@ -368,6 +456,11 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   EXPECT_GT(risky, 20) << "positions where a gear is not safe";
   EXPECT_LT(deep, checked / 10);
   EXPECT_GT(againstTheRace, 20) << "rows played in the race itself, every risky one among them";
+  EXPECT_GT(nextChecked, kSanitizerBuild ? 20 : 100) << "safe rows with a next move";
+  // One lap under the sanitizers meets none of them.
+  if (!kSanitizerBuild) {
+    EXPECT_GT(nextRisky, 0) << "safe rows whose next move is at risk";
+  }
   Report() = RaceReport{};
   SetLoadDriversHandler(nullptr);
   fs::remove_all(game);

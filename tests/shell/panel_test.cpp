@@ -85,7 +85,12 @@ TEST_F(Panel, CarStatusLines) {
 
 TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
   Areas areas;
-  for (int i = 1; i <= 15; ++i) Standing().push_back({"K" + Decimal(i), 0, 0, 0});
+  LayStraight(20);
+  for (int i = 1; i <= 15; ++i) {
+    AddCar("K" + Decimal(i));
+    Put("K" + Decimal(i), 16 - i, 0);
+  }
+  UpdateStandings();
   RaceNow().currentStanding = 4;
   ShowStandings();
   ASSERT_EQ(areas.standings.lines.size(), 12u);
@@ -100,12 +105,18 @@ TEST_F(Panel, RunningOrderStartsWithTheLeaderWhenRowsRunShort) {
 // the foot, and after the flag the final places stay on the panel.
 TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   Areas areas;
+  LayStraight(10);
   for (const char* key : {"A", "B", "C", "D", "E"}) AddCar(key);
   DriverOf("A").user = 1;
   OrderOfFinish() = {"C", "A"};
   // A and D have just finished and gone out: the race's own order keeps them
-  // until the pass rebuilds it, and each is listed once all the same.
+  // until the pass rebuilds it; the panel lists the cars as they stand now,
+  // each once.
   Standing() = {{"A", 3, 2, 0}, {"B", 3, 1, 0}, {"E", 3, 0, 0}, {"D", 2, 5, 1}};
+  Put("B", 1, 0);
+  Put("E", 0, 0);
+  Car()["A"].finished = Car()["C"].finished = 1;
+  Car()["D"].finished = 2;
   DNF() = {"D"};
   ShowStandings();
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", " 3 B", " 4 E", "-- D"}));
@@ -160,6 +171,12 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   Car()["A"].hb = 5;
   CurrentMoveEvents().offTheLine = 1;
   EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, 3rd");
+  // Cut short: 4 MP spent, 3 left.
+  CurrentMoveEvents().blocked = true;
+  CurrentMoveEvents().spent = 4;
+  Car()["A"].remaining = 3;
+  EXPECT_EQ(OwnMoveLine(2), "off the line, 1 HB, blocked, 4 of 7 MP, 3rd");
+  CurrentMoveEvents().blocked = false;
   CurrentMoveEvents().spunOut = true;
   EXPECT_EQ(OwnMoveLine(11), "spun out, 1 HB, 12th");
   Car()["A"].finished = 2;
@@ -168,6 +185,9 @@ TEST_F(Panel, TheLineForThePlayersOwnMove) {
   Car()["A"].hb = 6;
   OrderOfFinish().push_back("A");
   EXPECT_EQ(OwnMoveLine(2), "finished 2nd");
+  // With two cars of the player's, the line names the car.
+  DriverOf("C").user = 1;
+  EXPECT_EQ(OwnMoveLine(2), "A: finished 2nd");
   SelectCar("B");
   EXPECT_EQ(OwnMoveLine(1), "") << "not the player's car";
 }

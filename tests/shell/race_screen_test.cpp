@@ -174,9 +174,34 @@ std::string gMine;
 bool gMineOnScreen = false;
 bool gMineMarkedInOrder = false;
 
-// On the first frame of the gear panel: check it, keep a picture, keep the gear.
+long long gPanelSeen = 0;
+int gCovered = 0;  // panels that covered the car choosing
+
+// Whether the car's centre lies under the gear panel.
+bool UnderThePanel(const std::string& key) {
+  const CarRecord& car = Car()[key];
+  const NodeRecord& node = Node()[car.listInd];
+  const int x = ScreenX(node.nodeX * 64 + node.x[car.lane == 1 ? 1 : 0]);
+  const int y = ScreenY(node.nodeY * 64 + node.y[car.lane == 1 ? 1 : 0]);
+  for (const Frame* f : {gElements.GearFrame, gElements.GearInfoFrame})
+    if (x >= FrameX(f) && x <= FrameRight(f) && y >= FrameY(f) && y <= FrameBottom(f)) return true;
+  return false;
+}
+
+// On the first frame of every gear panel: the car choosing is not under
+// it, and its title names that car; of the first two, a picture. Return
+// takes the highlighted gear.
 void OnGearPanelFrame() {
-  if (gGearPanels++ > 0) return;
+  if (gPanelSeen == GearPanelsOpened()) return;
+  gPanelSeen = GearPanelsOpened();
+  ++gGearPanels;
+  gCovered += UnderThePanel(CurrentCarKey());
+  EXPECT_EQ(gElements.GearTitleLabel->text.rfind(CurrentCarKey(), 0), 0u) << gElements.GearTitleLabel->text;
+  PlatPushKey(kKeyReturn, true);
+  PlatPushKey(kKeyReturn, false);
+  if (gGearPanels == 2)
+    PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_gear_panel_2.png"));
+  if (gGearPanels > 1) return;
   gCornerLine = gElements.GearCornerLabel->text;
   gMineMarkedInOrder =
       GetTextAreaSelection(gElements.StandingsArea).find(gMine) != std::string::npos;
@@ -186,8 +211,6 @@ void OnGearPanelFrame() {
   int y = ScreenY(node.nodeY * 64 + node.y[car.lane]);
   gMineOnScreen = x >= 0 && x < gView.trackViewWidth && y >= 0 && y < PlatScreenHeight();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (gShotPrefix + "_gear_panel.png"));
-  PlatPushKey(kKeyReturn, true);
-  PlatPushKey(kKeyReturn, false);
 }
 
 void OnInputBoxFrame() {
@@ -208,12 +231,21 @@ void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
   ASSERT_EQ(Standing().size(), 14u);
   gMine = Standing()[7].car;
   Driver()[gMine].user = 1;
+  // A second car driven by the player, further back.
+  Driver()[Standing()[11].car].user = 1;
   gView.scrollX = gView.maxScrollX;
   gView.scrollY = gView.maxScrollY;
   gHooks.menuFrame = OnGearPanelFrame;
+  gPanelSeen = GearPanelsOpened();
+  gCovered = 0;
   for (int i = 0; i < 400 && gGearPanels == 0; ++i) RaceStep();
-  gHooks.menuFrame = nullptr;
   ASSERT_EQ(gGearPanels, 1) << "the gear panel opened for the player's car";
+  for (int i = 0; i < 4000 && gGearPanels < 12 && !Standing().empty(); ++i) RaceStep();
+  gHooks.menuFrame = nullptr;
+  // Below 1024 x 768 the panel takes most of the track view: there it may.
+  if (PlatScreenWidth() >= 1024) {
+    EXPECT_EQ(gCovered, 0) << "of " << gGearPanels << " panels";
+  }
   EXPECT_TRUE(gMineOnScreen) << "the view went to the player's car";
   if (rowsForMine) {
     EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
@@ -234,6 +266,16 @@ TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
 
 TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
   PlayersRace("player_1024x768");
+}
+
+class FourKRaceScreen : public RaceScreen {
+ protected:
+  int Width() const override { return 3840; }
+  int Height() const override { return 2160; }
+};
+
+TEST_F(FourKRaceScreen, ThePlayersRaceAtTwentyOneSixty) {
+  PlayersRace("player_3840x2160");
 }
 
 // Smaller than the game is laid out for: the race goes on to the player's

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -23,6 +24,7 @@
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "race/data_file.h"
 #include "race/define.h"
 #include "race/movement.h"
 #include "race/report.h"
@@ -79,6 +81,7 @@ struct Season {
   bool scrolled = false;
   bool toldSinceShot = false;
   size_t field = 0;        // cars of this race, once it is set up
+  int placesChecked = 0;   // the player's moves whose place was checked
   int markedFrames = 0;    // frames whose running order was checked
   std::map<std::string, bool> shots;
   std::vector<std::string> answers;  // the end-of-race questions, as asked
@@ -104,7 +107,9 @@ int PickGear() {
   int safe = -1;
   for (int i = 5; i >= 0; --i) {
     if (GetButtonState(e.GearButtons, i) == 2) continue;
-    const std::string& row = e.GearAdviceLabels[i]->text;
+    // What this move brings, not the next one after it.
+    const std::string& text = e.GearAdviceLabels[i]->text;
+    const std::string row = text.substr(0, text.find(", then"));
     if (row.find("off the line") != std::string::npos) return i;
     if (safe == -1 && row.find("safe") != std::string::npos) safe = i;
   }
@@ -390,7 +395,20 @@ void MoveEnded(int place) {
   if (!IsPlayersCar(CurrentCarKey())) return;
   gSeason.toldSinceShot = true;
   const std::string& told = gElements.OwnMoveLabel->text;
-  if (told != OwnMoveLine(place) || told.empty()) Fail("the player's move was not told: " + told);
+  if (told != OwnMoveText(place) || told.empty()) Fail("the player's move was not told: " + told);
+  // The place told is the car's line in the running order shown now.
+  const std::string key = CurrentCarKey();
+  if (Car()[key].finished == 0) {
+    const size_t comma = told.rfind(", ");
+    const long long toldPlace = comma == std::string::npos ? 0 : std::atoll(told.c_str() + comma + 2);
+    if (toldPlace < 1 || toldPlace > static_cast<long long>(gSeason.field))
+      Fail("a place outside the field: " + told);
+    const std::string row = RightAlign2(toldPlace) + " " + key;
+    const std::vector<std::string>& shown = gElements.StandingsArea->lines;
+    if (std::find(shown.begin(), shown.end(), row) == shown.end())
+      Fail("told " + told + ", the running order shows " + GetTextAreaSelection(gElements.StandingsArea));
+    ++gSeason.placesChecked;
+  }
   ++gSeason.ownMoves;
   const MoveEvents& events = CurrentMoveEvents();
   if (events.offTheLine && !events.spunOut && Car()[CurrentCarKey()].finished == 0) {
@@ -481,6 +499,7 @@ TEST_F(NewcomersSeason, ThreeRacesThroughTheScreensAsAPlayerLivesThem) {
   EXPECT_EQ(s.race, 3);
   EXPECT_TRUE(s.leftAtTheGearPanel);
   EXPECT_GT(s.ownMoves, 10);
+  EXPECT_GT(s.placesChecked, 10);
   EXPECT_TRUE(s.sawOffTheLine);
   EXPECT_TRUE(s.sawFinishersAtTheTop);
   EXPECT_TRUE(s.scrolled);
