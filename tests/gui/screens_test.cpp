@@ -223,7 +223,7 @@ TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
   openOver(Shot("requester_quit"));
   AnswerBox(kQuitQuestion);
   openOver(Shot("requester_input"));
-  InputBox("Enter simulation speed in ms.", "167");
+  InputBox("Speed in ms between steps: more is slower.", "167");
   openOver(Shot("help"));
   ShowHelp();
   EXPECT_TRUE(ScriptDone());
