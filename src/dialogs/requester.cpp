@@ -254,6 +254,8 @@ std::string Display(const std::string& name, const std::string& prompt, const st
     PlatPollKeyboard();
     std::string typed = PlatTypedCharacters();
     if (field != nullptr) {
+      // End or Right keeps the selected text: typing then goes on after it.
+      if (PlatKeyReleased(kKeyEnd) || PlatKeyReleased(kKeyRight)) field->fresh = 0;
       KBAKey key = TypeIntoKBA(field, typed, regex);
       if (key != KBAKey::Typing) ending = key == KBAKey::Confirm ? 1 : 0;
       result = GetKBAText(field);

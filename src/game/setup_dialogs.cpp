@@ -149,6 +149,7 @@ int CarSelectionDialog() {
     }
     if (answer != -1) break;
     PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEnd) || PlatKeyReleased(kKeyRight)) e.LapsEntry->fresh = 0;  // typing goes on after the laps
     KBAKey key = TypeIntoKBA(e.LapsEntry, PlatTypedCharacters(), digits);
     if (key != KBAKey::Typing) {
       answer = key == KBAKey::Confirm ? 1 : 0;

@@ -357,6 +357,9 @@ TEST_F(Dialogs, InputBoxTakesTheFirstKeyAndTheFirstClick) {
   ScriptFrames({[] { TypeKey(3, "3"); }, [entry] { Click(entry->x + 5, entry->y + 5); },
                 [] { TypeKey(2, "2"); }, [] { ClickButton("Input Box", 0); }});
   EXPECT_EQ(InputBox("p", "4"), "2");
+  // End keeps the text: the next key goes on after it.
+  ScriptFrames({[] { PressKey(kKeyEnd); }, [] { TypeKey(2, "2"); }, [] { PressKey(kKeyReturn); }});
+  EXPECT_EQ(InputBox("p", "4"), "42");
   EXPECT_TRUE(ScriptDone());
   ScriptFrames({[] { TypeKey(2, "5"); }, [] { ClickButton("Input Box", 1); }});
   EXPECT_EQ(InputBox("p", "4"), "");

@@ -243,6 +243,7 @@ TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
   EXPECT_EQ(frame, 4);
   EXPECT_EQ(GetButtonState(menu, 3), 2);
   EXPECT_EQ(GetButtonState(menu, 1), 2);
+  testing_support::StopGameHeadless();
   fs::remove_all(dir);
 }
 
@@ -303,5 +304,6 @@ TEST(MainMenuFlow, KeysMoveOverTheMenuAndOpenTheHelp) {
   SetModalFrameHook(nullptr);
   EXPECT_EQ(frame, 8);
   EXPECT_EQ(gScreen.gameState, 3) << "Quit";
+  testing_support::StopGameHeadless();
   fs::remove_all(dir);
 }
