@@ -288,6 +288,7 @@ TEST(MainMenuFlow, KeysMoveOverTheMenuAndOpenTheHelp) {
         EXPECT_TRUE(greeted);
         EXPECT_EQ(menu->focus, 0);
         EXPECT_NE(gElements.RaceButtons->hidden, 0);
+        PlatSaveScreenshot(testing_support::ArtifactDir() / "menu_keys_1024x768.png");
         pressKey(kKeyDown);
         break;
       case 3: EXPECT_EQ(menu->focus, 2); pressKey(kKeyDown); break;
