@@ -239,3 +239,9 @@ std::string WithCrLfLines(const std::string& text) {
   if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
   return out;
 }
+
+std::string FitName(const std::string& name, int room) {
+  if (room <= 0) return "";
+  if (static_cast<int>(name.size()) <= room) return name;
+  return name.substr(0, static_cast<size_t>(room - 1)) + '\x85';
+}

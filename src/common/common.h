@@ -56,6 +56,10 @@ bool IsValidUtf8(const std::string& text);
 std::string LowerAscii(std::string text);
 std::string TrimSpaces(const std::string& text);  // spaces only, both ends
 std::string Decimal(long long value);
+// A name cut to at most `room` characters for a column, its last kept
+// character replaced by "\x85" (the ellipsis) when anything was cut; a mark
+// written after it then always shows whole.
+std::string FitName(const std::string& name, int room);
 // The fields of a list whose every field ends in "~" ("a~b~": a, b); text
 // after the last "~" is not a field.
 std::vector<std::string> TildeFields(const std::string& list);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "minigui/mini_gui.h"
 
@@ -27,4 +28,8 @@ void ShowHelpAt(const std::string& heading);
 namespace help {
 // The module's own reader (fatal messages name "Help mod").
 std::string LoadText(const std::filesystem::path& file);
+// One line of the help as rows of at most `columns` characters, broken at the
+// spaces between words. A row that goes on keeps the line's indent, and a key
+// table's row ("  F   fast forward ...") goes on under its description.
+std::vector<std::string> WrapLine(const std::string& line, int columns);
 }  // namespace help

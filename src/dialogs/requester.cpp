@@ -1,6 +1,8 @@
 // Requesters: layouts read once from "Requesters.txt", run as modal loops.
 #include "dialogs/requester.h"
 
+#include "dialogs/help.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -252,6 +254,8 @@ std::string Display(const std::string& name, const std::string& prompt, const st
     PlatPollKeyboard();
     std::string typed = PlatTypedCharacters();
     if (field != nullptr) {
+      // End or Right keeps the selected text: typing then goes on after it.
+      if (PlatKeyReleased(kKeyEnd) || PlatKeyReleased(kKeyRight)) field->fresh = 0;
       KBAKey key = TypeIntoKBA(field, typed, regex);
       if (key != KBAKey::Typing) ending = key == KBAKey::Confirm ? 1 : 0;
       result = GetKBAText(field);
@@ -261,6 +265,9 @@ std::string Display(const std::string& name, const std::string& prompt, const st
           ending = c == 13 ? 1 : 0;
           break;
         }
+        // "?" is the help's key here as on every screen (a box with a field
+        // takes it as typed).
+        if (c == '?' && gHelp.textArea != nullptr) ShowHelp();
       }
     }
     if (ending != -1) break;
@@ -283,8 +290,8 @@ std::string Display(const std::string& name, const std::string& prompt, const st
         }
         if (req->scrollArrows != nullptr) PickScrollArrows(req->scrollArrows, x, y);
       }
-      // A click in the field puts the cursor after the text kept there.
-      if (field != nullptr && KBAContains(field, x, y)) field->fresh = 0;
+      // A click in the field selects what it holds: the first key replaces it.
+      if (field != nullptr) ClickKBA(field, x, y);
       if (req->buttonArray != nullptr) {
         int button = PickButton(req->buttonArray, x, y);
         if (button == 0 || button == 1) ending = button == 0 ? 1 : 0;

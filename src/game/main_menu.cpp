@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/common.h"
+#include "dialogs/help.h"
 #include "dialogs/requester.h"
 #include "editor/circuit_model.h"
 #include "race/define.h"
@@ -51,7 +52,7 @@ void DrawMenuFrame() {
 
 void ShowWelcome() {
   DrawMenuFrame();
-  MessageBox("     Welcome to The Velotrax!~");
+  MessageBox("     Welcome to The Velotrax!~~     Return to go on, ? for help.~");
 }
 
 int WaitMenuChoice(ButtonArray* buttons) {
@@ -67,6 +68,15 @@ int WaitMenuChoice(ButtonArray* buttons) {
     }
     PlatPollKeyboard();
     if (PlatKeyReleased(kKeyEscape)) return -1;
+    // Up and Down move the mark over the buttons that can be used, Return
+    // takes the marked one; "?" shows the help.
+    if (PlatKeyReleased(kKeyUp)) MoveButtonFocus(buttons, -1);
+    if (PlatKeyReleased(kKeyDown)) MoveButtonFocus(buttons, 1);
+    if (PlatKeyReleased(kKeyReturn)) {
+      const int marked = MoveButtonFocus(buttons, 0);
+      if (marked != -1) return marked;
+    }
+    if (PlatTypedCharacters().find('?') != std::string::npos) ShowHelp();
     if (!PlatScreenActive()) LostDevice();
     // The pass above has handled every event, the wheel's too. Emptying the
     // queue again here would throw away a button release that came in since
@@ -95,6 +105,7 @@ bool LoadChosenCircuit(const std::string& name) {
     // Whatever the half-read file left behind goes; so does a race that
     // was on, as a new race would have replaced it anyway.
     ResetRaceData();
+    ShowRacePanel(false);
     ClearSpriteLabels();
     gView.scrollX = gView.scrollY = gView.maxScrollX = gView.maxScrollY = 0;
     gView.minScrollX = gView.minScrollY = 0;
@@ -137,6 +148,7 @@ int ChooseRaceFile(const std::filesystem::path& folder) {
   // does the last race's commentary.
   StopMenuRace();
   ClearCommentary();
+  ShowRacePanel(false);
   Options().raceName = choice;
   if (!circuits) {
     Load(folder / (choice + ".json"));
@@ -199,6 +211,7 @@ void OfferNextRace() {
     return;
   }
   ClearCommentary();
+  ShowRacePanel(false);
   Options().raceName = next;
   if (!LoadChosenCircuit(next)) {
     Options().raceName.clear();
@@ -211,11 +224,13 @@ void OfferNextRace() {
 void MainMenu() {
   ButtonArray* buttons = gElements.MenuButtons;
   if (gScreen.gameState == 4) {
+    ShowRacePanel(false);
     SetButtonState(buttons, 3, 2);
     StartMenuRace();
     ShowWelcome();
   } else {
     SetButtonState(buttons, 3, Standing().empty() ? 2 : 0);
+    if (Standing().empty()) ShowRacePanel(false);  // the race is over: nothing of it stays
   }
   SetButtonState(buttons, 1, GetFileList(gProg.savedRacesFolder, "*.json").empty() ? 2 : 0);
   SetPageHidden(2, 0);
@@ -225,8 +240,13 @@ void MainMenu() {
   const std::vector<int> raceStates = raceButtons != nullptr ? raceButtons->states : std::vector<int>{};
   for (bool done = false; !done;) {
     if (raceButtons != nullptr) raceButtons->states.assign(raceStates.size(), 2);
+    // The keys' mark starts on the first button that can be used.
+    buttons->focus = -1;
+    MoveButtonFocus(buttons, 1);
     DrawMenuFrame();
-    const int choice = WaitMenuChoice(buttons);
+    int choice = WaitMenuChoice(buttons);
+    // Escape or a right click goes back to the race that is on.
+    if (choice == -1 && GetButtonState(buttons, 3) != 2) choice = 3;
     if (raceButtons != nullptr) raceButtons->states = raceStates;
     // A race that moved on since it was saved is not thrown away unasked,
     // by another race any more than by quitting.

@@ -6,18 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "race/race_end.h"
+
 // The race's report when the flag falls: the side panel's buttons, both
 // views and the questions.
 void ShowEndOfRace(const std::string& heading, const std::vector<std::string>& results);
-// The race's results (page 3) until acknowledged.
-void ShowRaceResults(const std::string& heading, const std::vector<std::string>& results);
+// The race's results (page 3) until acknowledged, from the race as it ends.
+void ShowRaceResults(const std::string& heading);
 // The season's standings until acknowledged, then the two questions.
 void ShowSeasonStandings();
 void CopySeasonFileToClipboard();
-// The results page's title and lines, without showing or waiting.
-void FillRaceResults(const std::string& heading, const std::vector<std::string>& results);
-// The same for the season's standings; their lines without the ranks.
+// The results page's title and table, without showing or waiting: aligned
+// columns, long names shortened, the player's rows highlighted, and a key to
+// the marks and the time.
+void FillRaceResults(const std::string& heading, const std::vector<RaceResultRow>& rows);
+// The same for the season's standings, ties broken as the page says; returns
+// the standings' lines as the season file keeps them (without the ranks).
 std::vector<std::string> FillSeasonStandings();
+// The moves a result's time stands for ("1:05" is 65), -1 for no time.
+int MovesOfTime(const std::string& time);
 // Until a click or a key release in the game window.
 void WaitForAcknowledge();
 // "Enter season name:" in the input requester (empty when cancelled).

@@ -83,7 +83,7 @@ void OfferClick(int x, int y) {
   }
   PickTextArea(e.AvailableArea, x, y);
   PickTextArea(e.InRaceArea, x, y);
-  if (KBAContains(e.LapsEntry, x, y)) e.LapsEntry->fresh = 0;  // typing goes on after the digits
+  ClickKBA(e.LapsEntry, x, y);  // selects the laps: the first digit typed replaces them
   int season = PickCheckBox(e.NewSeasonBox, x, y);
   if (season != -1) ShowGridChoice(season == 1);
   PickOptionBox(e.GridOptions, x, y);
@@ -149,6 +149,7 @@ int CarSelectionDialog() {
     }
     if (answer != -1) break;
     PlatPollKeyboard();
+    if (PlatKeyReleased(kKeyEnd) || PlatKeyReleased(kKeyRight)) e.LapsEntry->fresh = 0;  // typing goes on after the laps
     KBAKey key = TypeIntoKBA(e.LapsEntry, PlatTypedCharacters(), digits);
     if (key != KBAKey::Typing) {
       answer = key == KBAKey::Confirm ? 1 : 0;
@@ -215,6 +216,7 @@ void DriveSelectionDialog() {
 void NewRaceSetUp() {
   GameElements& e = gElements;
   SetPageHidden(2, 1);
+  ShowRacePanel(false);  // the last race's car and order go with it
   SetButtonState(e.RaceButtons, 1, 0);
   SetLabel(e.RaceNameLabel, Options().raceName, 0);
   if (!Node().empty()) CentreView(Node()[0].nodeX, Node()[0].nodeY);
@@ -250,6 +252,7 @@ void NewRaceSetUp() {
   for (const StandingRecord& s : Standing())
     if (const DriverRecord* driver = FindDriver(s.car); driver != nullptr && driver->user != 0)
       gLastSetUp.driven.push_back(s.car);
+  ShowRacePanel(true);
   ShowStandings();  // this race's marks from its first frame
   SetButtonState(e.RaceButtons, 0, 0);
   Options().autoMode = 0;
@@ -298,6 +301,7 @@ int GridModeFromDialog() {
 
 void ResumeLoadedRace() {
   GameElements& e = gElements;
+  ShowRacePanel(true);
   if (e.RaceButtons != nullptr) {
     SetButtonState(e.RaceButtons, 1, 0);
     // The button shows what the loaded race does: a race saved running by

@@ -192,17 +192,26 @@ std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows) 
   return result;
 }
 
-std::vector<RunningOrderRow> RunningOrderRows() {
+std::vector<RunningOrderRow> RunningOrderRows(int columns) {
   std::vector<RunningOrderRow> rows;
+  auto row = [&rows, columns](const std::string& front, const std::string& key, const std::string& mark) {
+    const int room = columns > 0 ? columns - static_cast<int>(front.size() + mark.size()) : static_cast<int>(key.size());
+    rows.push_back({front + FitName(key, room) + mark, IsPlayersCar(key)});
+  };
   long long place = 0;
-  for (const std::string& key : OrderOfFinish())
-    rows.push_back({RightAlign2(++place) + " " + key + " F", IsPlayersCar(key)});
+  for (const std::string& key : OrderOfFinish()) row(RightAlign2(++place) + " ", key, " F");
   // The racing cars as they stand now, not as the pass under way began;
-  // none once the race is over.
+  // none once the race is over. A car that has just finished or gone out is
+  // listed once, where it now is.
+  auto listed = [](const std::vector<std::string>& keys, const std::string& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
   if (!Standing().empty())
-    for (const StandingRecord& standing : RunningOrderNow())
-      rows.push_back({RightAlign2(++place) + " " + standing.car, IsPlayersCar(standing.car)});
-  for (const std::string& key : DNF()) rows.push_back({"-- " + key, IsPlayersCar(key)});
+    for (const StandingRecord& standing : RunningOrderNow()) {
+      if (listed(OrderOfFinish(), standing.car) || listed(DNF(), standing.car)) continue;
+      row(RightAlign2(++place) + " ", standing.car, "");
+    }
+  for (const std::string& key : DNF()) row("-- ", key, "");
   return rows;
 }
 
@@ -210,7 +219,7 @@ void ShowStandings() {
   TextArea* area = gElements.StandingsArea;
   if (area == nullptr) return;
   ClearTextArea(area);
-  std::vector<RunningOrderRow> rows = RunningOrderRows();
+  std::vector<RunningOrderRow> rows = RunningOrderRows(TextAreaColumns(area));
   std::vector<bool> players;
   for (const RunningOrderRow& row : rows) players.push_back(row.player);
   int line = 0;
@@ -246,13 +255,22 @@ void MarkRaceOver() {
   SetButtonState(buttons, 1, 2);
 }
 
+void ShowRacePanel(bool on) {
+  GameElements& e = gElements;
+  if (e.RaceButtons != nullptr) SetButtonArrayHidden(e.RaceButtons, on ? 0 : 1);
+  if (on) return;
+  ClearArea(e.RaceInfoArea);
+  ClearArea(e.StandingsArea);
+  if (e.OwnMoveLabel != nullptr) SetLabel(e.OwnMoveLabel, "", kNoTint);
+}
+
 void ToggleAutoMode() {
   Options().autoMode = 1 - Options().autoMode;
   if (gElements.RaceButtons != nullptr) SetButtonState(gElements.RaceButtons, 0, Options().autoMode);
 }
 
 void SetSimulationSpeed() {
-  std::string text = InputBox("Enter simulation speed in ms.", Decimal(gScreen.timeSlice));
+  std::string text = InputBox("Speed in ms between steps: more is slower.", Decimal(gScreen.timeSlice));
   int v = LenientInt(text);
   if (v == 0) return;
   v = Min(Max(v, kShortestTimeSlice), kLongestTimeSlice);

@@ -18,7 +18,9 @@ struct RunningOrderRow {
   std::string text;
   bool player = false;
 };
-std::vector<RunningOrderRow> RunningOrderRows();
+// Rows of at most `columns` characters (0: any length): a long name is
+// shortened with an ellipsis, never its place or its mark.
+std::vector<RunningOrderRow> RunningOrderRows(int columns = 0);
 // Those rows in StandingsArea, the player's cars in the selected colour; the
 // current standing is kept. Where the area has fewer rows than the field,
 // the leader and the player's cars stay in view.
@@ -32,6 +34,9 @@ std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows);
 void RaceButtonClick();
 // The flag has fallen: "Auto Mode" off, nothing left to save.
 void MarkRaceOver();
+// Whether a race of the player's is on. Until one is, the panel holds nothing
+// of a race: no race buttons, no car's figures, no running order, no last move.
+void ShowRacePanel(bool on);
 // "Auto Mode": the race runs by itself, a step every time slice.
 void ToggleAutoMode();
 // Asks for the automatic-step interval and stores it in the settings file.

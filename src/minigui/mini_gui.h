@@ -82,6 +82,7 @@ struct ButtonArray {
   std::vector<std::string> captions;
   std::vector<int> states;  // 0 normal, 1 selected, 2 disabled
   int hidden = 0;
+  int focus = -1;  // the button the keys point at, drawn marked; -1 none
 };
 
 struct KBArea {
@@ -181,6 +182,10 @@ void PickScrollArrows(ScrollArrows* scrollArrows, int mouseX, int mouseY);
 ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int columns, int x,
                                int y, const std::string& captions, int page);
 int PickButton(const ButtonArray* buttonArray, int mouseX, int mouseY);
+// Moves the keys' mark `step` buttons on (negative: back), round the ends and
+// past disabled buttons; from none, Down marks the first and Up the last
+// button that can be used. Returns the marked button, -1 when none can be.
+int MoveButtonFocus(ButtonArray* buttonArray, int step);
 void SetButtonArrayHidden(ButtonArray* buttonArray, int hidden);
 CheckBox* CreateCheckBox(const std::string& caption, SpriteFont* font, int x, int y, int colour,
                          const std::string& frameImage, int page);
@@ -197,7 +202,8 @@ void SetOptionBoxesHidden(OptionBoxes* optionBoxes, int hidden);
 KBArea* CreateKBArea(SpriteFont* font, int x, int y, int width, int margin, int backgroundColour,
                      int page);
 void CreateEraser(KBArea* kbArea);
-// Modal entry started by a click strictly inside the area; returns the text on
+// Modal entry started by a click strictly inside the area, with the text it
+// holds selected (the first key typed replaces it); returns the text on
 // Enter, Tab or a left click, "" on Escape or a right click. The left click
 // that ends the entry goes back to the queue, so it also acts where it was made.
 std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& filter);
@@ -212,6 +218,9 @@ enum class KBAKey { Typing, Confirm, Cancel };
 KBAKey TypeIntoKBA(KBArea* kbArea, const std::string& typed, int regex);
 // Whether the point is strictly inside the area (and it is shown).
 bool KBAContains(const KBArea* kbArea, int x, int y);
+// A click into a shown area gives it the keys and selects its text, so the
+// first key typed replaces it; returns whether the click was inside.
+bool ClickKBA(KBArea* kbArea, int x, int y);
 std::string GetKBAText(const KBArea* kbArea);
 void SetKBAText(KBArea* kbArea, const std::string& text);
 

@@ -68,8 +68,42 @@ void DrawButtonArray(const ButtonArray* buttons) {
     }
     int state = buttons->states[i];
     int colour = state == 1 ? font->selectedColour : (state == 2 ? font->disabledColour : font->normalColour);
+    const int index = static_cast<int>(i);
+    if (index == buttons->focus && state != 2) {
+      // The keys' mark: the caption between arrowheads, in the highlight.
+      const int gap = font->glyphWidth * 2;
+      colour = font->selectedColour;
+      DrawSpriteText(font, ">", buttons->captionX[i] - gap, buttons->captionY[i], colour);
+      DrawSpriteText(font, "<",
+                     buttons->captionX[i] + static_cast<int>(buttons->captions[i].size()) * font->glyphWidth +
+                         font->glyphWidth,
+                     buttons->captionY[i], colour);
+    }
     DrawSpriteText(font, buttons->captions[i], buttons->captionX[i], buttons->captionY[i], colour);
   }
+}
+
+int MoveButtonFocus(ButtonArray* buttons, int step) {
+  const int n = static_cast<int>(buttons->states.size());
+  auto usable = [buttons](int i) { return buttons->states[i] != 2; };
+  int at = buttons->focus;
+  const bool none = at < 0 || at >= n;
+  // Step 0 keeps a mark that can still be used, and otherwise moves it on.
+  if (step == 0 && !none && usable(at)) return at;
+  if (none) at = step >= 0 ? -1 : n;
+  const int direction = step >= 0 ? 1 : -1;
+  for (int moves = Max(step < 0 ? -step : step, 1); moves > 0; --moves) {
+    int next = at;
+    bool found = false;
+    for (int tried = 0; tried < n && !found; ++tried) {
+      next = ((next + direction) % n + n) % n;
+      found = usable(next);
+    }
+    if (!found) return buttons->focus = -1;  // none can be used
+    at = next;
+  }
+  buttons->focus = at;
+  return at;
 }
 
 int PickButton(const ButtonArray* buttons, int mouseX, int mouseY) {

@@ -45,6 +45,12 @@ bool KBAContains(const KBArea* kbArea, int x, int y) {
          y < kbArea->y + kbArea->height;
 }
 
+bool ClickKBA(KBArea* kbArea, int x, int y) {
+  if (!KBAContains(kbArea, x, y)) return false;
+  FocusKBA(kbArea, true);
+  return true;
+}
+
 void FocusKBA(KBArea* kbArea, bool focused) {
   kbArea->focused = focused ? 1 : 0;
   kbArea->fresh = focused && !kbArea->text.empty() ? 1 : 0;
@@ -76,7 +82,9 @@ void SetKBAText(KBArea* kbArea, const std::string& text) { kbArea->text = text; 
 namespace {
 enum class EntryEnd { None, Accept, Cancel };
 
-// One typed character; returns how the entry ends, if it does.
+// One typed character; returns how the entry ends, if it does. While the
+// text is still selected, Backspace or the first character the filter takes
+// replaces all of it.
 EntryEnd TypeCharacter(KBArea* area, char c, int regex, size_t capacity) {
   std::string& text = area->text;  // always ends with the cursor here
   switch (c) {
@@ -86,11 +94,15 @@ EntryEnd TypeCharacter(KBArea* area, char c, int regex, size_t capacity) {
     case 9:
       return EntryEnd::Accept;
     case 8:
+      if (area->fresh) text = "_";
+      area->fresh = 0;
       if (text.size() > 1) text.erase(text.size() - 2, 1);
       return EntryEnd::None;
     default:
-      if (text.size() < capacity && PlatRegexMatch(regex, std::string(1, c))) {
-        text.insert(text.size() - 1, 1, c);
+      if (PlatRegexMatch(regex, std::string(1, c))) {
+        if (area->fresh) text = "_";
+        area->fresh = 0;
+        if (text.size() < capacity) text.insert(text.size() - 1, 1, c);
       }
       return EntryEnd::None;
   }
@@ -104,6 +116,7 @@ std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& f
   int regex = PlatCompileRegex(filter);
   if (regex == 0) FATAL("invalid regular expression: " + filter, kMiniGuiModule, "PickKBA");
   size_t capacity = static_cast<size_t>(kbArea->width / kbArea->font->glyphWidth);
+  kbArea->fresh = kbArea->text.empty() ? 0 : 1;
   kbArea->text += "_";
   EntryEnd end = EntryEnd::None;
   while (end == EntryEnd::None) {
@@ -128,6 +141,7 @@ std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& f
     FinishModalFrame(Gui().lostDevice);
   }
   PlatFreeRegex(regex);
+  kbArea->fresh = 0;
   kbArea->text.pop_back();  // the cursor
   return end == EntryEnd::Accept ? kbArea->text : "";
 }

@@ -6,24 +6,46 @@
 #include "race/report.h"
 #include "race/season.h"
 
-std::vector<std::string> RaceResultsLines() {
-  std::vector<std::string> lines;
+std::vector<RaceResultRow> RaceResultRows() {
+  std::vector<RaceResultRow> rows;
   const std::vector<std::string>& order = OrderOfFinish();
   for (size_t i = 0; i < order.size(); ++i) {
     const std::string& key = order[i];
     const DriverRecord* driver = FindDriver(key);
-    int place = static_cast<int>(i) + 1;
-    std::string line = " " + RightAlign2(place) + "  " + RightAlign2(PlacePoints(place)) + "  " +
-                       key + " - " + (driver ? driver->name : "") + "  " +
-                       (driver ? driver->lastTime : "0");
+    RaceResultRow row;
+    row.place = static_cast<int>(i) + 1;
+    row.points = PlacePoints(row.place);
+    row.car = key;
+    row.driver = driver ? driver->name : "";
+    row.time = driver ? driver->lastTime : "0";
     auto car = Car().find(key);
-    if (car != Car().end() && car->second.gearTop == car->second.gear5) line += "  SO";
-    if (driver != nullptr && driver->user != 0) line += "  P";
-    lines.push_back(line);
+    row.spunOut = car != Car().end() && car->second.gearTop == car->second.gear5;
+    row.player = driver != nullptr && driver->user != 0;
+    rows.push_back(row);
   }
   for (const std::string& key : DNF()) {
     const DriverRecord* driver = FindDriver(key);
-    lines.push_back(" DNF  0  " + key + " - " + (driver ? driver->name : "") + "  0:00");
+    RaceResultRow row;
+    row.car = key;
+    row.driver = driver ? driver->name : "";
+    row.time = "0:00";
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<std::string> RaceResultsLines() {
+  std::vector<std::string> lines;
+  for (const RaceResultRow& row : RaceResultRows()) {
+    if (row.place == 0) {
+      lines.push_back(" DNF  0  " + row.car + " - " + row.driver + "  0:00");
+      continue;
+    }
+    std::string line = " " + RightAlign2(row.place) + "  " + RightAlign2(row.points) + "  " + row.car +
+                       " - " + row.driver + "  " + row.time;
+    if (row.spunOut) line += "  SO";
+    if (row.player) line += "  P";
+    lines.push_back(line);
   }
   return lines;
 }

@@ -134,3 +134,64 @@ std::vector<std::string> SeasonStandingsLines(int columns) {
   return lines;
 }
 
+std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  std::map<std::string, SeasonPlaces> places;
+  // Each block: " ", its title, " ", then its numbered lines up to the next " ".
+  for (size_t i = 0; i + 2 < lines.size(); ++i) {
+    if (lines[i] != " " || lines[i + 2] != " ") continue;
+    const bool race = lines[i + 1] != "Season Standings";
+    size_t row = i + 3;
+    std::vector<std::pair<std::string, int>> results;
+    for (; row < lines.size() && lines[row] != " " && lines[row].size() > 6; ++row) {
+      // "nn" place, "pp" points, two spaces, the car, " - ", its driver, two
+      // spaces, the time; a car out of the race has 0 points and "0:00".
+      const std::string& line = lines[row];
+      const size_t dash = line.find(" - ", 6);
+      if (dash == std::string::npos) continue;
+      const std::string car = line.substr(6, dash - 6);
+      const bool out = line.compare(2, 2, " 0") == 0 && line.size() >= 6 &&
+                       line.compare(line.size() - 6, 6, "  0:00") == 0;
+      results.emplace_back(car, out ? 0 : LenientInt(line.substr(0, 2)));
+    }
+    if (race && !results.empty()) {
+      for (const auto& [car, place] : results) {
+        SeasonPlaces& p = places[car];
+        if (place > 0 && (p.best == 0 || place < p.best)) p.best = place;
+      }
+      for (auto& [car, p] : places) p.last = 0;
+      for (const auto& [car, place] : results) places[car].last = place;
+    }
+    i = row - 1;
+  }
+  return places;
+}
+
+std::vector<std::string> StandingsOrder(const std::map<std::string, SeasonPlaces>& places) {
+  struct Entry {
+    std::string key;
+    int points, best, last;
+  };
+  // No place ranks after every place.
+  auto rank = [](int place) { return place > 0 ? place : 1 << 30; };
+  std::vector<Entry> entries;
+  for (const auto& [key, d] : Driver()) {
+    auto it = places.find(key);
+    const SeasonPlaces p = it == places.end() ? SeasonPlaces{} : it->second;
+    entries.push_back({key, d.points, rank(p.best), rank(p.last)});
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.points != b.points) return a.points > b.points;
+    if (a.best != b.best) return a.best < b.best;
+    return a.last < b.last;
+  });
+  std::vector<std::string> keys;
+  for (const Entry& e : entries) keys.push_back(e.key);
+  return keys;
+}

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,3 +37,18 @@ void AppendToSeasonFile(const std::string& title, const std::vector<std::string>
 // Standings lines of every driver, highest points first, padded so that the
 // points end four characters from the right of a line of `columns`.
 std::vector<std::string> SeasonStandingsLines(int columns);
+
+// What the season's results file tells of one car: its best finishing place
+// and its place in the last race the file holds (0: it never finished, or was
+// out of that race or not in it).
+struct SeasonPlaces {
+  int best = 0;
+  int last = 0;
+};
+// Every car the season file's race results name, by car key. The file is only
+// read; a car out of a race is told by the line the race writes for it.
+std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text);
+// The drivers' car keys in the order of the standings as shown: most points
+// first; equal points go to the better best finish, then the better place in
+// the last race (no place comes after any place), then by key.
+std::vector<std::string> StandingsOrder(const std::map<std::string, SeasonPlaces>& places);

@@ -98,9 +98,9 @@ Step Shot(const std::string& name) {
 // The Input Box: a click into its entry keeps what it offers, the old text
 // erased, the new typed, and one Return confirms.
 void TypeIntoInputBox(std::vector<Step>& script, const std::string& text, int erase) {
-  script.push_back([] {
-    KBArea* entry = FindRequester("Input Box")->keyboardArea;
-    ClickAt(entry->x + 5, entry->y + 5);
+  script.push_back([] {  // End keeps the text the box holds, to type after it
+    PlatPushKey(kKeyEnd, true);
+    PlatPushKey(kKeyEnd, false);
   });
   script.push_back([=] {
     for (int i = 0; i < erase; ++i) {

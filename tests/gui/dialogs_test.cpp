@@ -352,11 +352,14 @@ TEST_F(Dialogs, InputBoxTakesTheFirstKeyAndTheFirstClick) {
   }});
   EXPECT_EQ(InputBox("Enter season name:", "old"), "");
   EXPECT_EQ(GetKBAText(entry), "1");
-  // A click in the field keeps the default and types after it; one click on
-  // OK confirms.
-  ScriptFrames({[entry] { Click(entry->x + 5, entry->y + 5); }, [] { TypeKey(2, "5"); },
-                [] { ClickButton("Input Box", 0); }});
-  EXPECT_EQ(InputBox("p", "4"), "45");
+  // A click in the field selects the text again, after typing too: the next
+  // key replaces it ("2" into "4" gives "2"); one click on OK confirms.
+  ScriptFrames({[] { TypeKey(3, "3"); }, [entry] { Click(entry->x + 5, entry->y + 5); },
+                [] { TypeKey(2, "2"); }, [] { ClickButton("Input Box", 0); }});
+  EXPECT_EQ(InputBox("p", "4"), "2");
+  // End keeps the text: the next key goes on after it.
+  ScriptFrames({[] { PressKey(kKeyEnd); }, [] { TypeKey(2, "2"); }, [] { PressKey(kKeyReturn); }});
+  EXPECT_EQ(InputBox("p", "4"), "42");
   EXPECT_TRUE(ScriptDone());
   ScriptFrames({[] { TypeKey(2, "5"); }, [] { ClickButton("Input Box", 1); }});
   EXPECT_EQ(InputBox("p", "4"), "");
@@ -407,9 +410,11 @@ TEST_F(Help, ShortTextFitsWithItsLeadingEmptyLine) {
   EXPECT_NE(area->hidden, 0);
 }
 
+// A "~" is the key of that name, not a line end: its line keeps it.
 TEST_F(Help, TabsTildesAndMissingLineEnd) {
-  Init("\tindented\r\na~b");
-  EXPECT_EQ(gHelp.textArea->lines, (std::vector<std::string>{"", "  indented", "a", "b"}));
+  Init("\tindented\r\n  ~ (tilde)    show the folder");
+  EXPECT_EQ(gHelp.textArea->lines,
+            (std::vector<std::string>{"", "  indented", "  ~ (tilde)    show the folder"}));
 }
 
 // The help the game ships reads as its lines, whatever line ends it was
@@ -453,6 +458,32 @@ TEST_F(Help, LongTextScrollsAndKeepsItsPlace) {
   ScriptFrames({[] { PressKey(kKeyDown); }, [] { PressKey(kKeyEscape); }});
   ShowHelp();
   EXPECT_EQ(area->top, 100);
+}
+
+// Lines wider than the box break between words: prose goes on at its indent,
+// a key table's row under its description, a word longer than a row is cut.
+// The shipped help on the smallest screen keeps every row inside its box and
+// every key line's key.
+TEST_F(Help, LinesWrapBetweenWordsInsideTheBox) {
+  using help::WrapLine;
+  EXPECT_EQ(WrapLine("one two three  ", 9), (std::vector<std::string>{"one two", "three"}));
+  EXPECT_EQ(WrapLine("  F        fast forward: run the race unseen", 24),
+            (std::vector<std::string>{"  F        fast forward:", "           run the race", "           unseen"}));
+  EXPECT_EQ(WrapLine("abcdefghij", 4), (std::vector<std::string>{"abcd", "efgh", "ij"}));
+  EXPECT_EQ(WrapLine("", 4), std::vector<std::string>{""});
+  const std::string shipped =
+      testing_support::ReadBytes(testing_support::SourceDir() / "game" / "Data" / "Help.txt");
+  Init(shipped);
+  const TextArea* area = gHelp.textArea;
+  const size_t columns = static_cast<size_t>((area->width - 2 * area->margin) / 9);
+  for (const std::string& row : area->lines) {
+    EXPECT_LE(row.size(), columns) << row;
+
+  }
+  for (const char* key : {"  ~ (tilde)    show the folder of the program", "  ?            show this help",
+                          "  Escape       back to the main menu"}) {
+    EXPECT_NE(std::find(area->lines.begin(), area->lines.end(), key), area->lines.end()) << key;
+  }
 }
 
 TEST_F(Help, HelpFileProblemsAreFatal) {

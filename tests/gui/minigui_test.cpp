@@ -556,8 +556,30 @@ TEST_F(KeyboardArea, EscapeAndRightClickCancelButKeepTheText) {
 TEST_F(KeyboardArea, LeftClickAnywhereAccepts) {
   SetKBAText(area, "9");
   ScriptFrames({[] { TypeKey(2, "8"); }, [] { Click(700, 10); }});
-  EXPECT_EQ(Enter(), "98");
+  EXPECT_EQ(Enter(), "8") << "the clicked entry's text was selected";
   EXPECT_TRUE(ScriptDone());
+}
+
+// A click into the box selects what it holds: the first key the filter takes
+// replaces it, Backspace clears it, a key the filter drops leaves it; after
+// that, typing goes on after the text. A click outside changes nothing.
+TEST_F(KeyboardArea, AClickSelectsTheTextSoTheFirstKeyReplacesIt) {
+  int digits = PlatCompileRegex("[0-9]");
+  SetKBAText(area, "4");
+  EXPECT_FALSE(ClickKBA(area, 100, 105));  // the left edge
+  EXPECT_EQ(area->focused, 0);
+  ASSERT_TRUE(ClickKBA(area, 110, 105));
+  EXPECT_EQ(TypeIntoKBA(area, "x2", digits), KBAKey::Typing);
+  EXPECT_EQ(GetKBAText(area), "2");
+  TypeIntoKBA(area, "1", digits);
+  EXPECT_EQ(GetKBAText(area), "21");
+  ClickKBA(area, 110, 105);
+  TypeIntoKBA(area, std::string(1, '\b') + "7", digits);
+  EXPECT_EQ(GetKBAText(area), "7");
+  // The modal entry a click starts selects too.
+  ScriptFrames({[] { PressKey(kKeyBackspace); }, [] { TypeKey(3, "3"); }, [] { PressKey(kKeyReturn); }});
+  EXPECT_EQ(Enter(), "3");
+  PlatFreeRegex(digits);
 }
 
 TEST_F(KeyboardArea, EntryStartsOnlyStrictlyInside) {

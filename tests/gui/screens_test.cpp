@@ -78,6 +78,7 @@ void FillSampleContent() {
     AddText(e.RaceInfoArea, line);
   }
   SetTextAreaSelection(e.RaceInfoArea, 6);
+  e.MenuButtons->focus = 0;  // the keys' mark on "New Race"
   SetButtonState(e.RaceButtons, 0, 1);
   SetLabel(e.RaceNameLabel, "Harbour Loop", 0);
   for (const char* line : {"Falcon", "  chance ...", "  uses 1 HB", "Kestrel", "  off the line"}) {
@@ -223,7 +224,7 @@ TEST_P(GameScreens, ScreenshotsOfEveryPageRequesterAndTheHelp) {
   openOver(Shot("requester_quit"));
   AnswerBox(kQuitQuestion);
   openOver(Shot("requester_input"));
-  InputBox("Enter simulation speed in ms.", "167");
+  InputBox("Speed in ms between steps: more is slower.", "167");
   openOver(Shot("help"));
   ShowHelp();
   EXPECT_TRUE(ScriptDone());

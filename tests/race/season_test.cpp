@@ -186,6 +186,37 @@ TEST_F(Season, StandingsLinesPadSortAndMark) {
   EXPECT_EQ(SeasonStandingsLines(10)[0], "  B Driver - B  12") << "no room: no padding";
 }
 
+// The standings as shown break equal points by the best finish, then by the
+// place in the last race, read back from the season file as the end of a race
+// writes it (a car out of a race has no place; a standings block is no race).
+TEST_F(Season, ShownStandingsBreakTiesByBestFinishThenLastRace) {
+  WriteData("Last Race.txt", "Cup\r\n");
+  for (const char* key : {"A", "B", "C", "D", "E", "F"}) AddCar(key);
+  auto race = [](const std::string& name, Lines finish, Lines out) {
+    OrderOfFinish() = std::move(finish);
+    DNF() = std::move(out);
+    for (const std::string& key : OrderOfFinish()) DriverOf(key).lastTime = "1:00";
+    Lines kept;
+    for (const std::string& line : RaceResultsLines()) kept.push_back(line.substr(5));
+    AppendToSeasonFile(name, kept);
+  };
+  gProg.points = "9643";  // 5th and later: no points, but a place
+  race("One", {"B", "A", "C", "E", "F"}, {"D"});
+  AppendToSeasonFile("Season Standings", SeasonStandingsLines(53));
+  race("Two", {"C", "D", "F"}, {"A", "B"});
+  const auto places = SeasonPlacesFromFile(Read(gProg.resultsFolder / "Cup.txt"));
+  EXPECT_EQ(places.at("A").best, 2);
+  EXPECT_EQ(places.at("A").last, 0) << "out of the last race";
+  EXPECT_EQ(places.at("D").best, 2);
+  EXPECT_EQ(places.at("E").best, 4);
+  EXPECT_EQ(places.at("E").last, 0) << "not in the last race";
+  EXPECT_EQ(places.at("F").best, 3);
+  for (const char* key : {"A", "B", "C", "D", "E", "F"}) DriverOf(key).points = 5;
+  DriverOf("E").points = 6;
+  EXPECT_EQ(StandingsOrder(places), (Lines{"E", "C", "B", "D", "A", "F"}));
+  EXPECT_EQ(StandingsOrder({}), (Lines{"E", "A", "B", "C", "D", "F"})) << "nothing known: the table's order";
+}
+
 TEST_F(Season, NewSeasonResetsDriversAndNamesTheSeason) {
   WriteData("Drivers - Master.csv", "; master\r\nAnn,A,2,1,0,t0,0,\r\n\r\nBob,B,3,2,0,t0,0,\r\n");
   WriteData("Drivers.csv", "Ann,A,2,1,40,t0,0,\r\n");

@@ -2,8 +2,10 @@
 // scripted input.
 #include <gtest/gtest.h>
 
+#include "dialogs/help.h"
 #include "race/define.h"
 #include "game/screens.h"
+#include "game/hooks.h"
 #include "game/init.h"
 #include "game/keys.h"
 #include "game/main_menu.h"
@@ -241,5 +243,68 @@ TEST(MainMenuFlow, FirstOpeningGreetsThenQuits) {
   EXPECT_EQ(frame, 4);
   EXPECT_EQ(GetButtonState(menu, 3), 2);
   EXPECT_EQ(GetButtonState(menu, 1), 2);
+  testing_support::StopGameHeadless();
+  fs::remove_all(dir);
+}
+
+// The menu by the keys alone: "?" shows the help over the greeting and over
+// the menu; the mark starts on the first button, Up and Down move it round
+// the ends past the greyed ones ("Load Race" with nothing saved, "Return"
+// with no race on), Return takes it. No race is on: no race buttons.
+TEST(MainMenuFlow, KeysMoveOverTheMenuAndOpenTheHelp) {
+  fs::path game = testing_support::BuildGameDir();
+  if (!fs::exists(game / "Theme" / "Frame.png") || !fs::exists(game / "Images" / "Tileset.png")) {
+    GTEST_SKIP() << "the shipped art is not in the game folder yet";
+  }
+  fs::path dir = testing_support::CopyGameFolder("menukeys");
+  fs::copy(game, dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::remove_all(dir / "Saved Races");
+  testing_support::StartGameHeadless(1024, 768, dir);
+  static ButtonArray* menu = gElements.MenuButtons;
+  static int frame = 0;
+  static int helps = 0;
+  static bool greeted = false;
+  frame = helps = 0;
+  greeted = false;
+  auto press = [](int key) {
+    PlatPushKey(key, true);
+    PlatPushKey(key, false);
+  };
+  static void (*pressKey)(int) = press;
+  // Inside the boxes: the help closes with Escape, then the greeting with Return.
+  SetModalFrameHook([] {
+    if (gHelp.textArea != nullptr && gHelp.textArea->hidden == 0) {
+      ++helps;
+      pressKey(kKeyEscape);
+    } else if (helps == 1 && !greeted) {
+      greeted = true;
+      pressKey(kKeyReturn);
+    }
+  });
+  gHooks.menuFrame = [] {
+    switch (++frame) {
+      case 1: PlatPushTypedKey(53, "?"); break;  // over the greeting
+      case 2:
+        EXPECT_TRUE(greeted);
+        EXPECT_EQ(menu->focus, 0);
+        EXPECT_NE(gElements.RaceButtons->hidden, 0);
+        PlatSaveScreenshot(testing_support::ArtifactDir() / "menu_keys_1024x768.png");
+        pressKey(kKeyDown);
+        break;
+      case 3: EXPECT_EQ(menu->focus, 2); pressKey(kKeyDown); break;
+      case 4: EXPECT_EQ(menu->focus, 4); pressKey(kKeyDown); break;
+      case 5: EXPECT_EQ(menu->focus, 0); pressKey(kKeyUp); break;
+      case 6: EXPECT_EQ(menu->focus, 4); PlatPushTypedKey(53, "?"); break;
+      case 7: EXPECT_EQ(helps, 2); pressKey(kKeyUp); break;
+      case 8: EXPECT_EQ(menu->focus, 2); pressKey(kKeyReturn); break;
+      default: break;
+    }
+  };
+  MainMenu();
+  gHooks.menuFrame = nullptr;
+  SetModalFrameHook(nullptr);
+  EXPECT_EQ(frame, 8);
+  EXPECT_EQ(gScreen.gameState, 3) << "Quit";
+  testing_support::StopGameHeadless();
   fs::remove_all(dir);
 }

@@ -47,7 +47,9 @@ void ClickMenu(int i) {
 void MenuFrame() {
   switch (++gMenuFrame) {
     case 1:
-      PlatPushTypedKey(kKeyReturn, "");
+      // The greeting's Return, on the first opening only: in the menu itself
+      // Return takes the marked button.
+      if (gScreen.gameState == 4) PlatPushTypedKey(kKeyReturn, "");
       break;
     case 2:
       ClickMenu(0);

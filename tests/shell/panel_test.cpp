@@ -129,6 +129,20 @@ TEST_F(Panel, TheRunningOrderShowsEveryCarOfTheRace) {
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 C F", " 2 A F", "-- D"}));
 }
 
+// A name too long for the panel is shortened with an ellipsis before its
+// mark: the "F" and the place always show, and every row fits its 18 columns.
+TEST_F(Panel, LongNamesKeepTheirMarksInTheRunningOrder) {
+  Areas areas;
+  for (const char* key : {"Blue Lightning", "Grey Ghost", "Long Long Long Name"}) AddCar(key);
+  OrderOfFinish() = {"Blue Lightning"};
+  Standing() = {{"Grey Ghost", 3, 2, 0}};
+  DNF() = {"Long Long Long Name"};
+  ShowStandings();
+  EXPECT_EQ(areas.standings.lines, (Lines{" 1 Blue Lightni\x85 F", " 2 Grey Ghost", "-- Long Long Long\x85"}));
+  for (const std::string& row : areas.standings.lines) EXPECT_EQ(row.size() <= 18u, true) << row;
+  EXPECT_EQ(RunningOrderRows()[0].text, " 1 Blue Lightning F") << "no width: whole";
+}
+
 // The commentary scrolls back to the race's first line and forward to its
 // last at the foot of the box, no further.
 TEST_F(Panel, TheCommentaryScrollsNoFurtherThanItsLastLine) {
@@ -143,20 +157,33 @@ TEST_F(Panel, TheCommentaryScrollsNoFurtherThanItsLastLine) {
   EXPECT_EQ(areas.log.top, 0);
 }
 
-// The results page heads its columns and says what the marks and the time
-// mean; the lines themselves are the race's, as the season file has them.
-TEST_F(Panel, ResultsHaveHeadingsAndAKey) {
+// The results page is a table: its columns line up under their headings
+// whatever the names, a long name is shortened before the marks, the
+// player's row is highlighted, and a key says what the marks and the time mean.
+TEST_F(Panel, ResultsAreATableWithAKey) {
   Areas areas;
-  const Lines results = {"  1   9  B - B Driver  2:10  SO  P", " DNF  0  C - C Driver  0:00"};
-  FillRaceResults("Oval Race Results", results);
+  const std::vector<RaceResultRow> rows = {
+      {1, 9, "Blue Lightning Special", "Baron von Slipstream the Third", "1:05", true, true},
+      {2, 6, "B", "Ann", "0:28", false, false},
+      {0, 0, "C", "C Driver", "0:00", false, false}};
+  FillRaceResults("Oval Race Results", rows);
   const Lines& shown = areas.results.lines;
-  ASSERT_EQ(shown.size(), 6u);
-  EXPECT_EQ(shown[0], " Pl  Pt  Car - Driver  Time");
-  EXPECT_EQ(shown[0].find("Pt"), results[0].find("9") - 1) << "points under their heading";
-  EXPECT_EQ(shown[0].find("Car"), results[0].find("B - "));
-  EXPECT_EQ(Lines(shown.begin() + 1, shown.begin() + 3), results);
-  EXPECT_NE(shown[4].find("DNF did not finish"), std::string::npos);
-  EXPECT_NE(shown[5].find("Time: "), std::string::npos);
+  ASSERT_EQ(shown.size(), 8u);
+  const size_t time = shown[0].find("Time") + 4, points = shown[0].find("Pts") + 3;
+  EXPECT_EQ(shown[1].find("65 moves") + 8, time);
+  EXPECT_EQ(shown[2].find("28 moves") + 8, time);
+  EXPECT_EQ(shown[1].substr(points - 1), "9 SO P");
+  EXPECT_EQ(shown[2].substr(points - 1), "6");
+  EXPECT_EQ(shown[3].substr(0, 8), "DNF  C  ");
+  EXPECT_EQ(shown[1].find("Blue Lightnin\x85 Baron von Sli\x85"), shown[0].find("Car"));
+  EXPECT_EQ(shown[2].find("Ann"), shown[0].find("Driver"));
+  EXPECT_LE(shown[1].size(), static_cast<size_t>(TextAreaColumns(&areas.results)));
+  EXPECT_EQ(areas.results.selected, 1) << "the player's row";
+  EXPECT_NE(shown[5].find("DNF did not finish"), std::string::npos);
+  EXPECT_NE(shown[5].find("SO spun out"), std::string::npos);
+  EXPECT_NE(shown[7].find("moves"), std::string::npos);
+  EXPECT_EQ(MovesOfTime("0"), -1);
+  EXPECT_EQ(MovesOfTime("12:00"), 720);
 }
 
 // The player hears what their move brought, in one line.
@@ -273,12 +300,15 @@ TEST_F(Panel, SeasonStandingsViewAndTheClipboard) {
   const std::string title = "Season Standings after Oval";
   size_t centred = (TextAreaColumns(&areas.title) - title.size()) / 2;
   EXPECT_EQ(areas.title.lines.back().find(title), centred);
-  ASSERT_EQ(areas.results.lines.size(), 4u);
-  ASSERT_EQ(areas.results.lines[0].substr(0, 16), " #  Driver - Car");
-  // The points' heading ends where the points do.
-  EXPECT_EQ(areas.results.lines[0].size(), areas.results.lines[1].size());
-  EXPECT_EQ(areas.results.lines[0].substr(areas.results.lines[0].size() - 3), "Pts");
-  EXPECT_EQ(areas.results.lines[1].substr(0, 16), " 1  B Driver - B");
+  ASSERT_EQ(areas.results.lines.size(), 8u);
+  // A table: the points end under their heading; the page says how ties go.
+  const Lines& shown = areas.results.lines;
+  EXPECT_EQ(shown[0].substr(0, 11), "  #  Driver");
+  EXPECT_EQ(shown[0].size(), shown[1].size());
+  EXPECT_EQ(shown[0].substr(shown[0].size() - 3), "Pts");
+  EXPECT_EQ(shown[1].substr(0, 13), "  1  B Driver");
+  EXPECT_EQ(shown[2].substr(0, 13), "  2  A Driver");
+  EXPECT_NE(shown[6].find("Equal points: the best finish, then the last race"), std::string::npos);
   // The clipboard gets the season file whole; one that cannot be a file is
   // skipped silently.
   SaveText(gProg.dataFolder / "Last Race.txt", "");

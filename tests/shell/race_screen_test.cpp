@@ -72,7 +72,8 @@ TEST_F(RaceScreen, SidePanelDuringTheRaceAndTheResultsAtTheEnd) {
 
   while (!Standing().empty()) RaceStep();
   // The standings view is the last one shown: every driver of the season.
-  EXPECT_EQ(gElements.ResultsArea->lines.size(), Driver().size() + 1) << "headings, then every driver";
+  EXPECT_EQ(gElements.ResultsArea->lines.size(), Driver().size() + 5)
+      << "headings, every driver, then a blank line and the key's three";
   EXPECT_EQ(GetButtonState(gElements.RaceButtons, 1), 2) << "no saving a finished race";
   SetPageHidden(3, 0);
   RenderFrame();

@@ -8,6 +8,7 @@
 #include "game/screens.h"
 #include "minigui/mini_gui.h"
 #include "game/results_view.h"
+#include "race/race_end.h"
 #include "game/side_panel.h"
 #include "game/view.h"
 #include "platform/screen.h"
@@ -53,9 +54,9 @@ std::string SolidPng(int width, int height, unsigned int rgba) {
 }
 
 void NoWaitAtTheFlag() {
-  Report().raceEnded = [](const std::string& heading, const std::vector<std::string>& results) {
+  Report().raceEnded = [](const std::string& heading, const std::vector<std::string>&) {
     MarkRaceOver();
-    FillRaceResults(heading, results);
+    FillRaceResults(heading, RaceResultRows());
     FillSeasonStandings();
   };
 }
