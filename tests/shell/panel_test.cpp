@@ -136,6 +136,9 @@ TEST_F(Panel, LongNamesKeepTheirMarksInTheRunningOrder) {
   for (const char* key : {"Blue Lightning", "Grey Ghost", "Long Long Long Name"}) AddCar(key);
   OrderOfFinish() = {"Blue Lightning"};
   Standing() = {{"Grey Ghost", 3, 2, 0}};
+  Car()["Grey Ghost"].listInd = 2;  // racing, where the running order reads it
+  Car()["Grey Ghost"].lap = 3;
+  for (const char* key : {"Blue Lightning", "Long Long Long Name"}) Car()[key].listInd = -1;
   DNF() = {"Long Long Long Name"};
   ShowStandings();
   EXPECT_EQ(areas.standings.lines, (Lines{" 1 Blue Lightni\x85 F", " 2 Grey Ghost", "-- Long Long Long\x85"}));
