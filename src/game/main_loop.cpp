@@ -39,9 +39,15 @@ int RestBetweenFrames() {
   if (moved) return 0;
   // Gliding cars are drawn at a steady 30 frames a second, timed from the
   // start of one frame to the start of the next (a frame over the kept
-  // ground costs little).
+  // ground costs little). Where a frame still costs more than a tenth of
+  // that (a 4K screen on a software renderer), frames come further apart,
+  // so a glide never takes more than about a tenth of the machine.
   constexpr int kGlideFrameMs = 33;
-  if (CarsGliding()) return std::max(0, kGlideFrameMs - FrameMsSoFar());
+  constexpr int kGlideShare = 10;
+  if (CarsGliding()) {
+    const int cost = FrameMsSoFar();
+    return std::max(0, std::max(kGlideFrameMs, kGlideShare * cost) - cost);
+  }
   if (MenuRaceRunning())
     return static_cast<int>(
         std::clamp<int64_t>(MenuRaceNextStep() - PlatElapsedMilliseconds(), 0, kLongestRest));
