@@ -27,7 +27,12 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-sleep 1
+# The server may take a while to come up on a busy machine (ctest runs two
+# tests at once): wait until it answers, up to ten seconds.
+for i in $(seq 1 50); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.2
+done
 
 cd "$WORK"
 unset SDL_VIDEODRIVER
