@@ -31,12 +31,14 @@ void BuildRacePage() {
   const int keysY = FrameBottom(e.RaceFrame) - 36 - 2 * keyRow;
   const bool shortScreen = FrameBottom(e.RaceFrame) - fy < 900;
   const int logHeight = shortScreen ? 136 : 152;
-  CreateFrame("Panel", fx + 40, fy + 320, 22, logHeight / 8, 1);
+  e.LogFrame = CreateFrame("Panel", fx + 40, fy + 320, 22, logHeight / 8, 1);
   e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, logHeight, 4, 1, 0, 1);
+  e.logFullHeight = logHeight;
   AddText(e.LogArea, "<?> = show help");
   // Between the commentary and the running order: the player's latest move.
   const int ownY = fy + 326 + logHeight;
   e.OwnMoveLabel = CreateLabel("", keyFont, fx + 40, ownY, kNoTint, 1);
+  for (Label*& more : e.MoreOwnMoveLabels) more = CreateLabel("", keyFont, fx + 40, ownY, kNoTint, 1);
   // The running order takes the rest of the panel (at least one row), so a
   // full field fits on a tall screen; the player's cars are its selected lines.
   const int orderY = ownY + (shortScreen ? 16 : 21);

@@ -8,6 +8,9 @@
 // The top of the gear panel's button frame as it is built (its information
 // frame starts 64 pixels higher).
 constexpr int kGearFrameTop = 172;
+// The most lines the side panel gives the player's latest moves: one per car
+// they drive.
+constexpr int kOwnMoveLines = 4;
 
 struct GameElements {
   SpriteFont* MainFont = nullptr;
@@ -17,7 +20,13 @@ struct GameElements {
   TextArea* RaceInfoArea = nullptr;
   ButtonArray* RaceButtons = nullptr;
   Label* RaceNameLabel = nullptr;
-  Label* OwnMoveLabel = nullptr;  // what the player's latest move brought
+  // What the player's latest move brought: the first line, and one more for
+  // each further car the player drives (up to kOwnMoveLines), which the
+  // commentary makes room for (side_panel).
+  Label* OwnMoveLabel = nullptr;
+  Label* MoreOwnMoveLabels[kOwnMoveLines - 1] = {};
+  Frame* LogFrame = nullptr;
+  int logFullHeight = 0;  // the commentary's height with one own-move line
   TextArea* LogArea = nullptr;
   TextArea* StandingsArea = nullptr;
   Label* KeyStripLabels[2] = {};  // the race screen's keys, under the running order

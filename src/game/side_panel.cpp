@@ -36,15 +36,77 @@ void AddCommentaryLine(const std::string& line) {
   AddText(log, line);
 }
 
-void ClearCommentary() {
-  ClearArea(gElements.LogArea);
-  if (gElements.OwnMoveLabel != nullptr) SetLabel(gElements.OwnMoveLabel, "", kNoTint);
-}
-
 namespace {
 std::string gOwnCar;
 int gOwnHbs = 0;
 
+// The latest line of each car of the player's, in the order their first
+// lines were told, so that a car keeps its row; `told` orders them by age.
+struct OwnLine {
+  std::string car;
+  std::string text;
+  long long told = 0;
+};
+std::vector<OwnLine> gOwnLines;
+long long gToldLines = 0;
+
+Label* OwnMoveRow(int i) {
+  return i == 0 ? gElements.OwnMoveLabel : gElements.MoreOwnMoveLabels[i - 1];
+}
+
+int PlayersCars() {
+  int players = 0;
+  for (const auto& [key, driver] : Driver()) players += driver.user != 0 && Car().find(key) != Car().end();
+  return players;
+}
+
+// One row under the commentary for each car the player drives (at most
+// kOwnMoveLines): the commentary gives up a row of the small font's height,
+// in whole tiles of its frame, for each row past the first; the last row
+// stays just above the running order.
+void LayOutOwnMoveRows(int rows) {
+  GameElements& e = gElements;
+  TextArea* log = e.LogArea;
+  if (log == nullptr || e.OwnMoveLabel == nullptr || e.LogFrame == nullptr || log->font == nullptr) return;
+  rows = std::clamp(rows, 1, kOwnMoveLines);
+  const int step = (SpriteFontHeight(e.OwnMoveLabel->font) + 7) / 8 * 8;
+  const int height = Max(e.logFullHeight - (rows - 1) * step, 2 * log->margin + log->font->glyphHeight);
+  const int lines = static_cast<int>(log->lines.size());
+  const bool atFoot = log->top >= lines - log->rows;
+  log->height = height;
+  log->rows = (height - 2 * log->margin) / log->font->glyphHeight;
+  e.LogFrame->height = height / 8;
+  if (atFoot) log->top = Max(lines - log->rows, 0);
+  for (int i = 0; i < kOwnMoveLines; ++i) {
+    Label* label = OwnMoveRow(i);
+    if (label == nullptr) continue;
+    // Rows past the cars' stay empty.
+    label->y = log->y + height + 6 + Min(i, rows - 1) * step;
+  }
+}
+
+void ShowOwnLines() {
+  for (int i = 0; i < kOwnMoveLines; ++i) {
+    Label* label = OwnMoveRow(i);
+    if (label == nullptr) continue;
+    SetLabel(label, i < static_cast<int>(gOwnLines.size()) ? gOwnLines[i].text : std::string(), kNoTint);
+  }
+}
+
+void ClearOwnLines() {
+  gOwnLines.clear();
+  ShowOwnLines();
+}
+
+}  // namespace
+
+void ClearCommentary() {
+  ClearArea(gElements.LogArea);
+  ClearOwnLines();
+  LayOutOwnMoveRows(1);
+}
+
+namespace {
 std::string Ordinal(long long n) {
   const char* suffix = n % 100 >= 11 && n % 100 <= 13 ? "th"
                        : n % 10 == 1                  ? "st"
@@ -56,6 +118,7 @@ std::string Ordinal(long long n) {
 }  // namespace
 
 void NoteOwnMoveStart() {
+  LayOutOwnMoveRows(PlayersCars());
   gOwnCar = CurrentCarKey();
   auto car = Car().find(gOwnCar);
   gOwnHbs = car == Car().end() ? 0 : car->second.hb;
@@ -87,9 +150,7 @@ std::string OwnMoveLine(int place) {
   if (car.finished == 0 && place >= 1)
     line += ", " + Ordinal(static_cast<long long>(OrderOfFinish().size()) + place);
   // With more than one car of the player's, the line says which moved.
-  int players = 0;
-  for (const auto& [key, driver] : Driver()) players += driver.user != 0 && Car().find(key) != Car().end();
-  return players > 1 ? it->first + ": " + line : line;
+  return PlayersCars() > 1 ? it->first + ": " + line : line;
 }
 
 std::string OwnMoveText(int place) {
@@ -98,21 +159,31 @@ std::string OwnMoveText(int place) {
   if (line.empty() || label == nullptr) return line;
   // Where the line would run past the commentary's width, the MP of a
   // blocked move go to fewer words, then the car's name gives way, letters
-  // from its end.
+  // from its end, down to three; then "safe, " before "blocked" goes, the
+  // unit of the blocked MP next, and the name down to its first letter.
   const TextArea* log = gElements.LogArea;
   if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0) {
     const size_t room = static_cast<size_t>(Max(log->width, 0) / label->font->glyphWidth);
+    auto over = [&line, room] { return line.size() > room ? line.size() - room : 0; };
     const size_t blocked = line.find(", blocked, ");
-    if (line.size() > room && blocked != std::string::npos) {
+    if (over() > 0 && blocked != std::string::npos) {
       const size_t of = line.find(" of ", blocked), mp = line.find(" MP", blocked);
       if (of != std::string::npos && mp != std::string::npos)
         line = line.substr(0, blocked) + ", blocked " + line.substr(blocked + 11, of - blocked - 11) + "/" +
                line.substr(of + 4);
     }
-    const size_t colon = line.find(": ");
-    const size_t over = line.size() > room ? line.size() - room : 0;
-    if (over > 0 && colon != std::string::npos)
-      line = line.substr(0, colon - std::min(over, colon > 3 ? colon - 3 : 0)) + line.substr(colon);
+    auto shortenName = [&line, &over](size_t shortest) {
+      const size_t colon = line.find(": ");
+      if (over() > 0 && colon != std::string::npos && colon > shortest)
+        line = line.substr(0, colon - std::min(over(), colon - shortest)) + line.substr(colon);
+    };
+    shortenName(3);
+    const size_t start = line.find(": ") == std::string::npos ? 0 : line.find(": ") + 2;
+    if (over() > 0 && line.compare(start, 14, "safe, blocked ") == 0) line.erase(start, 6);
+    const size_t unit = line.find(" MP", line.find(", blocked "));
+    if (over() > 0 && line.find(", blocked ") != std::string::npos && unit != std::string::npos)
+      line.erase(unit, 3);
+    shortenName(1);
   }
   return line;
 }
@@ -120,8 +191,23 @@ std::string OwnMoveText(int place) {
 void TellOwnMove(int place) {
   const std::string line = OwnMoveText(place);
   if (line.empty() || gElements.OwnMoveLabel == nullptr) return;
+  const int rows = std::clamp(PlayersCars(), 1, kOwnMoveLines);
+  LayOutOwnMoveRows(rows);
+  const std::string& key = CurrentCarKey();
+  auto own = std::find_if(gOwnLines.begin(), gOwnLines.end(), [&key](const OwnLine& l) { return l.car == key; });
+  if (own == gOwnLines.end()) {
+    // More cars than rows: the car told longest ago gives up its row.
+    if (static_cast<int>(gOwnLines.size()) >= rows)
+      own = std::min_element(gOwnLines.begin(), gOwnLines.end(),
+                             [](const OwnLine& a, const OwnLine& b) { return a.told < b.told; });
+    else
+      own = gOwnLines.insert(gOwnLines.end(), OwnLine{});
+    own->car = key;
+  }
+  own->text = line;
+  own->told = ++gToldLines;
   // The small font's own colours: dark text on its light box.
-  SetLabel(gElements.OwnMoveLabel, line, kNoTint);
+  ShowOwnLines();
 }
 
 void ScrollCommentaryBy(int lines) {
@@ -261,7 +347,7 @@ void ShowRacePanel(bool on) {
   if (on) return;
   ClearArea(e.RaceInfoArea);
   ClearArea(e.StandingsArea);
-  if (e.OwnMoveLabel != nullptr) SetLabel(e.OwnMoveLabel, "", kNoTint);
+  ClearOwnLines();
 }
 
 void ToggleAutoMode() {

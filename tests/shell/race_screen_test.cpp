@@ -233,7 +233,8 @@ void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
   gMine = Standing()[7].car;
   Driver()[gMine].user = 1;
   // A second car driven by the player, further back.
-  Driver()[Standing()[11].car].user = 1;
+  const std::string second = Standing()[11].car;
+  Driver()[second].user = 1;
   gView.scrollX = gView.maxScrollX;
   gView.scrollY = gView.maxScrollY;
   gHooks.menuFrame = OnGearPanelFrame;
@@ -252,6 +253,35 @@ void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
     EXPECT_TRUE(gMineMarkedInOrder) << "the running order marks the player's car";
   }
   EXPECT_NE(gCornerLine.find("MP"), std::string::npos) << gCornerLine;
+  // A line for each of the two cars, naming it (shortened where the line
+  // is long), one under the other between the commentary and the running
+  // order.
+  const GameElements& e = gElements;
+  const Label* rows[] = {e.OwnMoveLabel, e.MoreOwnMoveLabels[0]};
+  std::vector<std::string> named;
+  for (const Label* row : rows) {
+    const std::string name = row->text.substr(0, row->text.find(": "));
+    EXPECT_TRUE(!name.empty() && (gMine.rfind(name, 0) == 0 || second.rfind(name, 0) == 0)) << row->text;
+    named.push_back(name);
+    EXPECT_LE(row->text.size() * row->font->glyphWidth, static_cast<size_t>(e.LogArea->width)) << row->text;
+    EXPECT_GE(row->y, e.LogArea->y + e.LogArea->height);
+    EXPECT_LE(row->y + SpriteFontHeight(row->font), e.StandingsArea->y);
+  }
+  EXPECT_NE(named[0], named[1]);
+  // The longest line a move can bring (blocked, a two-digit place, one of
+  // two cars) fits the commentary's width, still naming the car.
+  ASSERT_TRUE(SelectCar(second));
+  Car()[second].finished = 0;
+  Car()[second].remaining = 2;
+  CurrentMoveEvents() = MoveEvents{};
+  CurrentMoveEvents().blocked = true;
+  CurrentMoveEvents().spent = 8;
+  const std::string longest = OwnMoveText(11);
+  EXPECT_LE(longest.size() * rows[0]->font->glyphWidth, static_cast<size_t>(e.LogArea->width)) << longest;
+  EXPECT_EQ(longest.substr(0, 1), second.substr(0, 1)) << longest;
+  EXPECT_NE(longest.find("blocked 8/10"), std::string::npos) << longest;
+  EXPECT_GE(rows[1]->y, rows[0]->y + SpriteFontHeight(rows[0]->font));
+  EXPECT_EQ(e.MoreOwnMoveLabels[1]->text, "");
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (prefix + "_race.png"));
   SetModalFrameHook(OnInputBoxFrame);
