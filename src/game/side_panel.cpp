@@ -158,9 +158,9 @@ std::string OwnMoveText(int place) {
   const Label* label = gElements.OwnMoveLabel;
   if (line.empty() || label == nullptr) return line;
   // Where the line would run past the commentary's width, the MP of a
-  // blocked move go to fewer words, then the car's name gives way, letters
-  // from its end, down to three; then "safe, " before "blocked" goes, the
-  // unit of the blocked MP next, and the name down to its first letter.
+  // blocked move go to fewer words and lose the "safe, " before them, then
+  // the car's name gives way, letters from its end, down to three; then the
+  // blocked MP lose their unit and the name goes down to its first letter.
   const TextArea* log = gElements.LogArea;
   if (log != nullptr && label->font != nullptr && label->font->glyphWidth > 0) {
     const size_t room = static_cast<size_t>(Max(log->width, 0) / label->font->glyphWidth);
@@ -177,9 +177,9 @@ std::string OwnMoveText(int place) {
       if (over() > 0 && colon != std::string::npos && colon > shortest)
         line = line.substr(0, colon - std::min(over(), colon - shortest)) + line.substr(colon);
     };
-    shortenName(3);
     const size_t start = line.find(": ") == std::string::npos ? 0 : line.find(": ") + 2;
     if (over() > 0 && line.compare(start, 14, "safe, blocked ") == 0) line.erase(start, 6);
+    shortenName(3);
     const size_t unit = line.find(" MP", line.find(", blocked "));
     if (over() > 0 && line.find(", blocked ") != std::string::npos && unit != std::string::npos)
       line.erase(unit, 3);
