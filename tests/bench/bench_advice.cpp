@@ -43,14 +43,8 @@ struct Positions {
   Race hostile;
   fs::path game;
   Positions() {
-    SetFatalThrows(true);
     game = testing_support::CopyGameFolderToMemory("bench-advice");
-    ResetProgramState();
-    ResetRaceData();
-    SetProgramFolder(game);
-    ReadSettings();
-    LoadTrackTiles();
-    SetLoadDriversHandler(LoadDrivers);
+    testing_support::ReadGameFolderAsTheGame(game);
     PlatScriptRandom({});
     PlatSeedRandom(3);
     fs::path file = game / "Circuits" / testing_support::LargestShippedCircuit().filename();

@@ -29,14 +29,8 @@ void Print(const std::string& line) {
 }  // namespace
 
 static void BM_TenLapRaceEveryCar(benchmark::State& state) {
-  SetFatalThrows(true);
   fs::path game = testing_support::CopyGameFolder("bench-race");
-  ResetProgramState();
-  ResetRaceData();
-  SetProgramFolder(game);
-  ReadSettings();
-  LoadTrackTiles();
-  SetLoadDriversHandler(LoadDrivers);
+  testing_support::ReadGameFolderAsTheGame(game);
   Report().commentary = Print;
   PlatScriptRandom({});
   // Argument 1: the race's files written at the flag, as a player's race

@@ -355,13 +355,7 @@ void Count(const Race& at, int answer, std::vector<int>& rolls, double weight, M
 // what the odds say.
 TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   fs::path game = testing_support::CopyGameFolderToMemory("advice");
-  SetFatalThrows(true);
-  ResetProgramState();
-  ResetRaceData();
-  SetProgramFolder(game);
-  ReadSettings();
-  LoadTrackTiles();
-  SetLoadDriversHandler(LoadDrivers);
+  testing_support::ReadGameFolderAsTheGame(game);
   static int checked = 0, deep = 0, risky = 0, againstTheRace = 0, nextChecked = 0, nextRisky = 0;
   checked = deep = risky = againstTheRace = nextChecked = nextRisky = 0;
   Report() = RaceReport{};

@@ -22,13 +22,7 @@ class SavedPositions : public testing::Test {
   // The race on that circuit, set up as the game sets one up.
   void SetUpOn(const std::string& circuit, std::vector<std::string> cars = {}) {
     game = testing_support::CopyGameFolderToMemory("positions");
-    SetFatalThrows(true);
-    ResetProgramState();
-    ResetRaceData();
-    SetProgramFolder(game);
-    ReadSettings();
-    LoadTrackTiles();
-    SetLoadDriversHandler(LoadDrivers);
+    testing_support::ReadGameFolderAsTheGame(game);
     Report() = RaceReport{};
     PlatScriptRandom({});
     PlatSeedRandom(3);

@@ -64,8 +64,11 @@ std::string ReadBytes(const fs::path& file) {
 #include <cstdlib>
 
 #include "common/common.h"
+#include "race/analyze.h"
 #include "race/define.h"
+#include "race/folders.h"
 #include "race/save_load.h"
+#include "race/season.h"
 
 namespace testing_support {
 std::string Quoted(const std::string& text) {
@@ -116,4 +119,14 @@ int RunAllTests(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+void ReadGameFolderAsTheGame(const fs::path& game) {
+  SetFatalThrows(true);
+  ResetProgramState();
+  ResetRaceData();
+  SetProgramFolder(game);
+  ReadSettings();
+  LoadTrackTiles();
+  SetLoadDriversHandler(LoadDrivers);
+}
+
 }  // namespace testing_support

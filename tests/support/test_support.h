@@ -36,6 +36,10 @@ std::string Quoted(const std::string& text);  // in single quotes, for the shell
 std::vector<std::filesystem::path> ShippedCircuits();
 // The shipped circuit with the most nodes (loads each one).
 std::filesystem::path LargestShippedCircuit();
+// A fresh program state on a copy of the game folder, its settings, tiles
+// and drivers read as the game reads them, fatal errors thrown: races set
+// up there go as the game's do.
+void ReadGameFolderAsTheGame(const std::filesystem::path& game);
 // Every test program's main: fatal errors throw.
 int RunAllTests(int argc, char** argv);
 }  // namespace testing_support
