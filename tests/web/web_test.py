@@ -24,6 +24,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cdp  # noqa: E402
 
 W, H = 1280, 800
+SAVES = '/home/web_user/.local/share/the-velotrax/Saved Races'
 failures = []
 
 
@@ -170,7 +171,7 @@ def main():
         time.sleep(3)
         shot('web-saved')
         saves = browser.evaluate(
-            "FS.readdir('/home/web_user/.local/share/the-velotrax/Saved Races')"
+            "FS.readdir('%s')" % SAVES +
             ".filter(n => n.endsWith('.json'))")
         check(bool(saves), 'Save Race writes a save (%s)' % saves)
 
@@ -180,7 +181,7 @@ def main():
         running = browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
         check(running, 'the page starts again after a reload')
         kept = browser.evaluate(
-            "FS.readdir('/home/web_user/.local/share/the-velotrax/Saved Races')"
+            "FS.readdir('%s')" % SAVES +
             ".filter(n => n.endsWith('.json'))")
         check(kept == saves and bool(kept), 'the save outlives the reload (%s)' % kept)
         time.sleep(4)
@@ -190,8 +191,68 @@ def main():
         first_of_list(browser, 1, lambda: shot('web-load-list'))
         time.sleep(3)
         shot('web-loaded')
-        ended = browser.evaluate("document.getElementById('fatal').hidden")
-        check(ended, 'no fatal box on the page')
+        check(browser.evaluate("document.getElementById('fatal').hidden"),
+              'the save loads with no fatal box on the page')
+
+        # Storage that is full: the save fails with its reason, the game goes on.
+        # IndexedDB refuses every record as a browser does at its quota.
+        browser.evaluate("""
+            window.velotraxPut = IDBObjectStore.prototype.put;
+            IDBObjectStore.prototype.put = function () {
+              throw new DOMException('no room', 'QuotaExceededError');
+            };
+            window.velotraxKept = [];
+            var sync = Module.velotraxSync;
+            Module.velotraxSync = function () {
+              return sync().then(function (why) { velotraxKept.push(why); return why; });
+            };""")
+        browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
+        time.sleep(3)
+        shot('web-save-full')
+        kept = browser.evaluate('velotraxKept')
+        check(kept == ["the browser's storage for this page is full"],
+              'a save into full storage fails with its reason (%s; see web-save-full.png)' % kept)
+        check(browser.evaluate("document.getElementById('fatal').hidden && "
+                               "document.getElementById('ended').hidden"),
+              'a save into full storage leaves the game running')
+        browser.evaluate('IDBObjectStore.prototype.put = velotraxPut')
+        browser.key('Enter', 'Enter', 13, '\r')
+        time.sleep(1)
+
+        # A corrupt save in IndexedDB: a clear message on the page, as on disk.
+        browser.evaluate(
+            "FS.writeFile('%s/' + %r, '{ not a race');"
+            "new Promise(done => FS.syncfs(false, done))" % (SAVES, saves[0]))
+        browser.send('Page.reload', {'ignoreCache': False})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        browser.move(400, 400)
+        browser.key('Escape', 'Escape', 27)
+        time.sleep(1.5)
+        first_of_list(browser, 1, lambda: None)
+        time.sleep(3)
+        shot('web-corrupt')
+        fatal = browser.evaluate("document.getElementById('fatal').hidden ? '' : "
+                                 "document.getElementById('fatal-text').textContent")
+        check('could not load JSON file' in (fatal or ''),
+              'a corrupt save gives a clear message on the page (%r)' % fatal)
+
+        # "Start again", then "Quit": the page that offers to start again.
+        browser.evaluate("document.getElementById('fatal-again').click()")
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        browser.move(400, 400)
+        browser.key('Escape', 'Escape', 27)
+        time.sleep(1.5)
+        browser.click(W // 2, H // 2 - 128 + 70 + 64 + 16)
+        time.sleep(1)
+        browser.key('Enter', 'Enter', 13, '\r')
+        ended = browser.wait_for("!document.getElementById('ended').hidden", 10)
+        shot('web-quit')
+        check(ended and browser.evaluate("document.getElementById('fatal').hidden"),
+              '"Quit" leaves the page that offers to start again')
     finally:
         if browser:
             browser.close()
