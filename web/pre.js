@@ -8,20 +8,23 @@ Module['preRun'].push(function () {
   FS.mkdirTree(velotraxPlayerFolder);
   ENV['HOME'] = '/home/web_user';
   Module['velotraxStorage'] = 'ok';
+  // Emscripten's IDBFS aborts the program on a browser that offers no
+  // IndexedDB at all: the player's folder then stays in memory.
+  var blocked = function () {
+    Module['velotraxStorage'] = 'blocked';
+    if (Module['velotraxNotice']) Module['velotraxNotice']('storage');
+  };
+  if (typeof indexedDB === 'undefined' || !indexedDB) return blocked();
   try {
     FS.mount(IDBFS, {}, velotraxPlayerFolder);
   } catch (e) {
-    Module['velotraxStorage'] = 'blocked';
-    return;
+    return blocked();
   }
   addRunDependency('velotrax-player-files');
   FS.syncfs(true, function (err) {
-    if (err) {
-      // Private windows may refuse IndexedDB: the game runs, and every save
-      // says it could not be kept.
-      Module['velotraxStorage'] = 'blocked';
-      if (Module['velotraxNotice']) Module['velotraxNotice']('storage');
-    }
+    // Private windows may refuse IndexedDB: the game runs, and every save
+    // says it could not be kept.
+    if (err) blocked();
     removeRunDependency('velotrax-player-files');
   });
 });

@@ -93,6 +93,11 @@ class Browser:
                 }, ms);
               };
             })();"""})
+        # "?blocked": a browser that refuses the page any IndexedDB, as some
+        # private windows do.
+        self.send('Page.addScriptToEvaluateOnNewDocument', {'source': """
+            if (location.search === '?blocked')
+              Object.defineProperty(window, 'indexedDB', {value: undefined});"""})
         self.send('Page.navigate', {'url': url})
 
     def evaluate(self, expression):

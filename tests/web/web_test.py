@@ -96,6 +96,27 @@ def first_of_list(browser, menu_row, shot):
     browser.key('Enter', 'Enter', 13, '\r')
 
 
+def set_up_race(browser, shot=lambda name: None):
+    """From the welcome box: "New Race" on the first circuit, computer cars only, automatic."""
+    browser.move(400, 400)
+    browser.key('Escape', 'Escape', 27)
+    time.sleep(1.5)
+    shot('web-menu')
+    first_of_list(browser, 0, lambda: shot('web-circuits'))
+    time.sleep(2)
+    shot('web-setup')
+    fx, fy = (W - 768) // 2, (H - 608) // 2
+    browser.click(fx + 340 + 40, fy + 125 + 16)
+    time.sleep(1)
+    browser.click(fx + 276 + 40, fy + 608 - 80 + 16)
+    time.sleep(2)
+    # No car of the player's: the computer drives them all.
+    browser.click((W - 320) // 2 + 120 + 40, fy + 608 - 80 + 16)
+    time.sleep(1.5)
+    browser.move(400, 400)
+    browser.key('a', 'KeyA', 65, 'a')
+
+
 def main():
     page_dir = os.path.abspath(sys.argv[1])
     shots = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else os.path.join(page_dir, 'shots'))
@@ -137,24 +158,7 @@ def main():
         check(browser.evaluate('document.activeElement === Module.canvas'),
               'the canvas has the keyboard focus')
 
-        # The welcome box goes with Escape; "New Race", the first circuit.
-        browser.move(400, 400)
-        browser.key('Escape', 'Escape', 27)
-        time.sleep(1.5)
-        shot('web-menu')
-        first_of_list(browser, 0, lambda: shot('web-circuits'))
-        time.sleep(2)
-        shot('web-setup')
-        fx, fy = (W - 768) // 2, (H - 608) // 2
-        browser.click(fx + 340 + 40, fy + 125 + 16)
-        time.sleep(1)
-        browser.click(fx + 276 + 40, fy + 608 - 80 + 16)
-        time.sleep(2)
-        # No car of the player's: the computer drives them all.
-        browser.click((W - 320) // 2 + 120 + 40, fy + 608 - 80 + 16)
-        time.sleep(1.5)
-        browser.move(400, 400)
-        browser.key('a', 'KeyA', 65, 'a')
+        set_up_race(browser, shot)
         time.sleep(1)
         browser.evaluate('window.velotraxSlices = []')
         time.sleep(5)
@@ -237,6 +241,34 @@ def main():
                                  "document.getElementById('fatal-text').textContent")
         check('could not load JSON file' in (fatal or ''),
               'a corrupt save gives a clear message on the page (%r)' % fatal)
+
+        # Storage blocked: the game runs, says so, and a save says it failed.
+        browser.send('Page.navigate', {'url': url + '?blocked'})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        check(not browser.evaluate("document.getElementById('notice').hidden"),
+              'blocked storage: the page says the game cannot keep files')
+        set_up_race(browser)
+        browser.evaluate("""
+            window.velotraxKept = [];
+            var sync = Module.velotraxSync;
+            Module.velotraxSync = function () {
+              return sync().then(function (why) { velotraxKept.push(why); return why; });
+            };""")
+        browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
+        time.sleep(3)
+        shot('web-save-blocked')
+        kept = browser.evaluate('velotraxKept')
+        check(len(kept) == 1 and 'blocked' in kept[0] and
+              browser.evaluate("document.getElementById('fatal').hidden"),
+              'blocked storage: Save Race fails with its reason, the game runs on (%s)' % kept)
+        browser.key('Enter', 'Enter', 13, '\r')
+        time.sleep(1)
+        browser.send('Page.navigate', {'url': url})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
 
         # "Start again", then "Quit": the page that offers to start again.
         browser.evaluate("document.getElementById('fatal-again').click()")
