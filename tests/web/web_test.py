@@ -117,6 +117,20 @@ def set_up_race(browser, shot=lambda name: None):
     browser.key('a', 'KeyA', 65, 'a')
 
 
+def save_race_keeping(browser, shot):
+    """Clicks "Save Race"; what each sync of the player's files answered ("" when kept)."""
+    browser.evaluate("""
+            window.velotraxKept = [];
+            var sync = Module.velotraxSync;
+            Module.velotraxSync = function () {
+              return sync().then(function (why) { velotraxKept.push(why); return why; });
+            };""")
+    browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
+    time.sleep(3)
+    shot()
+    return browser.evaluate('velotraxKept')
+
+
 def main():
     page_dir = os.path.abspath(sys.argv[1])
     shots = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else os.path.join(page_dir, 'shots'))
@@ -204,16 +218,8 @@ def main():
             window.velotraxPut = IDBObjectStore.prototype.put;
             IDBObjectStore.prototype.put = function () {
               throw new DOMException('no room', 'QuotaExceededError');
-            };
-            window.velotraxKept = [];
-            var sync = Module.velotraxSync;
-            Module.velotraxSync = function () {
-              return sync().then(function (why) { velotraxKept.push(why); return why; });
             };""")
-        browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
-        time.sleep(3)
-        shot('web-save-full')
-        kept = browser.evaluate('velotraxKept')
+        kept = save_race_keeping(browser, lambda: shot('web-save-full'))
         check(kept == ["the browser's storage for this page is full"],
               'a save into full storage fails with its reason (%s; see web-save-full.png)' % kept)
         check(browser.evaluate("document.getElementById('fatal').hidden && "
@@ -250,16 +256,7 @@ def main():
         check(not browser.evaluate("document.getElementById('notice').hidden"),
               'blocked storage: the page says the game cannot keep files')
         set_up_race(browser)
-        browser.evaluate("""
-            window.velotraxKept = [];
-            var sync = Module.velotraxSync;
-            Module.velotraxSync = function () {
-              return sync().then(function (why) { velotraxKept.push(why); return why; });
-            };""")
-        browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
-        time.sleep(3)
-        shot('web-save-blocked')
-        kept = browser.evaluate('velotraxKept')
+        kept = save_race_keeping(browser, lambda: shot('web-save-blocked'))
         check(len(kept) == 1 and 'blocked' in kept[0] and
               browser.evaluate("document.getElementById('fatal').hidden"),
               'blocked storage: Save Race fails with its reason, the game runs on (%s)' % kept)
