@@ -4,7 +4,9 @@
 # clang and its libFuzzer runtime (make fuzz). With "windows", the MinGW-w64
 # cross compiler, Windows zlib and Wine (make windows, make test-windows), and
 # Debian's own sources of SDL2, libpng and PCRE2 at the versions the Linux
-# build uses, unpacked into the folder given as second argument.
+# build uses, unpacked into the folder given as second argument. With "web",
+# Debian's Emscripten, Chromium (make test-web) and the sources of SDL2,
+# libpng, zlib, PCRE2 and SDL2_mixer for the browser build, the same way.
 set -e
 PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
@@ -12,6 +14,7 @@ xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 [ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"
 [ "${1:-}" = "windows" ] && PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix libz-mingw-w64-dev ninja-build \
 wine64 dpkg-dev"
+[ "${1:-}" = "web" ] && PACKAGES="$PACKAGES emscripten chromium ninja-build dpkg-dev"
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 missing=""
@@ -25,15 +28,28 @@ if [ -n "$missing" ]; then
   $SUDO apt-get update -qq || true
   $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
-[ "${1:-}" = "windows" ] || exit 0
+case "${1:-}" in
+  windows) devs="libsdl2-dev libpng-dev libpcre2-dev" ;;
+  web) devs="libsdl2-dev libpng-dev libpcre2-dev zlib1g-dev libsdl2-mixer-dev" ;;
+  *) exit 0 ;;
+esac
 
-# "windows" SRC_DIR: the source packages of the libraries the Linux build links
-# (SDL2, libpng, PCRE2), at the very versions installed, for the Windows build.
-src_dir="${2:?usage: install-deps.sh windows SRC_DIR}"
+# "windows"/"web" SRC_DIR: the source packages of the libraries the Linux
+# build links, at the very versions installed, for the cross builds. A
+# library the Linux build does not link yet (SDL2_mixer) comes at the
+# version apt would install.
+src_dir="${2:?usage: install-deps.sh windows|web SRC_DIR}"
 need_sources=""
-for dev in libsdl2-dev libpng-dev libpcre2-dev; do
-  pkg=$(dpkg-query -W -f='${source:Package}' "$dev")
-  ver=$(dpkg-query -W -f='${source:Version}' "$dev")
+for dev in $devs; do
+  if dpkg-query -W -f='${Status}' "$dev" 2>/dev/null | grep -q "install ok installed"; then
+    pkg=$(dpkg-query -W -f='${source:Package}' "$dev")
+    ver=$(dpkg-query -W -f='${source:Version}' "$dev")
+  else
+    pkg=$(apt-cache show --no-all-versions "$dev" | sed -n 's/^Source: \([^ ]*\).*/\1/p' | head -n 1)
+    ver=$(apt-cache show --no-all-versions "$dev" | sed -n 's/^Source: .*(\(.*\))/\1/p' | head -n 1)
+    [ -n "$ver" ] || ver=$(apt-cache show --no-all-versions "$dev" | sed -n 's/^Version: //p' | head -n 1)
+    [ -n "$pkg" ] || pkg=$dev
+  fi
   [ -f "$src_dir/$pkg.fetched" ] && [ "$(cat "$src_dir/$pkg.version" 2>/dev/null)" = "$ver" ] && continue
   need_sources="$need_sources $pkg=$ver"
 done

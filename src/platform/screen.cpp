@@ -1,6 +1,10 @@
 // Window, screen, sprites, images, input and the other SDL-backed services.
 #include <SDL.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -707,6 +711,11 @@ void PlatFlipBuffers() {
     if (since < kFrameMs) SDL_Delay(static_cast<uint32_t>(kFrameMs - since));
   }
   SDL_RenderPresent(g.renderer);
+#ifdef __EMSCRIPTEN__
+  // The browser shows the canvas only once the game yields to it: every
+  // frame does, however long it took (ASYNCIFY unwinds the loops around).
+  emscripten_sleep(0);
+#endif
   g.lastPresent = SDL_GetTicks64();
   if (g.headless || g.restWaker == nullptr) return;
   int rest = g.restWaker();
@@ -1240,7 +1249,13 @@ void ShowSystemBox(Uint32 kind, const std::string& title, const std::string& tex
 }  // namespace
 
 void PlatReportFatal(const std::string& message) {
+#ifdef __EMSCRIPTEN__
+  // The page shows it in its own box (web/page.js); an alert would stop it.
+  EM_ASM({ if (Module["velotraxFatal"]) Module["velotraxFatal"](UTF8ToString($0)); },
+         Cp1252ToUtf8(message).c_str());
+#else
   ShowSystemBox(SDL_MESSAGEBOX_ERROR, "Fatal Error", message);
+#endif
   PlatShutdown();
 }
 

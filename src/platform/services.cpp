@@ -22,6 +22,10 @@
 #include <system_error>
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "common/common.h"
 #include "platform/services.h"
 
@@ -226,8 +230,15 @@ bool PlatFileTimeText(const fs::path& gameFile, std::string& text) {
   std::error_code ec;
   auto written = fs::last_write_time(PlatDiskPath(gameFile), ec);
   if (ec) return false;
+#ifdef __EMSCRIPTEN__
+  // Emscripten's libc++ has no file_clock::to_sys; its file clock counts
+  // from the Unix epoch, as the system clock does.
+  std::time_t when = std::chrono::system_clock::to_time_t(std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(written.time_since_epoch())));
+#else
   std::time_t when = std::chrono::system_clock::to_time_t(
       std::chrono::file_clock::to_sys(written));
+#endif
   std::tm local{};
 #ifdef _WIN32
   if (localtime_s(&local, &when) != 0) return false;
@@ -343,6 +354,14 @@ bool PlatReadFile(const fs::path& gameFile, std::string& bytes, size_t largest) 
   return true;
 }
 
+namespace {
+PlatWriteKeeper gWriteKeeper = nullptr;
+}  // namespace
+
+void PlatSetWriteKeeper(PlatWriteKeeper keeper) {
+  gWriteKeeper = keeper;
+}
+
 bool PlatWriteFileAtomic(const fs::path& gameFile, const std::string& bytes) {
   const fs::path file = PlatDiskPath(gameFile);
   gLastWriteError = "the name is not a file's";
@@ -399,6 +418,7 @@ bool PlatWriteFileAtomic(const fs::path& gameFile, const std::string& bytes) {
     return false;
   }
 #endif
+  if (gWriteKeeper != nullptr && !gWriteKeeper(gLastWriteError)) return false;
   gLastWriteError.clear();
   return true;
 }
@@ -419,6 +439,13 @@ std::vector<std::string> PlatArguments(int argc, char** argv) {
   return out;
 }
 
+#ifdef __EMSCRIPTEN__
+EM_JS(void, ProgramFolderText, (char* out, int size), {
+  var folder = (typeof process === "object" && typeof __dirname === "string") ? __dirname : "/usr/games";
+  stringToUTF8(folder, out, size);
+});
+#endif
+
 fs::path PlatProgramFolder() {
   std::error_code ec;
 #ifdef _WIN32
@@ -427,6 +454,12 @@ fs::path PlatProgramFolder() {
   if (n == 0 || n >= exe.size()) return PlatGamePath(fs::current_path(ec));
   exe.resize(n);
   return PlatGamePath(fs::path(exe).parent_path());
+#elif defined(__EMSCRIPTEN__)
+  // In the page, the program "lives" in /usr/games beside the preloaded
+  // /usr/share/the-velotrax; under Node, in the folder of its script.
+  char folder[4096];
+  ProgramFolderText(folder, sizeof folder);
+  return PlatGamePath(fs::path(folder));
 #else
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return PlatGamePath(fs::current_path(ec));
@@ -594,6 +627,25 @@ std::mt19937_64& Generator() {
   return gen;
 }
 
+// A die between minimum and maximum from the 64-bit Mersenne Twister, as
+// GCC's std::uniform_int_distribution<int> draws it (Lemire's nearly
+// divisionless reduction), spelt out: the browser's standard library draws
+// its own way, and every build must roll the same dice from the same seed.
+int Roll(std::mt19937_64& gen, int minimum, int maximum) {
+  using Wide = unsigned __int128;
+  const uint64_t range = static_cast<uint64_t>(maximum) - static_cast<uint64_t>(minimum) + 1;
+  Wide product = static_cast<Wide>(gen()) * range;
+  uint64_t low = static_cast<uint64_t>(product);
+  if (low < range) {
+    const uint64_t threshold = -range % range;
+    while (low < threshold) {
+      product = static_cast<Wide>(gen()) * range;
+      low = static_cast<uint64_t>(product);
+    }
+  }
+  return static_cast<int>(static_cast<uint64_t>(product >> 64) + static_cast<uint64_t>(minimum));
+}
+
 std::vector<int> gScript;
 size_t gScriptPos = 0;
 uint64_t gRandomCalls = 0;
@@ -624,8 +676,7 @@ int PlatRandom(int maximum, int minimum) {
     gScriptPos = (gScriptPos + 1) % gScript.size();
     return std::clamp(v, minimum, maximum);
   }
-  std::uniform_int_distribution<int> dist(minimum, maximum);
-  return dist(Generator());
+  return Roll(Generator(), minimum, maximum);
 }
 
 void PlatSeedRandom(uint64_t seed) {

@@ -63,6 +63,10 @@ bool PlatWriteFileAtomic(const std::filesystem::path& file, const std::string& b
 // words for the player ("the disk is full", "the folder is read-only or
 // access is denied" ...).
 std::string PlatLastWriteError();
+// Called after every file written; false fails the write with `why` (the
+// browser's copy keeps the player's files in IndexedDB this way).
+using PlatWriteKeeper = bool (*)(std::string& why);
+void PlatSetWriteKeeper(PlatWriteKeeper keeper);
 // The folder of the running executable, ending in a separator.
 std::filesystem::path PlatProgramFolder();
 

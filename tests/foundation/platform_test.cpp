@@ -7,6 +7,7 @@
 #include <array>
 #include <csignal>
 #include <limits>
+#include <random>
 #include <thread>
 
 #include "common/common.h"
@@ -425,6 +426,25 @@ TEST_F(Platform, ClockAndDice) {
   EXPECT_EQ(PlatRandom(100, 1), 99);
   EXPECT_EQ(PlatRandom(100, 1), 5);  // starts again
   PlatScriptRandom({});
+}
+
+// The dice are drawn by the game's own reduction so that the browser's
+// standard library rolls what GCC's does: it must match GCC's draw for draw,
+// over narrow, wide, negative and reversed ranges.
+TEST_F(Platform, DiceAreGccsUniformDraws) {
+  const std::array<std::pair<int, int>, 6> ranges = {
+      {{1, 100}, {1, 6}, {0, 1}, {-5, 5}, {7, 7}, {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}}};
+  for (uint64_t seed : {1ULL, 2ULL, 3ULL, 0xDEADBEEFULL}) {
+    PlatSeedRandom(seed);
+    std::mt19937_64 gen(seed);
+    for (int i = 0; i < 3000; ++i) {
+      const auto [low, high] = ranges[static_cast<size_t>(i) % ranges.size()];
+      std::uniform_int_distribution<int> dist(low, high);
+      const int expected = dist(gen);
+      ASSERT_EQ(i % 2 == 0 ? PlatRandom(high, low) : PlatRandom(low, high), expected)
+          << "seed " << seed << " draw " << i;
+    }
+  }
 }
 
 TEST_F(Platform, ScreenshotsAndDeviceLoss) {

@@ -1,0 +1,299 @@
+#!/usr/bin/env python3
+"""The browser's copy in a real browser: make test-web.
+
+Serves build-web/ from 127.0.0.1 with python3 -m http.server and drives
+Debian's headless chromium (its own profile folder, SwiftShader for WebGL)
+through the DevTools protocol: the welcome screen and the board are drawn, a
+race is set up with the mouse and keyboard and saved with "Save Race"; after a
+reload of the page, "Load Race" lists that save and loads it. Screenshots go
+to SHOTS_DIR. Prints the page's transfer size and the time to the welcome
+screen.
+
+    web_test.py BUILD_WEB_DIR [SHOTS_DIR]
+"""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import cdp  # noqa: E402
+
+W, H = 1280, 800
+SAVES = '/home/web_user/.local/share/the-velotrax/Saved Races'
+failures = []
+
+
+def check(ok, what):
+    print(('ok    ' if ok else 'FAIL  ') + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
+def png_colours(path):
+    """The number of distinct colours of a PNG (8-bit RGB or RGBA, as Chromium writes)."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    pos, idat, width, height, kind = 8, b'', 0, 0, 0
+    while pos < len(data):
+        length = int.from_bytes(data[pos:pos + 4], 'big')
+        tag = data[pos + 4:pos + 8]
+        body = data[pos + 8:pos + 8 + length]
+        if tag == b'IHDR':
+            width, height = int.from_bytes(body[0:4], 'big'), int.from_bytes(body[4:8], 'big')
+            kind = body[9]
+        elif tag == b'IDAT':
+            idat += body
+        pos += 12 + length
+    channels = {2: 3, 6: 4}[kind]
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    previous = bytearray(stride)
+    colours = set()
+    i = 0
+    for _ in range(height):
+        filt = raw[i]
+        line = bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - channels] if x >= channels else 0
+            b = previous[x]
+            c = previous[x - channels] if x >= channels else 0
+            if filt == 1:
+                line[x] = (line[x] + a) & 255
+            elif filt == 2:
+                line[x] = (line[x] + b) & 255
+            elif filt == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif filt == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        previous = line
+        for x in range(0, stride, channels * 7):
+            colours.add(bytes(line[x:x + 3]))
+    return len(colours)
+
+
+def first_of_list(browser, menu_row, shot):
+    """A main menu row ("New Race" 0, "Load Race" 1), then the first entry of its list."""
+    browser.click(W // 2, H // 2 - 128 + 70 + 32 * menu_row + 16)
+    time.sleep(2)
+    shot()
+    browser.click((W - 448) // 2 + 52 + 40, (H - 416) // 2 + 72 + 4 + 9)
+    time.sleep(0.5)
+    browser.key('Enter', 'Enter', 13, '\r')
+
+
+def set_up_race(browser, shot=lambda name: None):
+    """From the welcome box: "New Race" on the first circuit, computer cars only, automatic."""
+    browser.move(400, 400)
+    browser.key('Escape', 'Escape', 27)
+    time.sleep(1.5)
+    shot('web-menu')
+    first_of_list(browser, 0, lambda: shot('web-circuits'))
+    time.sleep(2)
+    shot('web-setup')
+    fx, fy = (W - 768) // 2, (H - 608) // 2
+    browser.click(fx + 340 + 40, fy + 125 + 16)
+    time.sleep(1)
+    browser.click(fx + 276 + 40, fy + 608 - 80 + 16)
+    time.sleep(2)
+    # No car of the player's: the computer drives them all.
+    browser.click((W - 320) // 2 + 120 + 40, fy + 608 - 80 + 16)
+    time.sleep(1.5)
+    browser.move(400, 400)
+    browser.key('a', 'KeyA', 65, 'a')
+
+
+def save_race_keeping(browser, shot):
+    """Clicks "Save Race"; what each sync of the player's files answered ("" when kept)."""
+    browser.evaluate("""
+            window.velotraxKept = [];
+            var sync = Module.velotraxSync;
+            Module.velotraxSync = function () {
+              return sync().then(function (why) { velotraxKept.push(why); return why; });
+            };""")
+    browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
+    time.sleep(3)
+    shot()
+    return browser.evaluate('velotraxKept')
+
+
+def main():
+    page_dir = os.path.abspath(sys.argv[1])
+    shots = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else os.path.join(page_dir, 'shots'))
+    os.makedirs(shots, exist_ok=True)
+    work = tempfile.mkdtemp(prefix='velotrax-web-')
+    port = free_port()
+    server = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1',
+                               str(port), '--directory', page_dir],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = open(os.path.join(work, 'chromium.log'), 'w')
+    browser = None
+    try:
+        size = sum(os.path.getsize(os.path.join(page_dir, f)) for f in
+                   ('index.html', 'page.js', 'the-velotrax.js', 'the-velotrax.wasm',
+                    'the-velotrax.data'))
+        print('page transfer size: %.1f MB (uncompressed, as http.server sends it)' %
+              (size / 1e6))
+        time.sleep(0.5)
+        browser = cdp.Browser('chromium', os.path.join(work, 'profile'), W, H, log)
+        url = 'http://127.0.0.1:%d/index.html' % port
+        started = time.time()
+        browser.open_page(url, W, H)
+        shot = lambda name: browser.screenshot(os.path.join(shots, name + '.png'))
+        running = browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        check(running, 'the page loads and the game starts')
+        if not running:
+            shot('web-not-started')
+            return
+        # The welcome box is drawn once the game shows many colours.
+        welcome = False
+        for _ in range(300):
+            shot('web-welcome')
+            if png_colours(os.path.join(shots, 'web-welcome.png')) >= 16:
+                welcome = True
+                break
+            time.sleep(0.2)
+        print('time to the welcome screen: %.1f s' % (time.time() - started))
+        check(welcome, 'the welcome screen is drawn')
+        check(browser.evaluate('document.activeElement === Module.canvas'),
+              'the canvas has the keyboard focus')
+
+        set_up_race(browser, shot)
+        time.sleep(1)
+        browser.evaluate('window.velotraxSlices = []')
+        time.sleep(5)
+        slices = sorted(browser.evaluate('window.velotraxSlices'))
+        if slices:
+            print('automatic race: %d yields in 5 s, the game ran %.1f ms at the median between '
+                  'two, %.1f ms at the 95th percentile, %.1f ms at most' %
+                  (len(slices), slices[len(slices) // 2], slices[len(slices) * 95 // 100],
+                   slices[-1]))
+        shot('web-race')
+        check(png_colours(os.path.join(shots, 'web-race.png')) >= 16, 'the board is drawn')
+        # "Save Race": the second of the side panel's buttons.
+        browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
+        time.sleep(3)
+        shot('web-saved')
+        saves = browser.evaluate(
+            "FS.readdir('%s')" % SAVES +
+            ".filter(n => n.endsWith('.json'))")
+        check(bool(saves), 'Save Race writes a save (%s)' % saves)
+
+        # A reload finds the save in IndexedDB.
+        browser.send('Page.reload', {'ignoreCache': False})
+        time.sleep(1)
+        running = browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        check(running, 'the page starts again after a reload')
+        kept = browser.evaluate(
+            "FS.readdir('%s')" % SAVES +
+            ".filter(n => n.endsWith('.json'))")
+        check(kept == saves and bool(kept), 'the save outlives the reload (%s)' % kept)
+        time.sleep(4)
+        browser.move(400, 400)
+        browser.key('Escape', 'Escape', 27)
+        time.sleep(1.5)
+        first_of_list(browser, 1, lambda: shot('web-load-list'))
+        time.sleep(3)
+        shot('web-loaded')
+        check(browser.evaluate("document.getElementById('fatal').hidden"),
+              'the save loads with no fatal box on the page')
+
+        # Storage that is full: the save fails with its reason, the game goes on.
+        # IndexedDB refuses every record as a browser does at its quota.
+        browser.evaluate("""
+            window.velotraxPut = IDBObjectStore.prototype.put;
+            IDBObjectStore.prototype.put = function () {
+              throw new DOMException('no room', 'QuotaExceededError');
+            };""")
+        kept = save_race_keeping(browser, lambda: shot('web-save-full'))
+        check(kept == ["the browser's storage for this page is full"],
+              'a save into full storage fails with its reason (%s; see web-save-full.png)' % kept)
+        check(browser.evaluate("document.getElementById('fatal').hidden && "
+                               "document.getElementById('ended').hidden"),
+              'a save into full storage leaves the game running')
+        browser.evaluate('IDBObjectStore.prototype.put = velotraxPut')
+        browser.key('Enter', 'Enter', 13, '\r')
+        time.sleep(1)
+
+        # A corrupt save in IndexedDB: a clear message on the page, as on disk.
+        browser.evaluate(
+            "FS.writeFile('%s/' + %r, '{ not a race');"
+            "new Promise(done => FS.syncfs(false, done))" % (SAVES, saves[0]))
+        browser.send('Page.reload', {'ignoreCache': False})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        browser.move(400, 400)
+        browser.key('Escape', 'Escape', 27)
+        time.sleep(1.5)
+        first_of_list(browser, 1, lambda: None)
+        time.sleep(3)
+        shot('web-corrupt')
+        fatal = browser.evaluate("document.getElementById('fatal').hidden ? '' : "
+                                 "document.getElementById('fatal-text').textContent")
+        check('could not load JSON file' in (fatal or ''),
+              'a corrupt save gives a clear message on the page (%r)' % fatal)
+
+        # Storage blocked: the game runs, says so, and a save says it failed.
+        browser.send('Page.navigate', {'url': url + '?blocked'})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        check(not browser.evaluate("document.getElementById('notice').hidden"),
+              'blocked storage: the page says the game cannot keep files')
+        set_up_race(browser)
+        kept = save_race_keeping(browser, lambda: shot('web-save-blocked'))
+        check(len(kept) == 1 and 'blocked' in kept[0] and
+              browser.evaluate("document.getElementById('fatal').hidden"),
+              'blocked storage: Save Race fails with its reason, the game runs on (%s)' % kept)
+        browser.key('Enter', 'Enter', 13, '\r')
+        time.sleep(1)
+        browser.send('Page.navigate', {'url': url})
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+
+        # "Start again", then "Quit": the page that offers to start again.
+        browser.evaluate("document.getElementById('fatal-again').click()")
+        time.sleep(1)
+        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        time.sleep(4)
+        browser.move(400, 400)
+        browser.key('Escape', 'Escape', 27)
+        time.sleep(1.5)
+        browser.click(W // 2, H // 2 - 128 + 70 + 64 + 16)
+        time.sleep(1)
+        browser.key('Enter', 'Enter', 13, '\r')
+        ended = browser.wait_for("!document.getElementById('ended').hidden", 10)
+        shot('web-quit')
+        check(ended and browser.evaluate("document.getElementById('fatal').hidden"),
+              '"Quit" leaves the page that offers to start again')
+    finally:
+        if browser:
+            browser.close()
+        server.kill()
+        server.wait()
+        log.close()
+        if failures:
+            shutil.copy(os.path.join(work, 'chromium.log'), os.path.join(shots, 'chromium.log'))
+        shutil.rmtree(work, ignore_errors=True)
+    print('%d failed' % len(failures))
+
+
+if __name__ == '__main__':
+    main()
+    sys.exit(1 if failures else 0)
