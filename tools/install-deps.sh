@@ -3,10 +3,10 @@
 # they are missing. Runs apt-get as root, or through sudo. With "fuzz", also
 # clang and its libFuzzer runtime (make fuzz). With "windows", the MinGW-w64
 # cross compiler, Windows zlib and Wine (make windows, make test-windows), and
-# Debian's own sources of SDL2, libpng and PCRE2 at the versions the Linux
-# build uses, unpacked into the folder given as second argument.
+# Debian's own sources of SDL2, SDL2_mixer, libpng and PCRE2 at the versions
+# the Linux build uses, unpacked into the folder given as second argument.
 set -e
-PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
+PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 [ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"
@@ -28,10 +28,11 @@ fi
 [ "${1:-}" = "windows" ] || exit 0
 
 # "windows" SRC_DIR: the source packages of the libraries the Linux build links
-# (SDL2, libpng, PCRE2), at the very versions installed, for the Windows build.
+# (SDL2, SDL2_mixer, libpng, PCRE2), at the very versions installed, for the
+# Windows build.
 src_dir="${2:?usage: install-deps.sh windows SRC_DIR}"
 need_sources=""
-for dev in libsdl2-dev libpng-dev libpcre2-dev; do
+for dev in libsdl2-dev libsdl2-mixer-dev libpng-dev libpcre2-dev; do
   pkg=$(dpkg-query -W -f='${source:Package}' "$dev")
   ver=$(dpkg-query -W -f='${source:Version}' "$dev")
   [ -f "$src_dir/$pkg.fetched" ] && [ "$(cat "$src_dir/$pkg.version" 2>/dev/null)" = "$ver" ] && continue
