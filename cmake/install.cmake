@@ -36,5 +36,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl2-2.0-0 (>= 2.0.14), libpng16-16 (>= 1.6.2), zlib1g (>= 1:1.2.0), libpcre2-8-0 (>= 10.32), libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
+    "libsdl2-2.0-0 (>= 2.0.14), libsdl2-mixer-2.0-0 (>= 2.0.4), libpng16-16 (>= 1.6.2), zlib1g (>= 1:1.2.0), libpcre2-8-0 (>= 10.32), libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
 include(CPack)

@@ -1,7 +1,7 @@
 # Lays out the portable Windows folder OUT/NAME and packs OUT/NAME.zip: the
 # programs GAME and TOOL (stripped), the shipped game folder from SRC/game,
 # the game's licence and the licences of the fonts and of the libraries
-# linked in (SDL2, libpng, PCRE2 from DEPS/../src, zlib and the MinGW-w64
+# linked in (SDL2, SDL2_mixer, libpng, PCRE2 from DEPS/../src, zlib and the MinGW-w64
 # run-time from Debian's copyright files).
 set(stage ${OUT}/${NAME})
 file(REMOVE_RECURSE ${stage} ${OUT}/${NAME}.zip)
@@ -37,6 +37,7 @@ string(APPEND notes "  zlib (Debian's libz-mingw-w64), the MinGW-w64 run-time an
 include(${SRC}/cmake/licence_notes.cmake)
 add_licence("The game's own copyright file, with the DejaVu fonts' licence" ${SRC}/desktop/copyright)
 add_licence("SDL2" ${sources}/libsdl2/LICENSE.txt)
+add_licence("SDL2_mixer" ${sources}/libsdl2-mixer/LICENSE.txt)
 add_licence("libpng" ${sources}/libpng1.6/LICENSE)
 add_licence("PCRE2" ${sources}/pcre2/LICENCE)
 add_licence("zlib" /usr/share/doc/libz-mingw-w64-dev/copyright)

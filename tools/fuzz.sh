@@ -12,7 +12,7 @@ set -u
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
 [ $# -gt 0 ] && shift
-NAMES=${*:-"png settings car_table tile_table drivers last_race requesters race_document"}
+NAMES=${*:-"png wav settings car_table tile_table drivers last_race requesters race_document"}
 OUT=build-fuzz
 BUILD=${FUZZ_BUILD:-$OUT}
 # The readers are fed through files: keep them in memory when we can.
@@ -31,7 +31,7 @@ for name in $NAMES; do
   # (the settings reader fell from 8,000 to 3,000 runs a second as inputs
   # grew to 64 KB). Circuits and images keep the room they need.
   case $name in
-    race_document | png) max_len=65536 ;;
+    race_document | png | wav) max_len=65536 ;;
     *) max_len=4096 ;;
   esac
   echo "=== $name: $SECONDS_EACH s"

@@ -3,12 +3,12 @@
 # they are missing. Runs apt-get as root, or through sudo. With "fuzz", also
 # clang and its libFuzzer runtime (make fuzz). With "windows", the MinGW-w64
 # cross compiler, Windows zlib and Wine (make windows, make test-windows), and
-# Debian's own sources of SDL2, libpng and PCRE2 at the versions the Linux
-# build uses, unpacked into the folder given as second argument. With "web",
-# Debian's Emscripten, Chromium (make test-web) and the sources of SDL2,
+# Debian's own sources of SDL2, SDL2_mixer, libpng and PCRE2 at the versions
+# the Linux build uses, unpacked into the folder given as second argument. With
+# "web", Debian's Emscripten, Chromium (make test-web) and the sources of SDL2,
 # libpng, zlib, PCRE2 and SDL2_mixer for the browser build, the same way.
 set -e
-PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libpng-dev zlib1g-dev libpcre2-dev \
+PACKAGES="build-essential cmake pkg-config python3 libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev libpcre2-dev \
 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick desktop-file-utils appstream"
 [ "${1:-}" = "fuzz" ] && PACKAGES="$PACKAGES clang libclang-rt-dev"
@@ -29,15 +29,15 @@ if [ -n "$missing" ]; then
   $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
 case "${1:-}" in
-  windows) devs="libsdl2-dev libpng-dev libpcre2-dev" ;;
+  windows) devs="libsdl2-dev libsdl2-mixer-dev libpng-dev libpcre2-dev" ;;
   web) devs="libsdl2-dev libpng-dev libpcre2-dev zlib1g-dev libsdl2-mixer-dev" ;;
   *) exit 0 ;;
 esac
 
 # "windows"/"web" SRC_DIR: the source packages of the libraries the Linux
 # build links, at the very versions installed, for the cross builds. A
-# library the Linux build does not link yet (SDL2_mixer) comes at the
-# version apt would install.
+# library the Linux build does not link comes at the version apt would
+# install.
 src_dir="${2:?usage: install-deps.sh windows|web SRC_DIR}"
 need_sources=""
 for dev in $devs; do

@@ -252,7 +252,7 @@ std::string Display(const std::string& name, const std::string& prompt, const st
   int ending = -1;  // 1 confirmed, 0 cancelled
   while (ending == -1) {
     PlatPollKeyboard();
-    std::string typed = PlatTypedCharacters();
+    std::string typed = field != nullptr ? PlatTypedText() : PlatTypedCharacters();
     if (field != nullptr) {
       // End or Right keeps the selected text: typing then goes on after it.
       if (PlatKeyReleased(kKeyEnd) || PlatKeyReleased(kKeyRight)) field->fresh = 0;

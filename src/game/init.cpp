@@ -15,6 +15,7 @@
 #include "game/screens.h"
 #include "game/setup_dialogs.h"
 #include "game/side_panel.h"
+#include "game/sounds.h"
 #include "game/sprite_labels.h"
 #include "game/spritesheet.h"
 #include "game/track_view.h"
@@ -61,6 +62,12 @@ void MoveEnded(int place) {
   FollowPlace(place);
 }
 
+// A car of the player's must choose its gear: heard, then asked.
+int ChimeAndChooseGear(const GearOffer& offer) {
+  PlayChime();
+  return ChooseGearOnPanel(offer);
+}
+
 // The wheel scrolls the commentary when the pointer is over it, else the
 // view.
 void Wheel(int delta) {
@@ -72,7 +79,6 @@ void Wheel(int delta) {
 void StartPlatform() {
   if (!PlatInitSprites()) FATAL("could not initialize DirectX", kModule, "");
   if (!PlatInitKeyboard()) FATAL("could not initialize keyboard", kModule, "");
-  PlatInitSound();  // the game plays no sound; the result does not matter
   if (PlatExamineDesktops() == 0) FATAL("could not examine desktops", kModule, "");
   int width = PlatDesktopWidth(0);
   int height = PlatDesktopHeight(0);
@@ -112,7 +118,8 @@ RaceReport ScreenReport() {
   report.runningOrder = ShowStandings;
   report.moveEnded = MoveEnded;
   report.raceEnded = ShowEndOfRace;
-  report.chooseGear = ChooseGearOnPanel;
+  report.chooseGear = ChimeAndChooseGear;
+  report.event = HearRaceEvent;
   report.message = ShowInRequester;
   return report;
 }
@@ -147,7 +154,11 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   LoadSpriteSheets();
   BuildCellTable(gSheets.cellX, gSheets.cellY, kSheetCells, 64, 64, 8);
   PreparePlayerFolders();  // an installed copy seeds the settings it is about to read
-  UseScreenSettings(ReadSettings());
+  const PlayerSettings settings = ReadSettings();
+  UseScreenSettings(settings);
+  StartSounds(settings.soundVolume);
+  PlatSetKeyHook('m', ToggleMute);
+  SetButtonSound(PlayClick);
   ApplyUiScale();
   CreateGameFolders();
   InitSpriteLabels(gSheets.labelSheetSprite);

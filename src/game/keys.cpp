@@ -8,6 +8,7 @@
 #include "game/screens.h"
 #include "game/hooks.h"
 #include "game/side_panel.h"
+#include "game/sounds.h"
 #include "game/view.h"
 #include "game/sprite_labels.h"
 #include "minigui/mini_gui.h"
@@ -95,6 +96,11 @@ void KeyCommand(const std::string& typed) {
 void FastForward() {
   if (gHooks.raceStep == nullptr) return;
   long long panels = GearPanelsOpened();
+  // Nothing is heard on the way but the chime where it stops.
+  struct Hold {
+    Hold() { HoldRaceSounds(true); }
+    ~Hold() { HoldRaceSounds(false); }
+  } hold;
   // Each step either moves a car or ends a race; a race ends in a bounded
   // number of steps, and leaving for the menu stops here too.
   while (!Standing().empty() && gScreen.gameState == 2 && GearPanelsOpened() == panels)

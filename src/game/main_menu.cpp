@@ -12,6 +12,7 @@
 #include "game/race_saves.h"
 #include "game/screens.h"
 #include "game/side_panel.h"
+#include "game/sounds.h"
 #include "game/hooks.h"
 #include "game/menu_race.h"
 #include "game/track_view.h"
@@ -280,6 +281,9 @@ void MainMenu() {
         break;
       case 4:
         if (gHooks.circuitEditor != nullptr) gHooks.circuitEditor();
+        break;
+      case 5:
+        AskSoundVolume();
         break;
       default:
         break;

@@ -6,6 +6,7 @@
 
 #include "common/common.h"
 #include "game/screen_settings.h"
+#include "game/sounds.h"
 #include "game/track_view.h"
 #include "game/view.h"
 #include "platform/screen.h"
@@ -54,6 +55,7 @@ Race FreshMenuRace() {
   Race race;
   UseOwnDice(race, FreshSeed());
   race.options.keepFiles = true;
+  if (gScreen.menuRaceSound) race.report.event = HearRaceEvent;
   return race;
 }
 

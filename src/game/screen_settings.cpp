@@ -6,6 +6,7 @@ void UseScreenSettings(const PlayerSettings& settings) {
   gScreen.scrollSpeed = settings.scrollSpeed;
   gScreen.timeSlice = settings.timeSlice;
   gScreen.uiScale = settings.uiScale;
+  gScreen.menuRaceSound = settings.menuRaceSound;
 }
 
 void ResetScreenSettings() {

@@ -13,6 +13,7 @@ struct ScreenSettings {
   int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling, 1 to kFastestScroll
   int timeSlice = kDefaultTimeSlice;      // ms between automatic steps, kShortestTimeSlice up
   int uiScale = 0;  // "UIScale": 0 automatic, else the screen's whole-number scale
+  bool menuRaceSound = false;  // "MenuRaceSound": the race behind the menu is heard
   int64_t nextStepTime = 0;
 };
 extern ScreenSettings gScreen;

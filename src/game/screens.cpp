@@ -46,20 +46,21 @@ void BuildRacePage() {
   CreateFrame("Panel", fx + 40, orderY, 22, standingsHeight / 8, 1);
   e.StandingsArea = CreateTextArea(font, fx + 40, orderY, 176, standingsHeight, 4, 0, 1, 1);
   const int stripY = Max(keysY, orderY + standingsHeight + 2);
-  e.KeyStripLabels[0] = CreateLabel("Space step  F fast fwd  ", keyFont, fx + 40, stripY, kNoTint, 1);
-  e.KeyStripLabels[1] = CreateLabel("A auto  ? help  Esc menu", keyFont, fx + 40, stripY + keyRow, kNoTint, 1);
+  e.KeyStripLabels[0] = CreateLabel("Space step F fwd A auto", keyFont, fx + 40, stripY, kNoTint, 1);
+  e.KeyStripLabels[1] = CreateLabel("? help  M mute  Esc menu", keyFont, fx + 40, stripY + keyRow, kNoTint, 1);
 }
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  // A row taller for "Circuit Editor"; the buttons above it stand where
-  // they stood in the square menu (half a row lower in the frame).
-  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 9, 2);
+  // A row taller for "Circuit Editor" and another for "Sound Volume"; the
+  // buttons above them stand within a few pixels of where they stood in the
+  // square menu, so that a click aimed at one there still takes it.
+  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 10, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
   CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
-  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 86,
-                                    "New Race~Load Race~Quit~Return~Circuit Editor~", 2);
+  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 96,
+                                    "New Race~Load Race~Quit~Return~Circuit Editor~Sound Volume~", 2);
 }
 
 void BuildResultsPage() {

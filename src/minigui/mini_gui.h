@@ -182,6 +182,8 @@ void PickScrollArrows(ScrollArrows* scrollArrows, int mouseX, int mouseY);
 ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int columns, int x,
                                int y, const std::string& captions, int page);
 int PickButton(const ButtonArray* buttonArray, int mouseX, int mouseY);
+// Called whenever PickButton finds a button under a click (its sound).
+void SetButtonSound(void (*sound)());
 // Moves the keys' mark `step` buttons on (negative: back), round the ends and
 // past disabled buttons; from none, Down marks the first and Up the last
 // button that can be used. Returns the marked button, -1 when none can be.

@@ -106,6 +106,10 @@ int MoveButtonFocus(ButtonArray* buttons, int step) {
   return at;
 }
 
+namespace {
+void (*gButtonSound)() = nullptr;
+}  // namespace
+
 int PickButton(const ButtonArray* buttons, int mouseX, int mouseY) {
   if (buttons->hidden) return -1;
   if (!(buttons->x < mouseX && mouseX < buttons->x + buttons->totalWidth)) return -1;
@@ -114,8 +118,12 @@ int PickButton(const ButtonArray* buttons, int mouseX, int mouseY) {
   int index = (mouseX - buttons->x) / buttons->buttonWidth +
               ((mouseY - buttons->y) / buttons->buttonHeight) * buttons->columns;
   if (index < 0 || index >= static_cast<int>(buttons->states.size())) return -1;
-  return buttons->states[index] == 2 ? -1 : index;
+  if (buttons->states[index] == 2) return -1;
+  if (gButtonSound != nullptr) gButtonSound();
+  return index;
 }
+
+void SetButtonSound(void (*sound)()) { gButtonSound = sound; }
 
 void SetButtonArrayHidden(ButtonArray* buttonArray, int hidden) { buttonArray->hidden = hidden; }
 

@@ -123,7 +123,7 @@ std::string PickKBA(KBArea* kbArea, int mouseX, int mouseY, const std::string& f
     PlatPollKeyboard();
     // Several keys may have been released since the last poll; each counts,
     // in the order typed.
-    for (char c : PlatTypedCharacters()) {
+    for (char c : PlatTypedText()) {
       end = TypeCharacter(kbArea, c, regex, capacity);
       if (end != EntryEnd::None) break;
     }

@@ -16,6 +16,7 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "platform/png_codec.h"
+#include "platform/sound.h"
 
 namespace fs = std::filesystem;
 
@@ -78,6 +79,9 @@ struct State {
   int lastDownKey = -1;
   std::string pendingTyped;
   std::string typed;
+  std::string rawTyped;  // typed, the key hook's key left in
+  char hookKey = 0;
+  void (*keyHook)() = nullptr;
 
   int mouseX = -1, mouseY = -1;
   bool buttonDown[4] = {};  // by SDL button number: 1 left, 3 right
@@ -522,11 +526,6 @@ bool PlatInitKeyboard() {
   return true;
 }
 
-// The game plays no sound; there is nothing to open.
-bool PlatInitSound() {
-  return true;
-}
-
 int PlatExamineDesktops() {
   if (!g.videoUp) return 0;
   int n = SDL_GetNumVideoDisplays();
@@ -662,6 +661,7 @@ void PlatSetWindowCallback(int window, PlatWheelCallback callback) {
 }
 
 void PlatShutdown() {
+  PlatCloseSound();
   FreeAllSprites();  // the backdrop with them
   g.images.clear();
   if (g.renderer != nullptr) SDL_DestroyRenderer(g.renderer);
@@ -1196,6 +1196,7 @@ void PlatPollKeyboard() {
     g.down[k] = g.liveDown[k];
   }
   g.typed = g.pendingTyped;
+  g.rawTyped = g.typed;
   g.pendingTyped.clear();
 }
 
@@ -1221,7 +1222,23 @@ bool PlatKeyDown(int scanCode) {
 }
 
 std::string PlatTypedCharacters() {
+  if (g.keyHook != nullptr && g.hookKey != 0) {
+    // Taken out once per poll: a screen that reads the keys twice does not
+    // act on the key twice.
+    const size_t before = g.typed.size();
+    std::erase_if(g.typed, [](char c) { return c == g.hookKey || c == g.hookKey - 'a' + 'A'; });
+    for (size_t n = g.typed.size(); n < before; ++n) g.keyHook();
+  }
   return g.typed;
+}
+
+std::string PlatTypedText() {
+  return g.rawTyped;
+}
+
+void PlatSetKeyHook(char key, void (*hook)()) {
+  g.hookKey = key;
+  g.keyHook = hook;
 }
 
 int PlatMouseX() {

@@ -58,7 +58,6 @@ constexpr int kNoTint = -1;
 // Start-up. Each returns 0/false on failure.
 bool PlatInitSprites();   // video + renderer subsystem
 bool PlatInitKeyboard();
-bool PlatInitSound();     // result ignored by the game
 int PlatExamineDesktops();  // number of desktops, 0 on failure
 int PlatDesktopWidth(int desktop);
 int PlatDesktopHeight(int desktop);
@@ -186,6 +185,13 @@ bool PlatKeyReleasedWithCtrl(int scanCode);
 // translated with layout and shift. Escape, Return, Tab and Backspace give
 // the codes 27, 13, 9 and 8.
 std::string PlatTypedCharacters();
+// The same characters with the key hook's key left in: what a text entry
+// reads, where every letter is text.
+std::string PlatTypedText();
+// A lower-case letter that acts at every screen but a text entry (the
+// mute key): PlatTypedCharacters takes it, in either case, out of what it
+// returns and calls the hook once for each time it was typed.
+void PlatSetKeyHook(char key, void (*hook)());
 
 // Mouse position in the window's client area, -1 when outside it.
 int PlatMouseX();

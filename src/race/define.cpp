@@ -10,6 +10,7 @@ void SetProgramFolder(const std::filesystem::path& folder) {
   gProg.imagesFolder = base / "Images";
   gProg.resultsFolder = base / "Results";
   gProg.savedRacesFolder = base / "Saved Races";
+  gProg.soundsFolder = base / "Sounds";
   gProg.themeFolder = base / "Theme";
   gProg.playerFolder = base;
   gProg.settingsFile = base / "The Velotrax.ini";

@@ -19,6 +19,7 @@ struct ProgramState {
   std::filesystem::path imagesFolder;
   std::filesystem::path resultsFolder;
   std::filesystem::path savedRacesFolder;
+  std::filesystem::path soundsFolder;
   std::filesystem::path themeFolder;
   // What the player owns. Beside the executable in a portable copy, the same
   // folders as above; in the player's own folder in an installed one.
@@ -185,6 +186,26 @@ constexpr int kChooseUseOR = 7;      // "use OR": Top, one OR spent
 constexpr int kChooseKeepGear = -2;  // the gear the car is in
 constexpr int kChooseLeave = -1;     // the player left for the menu: asked again on return
 
+// What befalls a car, told as it happens, in order: for whoever wants to
+// hear the race (the game's sounds) rather than read its commentary.
+enum class RaceEventKind {
+  kMoveBegun,      // the car's move begins in `gear`; value: its gear before
+  kCornerEntered,  // value: the corner's type (1 sharp, 2 hairpin)
+  kOffTheLine,
+  kHBUsed,         // value: how many
+  kSpinOut,
+  kCrash,
+  kLap,            // the car crossed the line; value: the lap it begins
+  kFinish,         // value: its finishing place
+};
+struct RaceEvent {
+  RaceEventKind kind = RaceEventKind::kMoveBegun;
+  int car = -1;   // the car's index in Car()
+  int gear = 0;   // its gear now
+  int node = -1;  // the node it stands on (its listInd; -1 none)
+  int value = 0;
+};
+
 // How the race tells whoever runs it what happens: one table of functions
 // that the game's screens, the tools and the tests each fill in with their
 // own (race/report.h has the procedures that call it). A member left null
@@ -212,6 +233,8 @@ struct RaceReport {
   // of the cars can start"): the game shows it in a box; left null, it goes
   // to stderr.
   void (*message)(const std::string& text) = nullptr;
+  // What befell a car (see RaceEvent).
+  void (*event)(const RaceEvent& event) = nullptr;
 };
 
 // The cars of a race, keyed by car key and kept in key order (the order the

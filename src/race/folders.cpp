@@ -168,6 +168,8 @@ PlayerSettings ReadSettings() {
   read.laps = std::clamp(PlatReadSettingInt(settings, "Laps", 4), kFewestLaps, kMostLaps);
   read.points = PlatReadSettingText(settings, "Points$", "964321");
   read.uiScale = std::clamp(PlatReadSettingInt(settings, "UIScale", 0), 0, kLargestUiScale);
+  read.soundVolume = std::clamp(PlatReadSettingInt(settings, "SoundVolume", kDefaultSoundVolume), 0, 100);
+  read.menuRaceSound = PlatReadSettingInt(settings, "MenuRaceSound", 0) == 1;
   PlatCloseSettings(settings);
   gProg.laps = read.laps;
   gProg.points = read.points;

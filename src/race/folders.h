@@ -62,12 +62,15 @@ constexpr int kDefaultTimeSlice = 167;
 constexpr int kShortestTimeSlice = 17;
 constexpr int kLongestTimeSlice = 1000;
 constexpr int kLargestUiScale = 8;
+constexpr int kDefaultSoundVolume = 70;
 struct PlayerSettings {
   int scrollSpeed = kDefaultScrollSpeed;  // pixels a frame of edge scrolling
   int timeSlice = kDefaultTimeSlice;      // ms between automatic steps
   int laps = 4;
   std::string points = "964321";
   int uiScale = 0;  // 0 automatic, else the screen's whole-number scale
+  int soundVolume = kDefaultSoundVolume;  // 0 (silent, no audio device) to 100
+  bool menuRaceSound = false;             // the race behind the menu is heard
 };
 // Fatal when it cannot be read; numbers the game cannot use read as the
 // nearest it can.

@@ -196,6 +196,7 @@ void EndOfMove() {
 void StartMove() {
   CurrentMoveEvents() = MoveEvents{};
   CarRecord& car = CurrentCar();
+  const int gearBefore = car.gear;
   const DriverRecord* driver = CurrentDriver();
   if (driver != nullptr && driver->user != 0 && Report().chooseGear != nullptr) {
     ReportCarStatus(0);
@@ -226,6 +227,7 @@ void StartMove() {
   // Saturating: a car table with absurd MP cannot overflow the count.
   long long remaining = static_cast<long long>(car.remaining) + GearMP(car.gear);
   car.remaining = static_cast<int>(std::clamp<long long>(remaining, INT32_MIN, INT32_MAX));
+  if (car.finished == 0) ReportEvent(RaceEventKind::kMoveBegun, gearBefore);
 }
 
 std::vector<StandingRecord> RunningOrderNow() {
@@ -276,6 +278,7 @@ int CrossLine() {
   car.listInd = 0;
   car.lap += 1;
   if (car.lap > 1) car.ORpermitted = 1;
+  ReportEvent(RaceEventKind::kLap, car.lap);
   return 0;
 }
 
@@ -291,6 +294,7 @@ void FinishCar() {
   long long p = static_cast<long long>(OrderOfFinish().size());
   const char* suffix = p == 1 ? "st" : p == 2 ? "nd" : p == 3 ? "rd" : "th";
   LogCarLine("finished " + Decimal(p) + suffix);
+  ReportEvent(RaceEventKind::kFinish, static_cast<int>(p));
 }
 
 std::string RaceTime() {
@@ -442,6 +446,7 @@ int CornerCheck(int c) {
     return 0;
   }
   car.inCorner = CurrentNode().corner;
+  ReportEvent(RaceEventKind::kCornerEntered, car.inCorner);
   long long limit = CornerLimit(car, car.inCorner);
   long long gear = car.gear;
   if (gear <= limit) return 0;
@@ -492,10 +497,12 @@ int UseHBs(int outcome) {
     if (car.hb == 1) {
       car.hb -= 1;
       AddLogText("  uses 1 HB");
+      ReportEvent(RaceEventKind::kHBUsed, 1);
       return 1;
     }
     car.hb -= 2;
     AddLogText("  uses 2 HBs");
+    ReportEvent(RaceEventKind::kHBUsed, 2);
     if (outcome == 1) return 0;
     return SkillRoll() >= 20 ? 0 : 3;
   }
@@ -507,10 +514,12 @@ void LineRisk(int limit) {
   if (car.hb >= 1) {
     car.hb -= 1;
     LogCarLine("uses 1 HB");
+    ReportEvent(RaceEventKind::kHBUsed, 1);
     if (SkillRoll() >= 50) return;  // the car holds the line
   }
   LogCarLine("off the line");
   ++CurrentMoveEvents().offTheLine;
+  ReportEvent(RaceEventKind::kOffTheLine);
   car.gear = static_cast<int>(std::max<long long>(static_cast<long long>(limit) - 1, INT32_MIN));
 }
 
@@ -519,6 +528,7 @@ void Spinout() {
   if (car.gearTop == car.gear5) return;  // spun out before: never again
   AddLogText("  spinout!");
   CurrentMoveEvents().spunOut = true;
+  ReportEvent(RaceEventKind::kSpinOut);
   car.gear = 0;
   car.remaining = 0;
   car.gearTop = car.gear5;
@@ -528,6 +538,7 @@ void Crash() {
   CarRecord& car = CurrentCar();
   AddLogText("  crashes!");
   CurrentMoveEvents().crashed = true;
+  ReportEvent(RaceEventKind::kCrash);
   car.finished = 2;
   car.gear = 0;
   car.remaining = 0;

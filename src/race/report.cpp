@@ -32,3 +32,18 @@ void ReportCarStatus(int mode) {
 void ReportRunningOrder() {
   if (Report().runningOrder != nullptr) Report().runningOrder();
 }
+
+void ReportEvent(RaceEventKind kind, int value) {
+  const RaceReport& report = Report();
+  if (report.event == nullptr) return;
+  RaceEvent event;
+  event.kind = kind;
+  event.car = CurrentRace().data.currentCar;
+  if (event.car >= 0 && event.car < static_cast<int>(Car().size())) {
+    const CarRecord& car = Car().EntryAt(static_cast<size_t>(event.car)).second;
+    event.gear = car.gear;
+    event.node = car.listInd;
+  }
+  event.value = value;
+  report.event(event);
+}

@@ -19,3 +19,5 @@ void LogCarLine(const std::string& text);
 // The report's carStatus and runningOrder, when set.
 void ReportCarStatus(int mode);
 void ReportRunningOrder();
+// The report's event, when set, for the current car as it stands now.
+void ReportEvent(RaceEventKind kind, int value = 0);

@@ -182,7 +182,7 @@ TEST_P(GameScreens, DialogPagesAreCentredAndHidden) {
   EXPECT_EQ(e.GridOptions->boxes[2]->y, FrameY(e.CarSelectFrame) + 402 + 68);
   EXPECT_NE(e.RandomBox->caption->hidden, 0);
   EXPECT_EQ(e.MenuButtons->captions,
-            (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return", "Circuit Editor"}));
+            (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return", "Circuit Editor", "Sound Volume"}));
   // The requesters and the help viewer come after the game's pages.
   EXPECT_EQ(ElementPage(FindRequester("Input Box")->keyboardArea, kKindKBArea), 104);
 }

@@ -508,3 +508,54 @@ TEST_F(Movement, AComputerCarAtTheLimitInsideACornerKeepsItsGear) {
   StartMove();
   EXPECT_EQ(a.gear, 4);
 }
+
+// The sounds follow the race through its report's events: for a scripted
+// pass, a player's car that shifts up, enters a corner one gear over, spends
+// an HB in vain and goes off the line, then a car that crashes into it in
+// Top, each event told once, in order, with the gear and node of the moment.
+TEST_F(Movement, TheReportTellsEveryEventOfAPassInOrder) {
+  LayStraight(12);
+  MarkCorner(4, 6, 1);
+  AddCar("A").gear = 3;
+  AddCar("B").gear = 5;
+  Put("A", 3, 0);
+  Put("B", 2, 0);
+  DriverOf("A").user = 1;
+  DriverOf("B").user = 1;
+  static std::vector<RaceEvent> heard;
+  heard.clear();
+  Report().event = [](const RaceEvent& event) { heard.push_back(event); };
+  // A takes 4th, B Top; once B is out the player leaves for the menu.
+  Report().chooseGear = [](const GearOffer&) {
+    if (Car()["B"].finished != 0) return kChooseLeave;
+    return CurrentCarKey() == "A" ? 4 : 6;
+  };
+  ScriptRolls({10});  // the HB does not hold the line
+  UpdateStandings();
+  ASSERT_TRUE(SelectStanding(0));
+  ASSERT_TRUE(SelectCar("A"));
+  StartMove();
+  for (int step = 0; step < 40 && Car()["B"].finished == 0; ++step) RaceStep();
+  Report().event = nullptr;
+  Report().chooseGear = nullptr;
+  ASSERT_EQ(Car()["B"].finished, 2);
+
+  using K = RaceEventKind;
+  struct Want {
+    K kind;
+    int car, gear, node, value;
+  };
+  const Want want[] = {
+      {K::kMoveBegun, 0, 4, 3, 3},   {K::kCornerEntered, 0, 4, 4, 1}, {K::kHBUsed, 0, 4, 4, 1},
+      {K::kOffTheLine, 0, 4, 4, 0},  {K::kMoveBegun, 1, 6, 2, 5},     {K::kCornerEntered, 1, 6, 4, 1},
+      {K::kCrash, 1, 6, 4, 0},
+  };
+  ASSERT_EQ(heard.size(), std::size(want)) << "nothing more: the player left before A's next move began";
+  for (size_t i = 0; i < heard.size(); ++i) {
+    EXPECT_EQ(heard[i].kind, want[i].kind) << i;
+    EXPECT_EQ(heard[i].car, want[i].car) << i;
+    EXPECT_EQ(heard[i].gear, want[i].gear) << i;
+    EXPECT_EQ(heard[i].node, want[i].node) << i;
+    EXPECT_EQ(heard[i].value, want[i].value) << i;
+  }
+}

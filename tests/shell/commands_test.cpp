@@ -293,17 +293,19 @@ TEST(MainMenuFlow, KeysMoveOverTheMenuAndOpenTheHelp) {
         break;
       case 3: EXPECT_EQ(menu->focus, 2); pressKey(kKeyDown); break;
       case 4: EXPECT_EQ(menu->focus, 4); pressKey(kKeyDown); break;
-      case 5: EXPECT_EQ(menu->focus, 0); pressKey(kKeyUp); break;
-      case 6: EXPECT_EQ(menu->focus, 4); PlatPushTypedKey(53, "?"); break;
-      case 7: EXPECT_EQ(helps, 2); pressKey(kKeyUp); break;
-      case 8: EXPECT_EQ(menu->focus, 2); pressKey(kKeyReturn); break;
+      case 5: EXPECT_EQ(menu->focus, 5); pressKey(kKeyDown); break;
+      case 6: EXPECT_EQ(menu->focus, 0); pressKey(kKeyUp); break;
+      case 7: EXPECT_EQ(menu->focus, 5); PlatPushTypedKey(53, "?"); break;
+      case 8: EXPECT_EQ(helps, 2); pressKey(kKeyUp); break;
+      case 9: EXPECT_EQ(menu->focus, 4); pressKey(kKeyUp); break;
+      case 10: EXPECT_EQ(menu->focus, 2); pressKey(kKeyReturn); break;
       default: break;
     }
   };
   MainMenu();
   gHooks.menuFrame = nullptr;
   SetModalFrameHook(nullptr);
-  EXPECT_EQ(frame, 8);
+  EXPECT_EQ(frame, 10);
   EXPECT_EQ(gScreen.gameState, 3) << "Quit";
   testing_support::StopGameHeadless();
   fs::remove_all(dir);

@@ -8,6 +8,7 @@
 #include "game/gear_panel.h"
 #include "game/menu_race.h"
 #include "game/screens.h"
+#include "game/sounds.h"
 #include "game/track_view.h"
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
@@ -88,12 +89,13 @@ TEST(MenuRace, RacesBehindTheMenuWriteNothingAndMakeWay) {
   // Three races to their flags and into the next.
   EXPECT_EQ(RunMenuRaces(3), 3) << "one race after another";
   EXPECT_TRUE(MenuRaceValue()->options.keepFiles);
+  EXPECT_EQ(MenuRaceValue()->report.event, nullptr) << "unheard unless MenuRaceSound=1";
   // "New Race": the race behind the menu makes way.
   StopMenuRace();
   EXPECT_FALSE(MenuRaceRunning());
   EXPECT_EQ(SaveDocument(), playersRace) << "the player's race was never touched";
   EXPECT_FALSE(Options().keepFiles);
-  EXPECT_EQ(Report().chooseGear, ChooseGearOnPanel) << "the race screen's report is the player's";
+  EXPECT_EQ(Report().event, HearRaceEvent) << "the race screen's report is the player's";
   EXPECT_EQ(gBoxes, 0);
   EXPECT_EQ(FilesOf(g.game), before) << "not a byte of the game folder changed";
   SetPageHidden(2, 1);

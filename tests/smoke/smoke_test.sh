@@ -95,7 +95,7 @@ echo "distinct colours on screen: $COLOURS"
 [ "${COLOURS:-0}" -ge 16 ] || { echo "the screen looks unpainted"; exit 1; }
 
 # Escape closed the greeting; the menu is open. "Quit" is its third button:
-# the 256 x 288 menu frame is centred on 1280 x 800, its buttons start 86
+# the 256 x 320 menu frame is centred on 1280 x 800, its buttons start 96
 # pixels down and are 32 pixels high.
 xdotool mousemove 640 422 click 1
 if ! ends_within 50; then

@@ -1,5 +1,5 @@
-// velotrax-assetgen: draws every image of the game's Images and Theme folders
-// and writes the tile table, all from code and the DejaVu fonts, so the art
+// velotrax-assetgen: draws every image of the game's Images and Theme folders,
+// synthesises its Sounds and writes the tile table, all from code and the DejaVu fonts, so the art
 // can be regenerated at will. Same input, same bytes.
 //
 //   velotrax-assetgen GAME_DIR                   write the game's assets
@@ -16,6 +16,7 @@
 #include "art.h"
 #include "fonts.h"
 #include "geometry.h"
+#include "sounds.h"
 
 namespace fs = std::filesystem;
 using namespace assetgen;
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::error_code ec;
-  for (const char* sub : {"Images", "Theme", "Data"}) {
+  for (const char* sub : {"Images", "Theme", "Data", "Sounds"}) {
     fs::create_directories(game / sub, ec);
     if (ec) return Fail("could not create " + (game / sub).string() + ": " + ec.message());
   }
@@ -168,6 +169,8 @@ int main(int argc, char** argv) {
     if (!WritePngAtomically(path, img, error)) return Fail(error);
   if (!WriteFileAtomically(game / "Data" / "Race Track Data.csv", TrackCsv(), error))
     return Fail(error);
+  for (const auto& [name, bytes] : MakeSounds())
+    if (!WriteFileAtomically(game / "Sounds" / name, bytes, error)) return Fail(error);
   if (!previewDir.empty()) {
     fs::create_directories(previewDir, ec);
     if (ec) return Fail("could not create " + previewDir + ": " + ec.message());
