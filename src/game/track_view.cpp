@@ -387,11 +387,22 @@ int FrameMsSoFar() {
   return static_cast<int>(std::clamp<int64_t>(PlatElapsedMilliseconds() - gFrameStart, 0, 1000));
 }
 
+namespace {
+void (*gFrameOverlay)() = nullptr;
+}  // namespace
+
+void SetFrameOverlay(void (*draw)()) { gFrameOverlay = draw; }
+
+void DrawFrameOverlay() {
+  if (gFrameOverlay != nullptr) gFrameOverlay();
+}
+
 void RenderFrame() {
   KeepCurrent keep;
   DrawTrackView();
   DrawPopUp();
   DrawAllElements();
+  DrawFrameOverlay();
   DrawCarFiguresPopUp();
   DrawDebugLines();
   PlatFlipBuffers();
