@@ -37,7 +37,7 @@ void DrawMenuScreen() {
   } else {
     PlatClearScreen(0x808080);
     DrawAllElements();
-    DrawFrameOverlay();
+    if (gHooks.frameOverlay != nullptr) gHooks.frameOverlay();
     PlatFlipBuffers();
   }
   if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
@@ -86,7 +86,7 @@ void DrawTitle() {
 
 void ShowWelcome() {
   // Until a key (other than "?", which shows the help) or a click.
-  SetFrameOverlay(DrawTitle);
+  gHooks.frameOverlay = DrawTitle;
   for (bool done = false; !done;) {
     DrawMenuScreen();
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
@@ -103,7 +103,7 @@ void ShowWelcome() {
       done = true;
     if (!PlatScreenActive()) LostDevice();
   }
-  SetFrameOverlay(nullptr);
+  gHooks.frameOverlay = nullptr;
 }
 
 int WaitMenuChoice(ButtonArray* buttons) {

@@ -5,7 +5,7 @@
 
 #include "common/common.h"
 #include "game/screens.h"
-#include "game/track_view.h"
+#include "game/hooks.h"
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
 #include "platform/services.h"
@@ -21,6 +21,8 @@ constexpr int kColourCount = static_cast<int>(sizeof(kLineColours) / sizeof(kLin
 // Left of the plotting area: the points' scale; under it: the races' numbers.
 constexpr int kScaleWidth = 34;
 constexpr int kRaceRow = 16;
+// The small font's sheet is dark on its own pale ground: drawn untinted.
+constexpr int kSmallInk = 0xFFFFFF;
 
 SeasonChart gChart;
 
@@ -73,7 +75,7 @@ void DrawSeasonChart() {
     Ink(box.left, y, box.width + 1, 1, points == 0 ? 0x59606A : 0xD5D8DC);
     const std::string text = Decimal(points);
     DrawSpriteText(small, text, box.left - 4 - static_cast<int>(text.size()) * SpriteFontWidth(small),
-                   y - SpriteFontHeight(small) / 2, 0x59606A);
+                   y - SpriteFontHeight(small) / 2, kSmallInk);
   }
   // The races' numbers under the axis, as many as fit.
   const int every = Max(1, (chart.races * 3 * SpriteFontWidth(small) + box.width - 1) / Max(box.width, 1));
@@ -84,7 +86,7 @@ void DrawSeasonChart() {
     Ink(x, box.top, 1, box.height, 0xE4E6E9);
     const std::string text = Decimal(race);
     DrawSpriteText(small, text, x - static_cast<int>(text.size()) * SpriteFontWidth(small) / 2,
-                   box.top + box.height + 3, 0x59606A);
+                   box.top + box.height + 3, kSmallInk);
   }
   // The drivers' lines, the player's last (on top), thicker and dotted at
   // every race.
@@ -213,7 +215,7 @@ void FillSeasonPage() {
 void ShowSeasonChart(void (*drawFrame)()) {
   FillSeasonPage();
   SetPageHidden(kSeasonPage, 0);
-  SetFrameOverlay(DrawSeasonChart);
+  gHooks.frameOverlay = DrawSeasonChart;
   for (bool done = false; !done;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != gView.window) continue;
@@ -223,6 +225,6 @@ void ShowSeasonChart(void (*drawFrame)()) {
     if (PlatKeyReleased(kKeyAny)) done = true;
     if (!done && drawFrame != nullptr) drawFrame();
   }
-  SetFrameOverlay(nullptr);
+  gHooks.frameOverlay = nullptr;
   SetPageHidden(kSeasonPage, 1);
 }

@@ -8,6 +8,7 @@
 
 #include "common/common.h"
 #include "game/debug.h"
+#include "game/hooks.h"
 #include "race/define.h"
 #include "game/screens.h"
 #include "game/setup_dialogs.h"
@@ -387,22 +388,12 @@ int FrameMsSoFar() {
   return static_cast<int>(std::clamp<int64_t>(PlatElapsedMilliseconds() - gFrameStart, 0, 1000));
 }
 
-namespace {
-void (*gFrameOverlay)() = nullptr;
-}  // namespace
-
-void SetFrameOverlay(void (*draw)()) { gFrameOverlay = draw; }
-
-void DrawFrameOverlay() {
-  if (gFrameOverlay != nullptr) gFrameOverlay();
-}
-
 void RenderFrame() {
   KeepCurrent keep;
   DrawTrackView();
   DrawPopUp();
   DrawAllElements();
-  DrawFrameOverlay();
+  if (gHooks.frameOverlay != nullptr) gHooks.frameOverlay();
   DrawCarFiguresPopUp();
   DrawDebugLines();
   PlatFlipBuffers();

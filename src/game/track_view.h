@@ -12,9 +12,6 @@ void RenderFrame();
 // What lies under the cars is kept in the renderer's backdrop and drawn
 // again only when it changes.
 void DrawTrackView();
-// Drawn over the elements of every frame (nullptr: nothing): a title, a chart.
-void SetFrameOverlay(void (*draw)());
-void DrawFrameOverlay();
 // Off: every frame draws the ground afresh (the tests compare the two).
 void SetGroundCache(bool on);
 // The parts of a frame, in the order RenderFrame draws them.
