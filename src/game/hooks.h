@@ -19,5 +19,6 @@ struct LoopHooks {
   void (*resumeRace)() = nullptr;        // after a saved race was chosen and loaded
   void (*menuFrame)() = nullptr;         // after each menu frame (tests script input here)
   void (*circuitEditor)() = nullptr;     // "Circuit Editor" of the menu; back to the menu after
+  void (*frameOverlay)() = nullptr;      // drawn over the elements of every frame: a title, a chart
 };
 extern LoopHooks gHooks;

@@ -11,6 +11,7 @@
 #include "race/folders.h"
 #include "game/race_saves.h"
 #include "game/screens.h"
+#include "game/season_view.h"
 #include "game/side_panel.h"
 #include "game/sounds.h"
 #include "game/hooks.h"
@@ -37,6 +38,7 @@ void DrawMenuScreen() {
   } else {
     PlatClearScreen(0x808080);
     DrawAllElements();
+    if (gHooks.frameOverlay != nullptr) gHooks.frameOverlay();
     PlatFlipBuffers();
   }
   if (gHooks.menuFrame != nullptr) gHooks.menuFrame();
@@ -51,9 +53,58 @@ void DrawMenuFrame() {
   DrawMenuScreen();
 }
 
+namespace {
+// The title over the living board: the logo, a line under it, and what to
+// press, on a dark band across the track view.
+void DrawTitle() {
+  // The band: the plain middle of the window frame, darkened, half seen.
+  const int shade = ThemeSpriteOrNone("Frame");
+  const int logo = ThemeSpriteOrNone("Logo");
+  const int width = gView.trackViewWidth > 0 ? gView.trackViewWidth : PlatScreenWidth();
+  const int logoHeight = logo != 0 ? PlatSpriteHeight(logo) : 0;
+  const SpriteFont* font = gElements.MainFont;
+  const int row = SpriteFontHeight(font);
+  const int bandHeight = logoHeight + 5 * row + 24;
+  const int top = Max((PlatScreenHeight() - bandHeight) / 2 - PlatScreenHeight() / 8, 0);
+  if (shade != 0) {
+    PlatClipSprite(shade, 40, 40, 16, 16);
+    PlatDisplaySpriteSized(shade, 0, top, width, bandHeight, 200, 0x1C1A18);
+  }
+  if (logo != 0) {
+    PlatClipSprite(logo, 0, 0, -1, -1);
+    PlatDisplaySprite(logo, (width - PlatSpriteWidth(logo)) / 2, top + 12);
+  }
+  auto centred = [&](const std::string& text, int y, int colour) {
+    const int textWidth = static_cast<int>(text.size()) * SpriteFontWidth(font);
+    DrawSpriteText(font, text, (width - textWidth) / 2, y, colour);
+  };
+  const int textY = top + 12 + logoHeight + row / 2;
+  centred("Motor racing on a board: every gear a gamble.", textY, 0xFFFFFF);
+  centred("press any key", textY + 2 * row, 0x3CC8FF);
+  centred("? shows the help", textY + 3 * row + 4, 0xC0C0C0);
+}
+}  // namespace
+
 void ShowWelcome() {
-  DrawMenuFrame();
-  MessageBox("     Welcome to The Velotrax!~~     Return to go on, ? for help.~");
+  // Until a key (other than "?", which shows the help) or a click.
+  gHooks.frameOverlay = DrawTitle;
+  for (bool done = false; !done;) {
+    DrawMenuScreen();
+    for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
+      if (PlatEventWindow() == gView.window && event == kEventLeftButtonUp) done = true;
+    }
+    PlatPollKeyboard();
+    const std::string typed = PlatTypedCharacters();
+    if (typed.find('?') != std::string::npos) {
+      ShowHelp();
+      continue;
+    }
+    if (!typed.empty() || PlatKeyReleased(kKeyReturn) || PlatKeyReleased(kKeyEscape) ||
+        PlatKeyReleased(kKeySpace))
+      done = true;
+    if (!PlatScreenActive()) LostDevice();
+  }
+  gHooks.frameOverlay = nullptr;
 }
 
 int WaitMenuChoice(ButtonArray* buttons) {
@@ -284,6 +335,11 @@ void MainMenu() {
         break;
       case 5:
         AskSoundVolume();
+        break;
+      case 6:
+        SetPageHidden(2, 1);
+        ShowSeasonChart(DrawMenuScreen);
+        SetPageHidden(2, 0);
         break;
       default:
         break;

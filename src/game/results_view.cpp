@@ -6,6 +6,7 @@
 #include "dialogs/requester.h"
 #include "game/hooks.h"
 #include "game/screens.h"
+#include "game/season_view.h"
 #include "game/side_panel.h"
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
@@ -162,6 +163,12 @@ void ShowSeasonStandings() {
   std::vector<std::string> lines = FillSeasonStandings();
   SetPageHidden(3, 0);
   WaitForAcknowledge();
+  // Then how the season went, race by race (a race that keeps no season
+  // file has none to show).
+  if (!SeasonRacesFromFile(SeasonFileText()).empty()) {
+    SetPageHidden(3, 1);
+    ShowSeasonChart(RedrawModalFrame);
+  }
   if (AnswerBox(kSaveStandingsQuestion) != 0) AppendToSeasonFile("Season Standings", lines);
   if (AnswerBox(kCopySeasonQuestion) != 0) CopySeasonFileToClipboard();
   SetPageHidden(3, 1);

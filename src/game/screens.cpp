@@ -16,9 +16,15 @@ namespace {
 void BuildRacePage() {
   GameElements& e = gElements;
   SpriteFont* font = e.MainFont;
-  e.RaceFrame = CreateFrame("Frame", gView.trackViewWidth, 0, 8, PlatScreenHeight() / 32, 1);
+  // Down to the screen's foot even where its height is no whole number of
+  // frame tiles (1080): the last tile runs off the screen rather than leave
+  // a dark strip under the panel. What stands in the panel keeps to the
+  // whole tiles.
+  const int wholeRows = PlatScreenHeight() / 32;
+  e.RaceFrame = CreateFrame("Frame", gView.trackViewWidth, 0, 8, (PlatScreenHeight() + 31) / 32, 1);
   int fx = FrameX(e.RaceFrame);
   int fy = FrameY(e.RaceFrame);
+  const int panelBottom = fy + wholeRows * 32;
   e.RaceInfoArea = CreateTextArea(font, fx + 40, fy + 40, 180, 126, 0, 0, 0, 1);
   e.RaceButtons = CreateButtonArray(font, "Button Long", 1, fx + 40, fy + 176,
                                     "Auto Mode~Save Race~Main Menu~", 1);
@@ -28,8 +34,8 @@ void BuildRacePage() {
   // that a full field of twelve still fits the running order at 768.
   SpriteFont* keyFont = e.SmallFont != nullptr ? e.SmallFont : font;
   const int keyRow = SpriteFontHeight(keyFont);
-  const int keysY = FrameBottom(e.RaceFrame) - 36 - 2 * keyRow;
-  const bool shortScreen = FrameBottom(e.RaceFrame) - fy < 900;
+  const int keysY = panelBottom - 36 - 2 * keyRow;
+  const bool shortScreen = panelBottom - fy < 900;
   const int logHeight = shortScreen ? 136 : 152;
   e.LogFrame = CreateFrame("Panel", fx + 40, fy + 320, 22, logHeight / 8, 1);
   e.LogArea = CreateTextArea(font, fx + 40, fy + 320, 176, logHeight, 4, 1, 0, 1);
@@ -52,15 +58,14 @@ void BuildRacePage() {
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  // A row taller for "Circuit Editor" and another for "Sound Volume"; the
-  // buttons above them stand within a few pixels of where they stood in the
-  // square menu, so that a click aimed at one there still takes it.
-  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 10, 2);
+  // Rows taller for "Circuit Editor", "Sound Volume" and "Season"; the frame
+  // is 8 x 11 tiles, its buttons 96 pixels down.
+  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 11, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
   CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
   e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 96,
-                                    "New Race~Load Race~Quit~Return~Circuit Editor~Sound Volume~", 2);
+                                    "New Race~Load Race~Quit~Return~Circuit Editor~Sound Volume~Season~", 2);
 }
 
 void BuildResultsPage() {
@@ -143,6 +148,16 @@ void BuildNextRacePage() {
   e.NextRaceButtons = CreateButtonArray(e.MainFont, "Button Long", 2, fx + 40, fy + 96,
                                         "Next Race~Main Menu~", kNextRacePage);
 }
+void BuildSeasonPage() {
+  GameElements& e = gElements;
+  e.SeasonFrame = CreateFrame("Frame", -1, -1, 24, 18, kSeasonPage);
+  const int fx = FrameX(e.SeasonFrame);
+  const int fy = FrameY(e.SeasonFrame);
+  e.SeasonTitleArea = CreateTextArea(e.MainFont, -1, fy + 40, 688, 18, 0, 0, 0, kSeasonPage);
+  e.SeasonChartPanel = CreateFrame("Panel", fx + 40, fy + 66, 86, 26, kSeasonPage);
+  CreateFrame("Panel", fx + 40, fy + 282, 86, 32, kSeasonPage);
+  e.SeasonTableArea = CreateTextArea(e.MainFont, fx + 40, fy + 282, 688, 256, 4, 2, 0, kSeasonPage);
+}
 }  // namespace
 
 void BuildGamePages() {
@@ -159,6 +174,8 @@ void BuildGamePages() {
   SetPageHidden(6, 1);
   BuildNextRacePage();
   SetPageHidden(kNextRacePage, 1);
+  BuildSeasonPage();
+  SetPageHidden(kSeasonPage, 1);
 }
 
 void BuildGameScreens(LostDeviceProc lostDevice) {

@@ -66,11 +66,17 @@ struct GameElements {
   Frame* NextRaceFrame = nullptr;
   Label* NextRaceLabel = nullptr;
   ButtonArray* NextRaceButtons = nullptr;
+  // Page 9: the season in a chart (season_view), a table of places under it.
+  Frame* SeasonFrame = nullptr;
+  TextArea* SeasonTitleArea = nullptr;
+  Frame* SeasonChartPanel = nullptr;
+  TextArea* SeasonTableArea = nullptr;
 };
 
 extern GameElements gElements;
 
 constexpr int kNextRacePage = 8;
+constexpr int kSeasonPage = 9;
 
 // Start-up steps from the toolkit to the requesters. Needs the window, the
 // screen, gProg's folders and gView.trackViewWidth. lostDevice is handed to

@@ -260,13 +260,20 @@ void NewRaceSetUp() {
   RememberRaceAsSaved();
 }
 
-std::string CarFiguresText(const std::string& key) {
+std::string CarFiguresText(const std::string& key, int laps) {
   auto it = Car().find(key);
   if (it == Car().end()) return "";
   const CarRecord& car = it->second;
-  return key + "~Top " + Decimal(car.gearTop) + " MP, " + Decimal(car.hb) + " HBs, " +
-         Decimal(car.ors) + " ORs~safe gears: sharp " + Decimal(car.sharp) + ", hairpin " +
-         Decimal(car.hairpin) + "~";
+  std::string text = key + "~Top " + Decimal(car.gearTop) + " MP, " + Decimal(car.hb) + " HBs, " +
+                     Decimal(car.ors) + " ORs~safe gears: sharp " + Decimal(car.sharp) +
+                     ", hairpin " + Decimal(car.hairpin) + "~";
+  // The table's HBs and ORs are for four laps; the race panel shows the
+  // race's own, so the pop-up says what this race will give.
+  if (laps != 4)
+    text += "HBs, ORs are for 4 laps:~" + Decimal(laps) + " laps give " +
+            Decimal(ScaledForLaps(car.hb, laps)) + " HBs, " + Decimal(ScaledForLaps(car.ors, laps)) +
+            " ORs~";
+  return text;
 }
 
 void DrawCarFiguresPopUp() {
@@ -276,7 +283,8 @@ void DrawCarFiguresPopUp() {
   for (const TextArea* area : {e.AvailableArea, e.InRaceArea}) {
     std::string key = TextAreaLineAt(area, x, y);
     if (key.empty()) continue;
-    std::string text = CarFiguresText(key);
+    const int laps = std::clamp(LenientInt(GetKBAText(e.LapsEntry)), kFewestLaps, kMostLaps);
+    std::string text = CarFiguresText(key, laps);
     if (!text.empty()) DrawTextBox(e.SmallFont, text, x + 16, y + 16);
     return;
   }

@@ -16,8 +16,9 @@ int CarSelectionDialog();
 // The drive selection dialog (page 6): sets the drivers' user flags.
 void DriveSelectionDialog();
 // A car's main figures for the car list: "Comet~Top 19 MP, 6 HBs, 2 ORs~
-// safe gears: sharp 3, hairpin 2~" ("" for a car the table does not hold).
-std::string CarFiguresText(const std::string& key);
+// safe gears: sharp 3, hairpin 2~" ("" for a car the table does not hold);
+// for a race of other than 4 laps, what its laps make of the HBs and ORs.
+std::string CarFiguresText(const std::string& key, int laps);
 // Those of the car under the pointer in the car selection's lists, in a box
 // by the pointer (nothing elsewhere).
 void DrawCarFiguresPopUp();

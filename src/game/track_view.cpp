@@ -8,6 +8,7 @@
 
 #include "common/common.h"
 #include "game/debug.h"
+#include "game/hooks.h"
 #include "race/define.h"
 #include "game/screens.h"
 #include "game/setup_dialogs.h"
@@ -392,6 +393,7 @@ void RenderFrame() {
   DrawTrackView();
   DrawPopUp();
   DrawAllElements();
+  if (gHooks.frameOverlay != nullptr) gHooks.frameOverlay();
   DrawCarFiguresPopUp();
   DrawDebugLines();
   PlatFlipBuffers();

@@ -102,6 +102,12 @@ int GetSpriteID(const std::string& imageName) {
   return found->second;
 }
 
+int ThemeSpriteOrNone(const std::string& imageName) {
+  const auto& sprites = Gui().sprites;
+  auto found = sprites.find(imageName);
+  return found == sprites.end() ? 0 : found->second;
+}
+
 int ElementPage(const void* record, int kind) {
   for (const RegistryEntry& entry : Gui().entries) {
     if (entry.record == record && entry.kind == kind) return entry.page;

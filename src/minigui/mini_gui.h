@@ -71,6 +71,8 @@ struct TextArea {
 
 struct ButtonArray {
   int background = 0;  // sprite, 0 for none
+  int hoverBackground = 0;    // under the pointer (the theme's "<image> Hover"), 0 for none
+  int pressedBackground = 0;  // held down ("<image> Pressed"), 0 for none
   std::vector<int> buttonX, buttonY;
   SpriteFont* font = nullptr;
   std::vector<int> captionX, captionY;
@@ -124,6 +126,8 @@ void InitMiniGUI(int window, LostDeviceProc lostDevice, const std::filesystem::p
 void LoadAllSprites();
 int LoadSpritesheet(const std::filesystem::path& file);
 int GetSpriteID(const std::string& imageName);
+// The same, 0 for an image the theme does not have (art it may leave out).
+int ThemeSpriteOrNone(const std::string& imageName);
 // Page of the first entry with this record and kind; 0 when there is none.
 int ElementPage(const void* record, int kind);
 void ReloadAllSprites();

@@ -11,6 +11,9 @@ ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int 
   int h = 0;
   if (LenientInt(sizing) == 0 && sizing.find('~') == std::string::npos) {
     buttons->background = GetSpriteID(sizing);
+    // The theme may give the face under the pointer and pressed its own art.
+    buttons->hoverBackground = ThemeSpriteOrNone(sizing + " Hover");
+    buttons->pressedBackground = ThemeSpriteOrNone(sizing + " Pressed");
     w = PlatSpriteWidth(buttons->background);
     h = PlatSpriteHeight(buttons->background);
   } else {
@@ -61,10 +64,23 @@ ButtonArray* CreateButtonArray(SpriteFont* font, const std::string& sizing, int 
 void DrawButtonArray(const ButtonArray* buttons) {
   if (buttons->hidden) return;
   const SpriteFont* font = buttons->font;
+  // The button under the pointer lights up, and sinks while the left
+  // button is held on it.
+  const int under = PickButton(buttons, PlatMouseX(), PlatMouseY());
+  const bool held = under != -1 && PlatMouseButtonDown(1);
   for (size_t i = 0; i < buttons->captions.size(); ++i) {
+    const bool pointed = static_cast<int>(i) == under;
+    int sink = 0;
     if (buttons->background != 0) {
-      PlatClipSprite(buttons->background, 0, 0, -1, -1);
-      PlatDisplaySprite(buttons->background, buttons->buttonX[i], buttons->buttonY[i]);
+      int face = buttons->background;
+      if (pointed && held && buttons->pressedBackground != 0) {
+        face = buttons->pressedBackground;
+        sink = 1;
+      } else if (pointed && buttons->hoverBackground != 0) {
+        face = buttons->hoverBackground;
+      }
+      PlatClipSprite(face, 0, 0, -1, -1);
+      PlatDisplaySprite(face, buttons->buttonX[i], buttons->buttonY[i]);
     }
     int state = buttons->states[i];
     int colour = state == 1 ? font->selectedColour : (state == 2 ? font->disabledColour : font->normalColour);
@@ -79,7 +95,8 @@ void DrawButtonArray(const ButtonArray* buttons) {
                          font->glyphWidth,
                      buttons->captionY[i], colour);
     }
-    DrawSpriteText(font, buttons->captions[i], buttons->captionX[i], buttons->captionY[i], colour);
+    DrawSpriteText(font, buttons->captions[i], buttons->captionX[i] + sink, buttons->captionY[i] + sink,
+                   colour);
   }
 }
 

@@ -136,18 +136,17 @@ void PlaceOnGrid(const std::string& key, int position) {
 
 // --- Start of the race -----------------------------------------------------------
 
+int ScaledForLaps(int figure, int laps) {
+  return static_cast<int>(std::clamp<long long>(
+      static_cast<long long>(std::floor(static_cast<double>(figure) * laps / 4.0)), INT_MIN, INT_MAX));
+}
+
 void PrepareRaceCars() {
   AddLogText(Decimal(Options().laps) + " lap race");
   AddLogText(" ");
-  // The car table's HBs and ORs are for four laps.
-  auto scaled = [](int v) {
-    return static_cast<int>(std::clamp<long long>(
-        static_cast<long long>(std::floor(static_cast<double>(v) * Options().laps / 4.0)), INT_MIN,
-        INT_MAX));
-  };
   for (auto& [key, car] : Car()) {
-    car.hb = scaled(car.hb);
-    car.ors = scaled(car.ors);
+    car.hb = ScaledForLaps(car.hb, Options().laps);
+    car.ors = ScaledForLaps(car.ors, Options().laps);
     car.ORpermitted = 0;
   }
   UpdateStandings();

@@ -18,6 +18,9 @@ int SetStartGrid(int mode);
 void PlaceOnGrid(const std::string& key, int position);
 
 // --- Start of the race -----------------------------------------------------------
+// The car table's HBs and ORs are for four laps: a race of `laps` gets this
+// many (rounded down).
+int ScaledForLaps(int figure, int laps);
 // The laps line, HBs and ORs scaled from four laps to the race's, the first
 // running order and the status panel.
 void PrepareRaceCars();

@@ -134,7 +134,7 @@ std::vector<std::string> SeasonStandingsLines(int columns) {
   return lines;
 }
 
-std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text) {
+std::vector<std::vector<SeasonRaceEntry>> SeasonRacesFromFile(const std::string& text) {
   std::vector<std::string> lines;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find("\r\n", start);
@@ -142,13 +142,13 @@ std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text
     lines.push_back(text.substr(start, end - start));
     start = end + 2;
   }
-  std::map<std::string, SeasonPlaces> places;
+  std::vector<std::vector<SeasonRaceEntry>> races;
   // Each block: " ", its title, " ", then its numbered lines up to the next " ".
   for (size_t i = 0; i + 2 < lines.size(); ++i) {
     if (lines[i] != " " || lines[i + 2] != " ") continue;
     const bool race = lines[i + 1] != "Season Standings";
     size_t row = i + 3;
-    std::vector<std::pair<std::string, int>> results;
+    std::vector<SeasonRaceEntry> results;
     for (; row < lines.size() && lines[row] != " " && lines[row].size() > 6; ++row) {
       // "nn" place, "pp" points, two spaces, the car, " - ", its driver, two
       // spaces, the time; a car out of the race has 0 points and "0:00".
@@ -158,19 +158,33 @@ std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text
       const std::string car = line.substr(6, dash - 6);
       const bool out = line.compare(2, 2, " 0") == 0 && line.size() >= 6 &&
                        line.compare(line.size() - 6, 6, "  0:00") == 0;
-      results.emplace_back(car, out ? 0 : LenientInt(line.substr(0, 2)));
+      results.push_back({car, out ? 0 : LenientInt(line.substr(0, 2)), LenientInt(line.substr(2, 2))});
     }
-    if (race && !results.empty()) {
-      for (const auto& [car, place] : results) {
-        SeasonPlaces& p = places[car];
-        if (place > 0 && (p.best == 0 || place < p.best)) p.best = place;
-      }
-      for (auto& [car, p] : places) p.last = 0;
-      for (const auto& [car, place] : results) places[car].last = place;
-    }
+    if (race && !results.empty()) races.push_back(std::move(results));
     i = row - 1;
   }
+  return races;
+}
+
+std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text) {
+  std::map<std::string, SeasonPlaces> places;
+  for (const std::vector<SeasonRaceEntry>& results : SeasonRacesFromFile(text)) {
+    for (const SeasonRaceEntry& r : results) {
+      SeasonPlaces& p = places[r.car];
+      if (r.place > 0 && (p.best == 0 || r.place < p.best)) p.best = r.place;
+    }
+    for (auto& [car, p] : places) p.last = 0;
+    for (const SeasonRaceEntry& r : results) places[r.car].last = r.place;
+  }
   return places;
+}
+
+std::string SeasonFileText() {
+  ReadSeasonName();
+  const std::filesystem::path file = SeasonFile();
+  std::string text;
+  if (file.empty() || PlatFileSize(file) <= 0 || !PlatReadFile(file, text)) return "";
+  return text;
 }
 
 std::vector<std::string> StandingsOrder(const std::map<std::string, SeasonPlaces>& places) {

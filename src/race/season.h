@@ -48,6 +48,18 @@ struct SeasonPlaces {
 // Every car the season file's race results name, by car key. The file is only
 // read; a car out of a race is told by the line the race writes for it.
 std::map<std::string, SeasonPlaces> SeasonPlacesFromFile(const std::string& text);
+// One race of the season file: a car it names, its place (0: out of the
+// race) and the points it scored there.
+struct SeasonRaceEntry {
+  std::string car;
+  int place = 0;
+  int points = 0;
+};
+// The season file's races in order, each with every car it names.
+std::vector<std::vector<SeasonRaceEntry>> SeasonRacesFromFile(const std::string& text);
+// The season file of the season named in the last-race record, "" when there
+// is none or it cannot be read.
+std::string SeasonFileText();
 // The drivers' car keys in the order of the standings as shown: most points
 // first; equal points go to the better best finish, then the better place in
 // the last race (no place comes after any place), then by key.

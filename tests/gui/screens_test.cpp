@@ -124,7 +124,9 @@ TEST_P(GameScreens, SidePanelFollowsTheLayout) {
   int fx = w - 256;
   EXPECT_EQ(FrameX(e.RaceFrame), fx);
   EXPECT_EQ(FrameY(e.RaceFrame), 0);
-  EXPECT_EQ(e.RaceFrame->height, h / 32);
+  // Down to the screen's foot: no dark strip under it at 1080 either.
+  EXPECT_GE(FrameBottom(e.RaceFrame), h);
+  EXPECT_LT(FrameBottom(e.RaceFrame), h + 32);
   EXPECT_EQ(FrameRight(e.RaceFrame), w);
   EXPECT_EQ(e.RaceInfoArea->x, fx + 40);
   EXPECT_EQ(e.RaceInfoArea->rows, 7);
@@ -156,7 +158,7 @@ TEST_P(GameScreens, SidePanelFollowsTheLayout) {
 
 TEST_P(GameScreens, DialogPagesAreCentredAndHidden) {
   GameElements& e = gElements;
-  for (const Frame* f : {e.MenuFrame, e.ResultsFrame, e.CarSelectFrame, e.DriveFrame}) {
+  for (const Frame* f : {e.MenuFrame, e.ResultsFrame, e.CarSelectFrame, e.DriveFrame, e.SeasonFrame}) {
     EXPECT_EQ(FrameX(f), (w - (FrameRight(f) - FrameX(f))) / 2);
     EXPECT_EQ(FrameY(f), (h - (FrameBottom(f) - FrameY(f))) / 2);
     EXPECT_TRUE(Inside(Of(f), Box{0, 0, w, h}));
@@ -179,10 +181,11 @@ TEST_P(GameScreens, DialogPagesAreCentredAndHidden) {
   EXPECT_TRUE(Inside(Of(e.GearButtons), Inner(e.GearFrame)));
   EXPECT_TRUE(Inside(Of(e.DriveArea), Inner(e.DriveFrame)));
   EXPECT_TRUE(Inside(Of(e.DriveOKButton), Inner(e.DriveFrame)));
+  EXPECT_TRUE(Inside(Of(e.SeasonTableArea), Inner(e.SeasonFrame)));
   EXPECT_EQ(e.GridOptions->boxes[2]->y, FrameY(e.CarSelectFrame) + 402 + 68);
   EXPECT_NE(e.RandomBox->caption->hidden, 0);
   EXPECT_EQ(e.MenuButtons->captions,
-            (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return", "Circuit Editor", "Sound Volume"}));
+            (std::vector<std::string>{"New Race", "Load Race", "Quit", "Return", "Circuit Editor", "Sound Volume", "Season"}));
   // The requesters and the help viewer come after the game's pages.
   EXPECT_EQ(ElementPage(FindRequester("Input Box")->keyboardArea, kKindKBArea), 104);
 }

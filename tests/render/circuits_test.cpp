@@ -167,3 +167,88 @@ TEST(ShippedCircuits, TheKeptGroundDrawsTheSamePixelsAsEveryFrameDrawingIt) {
   Options().gridOn = 0;
   PlatCaptureFrames(false);
 }
+
+namespace {
+// A pixel of track asphalt: grey, neither grass nor gravel nor sand.
+bool IsAsphaltPixel(const std::vector<uint8_t>& rgba, int x, int y) {
+  const int w = PlatScreenWidth();
+  const uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+  const int r = p[0], g = p[1], b = p[2];
+  return std::abs(r - g) < 14 && std::abs(g - b) < 14 && r > 50 && r < 130;
+}
+}  // namespace
+
+// Where a diagonal ends in a cell's corner, its asphalt runs on into
+// the cells round that corner: drawn, the road there is asphalt on all four
+// sides of the corner point, whatever scenery the circuit put beside it. And
+// no label box lies over the track or a grandstand, at 100 % or at the zoom
+// a 1920 x 1080 screen fits the circuit to.
+TEST(ShippedCircuits, RoadsRunWholeThroughCornersAndLabelsStandOffTheTrack) {
+  if (!ShippedArtPresent()) GTEST_SKIP() << "the shipped art is not in the game folder yet";
+  testing_support::StartGameHeadless(1920, 1080);
+  PlatCaptureFrames(true);
+  std::vector<PlatFolderEntry> files;
+  ASSERT_TRUE(PlatListFolder(gProg.circuitsFolder, "*.json", files));
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    Load(gProg.circuitsFolder / file.name);
+    ShowLoadedCircuit();
+    const int fit = gView.zoom;
+    ZoomAround(100, 0, 0);
+    ClearSpriteLabels();
+    for (auto& node : Node()) node.car[0].clear(), node.car[1].clear();
+    std::vector<std::pair<int, int>> corners;  // in circuit pixels
+    for (const NodeRecord& n : Node()) {
+      const int tile = Base().Get(n.nodeX, n.nodeY, -1);
+      if (tile < 0 || tile >= kTrackRows) continue;
+      // Diagonals: both ends in a corner (a bend's corner end has kerbs there).
+      const std::string& facing = Track()[tile].facing;
+      auto cornerEnd = [](char c) { return c == '1' || c == '3' || c == '5' || c == '7'; };
+      if (facing.size() != 3 || !cornerEnd(facing[0]) || !cornerEnd(facing[2])) continue;
+      for (char c : facing) {
+        if (!cornerEnd(c)) continue;
+        corners.push_back({(n.nodeX + (c == '1' || c == '3' ? 1 : 0)) * kTileSize,
+                           (n.nodeY + (c == '3' || c == '5' ? 1 : 0)) * kTileSize});
+      }
+    }
+    std::vector<uint8_t> shot;
+    int checked = 0;
+    for (const auto& [cx, cy] : corners) {
+      const int margin = 32;
+      if (shot.empty() || ScreenX(cx) < margin || ScreenY(cy) < margin ||
+          ScreenX(cx) >= gView.trackViewWidth - margin || ScreenY(cy) >= PlatScreenHeight() - margin) {
+        CentreView(cx / kTileSize, cy / kTileSize);
+        ClearSpriteLabels();
+        RenderFrame();
+        shot = PlatScreenshotRgba();
+      }
+      const int sx = ScreenX(cx), sy = ScreenY(cy);
+      if (sx < 12 || sy < 12 || sx + 12 >= gView.trackViewWidth || sy + 12 >= PlatScreenHeight()) continue;
+      for (const auto& [dx, dy] : {std::pair{10, 0}, {-10, 0}, {0, 10}, {0, -10}}) {
+        if (!IsAsphaltPixel(shot, sx + dx, sy + dy)) {
+          PlatSaveScreenshot(testing_support::ArtifactDir() / ("notch " + file.name + ".png"));
+          ADD_FAILURE() << "no asphalt beside the corner at cell " << cx / kTileSize << ", "
+                        << cy / kTileSize << " (" << dx << ", " << dy << ")";
+        }
+      }
+      ++checked;
+    }
+    EXPECT_EQ(corners.empty(), checked == 0);
+    // Labels: their boxes in circuit pixels at both zooms, cell by cell.
+    auto coveredBad = [](int col, int row) {
+      const int t = Base().Get(col, row, -1);
+      return t < 0 || t < kFirstSceneryTile || (t >= 78 && t <= 83) || t == 50 || (t >= 58 && t <= 68);
+    };
+    for (const CircuitLabel& label : RaceNow().labels) {
+      for (int zoom : {100, fit}) {
+        const int width = static_cast<int>(label.text.size()) * gLabels.glyphWidth * 100 / zoom;
+        const int height = gLabels.glyphHeight * 100 / zoom;
+        for (int col = label.x / kTileSize; col <= (label.x + width - 1) / kTileSize; ++col)
+          for (int row = label.y / kTileSize; row <= (label.y + height - 1) / kTileSize; ++row)
+            EXPECT_FALSE(coveredBad(col, row))
+                << "\"" << label.text << "\" at zoom " << zoom << " covers cell " << col << ", " << row;
+      }
+    }
+  }
+  PlatCaptureFrames(false);
+}

@@ -19,6 +19,7 @@
 #include "game/main_menu.h"
 #include "game/results_view.h"
 #include "game/screens.h"
+#include "game/season_view.h"
 #include "game/side_panel.h"
 #include "game/track_view.h"
 #include "minigui/mini_gui.h"
@@ -335,7 +336,26 @@ void Act() {
       return;
     }
   }
-  if (Shown(e.ResultsFrame)) {
+  if (Shown(e.SeasonFrame)) {
+    // The chart plots the season file's points: after its last race each
+    // driver's line ends at the points the drivers' table keeps, and every
+    // point lies inside the chart's box.
+    const SeasonChart chart = MakeSeasonChart(SeasonFileText());
+    if (chart.races != s.race) Fail("the chart shows " + std::to_string(chart.races) + " races");
+    const ChartBox box = SeasonChartBox();
+    for (size_t i = 0; i < chart.cars.size(); ++i) {
+      if (chart.total[i].back() != Driver()[chart.cars[i]].points)
+        Fail("the chart ends " + chart.cars[i] + " at " + std::to_string(chart.total[i].back()));
+      for (int race = 0; race < chart.races; ++race) {
+        int x = 0, y = 0;
+        ChartPoint(chart, box, race + 1, chart.total[i][race], x, y);
+        if (x < box.left || x > box.left + box.width || y < box.top || y > box.top + box.height)
+          Fail("a point of the chart outside its box");
+      }
+    }
+    Shot("season_chart_" + std::to_string(s.race));
+    ClickAt(10, 10);
+  } else if (Shown(e.ResultsFrame)) {
     const std::string title = e.ResultsTitleArea->lines.empty() ? "" : e.ResultsTitleArea->lines[0];
     if (title.find("Race Results") != std::string::npos) {
       if (e.ResultsArea->lines.empty() || e.ResultsArea->lines[0].find("Time") == std::string::npos)

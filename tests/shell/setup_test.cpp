@@ -143,9 +143,12 @@ TEST_F(RaceSetUp, TheCarListShowsACarsFiguresUnderThePointer) {
   const std::string key = Car().begin()->first;
   CarRecord& car = Car().begin()->second;
   car.gearTop = 19, car.hb = 6, car.ors = 2, car.sharp = 3, car.hairpin = 2;
-  EXPECT_EQ(CarFiguresText(key),
+  EXPECT_EQ(CarFiguresText(key, 4),
             key + "~Top 19 MP, 6 HBs, 2 ORs~safe gears: sharp 3, hairpin 2~");
-  EXPECT_EQ(CarFiguresText("no such car"), "");
+  // Other laps: the race's own HBs and ORs, as its panel will show them.
+  EXPECT_EQ(CarFiguresText(key, 3), key + "~Top 19 MP, 6 HBs, 2 ORs~safe gears: sharp 3, hairpin 2~"
+                                          "HBs, ORs are for 4 laps:~3 laps give 4 HBs, 1 ORs~");
+  EXPECT_EQ(CarFiguresText("no such car", 4), "");
   TextArea* area = gElements.AvailableArea;
   ClearTextArea(area);
   AddText(area, "first");

@@ -44,8 +44,13 @@ constexpr int kMovingMarkCell = 87;
 // Theme images.
 Image MakeFrame();        // 96 x 96
 Image MakePanel();        // 24 x 24
-Image MakeButton(int w, bool accent = true);  // w x 32
+// A button's face as it rests, under the pointer and pressed.
+enum class ButtonLook { Normal, Hover, Pressed };
+Image MakeButton(int w, bool accent = true, ButtonLook look = ButtonLook::Normal);  // w x 32
+// The title screen's logo (transparent ground).
+bool MakeLogo(Image& out, std::string& error);
 Image MakeScrollArrows(); // 24 x 64
+Image MakeChartInk();     // 8 x 8 white
 
 // Sample circuits drawn from the tile images and the tile table, with cars,
 // written into folder (for checking the art; not part of the game).

@@ -153,6 +153,8 @@ int main(int argc, char** argv) {
   if (!MakeConsolasSheet(consolas, error)) return Fail(error);
   if (!MakeTileset(tileset, error)) return Fail(error);
   if (!MakeCars(cars, error)) return Fail(error);
+  Image logo;
+  if (!MakeLogo(logo, error)) return Fail(error);
   const std::pair<fs::path, Image> images[] = {
       {game / "Images" / "Tileset.png", tileset},
       {game / "Images" / "Cars.png", cars},
@@ -163,6 +165,12 @@ int main(int argc, char** argv) {
       {game / "Theme" / "Panel.png", MakePanel()},
       {game / "Theme" / "Button Long.png", MakeButton(176)},
       {game / "Theme" / "Button Short.png", MakeButton(82)},
+      {game / "Theme" / "Button Long Hover.png", MakeButton(176, true, ButtonLook::Hover)},
+      {game / "Theme" / "Button Short Hover.png", MakeButton(82, true, ButtonLook::Hover)},
+      {game / "Theme" / "Button Long Pressed.png", MakeButton(176, true, ButtonLook::Pressed)},
+      {game / "Theme" / "Button Short Pressed.png", MakeButton(82, true, ButtonLook::Pressed)},
+      {game / "Theme" / "Logo.png", logo},
+      {game / "Theme" / "Chart Ink.png", MakeChartInk()},
       {game / "Theme" / "Scroll Arrows.png", MakeScrollArrows()},
   };
   for (const auto& [path, img] : images)

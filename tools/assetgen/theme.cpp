@@ -60,20 +60,26 @@ Image MakePanel() {
   return img;
 }
 
-Image MakeButton(int w, bool accent) {
+Image MakeButton(int w, bool accent, ButtonLook look) {
   const float h = 32;
   Image img(w, 32);
   ShadeRect(img, 0, 0, w, 32, [&](float x, float y) {
     float d = Inset(x, y, float(w), h, 6);
     if (d < 0) return Rgba{};
     if (d < 1.1f) return Colour(0x1E2227);
-    // steel face: light at the top, deeper toward the bottom
+    // steel face: light at the top, deeper toward the bottom; under the
+    // pointer a warmer, brighter steel; pressed, the light comes from below
     float t = (y - 1) / (h - 2);
+    if (look == ButtonLook::Pressed) t = 1 - t;
     Rgba c = t < 0.5f ? Mix(Colour(0xD3D9E0), Colour(0xA8B1BC), t * 2) : Mix(Colour(0x9EA8B4), Colour(0x8893A0), (t - 0.5f) * 2);
-    if (d < 2.2f && y < h / 2) c = Mix(c, Colour(0xF4F6F8), 0.7f);
-    if (d < 2.2f && y >= h / 2) c = Mix(c, Colour(0x6F7883), 0.6f);
-    // red accent bar at the left end
-    if (accent && x > 3.5f && x < 6.5f && y > 6 && y < h - 6) c = Colour(0xD0202A);
+    if (look == ButtonLook::Hover) c = Mix(c, Colour(0xFFF1D6), 0.35f);
+    if (look == ButtonLook::Pressed) c = Scale(c, 0.86f);
+    const bool lightTop = look != ButtonLook::Pressed;
+    if (d < 2.2f && (y < h / 2) == lightTop) c = Mix(c, Colour(0xF4F6F8), 0.7f);
+    if (d < 2.2f && (y >= h / 2) == lightTop) c = Mix(c, Colour(0x6F7883), 0.6f);
+    // red accent bar at the left end, lit up under the pointer
+    if (accent && x > 3.5f && x < 6.5f && y > 6 && y < h - 6)
+      c = Colour(look == ButtonLook::Normal ? 0xD0202A : 0xFF3B3B);
     return c;
   });
   return img;
@@ -91,6 +97,14 @@ Image MakeScrollArrows() {
     });
     CopyRect(img, 0, half * 32, face, 0, 0, 24, 32);
   }
+  return img;
+}
+
+Image MakeChartInk() {
+  // Plain white, tinted by the game into each driver's colour: the season
+  // chart's lines, dots and swatches.
+  Image img(8, 8);
+  ShadeRect(img, 0, 0, 8, 8, [](float, float) { return Colour(0xFFFFFF); });
   return img;
 }
 

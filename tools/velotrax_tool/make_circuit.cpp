@@ -187,15 +187,20 @@ void ResolvePenalties(const std::map<std::pair<int, int>, int>& wanted) {
 // Square tiles meet a diagonal only at a corner point, where the track would
 // pinch to nothing: give the grass cells around every such corner a patch of
 // asphalt (78 north-east, 79 south-east, 80 south-west, 81 north-west; 82 and
-// 83 carry two opposite patches).
+// 83 carry two opposite patches). Scenery there (trees, rough grass, a
+// grandstand's end) steps aside for the patch: its square would otherwise
+// bite a notch out of the road.
 void FillDiagonalCorners() {
-  constexpr int kGrass = 46;
+  constexpr int kFirstPatch = 78, kLastPatch = 83;
+  auto scenery = [](int cell) {
+    return cell >= kFirstSceneryTile && cell < kSheetCells && (cell < kFirstPatch || cell > kLastPatch);
+  };
   std::set<std::pair<int, int>> onPath;
   for (const NodeRecord& n : Node()) onPath.insert({n.nodeX, n.nodeY});
   auto patch = [&](int x, int y, int wanted) {
     if (!Base().Inside(x, y) || onPath.count({x, y}) != 0) return;
     int& cell = Base()(x, y);
-    if (cell == kGrass) {
+    if (scenery(cell)) {
       cell = wanted;
     } else if ((cell == 78 && wanted == 80) || (cell == 80 && wanted == 78)) {
       cell = 82;
