@@ -30,6 +30,12 @@ bool PlatOpenSound(int volume) {
     return true;
   }
   if (volume <= 0) return false;
+#ifdef __EMSCRIPTEN__
+  // Opening the mixer in the page never hands control back to the browser
+  // (the page stays black), so the browser's copy plays silent for now.
+  std::fprintf(stderr, "The Velotrax plays without sound in the browser\n");
+  return false;
+#endif
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     std::fprintf(stderr, "The Velotrax plays without sound: no audio (%s)\n", SDL_GetError());
     return false;
