@@ -36,6 +36,7 @@ rm -rf "$SAVES"
 "$BUILD_DIR/tests/test_race" --gtest_filter='SavedPositions.*' >"$SHOTS/positions_make.txt" 2>&1 ||
   { echo "the positions could not be made:"; cat "$SHOTS/positions_make.txt"; exit 1; }
 
+. "$(dirname "$0")/xvfb.sh"
 WORK=$(mktemp -d)
 XVFB=""
 GAME=""
@@ -70,14 +71,7 @@ play() {
   S=1
   [ "$W" -ge 3840 ] && [ "$H" -ge 2160 ] && S=2
   LW=$((W / S)) LH=$((H / S))
-  DISPLAY_NUM=$(( 80 + $$ % 9 ))
-  export DISPLAY=":$DISPLAY_NUM"
-  Xvfb "$DISPLAY" -screen 0 "${W}x${H}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
-  XVFB=$!
-  for i in $(seq 1 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.2
-  done
+  start_xvfb 80 "${W}x${H}"
   DIR="$WORK/$NAME"
   cp -r "$GAME_DIR" "$DIR"
   rm -rf "$DIR/Saved Races" "$DIR/Results"

@@ -13,13 +13,8 @@ done
 
 WORK=$(mktemp -d)
 cp -r "$GAME_DIR"/. "$WORK"/
-DISPLAY_NUM=$(( 90 + $$ % 9 ))
-export DISPLAY=":$DISPLAY_NUM"
-# -noreset: by default the server resets when its last client leaves, and a
-# game started just then (right after the one killed below) can end up
-# attached to the old generation with no window on the new one.
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-XVFB=$!
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 90 1280x800
 GAME=""
 cleanup() {
   [ -n "$GAME" ] && kill -9 "$GAME" 2>/dev/null
@@ -27,12 +22,6 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-# The server may take a while to come up on a busy machine (ctest runs two
-# tests at once): wait until it answers, up to ten seconds.
-for i in $(seq 1 50); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
 
 cd "$WORK"
 unset SDL_VIDEODRIVER

@@ -15,10 +15,8 @@ done
 [ -f "$GAME_DIR/Sounds/Crash.wav" ] || { echo "no sounds in $GAME_DIR yet"; exit 77; }
 
 WORK=$(mktemp -d)
-DISPLAY_NUM=$(( 110 + $$ % 9 ))
-export DISPLAY=":$DISPLAY_NUM"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-XVFB=$!
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 110 1280x800
 GAME=""
 cleanup() {
   [ -n "$GAME" ] && kill -9 "$GAME" 2>/dev/null
@@ -26,10 +24,6 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-for i in $(seq 1 50); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=disk
 
