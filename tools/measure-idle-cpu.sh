@@ -89,7 +89,7 @@ measure menu
 # the fifth button of the menu; the first line of its list is a new circuit
 # (the list as below), and Return takes the offered 24 x 16 cells. Escape
 # leaves it (nothing drawn, nothing asked) for the menu again.
-click $((W / 2)) $((H / 2 - 176 + 96 + 4 * 32 + 16)) 1.5
+click $((W / 2)) $((H / 2 - 240 + 96 + 4 * 48 + 24)) 1.5
 click $(( (W - 448) / 2 + 52 + 40 )) $(( (H - 416) / 2 + 72 + 4 + 9 )) 0.3
 xdotool key Return
 sleep 1
@@ -102,11 +102,11 @@ measure editor
 xdotool key Escape
 sleep 1.5
 
-# New Race: the main menu is a 256 x 352 frame in the middle, its buttons
-# 96 pixels down, 32 high; the circuit list comes first (its first line is
+# New Race: the main menu is a 352 x 480 frame in the middle, its buttons
+# 96 pixels down, 48 high; the circuit list comes first (its first line is
 # picked by Return), then car selection ("all", then OK), the cars the
 # player drives (the first one, then OK).
-click $((W / 2)) $((H / 2 - 176 + 96 + 16)) 1.5
+click $((W / 2)) $((H / 2 - 240 + 96 + 24)) 1.5
 # The circuit list: a 448 x 416 frame centred, its list 52, 72 in.
 LX=$(( (W - 448) / 2 + 52 + 40 ))
 LY=$(( (H - 416) / 2 + 72 + 4 + 9 ))

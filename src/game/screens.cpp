@@ -58,14 +58,28 @@ void BuildRacePage() {
 
 void BuildMenuPage() {
   GameElements& e = gElements;
-  // Rows taller for "Circuit Editor", "Sound Volume" and "Season"; the frame
-  // is 8 x 11 tiles, its buttons 96 pixels down.
-  e.MenuFrame = CreateFrame("Frame", -1, -1, 8, 11, 2);
+  // The menu is the game's front door: larger buttons in a larger face where
+  // the theme has them, the dialogs' own otherwise. The frame is sized to
+  // hold the title and seven buttons, the buttons centred in it.
+  const bool large = ThemeSpriteOrNone("Button Menu") != 0 && ThemeSpriteOrNone("Terminal 20") != 0;
+  const char* face = large ? "Button Menu" : "Button Long";
+  e.MenuFont = large ? CreateSpriteFont("Terminal 20", 0x000000, 0x0400D2, 0xD0D0D0) : e.MainFont;
+  const std::string captions = "New Race~Load Race~Quit~Return~Circuit Editor~Sound Volume~Season~";
+  const int buttons = static_cast<int>(std::count(captions.begin(), captions.end(), '~'));
+  const int buttonWidth = PlatSpriteWidth(GetSpriteID(face));
+  const int buttonHeight = PlatSpriteHeight(GetSpriteID(face));
+  const int tile = 32;
+  const int top = 96;
+  const int tilesWide = (buttonWidth + 80 + tile - 1) / tile;
+  const int tilesHigh = (top + buttons * buttonHeight + 40 + tile - 1) / tile;
+  e.MenuFrame = CreateFrame("Frame", -1, -1, tilesWide, tilesHigh, 2);
   int fx = FrameX(e.MenuFrame);
   int fy = FrameY(e.MenuFrame);
-  CreateLabel("    Main Menu", e.MainFont, fx + 40, fy + 40, 0, 2);
-  e.MenuButtons = CreateButtonArray(e.MainFont, "Button Long", 1, fx + 40, fy + 96,
-                                    "New Race~Load Race~Quit~Return~Circuit Editor~Sound Volume~Season~", 2);
+  const std::string title = "Main Menu";
+  const int titleWidth = static_cast<int>(title.size()) * e.MenuFont->glyphWidth;
+  CreateLabel(title, e.MenuFont, fx + (tilesWide * tile - titleWidth) / 2, fy + 40, 0, 2);
+  e.MenuButtons = CreateButtonArray(e.MenuFont, face, 1, fx + (tilesWide * tile - buttonWidth) / 2, fy + top,
+                                    captions, 2);
 }
 
 void BuildResultsPage() {

@@ -15,6 +15,7 @@ constexpr int kOwnMoveLines = 4;
 struct GameElements {
   SpriteFont* MainFont = nullptr;
   SpriteFont* SmallFont = nullptr;
+  SpriteFont* MenuFont = nullptr;  // the main menu's larger face (MainFont if the theme has none)
   // Page 1: race screen side panel.
   Frame* RaceFrame = nullptr;
   TextArea* RaceInfoArea = nullptr;

@@ -95,6 +95,7 @@ TEST(ShippedArt, ImagesHaveTheSizesTheGameCutsThemBy) {
       {"Theme/Consolas 9.png", 112, 196},    {"Theme/Frame.png", 96, 96},
       {"Theme/Panel.png", 24, 24},           {"Theme/Button Long.png", 176, 32},
       {"Theme/Button Short.png", 82, 32},    {"Theme/Scroll Arrows.png", 24, 64},
+      {"Theme/Terminal 20.png", 192, 336},   {"Theme/Button Menu.png", 256, 48},
   };
   for (const auto& e : expected) {
     int w = 0, h = 0;
@@ -268,7 +269,7 @@ TEST(AssetGenerator, WritesTheSameBytesEveryRun) {
   std::vector<fs::path> files;
   for (const auto& e : fs::recursive_directory_iterator(a))
     if (e.is_regular_file()) files.push_back(fs::relative(e.path(), a));
-  EXPECT_EQ(files.size(), 31u);
+  EXPECT_EQ(files.size(), 35u);
   for (const fs::path& rel : files) {
     EXPECT_TRUE(fs::exists(b / rel)) << rel;
     EXPECT_TRUE(ReadBytes(a / rel) == ReadBytes(b / rel)) << rel << " differs between runs";

@@ -90,7 +90,7 @@ play() {
   done
   [ -n "$WIN" ] || { echo "$NAME: no window"; exit 1; }
   # The greeting drawn, Escape opens the menu; "Load Race" is its second
-  # button (the 256 x 352 menu centred, buttons from 96 down, 32 high).
+  # button (the 352 x 480 menu centred, buttons from 96 down, 48 high).
   for i in $(seq 1 40); do
     import -window root "$WORK/shot.png" 2>/dev/null
     [ "$(convert "$WORK/shot.png" -format "%k" info: 2>/dev/null)" -ge 16 ] 2>/dev/null && break
@@ -100,7 +100,7 @@ play() {
   xdotool windowfocus "$WIN" 2>/dev/null
   at $((LW / 2)) $((LH / 2)); xdotool key Escape
   nap 2
-  at $((LW / 2)) $(((LH - 352) / 2 + 96 + 32 + 16)); xdotool click 1
+  at $((LW / 2)) $(((LH - 480) / 2 + 96 + 48 + 24)); xdotool click 1
   nap 3
   # The list box (640 x 416, centred): its first line, then Return.
   at $(((LW - 640) / 2 + 84)) $(((LH - 416) / 2 + 72 + 12)); xdotool click 1

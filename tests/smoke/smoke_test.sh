@@ -84,9 +84,10 @@ echo "distinct colours on screen: $COLOURS"
 [ "${COLOURS:-0}" -ge 16 ] || { echo "the screen looks unpainted"; exit 1; }
 
 # Escape closed the greeting; the menu is open. "Quit" is its third button:
-# the 256 x 352 menu frame is centred on 1280 x 800, its buttons start 96
-# pixels down and are 32 pixels high.
-xdotool mousemove 640 400 click 1
+# the 352 x 480 menu frame is centred on 1280 x 800, its buttons start 96
+# pixels down and are 48 pixels high.
+QUIT_Y=$((400 - 240 + 96 + 2 * 48 + 24))
+xdotool mousemove 640 "$QUIT_Y" click 1
 if ! ends_within 50; then
   import -window root "$SHOTS/smoke_quit.png" 2>/dev/null
   echo "the game did not quit from the menu"
@@ -123,7 +124,7 @@ for CASE in broken-beside broken-alone empty-drivers hostile-drivers no-circuits
   xdotool mousemove 640 400 key Escape
   sleep 1
   import -window root "$SHOTS/smoke_$CASE.png" 2>/dev/null
-  xdotool mousemove 640 400 click 1
+  xdotool mousemove 640 "$QUIT_Y" click 1
   if ! ends_within 50; then
     import -window root "$SHOTS/smoke_${CASE}_stuck.png" 2>/dev/null
     echo "$CASE: the game did not reach its menu and quit from it:"; cat "$WORK/stderr.txt"

@@ -68,7 +68,8 @@ H_=800
 xdotool windowfocus "$WIN" 2>/dev/null
 xdotool mousemove 400 400 key Escape
 sleep 1.5
-click $((W_ / 2)) $((H_ / 2 - 176 + 96 + 16)) 2
+# "New Race": the menu is 480 high and centred, its buttons 96 down, 48 apart.
+click $((W_ / 2)) $((H_ / 2 - 240 + 96 + 24)) 2
 LX=$(( (W_ - 448) / 2 + 52 + 40 ))
 LY=$(( (H_ - 416) / 2 + 72 + 4 + 9 ))
 click $LX $LY 0.5

@@ -86,9 +86,14 @@ def png_colours(path):
     return len(colours)
 
 
+def menu_row_y(row):
+    """The main menu is 480 high and centred, its buttons 96 down and 48 apart."""
+    return H // 2 - 240 + 96 + 48 * row + 24
+
+
 def first_of_list(browser, menu_row, shot):
     """A main menu row ("New Race" 0, "Load Race" 1), then the first entry of its list."""
-    browser.click(W // 2, H // 2 - 176 + 96 + 32 * menu_row + 16)
+    browser.click(W // 2, menu_row_y(menu_row))
     time.sleep(2)
     shot()
     browser.click((W - 448) // 2 + 52 + 40, (H - 416) // 2 + 72 + 4 + 9)
@@ -275,7 +280,7 @@ def main():
         browser.move(400, 400)
         browser.key('Escape', 'Escape', 27)
         time.sleep(1.5)
-        browser.click(W // 2, H // 2 - 176 + 96 + 64 + 16)
+        browser.click(W // 2, menu_row_y(2))
         time.sleep(1)
         browser.key('Enter', 'Enter', 13, '\r')
         ended = browser.wait_for("!document.getElementById('ended').hidden", 10)

@@ -230,7 +230,7 @@ else
   sleep 1.5
   shot wine-menu
   # "New Race": the list of circuits.
-  click $((W_ / 2)) $((H_ / 2 - 176 + 96 + 16)) 2
+  click $((W_ / 2)) $((H_ / 2 - 240 + 96 + 24)) 2
   shot wine-circuits
   LX=$(( (W_ - 448) / 2 + 52 + 40 ))
   LY=$(( (H_ - 416) / 2 + 72 + 4 + 9 ))
@@ -283,7 +283,7 @@ else
   sleep 1.5
   kill -0 "$GAME" 2>/dev/null && pass || fail "the game ended on a close request"
   click $((W_ - 256 + 40 + 60)) $((176 + 64 + 16)) 1.5
-  click $((W_ / 2)) $((H_ / 2 - 176 + 96 + 64 + 16)) 0.5
+  click $((W_ / 2)) $((H_ / 2 - 240 + 96 + 2 * 48 + 24)) 0.5
   # The race ran on by itself after its save, so "Quit" asks first: Return
   # answers Yes.
   shot wine-quit-question

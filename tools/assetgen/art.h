@@ -46,7 +46,8 @@ Image MakeFrame();        // 96 x 96
 Image MakePanel();        // 24 x 24
 // A button's face as it rests, under the pointer and pressed.
 enum class ButtonLook { Normal, Hover, Pressed };
-Image MakeButton(int w, bool accent = true, ButtonLook look = ButtonLook::Normal);  // w x 32
+Image MakeButton(int w, bool accent = true, ButtonLook look = ButtonLook::Normal, int height = 32);  // w x height
+Image MakeMenuButton(ButtonLook look);  // the main menu's 256 x 48
 // The title screen's logo (transparent ground).
 bool MakeLogo(Image& out, std::string& error);
 Image MakeScrollArrows(); // 24 x 64

@@ -13,6 +13,8 @@ std::string FontDir();
 
 // "Terminal 14": 16 x 14 glyphs of 9 x 18 pixels, white with soft alpha.
 bool MakeTerminalSheet(Image& out, std::string& error);
+// "Terminal 20": 16 x 14 glyphs of 12 x 24 pixels, the main menu's face.
+bool MakeTerminalLargeSheet(Image& out, std::string& error);
 // "Consolas 9": 16 x 14 glyphs of 7 x 14 pixels, dark on an opaque pale ground.
 bool MakeConsolasSheet(Image& out, std::string& error);
 

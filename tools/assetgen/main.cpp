@@ -148,8 +148,9 @@ int main(int argc, char** argv) {
     if (ec) return Fail("could not create " + (game / sub).string() + ": " + ec.message());
   }
   std::string error;
-  Image terminal, consolas, tileset, cars;
+  Image terminal, terminalLarge, consolas, tileset, cars;
   if (!MakeTerminalSheet(terminal, error)) return Fail(error);
+  if (!MakeTerminalLargeSheet(terminalLarge, error)) return Fail(error);
   if (!MakeConsolasSheet(consolas, error)) return Fail(error);
   if (!MakeTileset(tileset, error)) return Fail(error);
   if (!MakeCars(cars, error)) return Fail(error);
@@ -160,6 +161,7 @@ int main(int argc, char** argv) {
       {game / "Images" / "Cars.png", cars},
       {game / "Images" / "Terminal 14.png", terminal},
       {game / "Theme" / "Terminal 14.png", terminal},
+      {game / "Theme" / "Terminal 20.png", terminalLarge},
       {game / "Theme" / "Consolas 9.png", consolas},
       {game / "Theme" / "Frame.png", MakeFrame()},
       {game / "Theme" / "Panel.png", MakePanel()},
@@ -169,6 +171,10 @@ int main(int argc, char** argv) {
       {game / "Theme" / "Button Short Hover.png", MakeButton(82, true, ButtonLook::Hover)},
       {game / "Theme" / "Button Long Pressed.png", MakeButton(176, true, ButtonLook::Pressed)},
       {game / "Theme" / "Button Short Pressed.png", MakeButton(82, true, ButtonLook::Pressed)},
+      // the main menu's buttons: wider and taller, for the larger face
+      {game / "Theme" / "Button Menu.png", MakeMenuButton(ButtonLook::Normal)},
+      {game / "Theme" / "Button Menu Hover.png", MakeMenuButton(ButtonLook::Hover)},
+      {game / "Theme" / "Button Menu Pressed.png", MakeMenuButton(ButtonLook::Pressed)},
       {game / "Theme" / "Logo.png", logo},
       {game / "Theme" / "Chart Ink.png", MakeChartInk()},
       {game / "Theme" / "Scroll Arrows.png", MakeScrollArrows()},

@@ -60,10 +60,10 @@ Image MakePanel() {
   return img;
 }
 
-Image MakeButton(int w, bool accent, ButtonLook look) {
-  const float h = 32;
-  Image img(w, 32);
-  ShadeRect(img, 0, 0, w, 32, [&](float x, float y) {
+Image MakeButton(int w, bool accent, ButtonLook look, int height) {
+  const float h = float(height);
+  Image img(w, height);
+  ShadeRect(img, 0, 0, w, height, [&](float x, float y) {
     float d = Inset(x, y, float(w), h, 6);
     if (d < 0) return Rgba{};
     if (d < 1.1f) return Colour(0x1E2227);
@@ -82,6 +82,15 @@ Image MakeButton(int w, bool accent, ButtonLook look) {
       c = Colour(look == ButtonLook::Normal ? 0xD0202A : 0xFF3B3B);
     return c;
   });
+  return img;
+}
+
+Image MakeMenuButton(ButtonLook look) {
+  // 256 x 48: a 42-pixel face with three clear pixels above and below, so
+  // the menu's stacked buttons stand apart.
+  Image img(256, 48);
+  Image face = MakeButton(256, true, look, 42);
+  CopyRect(img, 0, 3, face, 0, 0, 256, 42);
   return img;
 }
 
