@@ -5,6 +5,20 @@
 
 SpriteLabelState gLabels;
 
+namespace {
+int LabelPercent(int zoom) {
+  return zoom >= 100 ? 100 : (zoom < kSmallestLabelPercent ? kSmallestLabelPercent : zoom);
+}
+}  // namespace
+
+int LabelGlyphWidth(int zoom) {
+  return (gLabels.glyphWidth * LabelPercent(zoom) + 50) / 100;
+}
+
+int LabelGlyphHeight(int zoom) {
+  return (gLabels.glyphHeight * LabelPercent(zoom) + 50) / 100;
+}
+
 void InitSpriteLabels(int sheet) {
   gLabels.sheet = sheet;
   gLabels.glyphWidth = PlatSpriteWidth(sheet) / 16;

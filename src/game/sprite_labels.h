@@ -25,6 +25,12 @@ struct SpriteLabelState {
 
 extern SpriteLabelState gLabels;
 
+// A label's glyphs shrink with the view below 100 %, but never below 75 %: a
+// name stays readable and, zoomed out, still fits the grass it stands on.
+constexpr int kSmallestLabelPercent = 75;
+int LabelGlyphWidth(int zoom);
+int LabelGlyphHeight(int zoom);
+
 // Sets the sheet (16 glyphs across, 14 down) and its glyph tables.
 void InitSpriteLabels(int sheet);
 // Replaces the sheet only, after a lost device.

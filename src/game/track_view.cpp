@@ -143,19 +143,25 @@ void DrawTileLayers() {
 
 void DrawSpriteLabels() {
   const SpriteLabelState& s = gLabels;
+  const int glyphWidth = LabelGlyphWidth(gView.zoom), glyphHeight = LabelGlyphHeight(gView.zoom);
+  const bool sized = glyphWidth != s.glyphWidth || glyphHeight != s.glyphHeight;
   // What lies off the screen is not handed to the renderer at all.
   const int width = PlatScreenWidth(), height = PlatScreenHeight();
   for (const SpriteLabel& label : s.labels) {
-    if (label.y >= height || label.y <= -s.glyphHeight) continue;
+    if (label.y >= height || label.y <= -glyphHeight) continue;
     int penX = label.x;
     for (unsigned char c : label.text) {
       if (penX >= width) break;
-      if (c >= 32 && penX > -s.glyphWidth) {
+      if (c >= 32 && penX > -glyphWidth) {
         int index = c - 32;
         PlatClipSprite(s.sheet, s.glyphX[index], s.glyphY[index], s.glyphWidth, s.glyphHeight);
-        PlatDisplaySprite(s.sheet, penX, label.y, 255, label.colour);
+        if (sized) {
+          PlatDisplaySpriteSized(s.sheet, penX, label.y, glyphWidth, glyphHeight, 255, label.colour);
+        } else {
+          PlatDisplaySprite(s.sheet, penX, label.y, 255, label.colour);
+        }
       }
-      penX += s.glyphWidth;
+      penX += glyphWidth;
     }
   }
 }

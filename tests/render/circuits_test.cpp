@@ -181,8 +181,8 @@ bool IsAsphaltPixel(const std::vector<uint8_t>& rgba, int x, int y) {
 // Where a diagonal ends in a cell's corner, its asphalt runs on into
 // the cells round that corner: drawn, the road there is asphalt on all four
 // sides of the corner point, whatever scenery the circuit put beside it. And
-// no label box lies over the track or a grandstand, at 100 % or at the zoom
-// a 1920 x 1080 screen fits the circuit to.
+// no label box lies over the track or a grandstand, at 50, 75 and 100 % and
+// at the zoom a 1920 x 1080 screen fits the circuit to.
 TEST(ShippedCircuits, RoadsRunWholeThroughCornersAndLabelsStandOffTheTrack) {
   if (!ShippedArtPresent()) GTEST_SKIP() << "the shipped art is not in the game folder yet";
   testing_support::StartGameHeadless(1920, 1080);
@@ -240,9 +240,9 @@ TEST(ShippedCircuits, RoadsRunWholeThroughCornersAndLabelsStandOffTheTrack) {
       return t < 0 || t < kFirstSceneryTile || (t >= 78 && t <= 83) || t == 50 || (t >= 58 && t <= 68);
     };
     for (const CircuitLabel& label : RaceNow().labels) {
-      for (int zoom : {100, fit}) {
-        const int width = static_cast<int>(label.text.size()) * gLabels.glyphWidth * 100 / zoom;
-        const int height = gLabels.glyphHeight * 100 / zoom;
+      for (int zoom : {100, fit, 75, kSmallestZoom}) {
+        const int width = static_cast<int>(label.text.size()) * LabelGlyphWidth(zoom) * 100 / zoom;
+        const int height = LabelGlyphHeight(zoom) * 100 / zoom;
         for (int col = label.x / kTileSize; col <= (label.x + width - 1) / kTileSize; ++col)
           for (int row = label.y / kTileSize; row <= (label.y + height - 1) / kTileSize; ++row)
             EXPECT_FALSE(coveredBad(col, row))
