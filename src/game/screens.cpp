@@ -53,9 +53,20 @@ void BuildRacePage() {
   e.StandingsArea = CreateTextArea(font, fx + 40, orderY, 176, standingsHeight, 4, 0, 1, 1);
   const int stripY = Max(keysY, orderY + standingsHeight + 2);
   e.KeyStripLabels[0] = CreateLabel("Space step F fwd A auto", keyFont, fx + 40, stripY, kNoTint, 1);
-  e.KeyStripLabels[1] = CreateLabel("? help  M mute  Esc menu", keyFont, fx + 40, stripY + keyRow, kNoTint, 1);
+  e.KeyStripLabels[1] = CreateLabel("", keyFont, fx + 40, stripY + keyRow, kNoTint, 1);
+  ShowSoundMuted(false);
 }
 
+}  // namespace
+
+void ShowSoundMuted(bool muted) {
+  Label* line = gElements.KeyStripLabels[1];
+  if (line == nullptr) return;
+  // The small font's pale ground takes the tint: 0xBBGGRR, a light red.
+  SetLabel(line, muted ? "? help M unmute Esc menu" : "? help  M mute  Esc menu", muted ? 0x6060FF : kNoTint);
+}
+
+namespace {
 void BuildMenuPage() {
   GameElements& e = gElements;
   // The menu is the game's front door: larger buttons in a larger face where

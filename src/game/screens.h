@@ -86,3 +86,7 @@ void BuildGameScreens(LostDeviceProc lostDevice);
 
 // The six pages alone (fonts must exist): for BuildGameScreens and tests.
 void BuildGamePages();
+
+// The key strip's second line names the mute key; muted, it reads "unmute"
+// on a red ground, so a silent game says why.
+void ShowSoundMuted(bool muted);

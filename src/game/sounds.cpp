@@ -5,6 +5,7 @@
 
 #include "common/common.h"
 #include "dialogs/requester.h"
+#include "game/screens.h"
 #include "game/view.h"
 #include "platform/screen.h"
 #include "platform/services.h"
@@ -114,6 +115,7 @@ void ToggleMute() {
   gSounds.muted = !gSounds.muted;
   if (gSounds.muted) PlatStopSounds(40);
   Open();
+  ShowSoundMuted(gSounds.muted);
 }
 
 bool SoundMuted() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "game/screens.h"
 #include "game/sounds.h"
 #include "platform/screen.h"
 #include "platform/services.h"
@@ -74,12 +75,16 @@ TEST(Sound, TheMuteKeyTogglesOnceAndLeavesTextEntriesTheirLetters) {
   EXPECT_EQ(PlatTypedCharacters(), "a");
   EXPECT_EQ(PlatTypedText(), "ma");
   EXPECT_NE(SoundMuted(), before);
+  // The key strip says so.
+  const std::string strip = gElements.KeyStripLabels[1]->text;
+  EXPECT_EQ(strip.find("unmute") != std::string::npos, SoundMuted()) << strip;
   PlatPushTypedKey(50, "M");
   PlatPollKeyboard();
   EXPECT_EQ(PlatTypedText(), "M");
   EXPECT_NE(SoundMuted(), before) << "a text entry's letter mutes nothing";
   EXPECT_EQ(PlatTypedCharacters(), "");
   EXPECT_EQ(SoundMuted(), before);
+  EXPECT_NE(gElements.KeyStripLabels[1]->text, strip);
   testing_support::StopGameHeadless();
   fs::remove_all(dir);
 }
