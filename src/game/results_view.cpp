@@ -189,6 +189,9 @@ void CopySeasonFileToClipboard() {
 }
 
 void WaitForAcknowledge() {
+  // A key held as the page opens (Return from the page before) does not
+  // close it: it takes a fresh press.
+  PlatIgnoreHeldKeys();
   for (;;) {
     bool done = false;
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {

@@ -85,6 +85,12 @@ struct Season {
   int placesChecked = 0;   // the player's moves whose place was checked
   int markedFrames = 0;    // frames whose running order was checked
   std::map<std::string, bool> shots;
+  // Return held down as race 1 ends, let go on its results page.
+  bool heldReturn = false;
+  bool letGoOfReturn = false;
+  bool resultsOutlivedTheHeldKey = false;
+  long long returnAtPanel = -1;  // the gear panel answered with Return
+  int returnAnswers = 0;
   std::vector<std::string> answers;  // the end-of-race questions, as asked
 };
 Season gSeason;
@@ -92,6 +98,7 @@ int gCalls = 0;
 int gLastInput = -100;
 void (*gRealMoveEnded)(int) = nullptr;
 void (*gRealRunningOrder)() = nullptr;
+void (*gRealRaceEnded)(const std::string&, const std::vector<std::string>&) = nullptr;
 
 void Shot(const std::string& what) {
   if (gSeason.shots[what]) return;
@@ -134,8 +141,15 @@ void AtTheGearPanel() {
     s.backFromTheMenu = false;
     if (CurrentCarKey() != s.askedCar) Fail("back from the menu, another car is asked");
   }
+  if (s.returnAtPanel != -1 && s.returnAtPanel == GearPanelsOpened())
+    Fail("a press of Return did not answer the gear panel");
   int gear = PickGear();
-  if (gear == -1) {
+  if (s.race == 3 && s.returnAnswers < 3) {
+    // Return keeps the gear: a plain press answers the panel.
+    ++s.returnAnswers;
+    s.returnAtPanel = GearPanelsOpened();
+    PlatPushTypedKey(kKeyReturn, "");
+  } else if (gear == -1) {
     PlatPushTypedKey(kKeyReturn, "");
   } else {
     Click(gElements.GearButtons, gear);
@@ -203,6 +217,10 @@ void AtTheCarSelection() {
 void AtTheDriveSelection() {
   Season& s = gSeason;
   TextArea* area = gElements.DriveArea;
+  // No car is the player's yet: the side panel shows none, nor an order.
+  if (!gElements.RaceInfoArea->lines.empty())
+    Fail("before the drive selection the side panel shows " + gElements.RaceInfoArea->lines[0]);
+  if (!gElements.StandingsArea->lines.empty()) Fail("a running order before the drive selection");
   const std::string chosen = GetTextAreaSelection(area);
   if (s.race == 1 || s.race == 3) {
     if (chosen.empty()) {
@@ -357,12 +375,28 @@ void Act() {
     ClickAt(10, 10);
   } else if (Shown(e.ResultsFrame)) {
     const std::string title = e.ResultsTitleArea->lines.empty() ? "" : e.ResultsTitleArea->lines[0];
-    if (title.find("Race Results") != std::string::npos) {
+    const bool results = title.find("Race Results") != std::string::npos;
+    if (s.letGoOfReturn && !s.resultsOutlivedTheHeldKey) {
+      if (!results) Fail("Return held as the race ended closed its results");
+      s.resultsOutlivedTheHeldKey = true;
+    }
+    if (results) {
       if (e.ResultsArea->lines.empty() || e.ResultsArea->lines[0].find("Time") == std::string::npos)
         Fail("the results have no headings");
       if (s.race == 1) Shot("results");
+      if (s.heldReturn && !s.letGoOfReturn) {
+        // The key pressed before the page opened repeats, then goes up.
+        PlatPushKey(kKeyReturn, true, true);
+        PlatPushKey(kKeyReturn, false);
+        s.letGoOfReturn = true;
+        return;
+      }
     }
-    ClickAt(10, 10);
+    if (s.resultsOutlivedTheHeldKey && results && s.race == 1) {
+      PlatPushTypedKey(kKeyReturn, "");  // a fresh press closes the page
+    } else {
+      ClickAt(10, 10);
+    }
   } else if (Shown(e.NextRaceFrame)) {
     if (s.race == 1) {
       Shot("next_race");
@@ -407,6 +441,17 @@ void RunningOrderShown() {
       Fail("the winner is not at the top: " + rows[0].text);
     s.sawFinishersAtTheTop = true;
   }
+}
+
+// Race 1 ends with Return already down: the player pressed it and holds it
+// as the results open.
+void RaceEnded(const std::string& heading, const std::vector<std::string>& results) {
+  if (gSeason.race == 1 && !gSeason.heldReturn) {
+    PlatPushKey(kKeyReturn, true);
+    PlatPollKeyboard();
+    gSeason.heldReturn = true;
+  }
+  gRealRaceEnded(heading, results);
 }
 
 // After every move: the player's own line says what that move brought.
@@ -486,6 +531,8 @@ class NewcomersSeason : public ::testing::Test {
     Report().moveEnded = MoveEnded;
     gRealRunningOrder = Report().runningOrder;
     Report().runningOrder = RunningOrderShown;
+    gRealRaceEnded = Report().raceEnded;
+    Report().raceEnded = RaceEnded;
     MainLoop();
     PlatCaptureFrames(false);
     std::map<std::string, std::string> files;
@@ -528,6 +575,8 @@ TEST_F(NewcomersSeason, ThreeRacesThroughTheScreensAsAPlayerLivesThem) {
   EXPECT_TRUE(s.loaded);
   EXPECT_TRUE(s.toldLoaded);
   EXPECT_GT(s.markedFrames, 100);
+  EXPECT_TRUE(s.resultsOutlivedTheHeldKey) << "Return held from the race let go on its results";
+  EXPECT_EQ(s.returnAnswers, 3) << "the gear panel answered with Return";
   // The two questions after each race, the quit question once.
   EXPECT_EQ(std::count(s.answers.begin(), s.answers.end(), "Save current standings?"), 3);
   // The season file: three races and the standings kept after two of them.
