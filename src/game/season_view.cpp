@@ -178,11 +178,28 @@ void FillSeasonPage() {
   TextArea* area = e.SeasonTableArea;
   ClearTextArea(area);
   const int columns = TextAreaColumns(area);
-  int carWidth = 3;
-  for (const std::string& car : chart.cars) carWidth = Max(carWidth, static_cast<int>(car.size()));
-  carWidth = Min(carWidth, 10);
-  const int nameWidth = 14;
-  const int fit = Max((columns - 2 - nameWidth - 1 - carWidth - 5) / 3, 1);
+  auto nameOf = [](const std::string& car) {
+    const DriverRecord* driver = FindDriver(car);
+    return driver != nullptr ? driver->name : car;
+  };
+  // The names and cars as long as they are, while the places of the last
+  // three races (or as many as there were) still fit beside them; else the
+  // longer column gives way first. A name cut short ends in an ellipsis, and
+  // the player's mark " P" always has its room.
+  int nameWidth = 6, carWidth = 3;
+  for (const std::string& car : chart.cars) {
+    nameWidth = Max(nameWidth, static_cast<int>(nameOf(car).size()));
+    carWidth = Max(carWidth, static_cast<int>(car.size()));
+  }
+  const int room = columns - 2 - 1 - 5 - 2;  // the colour, a gap, the points, the mark
+  const int places = 3 * Min(Max(chart.races, 1), 3);
+  while (nameWidth + carWidth > room - places && (nameWidth > 6 || carWidth > 3)) {
+    if (nameWidth > 6 && (nameWidth >= carWidth || carWidth <= 3))
+      --nameWidth;
+    else
+      --carWidth;
+  }
+  const int fit = Max((room - nameWidth - carWidth) / 3, 1);
   const int first = Max(chart.races - fit, 0);
   auto cell = [](const std::string& text, int width) {
     std::string fitted = FitName(text, width);
@@ -197,14 +214,13 @@ void FillSeasonPage() {
   AddText(area, heading + right("Pts", 5));
   for (size_t i = 0; i < chart.cars.size(); ++i) {
     const std::string& car = chart.cars[i];
-    const DriverRecord* driver = FindDriver(car);
-    std::string line = "  " + cell(driver != nullptr ? driver->name : car, nameWidth) + " " + cell(car, carWidth);
+    std::string line = "  " + cell(nameOf(car), nameWidth) + " " + cell(car, carWidth);
     for (int race = first; race < chart.races; ++race) {
       const int place = chart.place[i][race];
       line += right(place > 0 ? Decimal(place) : "-", 3);
     }
     line += right(Decimal(chart.races > 0 ? chart.total[i].back() : 0), 5);
-    if (IsPlayers(car)) line += " P";
+    line += IsPlayers(car) ? " P" : "  ";
     AddText(area, line);
     if (IsPlayers(car)) SetTextAreaSelection(area, static_cast<int>(i) + 1);
   }
@@ -216,6 +232,7 @@ void ShowSeasonChart(void (*drawFrame)()) {
   FillSeasonPage();
   SetPageHidden(kSeasonPage, 0);
   gHooks.frameOverlay = DrawSeasonChart;
+  PlatIgnoreHeldKeys();  // a key held from the standings does not close it
   for (bool done = false; !done;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != gView.window) continue;
