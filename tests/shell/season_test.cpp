@@ -92,6 +92,11 @@ struct Season {
   long long returnAtPanel = -1;  // the gear panel answered with Return
   int returnAnswers = 0;
   std::vector<std::string> answers;  // the end-of-race questions, as asked
+  // The season chart's frame corner as the chart showed it, and whether the
+  // question after it stood over something else there.
+  int chartCornerX = -1, chartCornerY = -1;
+  uint32_t chartCorner = 0;
+  int freshUnderTheQuestion = 0;
 };
 Season gSeason;
 int gCalls = 0;
@@ -107,6 +112,14 @@ void Shot(const std::string& what) {
 }
 
 void Fail(const std::string& why) { throw std::runtime_error(why); }
+
+// A pixel of the frame the player sees now (0xRRGGBBAA).
+uint32_t PixelSeen(int x, int y) {
+  const std::vector<uint8_t> rgba = PlatScreenshotRgba();
+  const size_t at = (static_cast<size_t>(y) * PlatScreenWidth() + x) * 4;
+  if (at + 3 >= rgba.size()) return 0;
+  return static_cast<uint32_t>(rgba[at]) << 24 | rgba[at + 1] << 16 | rgba[at + 2] << 8 | rgba[at + 3];
+}
 
 // The gear the player picks: the highest that may go off the line, else the
 // highest safe one, else first. Driving on the edge shows the panel's lines.
@@ -253,6 +266,15 @@ void AtARequester() {
     const std::string question = text->lines.empty() ? "" : text->lines[0];
     s.answers.push_back(question);
     bool yes = question == "Save current standings?" && s.race != 3;
+    if (question == "Save current standings?" && s.chartCornerX >= 0) {
+      // The chart has closed: the box stands over the board, not over the
+      // chart's last frame.
+      if (PixelSeen(s.chartCornerX, s.chartCornerY) == s.chartCorner)
+        Fail("the chart is still under \"Save current standings?\"");
+      ++s.freshUnderTheQuestion;
+      s.chartCornerX = -1;
+      if (s.race == 1) Shot("save_standings_question");
+    }
     if (question.rfind("Quit without saving", 0) == 0) {
       Shot("quit_question");
       yes = false;
@@ -372,6 +394,9 @@ void Act() {
       }
     }
     Shot("season_chart_" + std::to_string(s.race));
+    s.chartCornerX = FrameX(e.SeasonFrame) + 6;
+    s.chartCornerY = FrameY(e.SeasonFrame) + 6;
+    s.chartCorner = PixelSeen(s.chartCornerX, s.chartCornerY);
     ClickAt(10, 10);
   } else if (Shown(e.ResultsFrame)) {
     const std::string title = e.ResultsTitleArea->lines.empty() ? "" : e.ResultsTitleArea->lines[0];
@@ -575,6 +600,7 @@ TEST_F(NewcomersSeason, ThreeRacesThroughTheScreensAsAPlayerLivesThem) {
   EXPECT_TRUE(s.loaded);
   EXPECT_TRUE(s.toldLoaded);
   EXPECT_GT(s.markedFrames, 100);
+  EXPECT_EQ(s.freshUnderTheQuestion, 3) << "\"Save current standings?\" over the board, after each chart";
   EXPECT_TRUE(s.resultsOutlivedTheHeldKey) << "Return held from the race let go on its results";
   EXPECT_EQ(s.returnAnswers, 3) << "the gear panel answered with Return";
   // The two questions after each race, the quit question once.
