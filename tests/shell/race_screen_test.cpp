@@ -306,6 +306,11 @@ void EndOfRaceShots(const std::string& heading, const std::vector<std::string>&)
   Driver()[DNF().empty() ? OrderOfFinish().back() : DNF().back()].user = 1;
   Driver()[OrderOfFinish().at(0)].name = gLongName;
   FillRaceResults(heading, RaceResultRows());
+  // The player's row is highlighted and marked, finished or not.
+  std::string mine = GetTextAreaSelection(gElements.ResultsArea);
+  if (!mine.empty() && mine.back() == '~') mine.pop_back();
+  EXPECT_NE(mine.find(DNF().empty() ? OrderOfFinish().back() : DNF().back()), std::string::npos) << mine;
+  EXPECT_EQ(mine.size() > 2 ? mine.substr(mine.size() - 2) : mine, " P") << mine;
   SetPageHidden(3, 0);
   RenderFrame();
   PlatSaveScreenshot(testing_support::ArtifactDir() / (gEndShots + "_results.png"));
