@@ -96,6 +96,7 @@ void InitHelp(const std::filesystem::path& file, const std::string& frameImage,
 
 void ShowHelp() {
   SetPageHidden(99, 0);
+  PlatIgnoreHeldKeys();
   bool closed = false;
   while (!closed) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {

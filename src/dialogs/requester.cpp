@@ -249,6 +249,9 @@ std::string Display(const std::string& name, const std::string& prompt, const st
     FocusKBA(field, true);
   }
   SetPageHidden(req->page, 0);
+  // A key held as the box opens does not answer it: a question is answered
+  // by a fresh press.
+  PlatIgnoreHeldKeys();
   int ending = -1;  // 1 confirmed, 0 cancelled
   while (ending == -1) {
     PlatPollKeyboard();

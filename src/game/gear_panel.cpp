@@ -227,6 +227,9 @@ long long GearPanelsOpened() {
 
 int WaitForGearChoice() {
   SetPageHidden(5, 0);
+  // Return held through the other cars' moves does not choose unseen; a
+  // press made while the panel shows does.
+  PlatIgnoreHeldKeys();
   for (;;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (event != kEventLeftButtonUp || PlatEventWindow() != gView.window) continue;

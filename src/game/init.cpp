@@ -68,6 +68,19 @@ int ChimeAndChooseGear(const GearOffer& offer) {
   return ChooseGearOnPanel(offer);
 }
 
+// Under a requester: the race behind the menu while it runs, else the
+// player's board as it stands (never the last frame shown, which may be a
+// page that has closed since), else the menu's plain grey.
+void DrawUnderRequester() {
+  if (MenuRaceRunning()) {
+    DrawMenuBackdrop();
+  } else if (Base().cols > 1) {
+    DrawTrackView();
+  } else {
+    PlatClearScreen(0x808080);
+  }
+}
+
 // The wheel scrolls the commentary when the pointer is over it, else the
 // view.
 void Wheel(int delta) {
@@ -170,9 +183,9 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   AddReloadHook(ReloadAllSprites);
 
   // The menu's requesters (the welcome box, the lists) show the race behind
-  // the menu going on under them.
+  // the menu going on under them; a race's questions show its board.
   SetModalIdle(StepMenuRace);
-  SetModalBackdrop(DrawMenuBackdrop);
+  SetModalBackdrop(DrawUnderRequester);
 
   InitDebugText(PlatPathText(gProg.themeFolder / "Terminal 14.png"));
   SetDebugTextArea(10, 10, 30, PlatScreenHeight() / 18 - 1, 0xFFFFFF);

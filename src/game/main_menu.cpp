@@ -88,6 +88,7 @@ void DrawTitle() {
 void ShowWelcome() {
   // Until a key (other than "?", which shows the help) or a click.
   gHooks.frameOverlay = DrawTitle;
+  PlatIgnoreHeldKeys();
   for (bool done = false; !done;) {
     DrawMenuScreen();
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
@@ -108,6 +109,7 @@ void ShowWelcome() {
 }
 
 int WaitMenuChoice(ButtonArray* buttons) {
+  PlatIgnoreHeldKeys();
   for (;;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != gView.window) continue;
@@ -227,6 +229,7 @@ namespace {
 bool WaitNextRaceChoice() {
   GameElements& e = gElements;
   SetPageHidden(kNextRacePage, 0);
+  PlatIgnoreHeldKeys();  // Return held from the pages before does not start a race
   int choice = -1;
   while (choice == -1) {
     for (int event = PlatNextWindowEvent(); event != kEventNone && choice == -1;

@@ -20,7 +20,10 @@
 namespace {
 // Columns of the results area with the shipped font, for when it was never
 // built.
-constexpr int kResultsColumns = 53;
+constexpr int kResultsColumns = 75;
+// The width of the standings' lines the season file keeps, as they always
+// were, however wide the page that shows them.
+constexpr int kSeasonFileColumns = 53;
 const char* const kResultsKey[] = {"SO spun out (no Top gear since)   DNF did not finish",
                                    "P and highlighted: your cars",
                                    "Time: moves taken, scaled to a 4-lap race"};
@@ -149,7 +152,7 @@ std::vector<std::string> FillSeasonStandings() {
   }
   AddKey(area, kStandingsKey, 3);
   // The season file keeps its own lines, in its own order.
-  return SeasonStandingsLines(columns);
+  return SeasonStandingsLines(kSeasonFileColumns);
 }
 
 void ShowRaceResults(const std::string& heading) {
@@ -189,6 +192,9 @@ void CopySeasonFileToClipboard() {
 }
 
 void WaitForAcknowledge() {
+  // A key held as the page opens (Return from the page before) does not
+  // close it: it takes a fresh press.
+  PlatIgnoreHeldKeys();
   for (;;) {
     bool done = false;
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {

@@ -95,11 +95,12 @@ void BuildMenuPage() {
 
 void BuildResultsPage() {
   GameElements& e = gElements;
-  e.ResultsFrame = CreateFrame("Frame", -1, -1, 18, 16, 3);
+  // As wide as the season's page: the names have room.
+  e.ResultsFrame = CreateFrame("Frame", -1, -1, 24, 16, 3);
   int fy = FrameY(e.ResultsFrame);
-  e.ResultsTitleArea = CreateTextArea(e.MainFont, -1, fy + 40, 488, 18, 0, 0, 0, 3);
-  CreateFrame("Panel", -1, fy + 70, 62, 50, 3);
-  e.ResultsArea = CreateTextArea(e.MainFont, -1, fy + 70, 488, 408, 4, 1, 0, 3);
+  e.ResultsTitleArea = CreateTextArea(e.MainFont, -1, fy + 40, 688, 18, 0, 0, 0, 3);
+  CreateFrame("Panel", -1, fy + 70, 86, 50, 3);
+  e.ResultsArea = CreateTextArea(e.MainFont, -1, fy + 70, 688, 408, 4, 1, 0, 3);
 }
 
 void BuildCarSelectPage() {

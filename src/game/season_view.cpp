@@ -6,6 +6,7 @@
 #include "common/common.h"
 #include "game/screens.h"
 #include "game/hooks.h"
+#include "game/side_panel.h"
 #include "minigui/mini_gui.h"
 #include "platform/screen.h"
 #include "platform/services.h"
@@ -25,6 +26,8 @@ constexpr int kRaceRow = 16;
 constexpr int kSmallInk = 0xFFFFFF;
 
 SeasonChart gChart;
+// The drivers the table has rows for (indices into gChart.cars), in order.
+std::vector<int> gTableCars;
 
 int LineColour(size_t index) { return kLineColours[index % kColourCount]; }
 
@@ -114,10 +117,11 @@ void DrawSeasonChart() {
   // Each table row's colour, in the two spaces that start it.
   const TextArea* area = e.SeasonTableArea;
   const int row = SpriteFontHeight(area->font);
-  for (size_t i = 0; i < chart.cars.size(); ++i) {
-    const int line = static_cast<int>(i) + 1 - area->top;  // under the heading
+  for (size_t k = 0; k < gTableCars.size(); ++k) {
+    const int line = static_cast<int>(k) + 1 - area->top;  // under the heading
     if (line < 1 || line >= area->rows) continue;
-    Ink(area->x + area->margin + 3, area->y + area->margin + line * row + 4, 10, row - 8, LineColour(i));
+    Ink(area->x + area->margin + 3, area->y + area->margin + line * row + 4, 10, row - 8,
+        LineColour(static_cast<size_t>(gTableCars[k])));
   }
 }
 }  // namespace
@@ -178,11 +182,28 @@ void FillSeasonPage() {
   TextArea* area = e.SeasonTableArea;
   ClearTextArea(area);
   const int columns = TextAreaColumns(area);
-  int carWidth = 3;
-  for (const std::string& car : chart.cars) carWidth = Max(carWidth, static_cast<int>(car.size()));
-  carWidth = Min(carWidth, 10);
-  const int nameWidth = 14;
-  const int fit = Max((columns - 2 - nameWidth - 1 - carWidth - 5) / 3, 1);
+  auto nameOf = [](const std::string& car) {
+    const DriverRecord* driver = FindDriver(car);
+    return driver != nullptr ? driver->name : car;
+  };
+  // The names and cars as long as they are, while the places of the last
+  // three races (or as many as there were) still fit beside them; else the
+  // longer column gives way first. A name cut short ends in an ellipsis, and
+  // the player's mark " P" always has its room.
+  int nameWidth = 6, carWidth = 3;
+  for (const std::string& car : chart.cars) {
+    nameWidth = Max(nameWidth, static_cast<int>(nameOf(car).size()));
+    carWidth = Max(carWidth, static_cast<int>(car.size()));
+  }
+  const int room = columns - 2 - 1 - 5 - 2;  // the colour, a gap, the points, the mark
+  const int places = 3 * Min(Max(chart.races, 1), 3);
+  while (nameWidth + carWidth > room - places && (nameWidth > 6 || carWidth > 3)) {
+    if (nameWidth > 6 && (nameWidth >= carWidth || carWidth <= 3))
+      --nameWidth;
+    else
+      --carWidth;
+  }
+  const int fit = Max((room - nameWidth - carWidth) / 3, 1);
   const int first = Max(chart.races - fit, 0);
   auto cell = [](const std::string& text, int width) {
     std::string fitted = FitName(text, width);
@@ -195,18 +216,22 @@ void FillSeasonPage() {
   std::string heading = "  " + cell("Driver", nameWidth) + " " + cell("Car", carWidth);
   for (int race = first; race < chart.races; ++race) heading += right(Decimal(race + 1), 3);
   AddText(area, heading + right("Pts", 5));
-  for (size_t i = 0; i < chart.cars.size(); ++i) {
-    const std::string& car = chart.cars[i];
-    const DriverRecord* driver = FindDriver(car);
-    std::string line = "  " + cell(driver != nullptr ? driver->name : car, nameWidth) + " " + cell(car, carWidth);
+  // More drivers than rows: the leader and the player's cars keep theirs,
+  // with the car just ahead of each, as in the running order.
+  std::vector<bool> players;
+  for (const std::string& car : chart.cars) players.push_back(IsPlayers(car));
+  gTableCars = StandingsRowsShown(players, Max(area->rows - 1 - (first > 0 ? 1 : 0), 1));
+  for (int i : gTableCars) {
+    const std::string& car = chart.cars[static_cast<size_t>(i)];
+    std::string line = "  " + cell(nameOf(car), nameWidth) + " " + cell(car, carWidth);
     for (int race = first; race < chart.races; ++race) {
-      const int place = chart.place[i][race];
+      const int place = chart.place[static_cast<size_t>(i)][race];
       line += right(place > 0 ? Decimal(place) : "-", 3);
     }
-    line += right(Decimal(chart.races > 0 ? chart.total[i].back() : 0), 5);
-    if (IsPlayers(car)) line += " P";
+    line += right(Decimal(chart.races > 0 ? chart.total[static_cast<size_t>(i)].back() : 0), 5);
+    line += IsPlayers(car) ? " P" : "  ";
     AddText(area, line);
-    if (IsPlayers(car)) SetTextAreaSelection(area, static_cast<int>(i) + 1);
+    if (IsPlayers(car)) SetTextAreaSelection(area, static_cast<int>(area->lines.size()) - 1);
   }
   if (first > 0) AddText(area, "  Places of races " + Decimal(first + 1) + " to " + Decimal(chart.races) + "; - : none");
   SetTextAreaTop(area, 0);
@@ -216,6 +241,7 @@ void ShowSeasonChart(void (*drawFrame)()) {
   FillSeasonPage();
   SetPageHidden(kSeasonPage, 0);
   gHooks.frameOverlay = DrawSeasonChart;
+  PlatIgnoreHeldKeys();  // a key held from the standings does not close it
   for (bool done = false; !done;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone; event = PlatNextWindowEvent()) {
       if (PlatEventWindow() != gView.window) continue;

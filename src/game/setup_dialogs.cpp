@@ -137,6 +137,7 @@ int CarSelectionDialog() {
   // first, and Return accepts the dialog.
   int digits = PlatCompileRegex("[0-9]");
   FocusKBA(e.LapsEntry, true);
+  PlatIgnoreHeldKeys();  // Return held from the menu does not accept it unseen
   int answer = -1;  // 1 accepted, 0 cancelled
   while (answer == -1) {
     for (int event = PlatNextWindowEvent(); event != kEventNone && answer == -1;
@@ -182,6 +183,7 @@ void DriveSelectionDialog() {
       SetTextAreaSelection(e.DriveArea, static_cast<int>(line));
   }
   SetPageHidden(6, 0);
+  PlatIgnoreHeldKeys();
   std::string taken = GetTextAreaSelection(e.DriveArea);
   for (bool done = false; !done;) {
     for (int event = PlatNextWindowEvent(); event != kEventNone && !done;

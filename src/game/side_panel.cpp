@@ -227,10 +227,21 @@ bool ScrollCommentary(int x, int y, int lines) {
   return true;
 }
 
+namespace {
+// The race panel is up once a race of the player's is on (its buttons show);
+// before that, while the cars and drivers are still being picked, the race
+// may already speak of its grid, but nothing of it shows.
+bool RacePanelUp() {
+  const ButtonArray* buttons = gElements.RaceButtons;
+  return buttons == nullptr || buttons->hidden == 0;
+}
+}  // namespace
+
 void ShowCarStatus(int mode) {
   TextArea* area = gElements.RaceInfoArea;
   if (area == nullptr) return;
   ClearTextArea(area);
+  if (!RacePanelUp()) return;
   if (!SelectCar(CurrentCarKey())) return;  // no current car: the area stays empty
   const std::string& key = CurrentCarKey();
   const CarRecord& car = CurrentCar();
@@ -305,6 +316,7 @@ void ShowStandings() {
   TextArea* area = gElements.StandingsArea;
   if (area == nullptr) return;
   ClearTextArea(area);
+  if (!RacePanelUp()) return;
   std::vector<RunningOrderRow> rows = RunningOrderRows(TextAreaColumns(area));
   std::vector<bool> players;
   for (const RunningOrderRow& row : rows) players.push_back(row.player);
@@ -335,6 +347,8 @@ void RaceButtonClick() {
 }
 
 void MarkRaceOver() {
+  // No car moves any more: the last one's figures (gear 0, MP 0) go.
+  ClearArea(gElements.RaceInfoArea);
   ButtonArray* buttons = gElements.RaceButtons;
   if (buttons == nullptr) return;
   SetButtonState(buttons, 0, 0);

@@ -9,6 +9,7 @@ struct TextArea;
 
 // Status lines of the current car in RaceInfoArea. Mode 0 (before it moves)
 // shows its gear's MP and the bonus, mode 1 (after a step) the MP left.
+// While the race panel is down (see ShowRacePanel) the area stays empty.
 void ShowCarStatus(int mode);
 // The running order as the side panel lists it: the cars that finished, in
 // their finishing order and marked "F", then the cars racing, then the cars
@@ -23,7 +24,8 @@ struct RunningOrderRow {
 std::vector<RunningOrderRow> RunningOrderRows(int columns = 0);
 // Those rows in StandingsArea, the player's cars in the selected colour; the
 // current standing is kept. Where the area has fewer rows than the field,
-// the leader and the player's cars stay in view.
+// the leader and the player's cars stay in view. Empty while the race panel
+// is down.
 void ShowStandings();
 // Whether the player drives this car.
 bool IsPlayersCar(const std::string& key);
@@ -32,7 +34,8 @@ bool IsPlayersCar(const std::string& key);
 std::vector<int> StandingsRowsShown(const std::vector<bool>& players, int rows);
 // A left click on the side panel: "Auto Mode", "Save Race", "Main Menu".
 void RaceButtonClick();
-// The flag has fallen: "Auto Mode" off, nothing left to save.
+// The flag has fallen: "Auto Mode" off, nothing left to save, no car's
+// figures.
 void MarkRaceOver();
 // Whether a race of the player's is on. Until one is, the panel holds nothing
 // of a race: no race buttons, no car's figures, no running order, no last move.

@@ -75,6 +75,9 @@ struct State {
   bool releasedWithCtrl[256] = {};
   bool pendingCtrlRelease[256] = {};
   bool downWithCtrl[256] = {};
+  // Held when a page opened (PlatIgnoreHeldKeys): their release is not a key
+  // for that page.
+  bool heldFromBefore[256] = {};
   std::string pendingText[256];
   int lastDownKey = -1;
   std::string pendingTyped;
@@ -289,6 +292,7 @@ int WindowNumberOf(Uint32 id) {
 void OnKeyDown(int code) {
   if (code < 0 || code > 255) return;
   if (!g.liveDown[code]) g.pendingText[code].clear();
+  g.heldFromBefore[code] = false;
   g.downWithCtrl[code] = g.liveDown[kKeyLeftCtrl] || g.liveDown[kKeyRightCtrl];
   g.liveDown[code] = true;
   g.lastDownKey = code;
@@ -297,6 +301,13 @@ void OnKeyDown(int code) {
 void OnKeyUp(int code) {
   if (code < 0 || code > 255) return;
   g.liveDown[code] = false;
+  if (g.lastDownKey == code) g.lastDownKey = -1;
+  if (g.heldFromBefore[code]) {
+    g.heldFromBefore[code] = false;
+    g.downWithCtrl[code] = false;
+    g.pendingText[code].clear();
+    return;
+  }
   g.pendingRelease[code] = true;
   // Ctrl counts when it was held as the key went down or came up: a quick
   // hand lets go of Ctrl before the key, and both may pass between polls.
@@ -307,7 +318,6 @@ void OnKeyUp(int code) {
   if (control != 0) g.pendingTyped += control;
   g.pendingTyped += g.pendingText[code];
   g.pendingText[code].clear();
-  if (g.lastDownKey == code) g.lastDownKey = -1;
 }
 
 void OnText(const char* utf8) {
@@ -1200,6 +1210,18 @@ void PlatPollKeyboard() {
   g.pendingTyped.clear();
 }
 
+void PlatIgnoreHeldKeys() {
+  for (int k = 0; k < 256; ++k) {
+    if (g.liveDown[k]) g.heldFromBefore[k] = true;
+    g.pendingText[k].clear();
+    g.pendingRelease[k] = g.released[k] = false;
+    g.pendingCtrlRelease[k] = g.releasedWithCtrl[k] = false;
+  }
+  g.pendingTyped.clear();
+  g.typed.clear();
+  g.rawTyped.clear();
+}
+
 bool PlatKeyReleased(int scanCode) {
   if (scanCode == kKeyAny) {
     for (bool r : g.released) {
@@ -1391,9 +1413,10 @@ void PlatPushWheel(int notches) {
   SDL_PushEvent(&e);
 }
 
-void PlatPushKey(int scanCode, bool down) {
+void PlatPushKey(int scanCode, bool down, bool repeat) {
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.repeat = down && repeat ? 1 : 0;
   e.key.windowID = g.windowId;
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.keysym.scancode = SdlKeyOf(scanCode);

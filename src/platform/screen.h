@@ -176,7 +176,11 @@ uint32_t PlatImagePixel(int image, int x, int y);
 // Keyboard. Poll once per frame before any query.
 void PlatPollKeyboard();
 // True once, at the first poll after the key went up. kKeyAny: any key.
+// A key's auto-repeat is never a press of its own.
 bool PlatKeyReleased(int scanCode);
+// A page opens: a key held now, or pressed and let go before it, is not a
+// key for it. Nothing is read as released or typed until a fresh press ends.
+void PlatIgnoreHeldKeys();
 bool PlatKeyDown(int scanCode);
 // Released, having gone down or come up while a Ctrl key was held (true
 // once, like PlatKeyReleased).
@@ -239,7 +243,7 @@ void PlatPushMouseLeave();
 void PlatPushButtonDown(int button);  // 1 left, 3 right
 void PlatPushButtonUp(int button);
 void PlatPushWheel(int notches);    // positive: away from the user
-void PlatPushKey(int scanCode, bool down);
+void PlatPushKey(int scanCode, bool down, bool repeat = false);  // repeat: as a held key's auto-repeat
 void PlatPushText(const std::string& text);  // Windows-1252, arrives as typed text
 // A key press and release producing a character, as a keyboard would.
 void PlatPushTypedKey(int scanCode, const std::string& text);

@@ -112,6 +112,7 @@ struct Run {
   bool needsARoll = false;
   bool cut = false;  // stopped after kMostSteps node steps
   MoveEvents events;
+  int left = 0;  // the car's MP at the end, which EndOfMove carries over
   std::string state;  // what the rest of the move depends on
 };
 
@@ -156,6 +157,7 @@ Run PlayWithRolls(const Snapshot& start, int answer, const std::vector<int>& rol
     run.needsARoll = true;
   }
   run.events = CurrentMoveEvents();
+  run.left = car.remaining;
   run.state = StateText(car, run.events);
   return run;
 }
@@ -164,6 +166,14 @@ void Tally(MoveOdds& odds, const MoveEvents& events, double weight) {
   if (events.offTheLine > 0) odds.offTheLine += weight;
   if (events.spunOut) odds.spinOut += weight;
   if (events.crashed) odds.crash += weight;
+  if (events.blocked) odds.blocked += weight;
+}
+
+// A move with no roll goes one way: what it spends and carries over.
+void NoteTheOneWay(MoveOdds& odds, const Run& run) {
+  if (run.needsARoll || run.cut) return;
+  odds.spent = run.events.spent;
+  odds.carried = Max(run.left, 0);
 }
 
 // The next roll with each of its values. Values that leave the move in the
@@ -264,6 +274,7 @@ MoveOdds PlayMoveOut(int answer) {
   } else {
     Tally(odds, first.events, 1.0);
     odds.complete = !first.cut;
+    NoteTheOneWay(odds, first);
   }
   return odds;
 }
@@ -280,6 +291,7 @@ MoveOdds PlayMoveOutEveryRoll(int answer, size_t deepest) {
   } else {
     Tally(odds, first.events, 1.0);
     odds.complete = !first.cut && !first.needsARoll;
+    NoteTheOneWay(odds, first);
   }
   return odds;
 }
@@ -412,8 +424,20 @@ GearAdvice AdviseGears(const int states[kGearButtons]) {
     std::string head = PadLeft2(GearMP(gear));
     if (bonus > 0 && odds.bonusKept > 0) head += " + " + Decimal(odds.bonusKept);
     head += " MP ";
-    advice.rows[i] = head + OddsWords(odds);
-    advice.shortRows[i] = head + OddsWords(odds, true);
+    // A full node ahead: the move stops there and what it could not spend
+    // waits for the next one. Where rolls decide whether it gets that far,
+    // the chance of being stopped.
+    std::string words = OddsWords(odds), shortWords = OddsWords(odds, true);
+    if (odds.blocked >= 1 && odds.spent >= 0) {
+      const std::string used = "blocked: " + Decimal(odds.spent) + " used, " + Decimal(odds.carried);
+      words = used + " carried over, " + words;
+      shortWords = used + " kept, " + shortWords;
+    } else if (odds.blocked > 0) {
+      words += ", blocked " + Percent(odds.blocked);
+      shortWords += ", blocked " + Percent(odds.blocked);
+    }
+    advice.rows[i] = head + words;
+    advice.shortRows[i] = head + shortWords;
     // A safe move can still leave the car where every gear it may take next
     // is at risk.
     if (risk == 0 && odds.complete) {

@@ -22,6 +22,13 @@ struct MoveOdds {
   // Of the MP carried over, those the move can spend: all of them unless it
   // leaves or enters a corner, where what is left of them is dropped.
   int bonusKept = 0;
+  // The chance that a node with both lanes held ends the move early. Such a
+  // move keeps the MP it could not spend for the next one.
+  double blocked = 0;
+  // For a move that asks for no roll: the MP its steps cost, and those it
+  // carries over to the car's next move (-1 when it asks for a roll).
+  long long spent = -1;
+  long long carried = -1;
 };
 // Plays the current car's move out with a chooser's answer (1 to 6, or
 // kChooseUseOR), exactly as StartMove and the race steps would, every roll
@@ -59,6 +66,8 @@ std::string OddsWords(const MoveOdds& odds, bool shortForm = false);
 std::string Percent(double chance);
 
 // A row whose move was too long to play out in full ends in "?".
+// A move stopped short by a full node says so, with the MP it uses and those
+// it carries over: "10 MP blocked: 0 used, 10 carried over, safe".
 struct GearAdvice {
   std::string corner;              // "sharp corner in 14 MP", "in a hairpin, ..."
   std::string blocked;             // "blocked after 4 MP" ("" with the way free)

@@ -29,6 +29,7 @@ std::vector<RaceResultRow> RaceResultRows() {
     row.car = key;
     row.driver = driver ? driver->name : "";
     row.time = "0:00";
+    row.player = driver != nullptr && driver->user != 0;  // highlighted even out of the race
     rows.push_back(row);
   }
   return rows;

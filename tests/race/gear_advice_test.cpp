@@ -9,6 +9,7 @@
 
 #include "platform/services.h"
 #include "race/ai.h"
+#include "race/car_data.h"
 #include "race/analyze.h"
 #include "race/movement.h"
 #include "race/race_start.h"
@@ -150,6 +151,28 @@ TEST_F(GearAdviceTest, TheFlagOnTheLastLapAndABlockedWay) {
   advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "the flag in 6 MP");
   EXPECT_EQ(advice.blocked, "blocked after 2 MP");
+  // The rows agree with the header: the move stops at the full node and
+  // what it could not spend waits for the next move.
+  EXPECT_EQ(advice.rows[5], "19 MP blocked: 2 used, 17 carried over, safe");
+  EXPECT_EQ(advice.shortRows[5], "19 MP blocked: 2 used, 17 kept, safe");
+  // Boxed in: no gear moves the car, every gear keeps all its MP.
+  Node()[39].car[0].clear();
+  Node()[39].car[1].clear();
+  Put("B", 38, 0);
+  Put("C", 38, 1);
+  Select("A");
+  advice = AdviseGears(kThirdUp);
+  EXPECT_EQ(advice.blocked, "blocked after 0 MP");
+  for (int i = 0; i < 6; ++i) {
+    if (kThirdUp[i] == 2) continue;
+    const std::string mp = Decimal(GearMP(i + 1));
+    EXPECT_EQ(advice.rows[i], (mp.size() < 2 ? " " : "") + mp + " MP blocked: 0 used, " + mp + " carried over, safe");
+  }
+  Node()[38].car[0].clear();
+  Node()[38].car[1].clear();
+  Put("B", 39, 0);
+  Put("C", 39, 1);
+  Select("A");
   CurrentCar().lap = 2;
   advice = AdviseGears(kThirdUp);
   EXPECT_EQ(advice.corner, "sharp corner in 66 MP");
@@ -356,8 +379,8 @@ void Count(const Race& at, int answer, std::vector<int>& rolls, double weight, M
 TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   fs::path game = testing_support::CopyGameFolderToMemory("advice");
   testing_support::ReadGameFolderAsTheGame(game);
-  static int checked = 0, deep = 0, risky = 0, againstTheRace = 0, nextChecked = 0, nextRisky = 0;
-  checked = deep = risky = againstTheRace = nextChecked = nextRisky = 0;
+  static int checked = 0, deep = 0, risky = 0, againstTheRace = 0, nextChecked = 0, nextRisky = 0, blocked = 0;
+  checked = deep = risky = againstTheRace = nextChecked = nextRisky = blocked = 0;
   Report() = RaceReport{};
   Report().chooseGear = [](const GearOffer& offer) {
     GearAdvice advice = AdviseGears(offer.states);
@@ -395,6 +418,22 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
       const std::string& row = advice.rows[i];
       std::string words = row.substr(row.find(" MP ") + 4);
       words = words.substr(0, words.find(", then"));
+      // A move stopped by a full node says how far it gets and what it
+      // keeps, and no more than the gear and the carried MP give; where
+      // rolls decide whether it gets there, the chance of being stopped.
+      if (words.rfind("blocked: ", 0) == 0) {
+        ++blocked;
+        EXPECT_GE(odds.blocked, 1.0) << row;
+        const long long used = std::atoll(words.c_str() + 9);
+        const size_t comma = words.find(" used, "), over = words.find(" carried over, ");
+        EXPECT_TRUE(comma != std::string::npos && over != std::string::npos) << row;
+        const long long carried = comma == std::string::npos ? 0 : std::atoll(words.c_str() + comma + 7);
+        EXPECT_LE(used + carried, GearMP(answer == kChooseUseOR ? 6 : answer) + CurrentCar().bonus) << row;
+        words = over == std::string::npos ? words : words.substr(over + 15);
+      } else {
+        EXPECT_EQ(words.find("blocked") != std::string::npos, odds.blocked > 0) << row;
+        words = words.substr(0, words.find(", blocked "));
+      }
       const std::string first = words.substr(0, words.find(','));
       const double chances[] = {odds.crash, odds.spinOut, odds.offTheLine};
       const char* names[] = {"crash", "spin", "off the line"};
@@ -451,6 +490,7 @@ TEST(GearAdviceProperty, OddsEqualEveryRollAndTheWordsFollowThem) {
   EXPECT_LT(deep, checked / 10);
   EXPECT_GT(againstTheRace, 20) << "rows played in the race itself, every risky one among them";
   EXPECT_GT(nextChecked, kSanitizerBuild ? 20 : 100) << "safe rows with a next move";
+  EXPECT_GT(blocked, 0) << "rows of a car stopped by a full node";
   // One lap under the sanitizers meets none of them.
   if (!kSanitizerBuild) {
     EXPECT_GT(nextRisky, 0) << "safe rows whose next move is at risk";

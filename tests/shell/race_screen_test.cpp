@@ -6,6 +6,8 @@
 #include "race/analyze.h"
 #include "game/gear_panel.h"
 #include "game/screens.h"
+#include "game/results_view.h"
+#include "game/season_view.h"
 #include "game/side_panel.h"
 #include "game/init.h"
 #include "game/keys.h"
@@ -291,8 +293,137 @@ void PlayersRace(const std::string& prefix, bool rowsForMine = true) {
 }
 }  // namespace
 
+// --- The end of a race and the season, at every size ----------------------------
+namespace {
+std::string gLongName;
+std::string gEndShots;
+
+// The flag falls on a race the player drove (one car, marked afterwards so
+// that the race ran by itself), a driver with a name too long for any table.
+void EndOfRaceShots(const std::string& heading, const std::vector<std::string>&) {
+  MarkRaceOver();
+  // The player's car is one at the foot of the standings: in every table.
+  Driver()[DNF().empty() ? OrderOfFinish().back() : DNF().back()].user = 1;
+  Driver()[OrderOfFinish().at(0)].name = gLongName;
+  FillRaceResults(heading, RaceResultRows());
+  // The player's row is highlighted and marked, finished or not.
+  std::string mine = GetTextAreaSelection(gElements.ResultsArea);
+  if (!mine.empty() && mine.back() == '~') mine.pop_back();
+  EXPECT_NE(mine.find(DNF().empty() ? OrderOfFinish().back() : DNF().back()), std::string::npos) << mine;
+  EXPECT_EQ(mine.size() > 2 ? mine.substr(mine.size() - 2) : mine, " P") << mine;
+  SetPageHidden(3, 0);
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gEndShots + "_results.png"));
+  FillSeasonStandings();
+  RenderFrame();
+  PlatSaveScreenshot(testing_support::ArtifactDir() / (gEndShots + "_standings.png"));
+  SetPageHidden(3, 1);
+}
+
+std::string gChartShot;
+void SeasonChartFrame() {
+  RenderFrame();
+  if (!gChartShot.empty()) PlatSaveScreenshot(testing_support::ArtifactDir() / gChartShot);
+  gChartShot.clear();
+  PlatPushButtonUp(1);  // seen: the page closes
+}
+
+// The season page as it is drawn: every point inside the chart's box, every
+// table line inside its area with a player's row ending in its mark, and a
+// name cut only where its column has no more room, ending in an ellipsis.
+void CheckSeasonPage(int races, const std::string& shot) {
+  const SeasonChart chart = MakeSeasonChart(SeasonFileText());
+  ASSERT_EQ(chart.races, races);
+  const ChartBox box = SeasonChartBox();
+  const Frame* panel = gElements.SeasonChartPanel;
+  EXPECT_GE(box.left, FrameX(panel));
+  EXPECT_LE(box.left + box.width, FrameRight(panel));
+  EXPECT_GE(box.top, FrameY(panel));
+  EXPECT_LE(box.top + box.height, FrameBottom(panel));
+  for (size_t i = 0; i < chart.cars.size(); ++i)
+    for (int race = 0; race <= races; ++race) {
+      int x = 0, y = 0;
+      ChartPoint(chart, box, race, race == 0 ? 0 : chart.total[i][race - 1], x, y);
+      EXPECT_TRUE(x >= box.left && x <= box.left + box.width && y >= box.top && y <= box.top + box.height)
+          << chart.cars[i] << " after race " << race;
+    }
+  gChartShot = shot;
+  ShowSeasonChart(SeasonChartFrame);
+  const TextArea* table = gElements.SeasonTableArea;
+  const int columns = TextAreaColumns(table);
+  ASSERT_GE(table->lines.size(), 2u);
+  EXPECT_LE(static_cast<int>(table->lines.size()), table->rows) << "every line in view, none to scroll to";
+  int players = 0, cut = 0, drivers = 0;
+  for (size_t i = 1; i < table->lines.size(); ++i) {
+    const std::string& line = table->lines[i];
+    EXPECT_LE(static_cast<int>(line.size()), columns) << line;
+    if (line.rfind("  Places of races", 0) == 0) continue;
+    ++drivers;
+    if (line.substr(line.size() - 2) == " P") ++players;
+    if (line.find('\x85') != std::string::npos) {
+      ++cut;
+      EXPECT_EQ(line.find(gLongName.substr(0, 20)), 2u) << "only the name longer than any table is cut: " << line;
+    }
+  }
+  EXPECT_EQ(players, 1) << "the player's car keeps its row";
+  if (races > 0) {
+    EXPECT_EQ(cut, 1);
+    EXPECT_EQ(table->lines[1].find(gLongName.substr(0, 20)), 2u) << "the leader keeps the first row";
+    EXPECT_EQ(drivers, std::min(static_cast<int>(chart.cars.size()), table->rows - 1 - (races > 3)));
+  }
+}
+
+// A two-lap race to its flag, its results and standings as the player sees
+// them, then the season's chart after one race, 40 races and none.
+void EndOfARaceAndTheSeason(const std::string& prefix) {
+  gEndShots = prefix;
+  gLongName = "Dusty Throttleworth-\xC5ngstr\xF6m of the Long Name and the Longer Names";
+  PlatCaptureFrames(true);
+  PlatSeedRandom(3);
+  Load(gProg.circuitsFolder / "Harbour Loop.json");
+  ShowLoadedCircuit();
+  Options().raceName = "Harbour Loop";
+  Report().raceEnded = EndOfRaceShots;
+  UnattendedRace race;
+  race.laps = 2;
+  ASSERT_TRUE(SetUpUnattendedRace(race));
+  for (int i = 0; i < 20000 && !Standing().empty(); ++i) RaceStep();
+  ASSERT_TRUE(Standing().empty());
+  CheckSeasonPage(1, prefix + "_season_chart.png");
+  // The same race 39 times more: a long season.
+  const std::string text = SeasonFileText();
+  std::vector<std::string> rows;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find("\r\n", start), text.size());
+    rows.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  // The first race's block: " ", its title, " ", then its lines (the file
+  // numbers them; the append numbers them again).
+  std::vector<std::string> lines;
+  for (size_t i = 0; i + 3 < rows.size() && lines.empty(); ++i)
+    if (rows[i] == " " && rows[i + 2] == " " && rows[i + 1] != "Season Standings")
+      for (size_t row = i + 3; row < rows.size() && rows[row] != " " && rows[row].size() > 6; ++row)
+        lines.push_back(rows[row].substr(2));
+  ASSERT_FALSE(lines.empty());
+  for (int i = 0; i < 39; ++i) AppendToSeasonFile("Harbour Loop", lines);
+  CheckSeasonPage(40, prefix + "_season_chart_40.png");
+  fs::remove(SeasonFile());
+  CheckSeasonPage(0, prefix + "_season_chart_0.png");
+  PlatCaptureFrames(false);
+}
+}  // namespace
+
+TEST_F(RaceScreen, TheEndOfARaceAndTheSeasonAtTenEighty) {
+  EndOfARaceAndTheSeason("end_1920x1080");
+}
+
 TEST_F(RaceScreen, ThePlayersRaceAtTenEighty) {
   PlayersRace("player_1920x1080");
+}
+
+TEST_F(SmallRaceScreen, TheEndOfARaceAndTheSeasonAtSevenSixtyEight) {
+  EndOfARaceAndTheSeason("end_1024x768");
 }
 
 TEST_F(SmallRaceScreen, ThePlayersRaceAtSevenSixtyEight) {
@@ -304,6 +435,10 @@ class FourKRaceScreen : public RaceScreen {
   int Width() const override { return 3840; }
   int Height() const override { return 2160; }
 };
+
+TEST_F(FourKRaceScreen, TheEndOfARaceAndTheSeasonAtTwentyOneSixty) {
+  EndOfARaceAndTheSeason("end_3840x2160");
+}
 
 TEST_F(FourKRaceScreen, ThePlayersRaceAtTwentyOneSixty) {
   PlayersRace("player_3840x2160");

@@ -85,13 +85,25 @@ struct Season {
   int placesChecked = 0;   // the player's moves whose place was checked
   int markedFrames = 0;    // frames whose running order was checked
   std::map<std::string, bool> shots;
+  // Return held down as race 1 ends, let go on its results page.
+  bool heldReturn = false;
+  bool letGoOfReturn = false;
+  bool resultsOutlivedTheHeldKey = false;
+  long long returnAtPanel = -1;  // the gear panel answered with Return
+  int returnAnswers = 0;
   std::vector<std::string> answers;  // the end-of-race questions, as asked
+  // The season chart's frame corner as the chart showed it, and whether the
+  // question after it stood over something else there.
+  int chartCornerX = -1, chartCornerY = -1;
+  uint32_t chartCorner = 0;
+  int freshUnderTheQuestion = 0;
 };
 Season gSeason;
 int gCalls = 0;
 int gLastInput = -100;
 void (*gRealMoveEnded)(int) = nullptr;
 void (*gRealRunningOrder)() = nullptr;
+void (*gRealRaceEnded)(const std::string&, const std::vector<std::string>&) = nullptr;
 
 void Shot(const std::string& what) {
   if (gSeason.shots[what]) return;
@@ -100,6 +112,14 @@ void Shot(const std::string& what) {
 }
 
 void Fail(const std::string& why) { throw std::runtime_error(why); }
+
+// A pixel of the frame the player sees now (0xRRGGBBAA).
+uint32_t PixelSeen(int x, int y) {
+  const std::vector<uint8_t> rgba = PlatScreenshotRgba();
+  const size_t at = (static_cast<size_t>(y) * PlatScreenWidth() + x) * 4;
+  if (at + 3 >= rgba.size()) return 0;
+  return static_cast<uint32_t>(rgba[at]) << 24 | rgba[at + 1] << 16 | rgba[at + 2] << 8 | rgba[at + 3];
+}
 
 // The gear the player picks: the highest that may go off the line, else the
 // highest safe one, else first. Driving on the edge shows the panel's lines.
@@ -134,8 +154,15 @@ void AtTheGearPanel() {
     s.backFromTheMenu = false;
     if (CurrentCarKey() != s.askedCar) Fail("back from the menu, another car is asked");
   }
+  if (s.returnAtPanel != -1 && s.returnAtPanel == GearPanelsOpened())
+    Fail("a press of Return did not answer the gear panel");
   int gear = PickGear();
-  if (gear == -1) {
+  if (s.race == 3 && s.returnAnswers < 3) {
+    // Return keeps the gear: a plain press answers the panel.
+    ++s.returnAnswers;
+    s.returnAtPanel = GearPanelsOpened();
+    PlatPushTypedKey(kKeyReturn, "");
+  } else if (gear == -1) {
     PlatPushTypedKey(kKeyReturn, "");
   } else {
     Click(gElements.GearButtons, gear);
@@ -203,6 +230,10 @@ void AtTheCarSelection() {
 void AtTheDriveSelection() {
   Season& s = gSeason;
   TextArea* area = gElements.DriveArea;
+  // No car is the player's yet: the side panel shows none, nor an order.
+  if (!gElements.RaceInfoArea->lines.empty())
+    Fail("before the drive selection the side panel shows " + gElements.RaceInfoArea->lines[0]);
+  if (!gElements.StandingsArea->lines.empty()) Fail("a running order before the drive selection");
   const std::string chosen = GetTextAreaSelection(area);
   if (s.race == 1 || s.race == 3) {
     if (chosen.empty()) {
@@ -235,6 +266,15 @@ void AtARequester() {
     const std::string question = text->lines.empty() ? "" : text->lines[0];
     s.answers.push_back(question);
     bool yes = question == "Save current standings?" && s.race != 3;
+    if (question == "Save current standings?" && s.chartCornerX >= 0) {
+      // The chart has closed: the box stands over the board, not over the
+      // chart's last frame.
+      if (PixelSeen(s.chartCornerX, s.chartCornerY) == s.chartCorner)
+        Fail("the chart is still under \"Save current standings?\"");
+      ++s.freshUnderTheQuestion;
+      s.chartCornerX = -1;
+      if (s.race == 1) Shot("save_standings_question");
+    }
     if (question.rfind("Quit without saving", 0) == 0) {
       Shot("quit_question");
       yes = false;
@@ -354,15 +394,34 @@ void Act() {
       }
     }
     Shot("season_chart_" + std::to_string(s.race));
+    s.chartCornerX = FrameX(e.SeasonFrame) + 6;
+    s.chartCornerY = FrameY(e.SeasonFrame) + 6;
+    s.chartCorner = PixelSeen(s.chartCornerX, s.chartCornerY);
     ClickAt(10, 10);
   } else if (Shown(e.ResultsFrame)) {
     const std::string title = e.ResultsTitleArea->lines.empty() ? "" : e.ResultsTitleArea->lines[0];
-    if (title.find("Race Results") != std::string::npos) {
+    const bool results = title.find("Race Results") != std::string::npos;
+    if (s.letGoOfReturn && !s.resultsOutlivedTheHeldKey) {
+      if (!results) Fail("Return held as the race ended closed its results");
+      s.resultsOutlivedTheHeldKey = true;
+    }
+    if (results) {
       if (e.ResultsArea->lines.empty() || e.ResultsArea->lines[0].find("Time") == std::string::npos)
         Fail("the results have no headings");
       if (s.race == 1) Shot("results");
+      if (s.heldReturn && !s.letGoOfReturn) {
+        // The key pressed before the page opened repeats, then goes up.
+        PlatPushKey(kKeyReturn, true, true);
+        PlatPushKey(kKeyReturn, false);
+        s.letGoOfReturn = true;
+        return;
+      }
     }
-    ClickAt(10, 10);
+    if (s.resultsOutlivedTheHeldKey && results && s.race == 1) {
+      PlatPushTypedKey(kKeyReturn, "");  // a fresh press closes the page
+    } else {
+      ClickAt(10, 10);
+    }
   } else if (Shown(e.NextRaceFrame)) {
     if (s.race == 1) {
       Shot("next_race");
@@ -407,6 +466,17 @@ void RunningOrderShown() {
       Fail("the winner is not at the top: " + rows[0].text);
     s.sawFinishersAtTheTop = true;
   }
+}
+
+// Race 1 ends with Return already down: the player pressed it and holds it
+// as the results open.
+void RaceEnded(const std::string& heading, const std::vector<std::string>& results) {
+  if (gSeason.race == 1 && !gSeason.heldReturn) {
+    PlatPushKey(kKeyReturn, true);
+    PlatPollKeyboard();
+    gSeason.heldReturn = true;
+  }
+  gRealRaceEnded(heading, results);
 }
 
 // After every move: the player's own line says what that move brought.
@@ -486,6 +556,8 @@ class NewcomersSeason : public ::testing::Test {
     Report().moveEnded = MoveEnded;
     gRealRunningOrder = Report().runningOrder;
     Report().runningOrder = RunningOrderShown;
+    gRealRaceEnded = Report().raceEnded;
+    Report().raceEnded = RaceEnded;
     MainLoop();
     PlatCaptureFrames(false);
     std::map<std::string, std::string> files;
@@ -528,6 +600,9 @@ TEST_F(NewcomersSeason, ThreeRacesThroughTheScreensAsAPlayerLivesThem) {
   EXPECT_TRUE(s.loaded);
   EXPECT_TRUE(s.toldLoaded);
   EXPECT_GT(s.markedFrames, 100);
+  EXPECT_EQ(s.freshUnderTheQuestion, 3) << "\"Save current standings?\" over the board, after each chart";
+  EXPECT_TRUE(s.resultsOutlivedTheHeldKey) << "Return held from the race let go on its results";
+  EXPECT_EQ(s.returnAnswers, 3) << "the gear panel answered with Return";
   // The two questions after each race, the quit question once.
   EXPECT_EQ(std::count(s.answers.begin(), s.answers.end(), "Save current standings?"), 3);
   // The season file: three races and the standings kept after two of them.
