@@ -85,3 +85,6 @@ void BuildGameScreens(LostDeviceProc lostDevice);
 
 // The six pages alone (fonts must exist): for BuildGameScreens and tests.
 void BuildGamePages();
+// The screen grew or shrank by dw, dh: every page moves to where it would
+// have been built at the new size.
+void FollowScreenSize(int dw, int dh);
