@@ -20,32 +20,11 @@ compiler=$(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\) .*/\1/p')
 key="sdl2-$(cat "$src/libsdl2.fetched")_png-$(cat "$src/libpng1.6.fetched")"
 key="${key}_zlib-$(cat "$src/zlib.fetched")_pcre2-$(cat "$src/pcre2.fetched")"
 key="${key}_mixer-$(cat "$src/libsdl2-mixer.fetched")_emcc-$compiler"
-key=$(printf '%s' "$key" | tr -c 'A-Za-z0-9._\n-' '_')
-prefix="$cache/$key"
-if [ -f "$prefix/complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-echo "building the browser's libraries into $prefix" >&2
-rm -rf "$prefix" "$prefix.build"
-work="$prefix.build"
-mkdir -p "$work"
 toolchain="$root/cmake/emscripten.cmake"
+deps_var=VELOTRAX_WEB_DEPS
 jobs="${VELOTRAX_JOBS:-1}"
-build() {  # NAME SOURCE_FOLDER CMAKE_OPTIONS...
-  name=$1
-  source=$2
-  shift 2
-  echo "  $name" >&2
-  cmake -S "$source" -B "$work/$name" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DVELOTRAX_WEB_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$work/$name.log" 2>&1 ||
-    { cat "$work/$name.log" >&2; exit 1; }
-  nice -n 10 cmake --build "$work/$name" -j "$jobs" >>"$work/$name.log" 2>&1 &&
-    cmake --install "$work/$name" >>"$work/$name.log" 2>&1 ||
-    { tail -n 40 "$work/$name.log" >&2; exit 1; }
-}
+. "$root/tools/deps-common.sh"
+deps_use_key "$key" "browser's"
 # zlib by its own configure script: Debian's source leaves out the Windows
 # files its CMake build wants.
 echo "  zlib" >&2
@@ -62,13 +41,5 @@ build sdl2_mixer "$src/libsdl2-mixer" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_VENDOR
   -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_CMD=OFF -DSDL2MIXER_WAVE=ON -DSDL2MIXER_FLAC=OFF \
   -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
   -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVPACK=OFF
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-cp -r /usr/include/nlohmann "$prefix/include/"
-cp -r /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
-# The versions, for the licence notes of the page.
-for p in libsdl2 libpng1.6 zlib pcre2 libsdl2-mixer; do
-  echo "$p $(cat "$src/$p.fetched")"
-done >"$prefix/versions.txt"
-rm -rf "$work"
-touch "$prefix/complete"
-echo "$prefix"
+# The versions go into the licence notes of the page.
+deps_finish libsdl2 libpng1.6 zlib pcre2 libsdl2-mixer

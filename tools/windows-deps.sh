@@ -16,32 +16,11 @@ compiler=$(x86_64-w64-mingw32-gcc-posix -dumpfullversion)
 key="sdl2-$(cat "$src/libsdl2.fetched")_mixer-$(cat "$src/libsdl2-mixer.fetched")"
 key="${key}_png-$(cat "$src/libpng1.6.fetched")"
 key="${key}_pcre2-$(cat "$src/pcre2.fetched")_gcc-$compiler"
-key=$(printf '%s' "$key" | tr -c 'A-Za-z0-9._\n-' '_')
-prefix="$cache/$key"
-if [ -f "$prefix/complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-echo "building the Windows libraries into $prefix" >&2
-rm -rf "$prefix" "$prefix.build"
-work="$prefix.build"
-mkdir -p "$work"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
+deps_var=VELOTRAX_WINDOWS_DEPS
 jobs="${VELOTRAX_JOBS:-2}"
-build() {  # NAME SOURCE_FOLDER CMAKE_OPTIONS...
-  name=$1
-  source=$2
-  shift 2
-  echo "  $name" >&2
-  cmake -S "$source" -B "$work/$name" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DVELOTRAX_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$work/$name.log" 2>&1 ||
-    { cat "$work/$name.log" >&2; exit 1; }
-  nice -n 10 cmake --build "$work/$name" -j "$jobs" >>"$work/$name.log" 2>&1 &&
-    cmake --install "$work/$name" >>"$work/$name.log" 2>&1 ||
-    { tail -n 40 "$work/$name.log" >&2; exit 1; }
-}
+. "$root/tools/deps-common.sh"
+deps_use_key "$key" Windows
 build sdl2 "$src/libsdl2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
 # SDL2_mixer plays the game's WAV files and nothing else: no codec library,
 # none of its own copies of them, no command-line music player.
@@ -53,15 +32,5 @@ build libpng "$src/libpng1.6" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
   -DPNG_EXECUTABLES=OFF -DZLIB_ROOT=/usr/x86_64-w64-mingw32
 build pcre2 "$src/pcre2" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
   -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_JIT=OFF
-# nlohmann/json: headers and package files as installed here, so that the
-# package points at this folder and not at the machine's /usr/include.
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-cp -r /usr/include/nlohmann "$prefix/include/"
-cp -r /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
-# The versions, for the licence notes of the zip.
-for p in libsdl2 libsdl2-mixer libpng1.6 pcre2; do
-  echo "$p $(cat "$src/$p.fetched")"
-done >"$prefix/versions.txt"
-rm -rf "$work"
-touch "$prefix/complete"
-echo "$prefix"
+# The versions go into the licence notes of the zip.
+deps_finish libsdl2 libsdl2-mixer libpng1.6 pcre2

@@ -453,8 +453,7 @@ std::string WriteDrawingFiles(CircuitEditor& editor, const fs::path& folder,
     if (hadLabels) {
       PlatWriteFileAtomic(labelFile, oldLabels);
     } else if (!labels.empty()) {
-      std::error_code ec;
-      fs::remove(PlatDiskPath(labelFile), ec);
+      PlatRemoveFile(labelFile);
     }
     return why;
   }
@@ -466,9 +465,10 @@ std::string WriteDrawingFiles(CircuitEditor& editor, const fs::path& folder,
     std::error_code ec;
     const fs::path oldCircuit = PlatDiskPath(folder / (other + ".json"));
     if (fs::equivalent(oldCircuit, PlatDiskPath(circuit), ec) || ec) continue;
-    fs::remove(oldCircuit, ec);
-    const fs::path oldLabels = PlatDiskPath(folder / (other + " SL.txt"));
-    if (!fs::equivalent(oldLabels, PlatDiskPath(labelFile), ec) && !ec) fs::remove(oldLabels, ec);
+    PlatRemoveFile(folder / (other + ".json"));
+    const fs::path oldLabels = folder / (other + " SL.txt");
+    if (!fs::equivalent(PlatDiskPath(oldLabels), PlatDiskPath(labelFile), ec) && !ec)
+      PlatRemoveFile(oldLabels);
   }
   return "";
 }
@@ -479,9 +479,8 @@ std::string WriteDrawingFiles(CircuitEditor& editor, const fs::path& folder,
 void RemoveDraft(const std::string& name) {
   const fs::path folder = PlayerDraftsFolder();
   for (const std::string& spelt : CircuitsNamedLike(folder, name)) {
-    std::error_code ec;
-    fs::remove(PlatDiskPath(folder / (spelt + " SL.txt")), ec);
-    fs::remove(PlatDiskPath(folder / (spelt + ".json")), ec);
+    PlatRemoveFile(folder / (spelt + " SL.txt"));
+    PlatRemoveFile(folder / (spelt + ".json"));
   }
 }
 

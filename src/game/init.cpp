@@ -117,6 +117,21 @@ void ApplyUiScale() {
   SetViewGeometry(PlatScreenWidth(), PlatScreenHeight());
 }
 
+namespace {
+// The size the game's pages were laid out for.
+int gLaidOutWidth = 0, gLaidOutHeight = 0;
+
+// The browser's page resized (the desktop window never is): the UI scale,
+// the view and the pages follow the new size.
+void FollowResizedScreen() {
+  ApplyUiScale();
+  RefitView();
+  FollowScreenSize(PlatScreenWidth() - gLaidOutWidth, PlatScreenHeight() - gLaidOutHeight);
+  gLaidOutWidth = PlatScreenWidth();
+  gLaidOutHeight = PlatScreenHeight();
+}
+}  // namespace
+
 void StartUp() {
   InstallFaultHandler();
   EnableMenuRace(true);
@@ -173,10 +188,13 @@ void StartUpIn(const std::filesystem::path& programFolder) {
   PlatSetKeyHook('m', ToggleMute);
   SetButtonSound(PlayClick);
   ApplyUiScale();
+  PlatSetResizeHook(FollowResizedScreen);
   CreateGameFolders();
   InitSpriteLabels(gSheets.labelSheetSprite);
   LoadTrackTiles();
   BuildGameScreens(LostDevice);
+  gLaidOutWidth = PlatScreenWidth();
+  gLaidOutHeight = PlatScreenHeight();
   ClearReloadHooks();
   AddReloadHook(ReloadLabelSheet);
   AddReloadHook(ForgetScaledSheets);

@@ -215,3 +215,12 @@ void BuildGameScreens(LostDeviceProc lostDevice) {
                  gView.window, lostDevice);
   LoadRequesters(gProg.dataFolder / "Requesters.txt");
 }
+
+void FollowScreenSize(int dw, int dh) {
+  // The race panel and the gear box stand by the track view's right edge;
+  // the others in the middle of the screen. The panel's frame still runs to
+  // the screen's foot; what stands in it keeps its size.
+  for (int page : {1, 5}) MovePage(page, dw, 0);
+  for (int page : {2, 3, 4, 6, kNextRacePage, kSeasonPage}) MovePage(page, dw / 2, dh / 2);
+  if (gElements.RaceFrame != nullptr) gElements.RaceFrame->height = (PlatScreenHeight() + 31) / 32;
+}

@@ -90,3 +90,7 @@ void BuildGamePages();
 // The key strip's second line names the mute key; muted, it reads "unmute"
 // on a red ground, so a silent game says why.
 void ShowSoundMuted(bool muted);
+
+// The screen grew or shrank by dw, dh: every page moves to where it would
+// have been built at the new size.
+void FollowScreenSize(int dw, int dh);

@@ -63,6 +63,13 @@ void ScrollTo(int x, int y) {
 }
 }  // namespace
 
+void RefitView() {
+  if (Base().cols <= 0 || Base().rows <= 0) return;
+  SetScrollLimits();
+  ScrollTo(gView.scrollX, gView.scrollY);
+  PlaceLabels();
+}
+
 int CellPixels() {
   return kTileSize * gView.zoom / 100;
 }

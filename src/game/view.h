@@ -38,6 +38,9 @@ void ResetViewState();
 
 // Sets the track-view geometry from the screen size.
 void SetViewGeometry(int screenWidth, int screenHeight);
+// The screen took a new size: the circuit keeps its zoom and, as far as the
+// new limits allow, its place; the labels follow.
+void RefitView();
 
 // The view transform: a cell's size on the screen, and circuit pixels (64 a
 // cell) to screen pixels and back.

@@ -227,6 +227,57 @@ static int* HiddenFlag(const RegistryEntry& entry) {
   }
 }
 
+namespace {
+template <typename T>
+void Shift(void* record, int dx, int dy) {
+  auto* element = static_cast<T*>(record);
+  element->x += dx;
+  element->y += dy;
+}
+}  // namespace
+
+void MovePage(int page, int dx, int dy) {
+  MiniGuiState& gui = Gui();
+  for (const RegistryEntry& entry : gui.entries) {
+    if (entry.page != page) continue;
+    switch (entry.kind) {
+      case kKindFrame:
+        Shift<Frame>(entry.record, dx, dy);
+        break;
+      case kKindLabel:
+        Shift<Label>(entry.record, dx, dy);
+        break;
+      case kKindTextArea:
+        Shift<TextArea>(entry.record, dx, dy);
+        break;
+      case kKindKBArea:
+        Shift<KBArea>(entry.record, dx, dy);
+        break;
+      case kKindScrollArrows:
+        Shift<ScrollArrows>(entry.record, dx, dy);
+        break;
+      case kKindButtonArray: {
+        auto* buttons = static_cast<ButtonArray*>(entry.record);
+        Shift<ButtonArray>(buttons, dx, dy);
+        buttons->endX += dx, buttons->endY += dy;
+        for (int& x : buttons->buttonX) x += dx;
+        for (int& y : buttons->buttonY) y += dy;
+        for (int& x : buttons->captionX) x += dx;
+        for (int& y : buttons->captionY) y += dy;
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  // A check box is its frame and labels (moved above) and the place it is
+  // clicked at.
+  for (CheckBox& box : gui.checkBoxes) {
+    if (box.frame != nullptr && ElementPage(box.frame, kKindFrame) == page)
+      Shift<CheckBox>(&box, dx, dy);
+  }
+}
+
 void SetPageHidden(int page, int hidden) {
   for (const RegistryEntry& entry : Gui().entries) {
     if (page != -1 && entry.page != page) continue;

@@ -238,6 +238,8 @@ void SetPageApart(int page);
 void DrawPageElements(int page);
 // page -1: every element.
 void SetPageHidden(int page, int hidden);
+// Moves every element of a page by dx, dy (the screen took a new size).
+void MovePage(int page, int dx, int dy);
 
 // --- Shared by the toolkit's and the dialogs' modal loops -------------------
 // Lost-device check (lostDevice may be nullptr), drawing pass and flip: the

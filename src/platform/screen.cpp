@@ -3,6 +3,7 @@
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
+#include <emscripten/html5.h>
 #endif
 
 #include <algorithm>
@@ -103,6 +104,7 @@ struct State {
 
   bool capture = false;
   PlatRestWaker restWaker = nullptr;
+  PlatResizeHook resizeHook = nullptr;
   uint64_t lastPresent = 0;  // SDL_GetTicks64 of the last frame shown
   RgbaImage lastFrame;
 
@@ -396,6 +398,13 @@ int HandleEvent(const SDL_Event& e) {
           g.mouseX = -1;
           g.mouseY = -1;
           return kEventOther;
+#ifdef __EMSCRIPTEN__
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // The page's window took a new size (see PageResized).
+          if (e.window.data1 == g.physicalW && e.window.data2 == g.physicalH) return kEventOther;
+          PlatResizeScreen(e.window.data1, e.window.data2);
+          return kEventRepaint;
+#endif
         default:
           return kEventOther;
       }
@@ -556,6 +565,23 @@ int PlatDesktopHeight(int desktop) {
   return mode.h;
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+// The browser calls this between two of the game's steps, while the game
+// waits: it only posts the new size, which the game takes with its events.
+EM_BOOL PageResized(int, const EmscriptenUiEvent* page, void*) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+  e.window.windowID = g.windowId;
+  e.window.data1 = page->windowInnerWidth;
+  e.window.data2 = page->windowInnerHeight;
+  SDL_PushEvent(&e);
+  return EM_FALSE;
+}
+}  // namespace
+#endif
+
 int PlatOpenWindow(int x, int y, int width, int height, const std::string& title) {
   if (!g.videoUp || g.window != nullptr || width <= 0 || height <= 0) return 0;
   g.window = SDL_CreateWindow(Cp1252ToUtf8(title).c_str(), x, y, width, height,
@@ -632,7 +658,31 @@ bool PlatOpenScreen(int window, int x, int y, int width, int height) {
   g.physicalH = height;
   g.deviceLost = false;
   PlatSetUiScale(g.uiScale);
+#ifdef __EMSCRIPTEN__
+  // After the renderer: making a WebGL one makes the window afresh, and with
+  // it SDL's listeners on the page. The page's resizes are ours alone (SDL's
+  // own listener leaves a window of fixed size as it is).
+  emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
+  emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, PageResized);
+#endif
   return true;
+}
+
+void PlatResizeScreen(int width, int height) {
+  if (g.window == nullptr || width <= 0 || height <= 0) return;
+  SDL_SetWindowSize(g.window, width, height);
+  if (g.desktopW > 0) {
+    g.desktopW = width;
+    g.desktopH = height;
+  }
+  g.physicalW = width;
+  g.physicalH = height;
+  PlatSetUiScale(g.uiScale);
+  if (g.resizeHook != nullptr) g.resizeHook();
+}
+
+void PlatSetResizeHook(PlatResizeHook hook) {
+  g.resizeHook = hook;
 }
 
 namespace {

@@ -68,6 +68,12 @@ int PlatWindowInnerHeight(int window);
 // (Re)creates the screen (renderer) in the window; frees every sprite of an
 // earlier screen. Accelerated with vsync, falling back to software.
 bool PlatOpenScreen(int window, int x, int y, int width, int height);
+// The window takes a new size (the browser's page was resized): the screen
+// follows it at the UI scale it had, then the hook runs (the game's rules
+// for the UI scale and its view). The game's loops see a repaint event.
+void PlatResizeScreen(int width, int height);
+using PlatResizeHook = void (*)();
+void PlatSetResizeHook(PlatResizeHook hook);
 int PlatScreenWidth();
 int PlatScreenHeight();
 // Draws everything `scale` times as large (a whole number, 1 or more): the

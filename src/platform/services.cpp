@@ -315,11 +315,33 @@ bool PlatListFolder(const fs::path& gameFolder, const std::string& pattern,
   return true;
 }
 
+namespace {
+PlatWriteKeeper gWriteKeeper = nullptr;
+
+// Hands a removal or a new folder to the keeper (the browser's IndexedDB)
+// at once. One it could not keep does not fail here: what was asked is done
+// in the game's own files, and the next write says why none are kept.
+void KeepChange() {
+  std::string why;
+  if (gWriteKeeper != nullptr) gWriteKeeper(why);
+}
+}  // namespace
+
+bool PlatRemoveFile(const fs::path& gameFile) {
+  std::error_code ec;
+  const bool removed = fs::remove(PlatDiskPath(gameFile), ec);
+  if (removed) KeepChange();
+  return !ec;
+}
+
 bool PlatCreateFolder(const fs::path& gameFolder) {
   const fs::path folder = PlatDiskPath(gameFolder);
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
-  if (fs::create_directory(folder, ec) && !ec) return true;
+  if (fs::create_directory(folder, ec) && !ec) {
+    KeepChange();
+    return true;
+  }
   gLastWriteError = ec ? ReasonOf(ec) : "a file of that name is in the way";
   return false;
 }
@@ -353,10 +375,6 @@ bool PlatReadFile(const fs::path& gameFile, std::string& bytes, size_t largest) 
   bytes = std::move(read);
   return true;
 }
-
-namespace {
-PlatWriteKeeper gWriteKeeper = nullptr;
-}  // namespace
 
 void PlatSetWriteKeeper(PlatWriteKeeper keeper) {
   gWriteKeeper = keeper;
@@ -486,6 +504,7 @@ int PlatRemoveStaleTemporaries(const fs::path& gameFolder) {
   }
   int removed = 0;
   for (const fs::path& file : stale) removed += fs::remove(file, ec) ? 1 : 0;
+  if (removed > 0) KeepChange();
   return removed;
 }
 

@@ -46,6 +46,8 @@ struct PlatFolderEntry {
 bool PlatListFolder(const std::filesystem::path& folder, const std::string& pattern,
                     std::vector<PlatFolderEntry>& out);
 bool PlatCreateFolder(const std::filesystem::path& folder);
+// Removes a file, if there; false when it is there still.
+bool PlatRemoveFile(const std::filesystem::path& file);
 bool PlatIsFolder(const std::filesystem::path& folder);
 // Any image the game takes (4096 pixels a side), even stored uncompressed.
 constexpr size_t kLargestFileRead = size_t{128} << 20;

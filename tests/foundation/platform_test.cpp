@@ -8,6 +8,7 @@
 #include <csignal>
 #include <limits>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "common/common.h"
@@ -393,6 +394,37 @@ TEST_F(Platform, FilesFoldersAndRegex) {
   EXPECT_EQ(PlatCompileRegex("[0-9"), 0);
   EXPECT_FALSE(PlatRegexMatch(12345, "1"));
   fs::remove_all(dir);
+}
+
+namespace {
+// What the player's folder held each time the keeper was handed a change.
+fs::path gKeptFolder;
+std::vector<std::string> gKept;
+bool RecordKept(std::string&) {
+  std::string names;
+  std::set<std::string> sorted;
+  for (const auto& entry : fs::directory_iterator(gKeptFolder))
+    sorted.insert(entry.path().filename().string());
+  for (const std::string& name : sorted) names += name + " ";
+  gKept.push_back(names);
+  return true;
+}
+}  // namespace
+
+// The browser keeps the player's files only when told: each write, removal
+// and new folder is handed on once it is made, and nothing else is.
+TEST_F(Platform, EveryChangeOfTheFilesReachesTheKeeperOnceMade) {
+  gKeptFolder = testing_support::MakeTempDir("kept");
+  gKept.clear();
+  PlatSetWriteKeeper(RecordKept);
+  EXPECT_TRUE(PlatWriteFileAtomic(gKeptFolder / "a.json", "{}"));
+  EXPECT_TRUE(PlatCreateFolder(gKeptFolder / "sub"));
+  EXPECT_TRUE(PlatCreateFolder(gKeptFolder / "sub"));  // there already: no change
+  EXPECT_TRUE(PlatRemoveFile(gKeptFolder / "a.json"));
+  EXPECT_TRUE(PlatRemoveFile(gKeptFolder / "a.json"));  // gone already: no change
+  PlatSetWriteKeeper(nullptr);
+  EXPECT_EQ(gKept, (std::vector<std::string>{"a.json ", "a.json sub ", "sub "}));
+  fs::remove_all(gKeptFolder);
 }
 
 TEST_F(Platform, ClockAndDice) {

@@ -94,10 +94,15 @@ class Browser:
               };
             })();"""})
         # "?blocked": a browser that refuses the page any IndexedDB, as some
-        # private windows do.
+        # private windows do; "?noaudio": one without Web Audio.
         self.send('Page.addScriptToEvaluateOnNewDocument', {'source': """
-            if (location.search === '?blocked')
-              Object.defineProperty(window, 'indexedDB', {value: undefined});"""})
+            var velotraxAsked = new URLSearchParams(location.search);
+            if (velotraxAsked.has('blocked'))
+              Object.defineProperty(window, 'indexedDB', {value: undefined});
+            if (velotraxAsked.has('noaudio')) {
+              delete window.AudioContext;
+              delete window.webkitAudioContext;
+            }"""})
         self.send('Page.navigate', {'url': url})
 
     def evaluate(self, expression):

@@ -25,6 +25,18 @@ import cdp  # noqa: E402
 
 W, H = 1280, 800
 SAVES = '/home/web_user/.local/share/the-velotrax/Saved Races'
+# The main menu's buttons, top to bottom: "New Race" 0, "Load Race" 1,
+# "Quit" 2, ... Every click on the menu goes through menu_button. The menu
+# is 480 high and centred, its buttons 96 down and 48 apart.
+MENU_FIRST_BUTTON_Y = -240 + 96 + 24  # from the middle of the screen
+MENU_BUTTON_PITCH = 48
+
+
+def menu_button(row):
+    """Where to click the main menu's button of that row."""
+    return W // 2, H // 2 + MENU_FIRST_BUTTON_Y + MENU_BUTTON_PITCH * row
+
+
 failures = []
 
 
@@ -41,8 +53,15 @@ def free_port():
         return s.getsockname()[1]
 
 
-def png_colours(path):
-    """The number of distinct colours of a PNG (8-bit RGB or RGBA, as Chromium writes)."""
+def png_size(path):
+    with open(path, 'rb') as f:
+        head = f.read(24)
+    return int.from_bytes(head[16:20], 'big'), int.from_bytes(head[20:24], 'big')
+
+
+def png_colours(path, left=0, right=None):
+    """The number of distinct colours of a PNG (8-bit RGB or RGBA, as Chromium writes),
+    in the columns from left to right (the whole width by default)."""
     with open(path, 'rb') as f:
         data = f.read()
     pos, idat, width, height, kind = 8, b'', 0, 0, 0
@@ -81,19 +100,15 @@ def png_colours(path):
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
                 line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
         previous = line
-        for x in range(0, stride, channels * 7):
+        end = stride if right is None else min(stride, right * channels)
+        for x in range(left * channels, end, channels * 7):
             colours.add(bytes(line[x:x + 3]))
     return len(colours)
 
 
-def menu_row_y(row):
-    """The main menu is 480 high and centred, its buttons 96 down and 48 apart."""
-    return H // 2 - 240 + 96 + 48 * row + 24
-
-
 def first_of_list(browser, menu_row, shot):
     """A main menu row ("New Race" 0, "Load Race" 1), then the first entry of its list."""
-    browser.click(W // 2, menu_row_y(menu_row))
+    browser.click(*menu_button(menu_row))
     time.sleep(2)
     shot()
     browser.click((W - 448) // 2 + 52 + 40, (H - 416) // 2 + 72 + 4 + 9)
@@ -120,6 +135,33 @@ def set_up_race(browser, shot=lambda name: None):
     time.sleep(1.5)
     browser.move(400, 400)
     browser.key('a', 'KeyA', 65, 'a')
+
+
+def shot_path(shots, name, browser):
+    path = os.path.join(shots, name + '.png')
+    browser.screenshot(path)
+    return path
+
+
+def check_resize(browser, shots):
+    """The page's window made smaller, then as it was: the canvas and the game follow each
+    size, the side panel standing at the new right edge."""
+    for width, height in ((1024, 700), (W, H)):
+        browser.send('Emulation.setDeviceMetricsOverride',
+                     {'width': width, 'height': height, 'deviceScaleFactor': 1,
+                      'mobile': False})
+        browser.wait_for('Module.canvas.width === %d && Module.canvas.height === %d' %
+                         (width, height), 10)
+        time.sleep(2)
+        name = 'web-resized-%dx%d' % (width, height)
+        path = os.path.join(shots, name + '.png')
+        browser.screenshot(path)
+        size = browser.evaluate('[Module.canvas.width, Module.canvas.height, '
+                                'window.innerWidth, window.innerHeight]')
+        check(size == [width, height, width, height] and png_size(path) == (width, height) and
+              png_colours(path, width - 200, width) >= 16,
+              'the canvas follows the window to %dx%d (canvas and page %s; see %s.png)' %
+              (width, height, size, name))
 
 
 def save_race_keeping(browser, shot):
@@ -176,6 +218,8 @@ def main():
         check(welcome, 'the welcome screen is drawn')
         check(browser.evaluate('document.activeElement === Module.canvas'),
               'the canvas has the keyboard focus')
+        audio_before = browser.evaluate("Module.SDL2 && Module.SDL2.audioContext ? "
+                                        "Module.SDL2.audioContext.state : 'none'")
 
         set_up_race(browser, shot)
         time.sleep(1)
@@ -189,6 +233,15 @@ def main():
                    slices[-1]))
         shot('web-race')
         check(png_colours(os.path.join(shots, 'web-race.png')) >= 16, 'the board is drawn')
+        # The race is heard: the browser let the audio run after the first
+        # key, and the mixer sent it sound; the page kept yielding meanwhile.
+        audio = browser.evaluate("Module.SDL2 && Module.SDL2.audioContext ? "
+                                 "Module.SDL2.audioContext.state : 'none'")
+        audible = browser.evaluate("Module.velotraxAudible || 0")
+        check(audio == 'running' and audible > 0 and len(slices) >= 25,
+              'the race is heard: audio %s before the first key, %s in the race, %d mixes '
+              'with sound, %d yields in 5 s' % (audio_before, audio, audible, len(slices)))
+        check_resize(browser, shots)
         # "Save Race": the second of the side panel's buttons.
         browser.click(W - 256 + 40 + 60, 176 + 32 + 16)
         time.sleep(3)
@@ -253,13 +306,21 @@ def main():
         check('could not load JSON file' in (fatal or ''),
               'a corrupt save gives a clear message on the page (%r)' % fatal)
 
-        # Storage blocked: the game runs, says so, and a save says it failed.
-        browser.send('Page.navigate', {'url': url + '?blocked'})
+        # Storage blocked and no audio at all: the game runs silent and says
+        # so on its console, the page says it cannot keep files, and a save
+        # says it failed.
+        browser.events.clear()
+        browser.send('Page.navigate', {'url': url + '?blocked&noaudio'})
         time.sleep(1)
         browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
         time.sleep(4)
         check(not browser.evaluate("document.getElementById('notice').hidden"),
               'blocked storage: the page says the game cannot keep files')
+        silent = [m for m in browser.events if m.get('method') == 'Runtime.consoleAPICalled' and
+                  any('plays without sound' in str(a.get('value', ''))
+                      for a in m['params'].get('args', []))]
+        check(bool(silent) and png_colours(shot_path(shots, 'web-noaudio', browser)) >= 16,
+              'no audio in the browser: the game runs silent, saying so on its console')
         set_up_race(browser)
         kept = save_race_keeping(browser, lambda: shot('web-save-blocked'))
         check(len(kept) == 1 and 'blocked' in kept[0] and
@@ -280,7 +341,7 @@ def main():
         browser.move(400, 400)
         browser.key('Escape', 'Escape', 27)
         time.sleep(1.5)
-        browser.click(W // 2, menu_row_y(2))
+        browser.click(*menu_button(2))
         time.sleep(1)
         browser.key('Enter', 'Enter', 13, '\r')
         ended = browser.wait_for("!document.getElementById('ended').hidden", 10)
