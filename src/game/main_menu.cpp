@@ -333,9 +333,14 @@ void MainMenu() {
         SetPageHidden(1, 0);
         done = true;
         break;
-      case 4:
+      case 4: {
+        // The editor hides the race screen and shows it again whole: the race
+        // buttons go back down if no race of the player's is on.
+        const bool panelDown = gElements.RaceButtons != nullptr && gElements.RaceButtons->hidden != 0;
         if (gHooks.circuitEditor != nullptr) gHooks.circuitEditor();
+        if (panelDown) ShowRacePanel(false);
         break;
+      }
       case 5:
         AskSoundVolume();
         break;

@@ -553,7 +553,11 @@ TEST_P(CircuitEditorScreen, ARectangleKeptAsADraftOvernightBecomesTheCircuit) {
   });
   s.push_back(Shot("editor_draft_saved_" + Size()));
   s.push_back([] { PlatPushTypedKey(kKeyEscape, ""); });  // nothing unsaved: no question
-  s.push_back([] { EXPECT_FALSE(EditorOpen()); });
+  s.push_back([] {
+    EXPECT_FALSE(EditorOpen());
+    // Back at the menu with no race of the player's on: no race buttons.
+    EXPECT_NE(gElements.RaceButtons->hidden, 0);
+  });
 
   // New Race lists no draft.
   s.push_back([] { ClickButton(gElements.MenuButtons, 0); });
