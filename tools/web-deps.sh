@@ -22,7 +22,7 @@ key="${key}_zlib-$(cat "$src/zlib.fetched")_pcre2-$(cat "$src/pcre2.fetched")"
 key="${key}_mixer-$(cat "$src/libsdl2-mixer.fetched")_emcc-$compiler"
 toolchain="$root/cmake/emscripten.cmake"
 deps_var=VELOTRAX_WEB_DEPS
-jobs="${VELOTRAX_JOBS:-1}"
+jobs="${VELOTRAX_JOBS:-2}"
 . "$root/tools/deps-common.sh"
 deps_use_key "$key" "browser's"
 # zlib by its own configure script: Debian's source leaves out the Windows
