@@ -15,9 +15,10 @@
 
 namespace {
 // One colour a driver, in the standings' order (0xRRGGBB), dark enough to
-// read on the pale panel.
-constexpr int kLineColours[] = {0xC8102E, 0x1B3FA6, 0x0E7A3A, 0xE87A2E, 0x5A2D91, 0x18A7C9,
-                                0x8C1B1B, 0xE0458B, 0x5E9E2E, 0xB07A2A, 0x4A4F57, 0xC99A06};
+// read on the pale panel; as many as the shipped field has cars, so no two
+// of a full grid share one.
+constexpr int kLineColours[] = {0xC8102E, 0x1B3FA6, 0x0E7A3A, 0xE87A2E, 0x5A2D91, 0x18A7C9, 0x8C1B1B,
+                                0xE0458B, 0x5E9E2E, 0xB07A2A, 0x4A4F57, 0xC99A06, 0x2C7F7F, 0x222222};
 constexpr int kColourCount = static_cast<int>(sizeof(kLineColours) / sizeof(kLineColours[0]));
 // Left of the plotting area: the points' scale; under it: the races' numbers.
 constexpr int kScaleWidth = 34;
