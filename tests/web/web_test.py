@@ -116,11 +116,21 @@ def first_of_list(browser, menu_row, shot):
     browser.key('Enter', 'Enter', 13, '\r')
 
 
-def set_up_race(browser, shot=lambda name: None):
-    """From the welcome box: "New Race" on the first circuit, computer cars only, automatic."""
+def game_started(browser):
+    """Waits up to two minutes for the game to run in the page."""
+    return browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+
+
+def open_menu(browser):
+    """Escape from the welcome box: the main menu."""
     browser.move(400, 400)
     browser.key('Escape', 'Escape', 27)
     time.sleep(1.5)
+
+
+def set_up_race(browser, shot=lambda name: None):
+    """From the welcome box: "New Race" on the first circuit, computer cars only, automatic."""
+    open_menu(browser)
     shot('web-menu')
     first_of_list(browser, 0, lambda: shot('web-circuits'))
     time.sleep(2)
@@ -201,7 +211,7 @@ def main():
         started = time.time()
         browser.open_page(url, W, H)
         shot = lambda name: browser.screenshot(os.path.join(shots, name + '.png'))
-        running = browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        running = game_started(browser)
         check(running, 'the page loads and the game starts')
         if not running:
             shot('web-not-started')
@@ -254,16 +264,14 @@ def main():
         # A reload finds the save in IndexedDB.
         browser.send('Page.reload', {'ignoreCache': False})
         time.sleep(1)
-        running = browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        running = game_started(browser)
         check(running, 'the page starts again after a reload')
         kept = browser.evaluate(
             "FS.readdir('%s')" % SAVES +
             ".filter(n => n.endsWith('.json'))")
         check(kept == saves and bool(kept), 'the save outlives the reload (%s)' % kept)
         time.sleep(4)
-        browser.move(400, 400)
-        browser.key('Escape', 'Escape', 27)
-        time.sleep(1.5)
+        open_menu(browser)
         first_of_list(browser, 1, lambda: shot('web-load-list'))
         time.sleep(3)
         shot('web-loaded')
@@ -293,11 +301,9 @@ def main():
             "new Promise(done => FS.syncfs(false, done))" % (SAVES, saves[0]))
         browser.send('Page.reload', {'ignoreCache': False})
         time.sleep(1)
-        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        game_started(browser)
         time.sleep(4)
-        browser.move(400, 400)
-        browser.key('Escape', 'Escape', 27)
-        time.sleep(1.5)
+        open_menu(browser)
         first_of_list(browser, 1, lambda: None)
         time.sleep(3)
         shot('web-corrupt')
@@ -312,7 +318,7 @@ def main():
         browser.events.clear()
         browser.send('Page.navigate', {'url': url + '?blocked&noaudio'})
         time.sleep(1)
-        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        game_started(browser)
         time.sleep(4)
         check(not browser.evaluate("document.getElementById('notice').hidden"),
               'blocked storage: the page says the game cannot keep files')
@@ -330,17 +336,15 @@ def main():
         time.sleep(1)
         browser.send('Page.navigate', {'url': url})
         time.sleep(1)
-        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        game_started(browser)
         time.sleep(4)
 
         # "Start again", then "Quit": the page that offers to start again.
         browser.evaluate("document.getElementById('fatal-again').click()")
         time.sleep(1)
-        browser.wait_for("typeof Module === 'object' && Module.calledRun === true", 120)
+        game_started(browser)
         time.sleep(4)
-        browser.move(400, 400)
-        browser.key('Escape', 'Escape', 27)
-        time.sleep(1.5)
+        open_menu(browser)
         browser.click(*menu_button(2))
         time.sleep(1)
         browser.key('Enter', 'Enter', 13, '\r')
